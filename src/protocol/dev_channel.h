@@ -1,0 +1,62 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "serial/pelk_comm.h"
+
+namespace vexilo {
+
+// Transaction results kept in CDevChannel::m_nStatus. Any other value 1-255 is the converter's
+// own error code from an error reply.
+enum : int {
+    kStatusOk = 0,
+    kStatusNoEtx = 3,     // the byte after the data is not ETX
+    kStatusBadCheck = 4,  // XOR check byte does not match
+    kStatusNoReply = 6,   // no STX, or header or data arrived short
+};
+
+inline constexpr std::uint8_t kStx = 0x02;
+inline constexpr std::uint8_t kEtx = 0x03;
+inline constexpr std::uint8_t kErrorReply = 0xFF;
+inline constexpr int kMaxFrameData = 4160;
+inline constexpr int kMaxFrameSize = kMaxFrameData + 6;
+
+// XOR of the command, both length bytes, the data and the ETX of a frame that starts at `frame`.
+std::uint8_t FrameCheckByte(const std::uint8_t* frame, int dataLength);
+
+// Builds a frame into `out` (room for dataLength + 6 bytes); returns its length.
+int BuildFrame(std::uint8_t* out, std::uint8_t command, const std::uint8_t* data, int dataLength);
+
+// One converter's framing: one request, then exactly one reply, through the owned IPelkComm.
+// The buffers live in the object, so a transaction allocates nothing.
+class CDevChannel {
+public:
+    explicit CDevChannel(std::unique_ptr<IPelkComm> comm);
+    CDevChannel(const CDevChannel&) = delete;
+    CDevChannel& operator=(const CDevChannel&) = delete;
+
+    // Purges the port, builds the request in m_abySend and writes it. A request with more than
+    // kMaxFrameData bytes (or a null data pointer with data) is not sent; the reply then fails.
+    void SendRequest(std::uint8_t command, const std::uint8_t* data, int length);
+    // Reads and checks one reply; on failure m_nStatus says why and the port has been purged.
+    bool ReceiveReply();
+    // SendRequest followed by ReceiveReply.
+    bool Transact(std::uint8_t command, const std::uint8_t* data = nullptr, int length = 0);
+
+    // The data of the last accepted reply: m_nReplyLength bytes.
+    const std::uint8_t* ReplyData() const { return m_abyReceive.data() + 4; }
+
+    int m_nStatus = kStatusOk;
+    int m_nRequestLength = 0;
+    int m_nReplyLength = 0;
+    std::array<std::uint8_t, kMaxFrameSize> m_abySend{};
+    std::array<std::uint8_t, kMaxFrameSize> m_abyReceive{};
+    std::unique_ptr<IPelkComm> m_pComm;
+
+private:
+    bool Fail(int status);
+};
+
+}  // namespace vexilo

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "protocol/dev_channel.h"
+
+namespace vexilo {
+
+inline constexpr int kIdBlockSize = 128;
+inline constexpr int kIdStorageSize = 1024;
+
+// The per-converter record a page owns: its channel, port, kind and the ID settings block.
+// Every converter command is one of its operations; each reports failure only through its
+// own return convention (see the operations).
+class CDevLink {
+public:
+    CDevLink(std::unique_ptr<CDevChannel> channel, int port, int kind);
+    CDevLink(const CDevLink&) = delete;
+    CDevLink& operator=(const CDevLink&) = delete;
+
+    // Command 0x00, up to `attempts` times; true at the first accepted reply.
+    bool CheckConnection(int attempts, bool withoutData);
+    // Command 0x01: copies up to `size` reply bytes; returns the count, 0 on failure.
+    int GetVersionInfo(std::uint8_t selector, std::uint8_t* buffer, int size);
+    // Command 0x05 0x80: the series code, 0xFF on failure or a reply that is not one byte.
+    std::uint8_t GetSeriesCode();
+    // Command 0x07 0x01 index: the value, 0xFFFF on failure or a reply that is not two bytes.
+    std::uint16_t GetAdjustment(std::uint8_t index);
+    // Command 0x08 0x01 index value: 0 on success, -1 on failure.
+    int SetAdjustment(std::uint8_t index, std::uint16_t value);
+    // Mode 0: StoreIdSettings, then 0x09 (save). Other modes: 0x09 0x00 mode (revert). 0 / -1.
+    int CommitDeviceSettings(std::uint8_t mode);
+    // Command 0x09 0x01 mode: 0 / -1.
+    int CommitAdjustments(std::uint8_t mode);
+    // Command 0x0F: the input format code, 0xF0 on failure or a reply that is not one byte.
+    std::uint8_t GetInputFormat();
+    // Command 0x11 0x04: true with exactly 1024 reply bytes, of which min(size, 1024) are copied.
+    bool ReadIdBlock(std::uint8_t* buffer, std::uint16_t size);
+    // Reads and decodes the converter's ID record into m_abyIdBlock.
+    bool LoadIdSettings();
+    // Writes m_abyIdBlock to the converter when it is marked changed and differs there.
+    bool StoreIdSettings();
+
+    CDevChannel& Channel() { return *m_pChannel; }
+
+    std::unique_ptr<CDevChannel> m_pChannel;
+    int m_nPort = 0;
+    int m_nKind = 0;
+    std::array<std::uint8_t, kIdBlockSize> m_abyIdBlock{};
+    bool m_bIdValid = false;
+    bool m_bIdChanged = false;
+};
+
+}  // namespace vexilo

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+
+namespace vexilo {
+
+// Byte stream to one converter. The framing layer sees a converter only through this interface,
+// so tests and the simulator can stand in for a real serial port.
+class IPelkComm {
+public:
+    virtual ~IPelkComm() = default;
+
+    // True while a port handle is held.
+    virtual bool IsOpen() const = 0;
+    // Closes any port held, then opens port number `port`; returns IsOpen().
+    virtual bool Open(int port) = 0;
+    // Writes `count` bytes and waits until they have left; failures are silent.
+    virtual void Write(const std::uint8_t* buffer, int count) = 0;
+    // Reads up to `count` bytes within the read time-out; returns how many arrived, 0 on failure.
+    virtual int Read(std::uint8_t* buffer, int count) = 0;
+    // Discards everything pending in both directions.
+    virtual void Purge() = 0;
+    // Device-specific control request with a code and four arguments. No converter defines one,
+    // and nothing in the panel calls it; serial links answer 0.
+    virtual std::int32_t ControlRequest(std::int32_t code, std::int32_t arg1, std::int32_t arg2,
+                                        std::int32_t arg3, std::int32_t arg4) = 0;
+};
+
+}  // namespace vexilo

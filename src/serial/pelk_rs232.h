@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "serial/pelk_comm.h"
+
+namespace vexilo {
+
+// Time-outs of the converter link. Production code always uses Standard(); tests may pass
+// shorter ones so that a silent peer does not cost seconds.
+struct SerialTimeouts {
+    int readConstantMs = 3000;
+    int readPerByteMs = 10;
+    int writeConstantMs = 500;
+    int writePerByteMs = 10;
+
+    static constexpr SerialTimeouts Standard() { return {}; }
+    int ReadBudgetMs(int count) const { return readConstantMs + readPerByteMs * count; }
+    int WriteBudgetMs(int count) const { return writeConstantMs + writePerByteMs * count; }
+};
+
+// Holder of the operating-system handle of one open port; closes it when destroyed.
+class CRS232Access {
+public:
+    static constexpr std::intptr_t kNoHandle = -1;
+
+    CRS232Access() = default;
+    CRS232Access(const CRS232Access&) = delete;
+    CRS232Access& operator=(const CRS232Access&) = delete;
+    virtual ~CRS232Access();
+
+    bool HasHandle() const { return m_hComm != kNoHandle; }
+    void Close();
+
+    std::intptr_t m_hComm = kNoHandle;
+};
+
+// IPelkComm on a serial port: 115200 8N1, no flow control, exclusive open.
+// The platform half lives in serial_posix.cpp or serial_win32.cpp.
+class CPelkRS232 final : public IPelkComm {
+public:
+    explicit CPelkRS232(int port, SerialTimeouts timeouts = SerialTimeouts::Standard());
+    ~CPelkRS232() override;
+    CPelkRS232(const CPelkRS232&) = delete;
+    CPelkRS232& operator=(const CPelkRS232&) = delete;
+
+    bool IsOpen() const override;
+    bool Open(int port) override;
+    void Write(const std::uint8_t* buffer, int count) override;
+    int Read(std::uint8_t* buffer, int count) override;
+    void Purge() override;
+    std::int32_t ControlRequest(std::int32_t code, std::int32_t arg1, std::int32_t arg2,
+                                std::int32_t arg3, std::int32_t arg4) override;
+
+private:
+    void Configure();
+
+    std::unique_ptr<CRS232Access> m_pAccess;
+    SerialTimeouts m_timeouts;
+};
+
+}  // namespace vexilo

@@ -1,0 +1,193 @@
+// Serial link on POSIX systems (Linux cdc_acm ports and pseudo-terminals).
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <string>
+
+#include "serial/pelk_rs232.h"
+#include "serial/port_table.h"
+
+namespace vexilo {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int FdOf(const CRS232Access& access) { return static_cast<int>(access.m_hComm); }
+
+// Milliseconds left until `deadline`, rounded up so a wait never ends early; 0 when past.
+int MsLeft(Clock::time_point deadline) {
+    const auto left = deadline - Clock::now();
+    if (left <= Clock::duration::zero()) {
+        return 0;
+    }
+    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
+}
+
+// Waits for `events` on `fd` until `deadline`. Returns 1 when ready, 0 at the deadline and -1
+// when the line is gone (hang-up or error: the converter was unplugged).
+int WaitFor(int fd, short events, Clock::time_point deadline) {
+    for (;;) {
+        pollfd p{fd, events, 0};
+        const int r = ::poll(&p, 1, MsLeft(deadline));
+        if (r < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        if (r == 0) {
+            return 0;
+        }
+        if (p.revents & events) {
+            return 1;
+        }
+        return -1;  // POLLHUP, POLLERR or POLLNVAL without data
+    }
+}
+
+}  // namespace
+
+std::string DefaultPortPath(int) { return {}; }
+std::string DefaultPortLabel(int port) { return "port " + std::to_string(port); }
+int FirstRegisteredPortNumber() { return 1; }
+
+CRS232Access::~CRS232Access() { Close(); }
+
+void CRS232Access::Close() {
+    if (m_hComm != kNoHandle) {
+        ::close(static_cast<int>(m_hComm));  // also releases the flock
+        m_hComm = kNoHandle;
+    }
+}
+
+CPelkRS232::CPelkRS232(int port, SerialTimeouts timeouts)
+    : m_pAccess(std::make_unique<CRS232Access>()), m_timeouts(timeouts) {
+    if (Open(port)) {
+        Configure();
+    }
+}
+
+CPelkRS232::~CPelkRS232() {
+    m_pAccess->Close();
+    m_pAccess.reset();
+}
+
+bool CPelkRS232::IsOpen() const { return m_pAccess && m_pAccess->HasHandle(); }
+
+bool CPelkRS232::Open(int port) {
+    m_pAccess->Close();
+    if (port < 1) {
+        return false;
+    }
+    const std::string path = PortPath(port);
+    if (path.empty()) {
+        return false;
+    }
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    // Windows opens a COM port without sharing; flock keeps a second panel (or any cooperating
+    // program) away even when running as root, and TIOCEXCL keeps out everyone else but root.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    ::ioctl(fd, TIOCEXCL);  // best effort: a pseudo-terminal may refuse it
+    m_pAccess->m_hComm = fd;
+    return true;
+}
+
+void CPelkRS232::Configure() {
+    const int fd = FdOf(*m_pAccess);
+    termios tio{};
+    if (::tcgetattr(fd, &tio) == 0) {
+        ::cfmakeraw(&tio);
+        tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
+        tio.c_cflag |= CS8 | CLOCAL | CREAD;
+        tio.c_iflag &= ~(IXON | IXOFF | IXANY);
+        tio.c_cc[VMIN] = 0;
+        tio.c_cc[VTIME] = 0;
+        ::cfsetispeed(&tio, B115200);
+        ::cfsetospeed(&tio, B115200);
+        ::tcsetattr(fd, TCSANOW, &tio);  // as on Windows, a refusal leaves the driver's settings
+    }
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    ::ioctl(fd, TIOCMBIS, &lines);  // pseudo-terminals have no modem lines; ignore the refusal
+}
+
+void CPelkRS232::Write(const std::uint8_t* buffer, int count) {
+    if (!IsOpen() || buffer == nullptr || count <= 0) {
+        return;
+    }
+    const int fd = FdOf(*m_pAccess);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(m_timeouts.WriteBudgetMs(count));
+    int done = 0;
+    while (done < count) {
+        const ssize_t n = ::write(fd, buffer + done, static_cast<size_t>(count - done));
+        if (n > 0) {
+            done += static_cast<int>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            return;  // EIO after an unplug: the missing reply reports it
+        }
+        if (WaitFor(fd, POLLOUT, deadline) != 1) {
+            return;
+        }
+    }
+    // No tcdrain: it can block without bound on cdc_acm. The reply's read time-out covers the
+    // bytes still in the driver's queue.
+}
+
+int CPelkRS232::Read(std::uint8_t* buffer, int count) {
+    if (!IsOpen() || buffer == nullptr || count <= 0) {
+        return 0;
+    }
+    const int fd = FdOf(*m_pAccess);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(m_timeouts.ReadBudgetMs(count));
+    int done = 0;
+    while (done < count) {
+        const ssize_t n = ::read(fd, buffer + done, static_cast<size_t>(count - done));
+        if (n > 0) {
+            done += static_cast<int>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
+            return 0;  // end of file or EIO: the line is gone
+        }
+        const int ready = WaitFor(fd, POLLIN, deadline);
+        if (ready < 0) {
+            return 0;
+        }
+        if (ready == 0) {
+            break;  // time-out: hand back what did arrive
+        }
+    }
+    return done;
+}
+
+void CPelkRS232::Purge() {
+    if (IsOpen()) {
+        ::tcflush(FdOf(*m_pAccess), TCIOFLUSH);
+    }
+}
+
+std::int32_t CPelkRS232::ControlRequest(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                                        std::int32_t) {
+    return 0;
+}
+
+}  // namespace vexilo
