@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "protocol/dev_channel.h"
 
@@ -16,7 +17,11 @@ inline constexpr int kIdStorageSize = 1024;
 // own return convention (see the operations).
 class CDevLink {
 public:
-    CDevLink(std::unique_ptr<CDevChannel> channel, int port, int kind);
+    // A new record holds the default ID block (function off, DID 0x5F) and both flags clear.
+    CDevLink(std::unique_ptr<CDevChannel> channel, int port, int kind)
+        : m_pChannel(std::move(channel)), m_nPort(port), m_nKind(kind) {
+        m_abyIdBlock[1] = 0x5F;
+    }
     CDevLink(const CDevLink&) = delete;
     CDevLink& operator=(const CDevLink&) = delete;
 
