@@ -18,7 +18,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int FdOf(const CRS232Access& access) { return static_cast<int>(access.m_hComm); }
+int FdOf(const CRS232Access& access) {
+    return static_cast<int>(access.m_hComm);
+}
 
 // Milliseconds left until `deadline`, rounded up so a wait never ends early; 0 when past.
 int MsLeft(Clock::time_point deadline) {
@@ -49,11 +51,19 @@ short WaitFor(int fd, short events, Clock::time_point deadline) {
 
 }  // namespace
 
-std::string DefaultPortPath(int) { return {}; }
-std::string DefaultPortLabel(int port) { return "port " + std::to_string(port); }
-int FirstRegisteredPortNumber() { return 1; }
+std::string DefaultPortPath(int) {
+    return {};
+}
+std::string DefaultPortLabel(int port) {
+    return "port " + std::to_string(port);
+}
+int FirstRegisteredPortNumber() {
+    return 1;
+}
 
-CRS232Access::~CRS232Access() { Close(); }
+CRS232Access::~CRS232Access() {
+    Close();
+}
 
 void CRS232Access::Close() {
     if (m_hComm != kNoHandle) {
@@ -74,7 +84,9 @@ CPelkRS232::~CPelkRS232() {
     m_pAccess.reset();
 }
 
-bool CPelkRS232::IsOpen() const { return m_pAccess && m_pAccess->HasHandle(); }
+bool CPelkRS232::IsOpen() const {
+    return m_pAccess && m_pAccess->HasHandle();
+}
 
 bool CPelkRS232::Open(int port) {
     m_pAccess->Close();

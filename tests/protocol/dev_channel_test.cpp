@@ -62,7 +62,9 @@ struct FailureCase {
     Bytes reply;
     int status;
 };
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DevChannelFailureTest : public DevChannelTest,
                               public ::testing::WithParamInterface<FailureCase> {};
@@ -163,7 +165,7 @@ TEST_F(DevChannelTest, RequestThatCannotFitIsNotSent) {
 
 TEST_F(DevChannelTest, LateReplyOfAFailedRequestIsPurgedBeforeTheNextRequest) {
     comm->purgeDropsInput = true;
-    EXPECT_FALSE(channel->ReceiveReply());  // nothing yet: time-out
+    EXPECT_FALSE(channel->ReceiveReply());   // nothing yet: time-out
     comm->Queue(Frame(0x03, {0xAB}));        // the late reply arrives
     channel->SendRequest(0x05, nullptr, 0);  // purges it away
     EXPECT_FALSE(channel->ReceiveReply());

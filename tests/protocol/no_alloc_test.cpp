@@ -26,8 +26,12 @@ void* operator new(std::size_t size) {
     }
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace vexilo {
 namespace {
@@ -58,7 +62,8 @@ private:
 };
 
 TEST(TransactAllocation, SuccessfulAndFailedTransactionsAllocateNothing) {
-    CDevChannel ok(std::make_unique<FixedReplyComm>(test::Frame(0x03, std::vector<std::uint8_t>(13, 1))));
+    CDevChannel ok(
+        std::make_unique<FixedReplyComm>(test::Frame(0x03, std::vector<std::uint8_t>(13, 1))));
     CDevChannel bad(std::make_unique<FixedReplyComm>(std::vector<std::uint8_t>{0x02, 0x03}));
     const std::uint8_t data[4] = {0x01, 0x02, 0x03, 0x04};
 
