@@ -171,25 +171,5 @@ TEST_F(EnumerateLinuxTest, CapacityAndMissingTreeLimitTheResult) {
     EXPECT_EQ(EnumerateUsbConverters(table.data(), MAX_DEVICES, sysfs.Root() / "no-such-dir"), 0);
 }
 
-TEST(NaturalLessTest, ComparesDigitRunsAsNumbers) {
-    struct Case {
-        const char* a;
-        const char* b;
-        bool less;
-    };
-    const Case cases[] = {
-        {"ttyACM2", "ttyACM10", true},
-        {"ttyACM10", "ttyACM2", false},
-        {"ttyACM9", "ttyACM9", false},
-        {"ttyACM", "ttyACM0", true},
-        {"ttyACM1", "ttyUSB0", true},
-        {"ttyACM007", "ttyACM10", true},
-        {"ttyACM99999999999999999999", "ttyACM100000000000000000000", true},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(NaturalLess(c.a, c.b), c.less) << c.a << " < " << c.b;
-    }
-}
-
 }  // namespace
 }  // namespace vexilo
