@@ -1,11 +1,11 @@
 #pragma once
 
+#include <QLineEdit>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
 #include "ui/window_timers.h"
-
-class QLineEdit;
 
 namespace vexilo::ui {
 
@@ -70,7 +70,7 @@ private:
     int m_lower = 0;
     int m_upper = 100;
     int m_pos = 0;
-    QLineEdit* m_buddy = nullptr;
+    QPointer<QLineEdit> m_buddy;  // a sibling, which may go first
     bool m_setBuddyInt = false;
     int m_pressed = 0;  // +1 up arrow held, -1 down arrow held, 0 none
     int m_heldMs = 0;
