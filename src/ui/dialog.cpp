@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QtGlobal>
 #include <algorithm>
 #include <utility>
@@ -162,7 +163,7 @@ bool Dialog::Build(int templateId, QWidget* parent) {
     QButtonGroup* group = nullptr;
     for (const ControlTemplate& c : m_template->controls) {
         QWidget* w = MakeControl(c, previous);
-        w->setGeometry(MapDialogRect(m_units, c.x, c.y, c.cx, c.cy));
+        Place(w, c);
         if (c.Has(kHidden)) {
             w->setVisible(false);
         }
@@ -202,13 +203,25 @@ QWidget* Dialog::MakeControl(const ControlTemplate& c, QWidget* previous) {
         case ControlKind::Group: {
             auto* box = new QGroupBox(c.caption, this);
             box->setFocusPolicy(Qt::NoFocus);
+            // As Windows draws it: the frame's top line runs through the middle of the title.
+            box->setStyleSheet(
+                QStringLiteral(
+                    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; "
+                    "margin-top: %1px; }"
+                    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; "
+                    "left: 6px; top: 0px; padding: 0px 2px; }")
+                    .arg(fontMetrics().height() / 2));
             w = box;
             break;
         }
         case ControlKind::Static: {
             auto* label = new QLabel(c.caption, this);
             label->setTextFormat(Qt::PlainText);
-            label->setWordWrap(true);
+            // Statics wrap, as on Windows, where they have room for a second line; a one-line
+            // static clips instead, so that a font wider than the template's own does not spill
+            // a half line over the control below.
+            const int height = MapDialogRect(m_units, 0, 0, 0, c.cy).height();
+            label->setWordWrap(height >= 2 * fontMetrics().height());
             label->setAlignment(TextAlignment(c) | Qt::AlignTop);
             w = label;
             break;
@@ -265,14 +278,20 @@ QWidget* Dialog::MakeControl(const ControlTemplate& c, QWidget* previous) {
         c.kind != ControlKind::UpDown) {
         w->setFocusPolicy(c.Has(kTabStop) && !c.Has(kNoTabStop) ? Qt::StrongFocus : Qt::ClickFocus);
     }
-    if (c.kind == ControlKind::Combo) {
-        // The template height is that of the dropped list; the closed box is one line.
-        const QRect r = MapDialogRect(m_units, c.x, c.y, c.cx, c.cy);
-        auto* combo = static_cast<QComboBox*>(w);
-        const int line = combo->fontMetrics().height();
-        combo->setMaxVisibleItems(std::max(1, (r.height() - combo->sizeHint().height()) / line));
-    }
     return w;
+}
+
+void Dialog::Place(QWidget* w, const ControlTemplate& c) {
+    const QRect r = MapDialogRect(m_units, c.x, c.y, c.cx, c.cy);
+    if (auto* combo = dynamic_cast<QComboBox*>(w)) {
+        // The template height is that of the dropped list; the closed box is one line.
+        const int closed = std::min(r.height(), combo->sizeHint().height());
+        combo->setGeometry(r.x(), r.y(), r.width(), closed);
+        const int line = std::max(1, combo->fontMetrics().height());
+        combo->setMaxVisibleItems(std::max(1, (r.height() - closed) / line));
+        return;
+    }
+    w->setGeometry(r);
 }
 
 void Dialog::Connect(const Control& control) {
@@ -360,8 +379,17 @@ void Dialog::SetDlgItemText(int id, const QString& text) {
     if (auto* label = dynamic_cast<QLabel*>(w)) {
         label->setText(text);
     } else if (auto* edit = dynamic_cast<QLineEdit*>(w)) {
-        edit->setText(text);
-        edit->setCursorPosition(0);  // a new text shows from its start
+        // A new text shows from its start, and the caret is there before the change is
+        // reported, so a handler that moves the caret has the last word.
+        const bool changed = edit->text() != text;
+        {
+            const QSignalBlocker quiet(edit);
+            edit->setText(text);
+            edit->setCursorPosition(0);
+        }
+        if (changed) {
+            Dispatch(Notify::EnChange, id);
+        }
     } else if (auto* button = dynamic_cast<QAbstractButton*>(w)) {
         button->setText(text);
     } else if (auto* box = dynamic_cast<QGroupBox*>(w)) {

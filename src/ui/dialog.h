@@ -197,6 +197,7 @@ private:
 
     bool Build(int templateId, QWidget* parent);
     QWidget* MakeControl(const ControlTemplate& c, QWidget* previous);
+    void Place(QWidget* w, const ControlTemplate& c);
     void Connect(const Control& control);
     std::vector<QAbstractButton*> RadioGroup(int firstId) const;
     QButtonGroup* ButtonGroupOf(QAbstractButton* button) const;

@@ -3,9 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <memory>
 
 namespace {
+
+// Reachable from here until the end, so a test that ends the process with exit(0) (a page's
+// forced close) leaves the application alone instead of destroying it under live widgets.
+QApplication* g_app = nullptr;
+int g_argc = 1;
+char g_name[] = "vexilo-test";
+char* g_argv[] = {g_name, nullptr};
 
 class QtEnvironment : public ::testing::Environment {
 public:
@@ -13,15 +19,12 @@ public:
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
-        m_app = std::make_unique<QApplication>(m_argc, m_argv);
+        g_app = new QApplication(g_argc, g_argv);
     }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    int m_argc = 1;
-    char m_name[16] = "vexilo-test";
-    char* m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QApplication> m_app;
+    void TearDown() override {
+        delete g_app;
+        g_app = nullptr;
+    }
 };
 
 [[maybe_unused]] ::testing::Environment* const g_qt =
