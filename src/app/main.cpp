@@ -1,0 +1,48 @@
+// vexilo-panel: the control panel. "/s" shows the save button; --demo runs on simulated
+// converters; --screenshot DIR saves every tab and message box as pictures and ends.
+#include <QApplication>
+#include <QIcon>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/demo_converters.h"
+#include "app/screenshot.h"
+#include "app/vexilo_app.h"
+
+int main(int argc, char** argv) {
+    using namespace vexilo;
+    // Taken before Qt removes its own options from argv.
+    const std::vector<std::string> args(argv, argv + argc);
+    AppOptions options;
+    std::string error;
+    if (!ParseAppOptions(args, &options, &error)) {
+        std::fprintf(stderr, "vexilo-panel: %s\n", error.c_str());
+        return 2;
+    }
+    if (options.screenshot) {
+        UseOffscreenPlatformWithoutDisplay();
+    }
+
+    QApplication qtApp(argc, argv);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vexilo/vexilo.png")));
+    if (options.demo) {
+        InstallDemoConverters();
+    }
+
+    CVexiloApp app(ModelPageFactory());
+    std::unique_ptr<ScreenshotRun> screenshots;
+    if (options.screenshot) {
+        screenshots =
+            std::make_unique<ScreenshotRun>(QString::fromLocal8Bit(options.screenshotDir));
+        QString problem;
+        if (!screenshots->Start(&problem)) {
+            std::fprintf(stderr, "vexilo-panel: %s\n", qPrintable(problem));
+            return 1;
+        }
+        app.m_onRunning = [&screenshots](CVexiloDlg& dlg) { screenshots->Run(dlg); };
+    }
+    app.InitInstance(args);
+    return screenshots && screenshots->Failed() ? 1 : 0;
+}

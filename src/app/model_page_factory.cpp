@@ -1,0 +1,11 @@
+#include "app/page_factory.h"
+#include "pages/model_pages.h"
+
+namespace vexilo {
+
+PageFactory ModelPageFactory() {
+    return {[](int kind) { return CreateDevicePage(kind); },
+            [](int kind) { return PageTemplateId(kind); }};
+}
+
+}  // namespace vexilo

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "pages/dev_dialog.h"
+
+namespace vexilo {
+
+// Makes the page object for a converter kind and names the dialog template its window is built
+// from. The main window takes one, so tests can give it pages of their own.
+struct PageFactory {
+    std::function<std::unique_ptr<CDevDialog>(int kind)> create;
+    std::function<int(int kind)> templateId;
+};
+
+// The model pages: DVI (also for DEVKIND_OTHER), analog RGB and composite.
+PageFactory ModelPageFactory();
+
+}  // namespace vexilo

@@ -1,0 +1,125 @@
+#include "app/screenshot.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QPixmap>
+#include <cstdio>
+#include <utility>
+
+#include "app/vexilo_dlg.h"
+
+namespace vexilo {
+
+namespace {
+
+void PrintLine(const QString& line) {
+    const QByteArray utf8 = line.toUtf8();
+    std::fwrite(utf8.constData(), 1, static_cast<std::size_t>(utf8.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);  // the process may end at once after a forced close
+}
+
+void Settle() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+void UseOffscreenPlatformWithoutDisplay() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+}
+
+ScreenshotRun::ScreenshotRun(QString dir) : m_dir(std::move(dir)) {}
+
+ScreenshotRun::~ScreenshotRun() {
+    if (m_started) {
+        ui::SetMessageBoxHandler(std::move(m_previous));
+    }
+}
+
+QString ScreenshotRun::Escape(const QString& text) {
+    QString out = text;
+    out.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    return out;
+}
+
+bool ScreenshotRun::Start(QString* error) {
+    if (!QDir().mkpath(m_dir)) {
+        *error = QStringLiteral("cannot create the directory %1").arg(m_dir);
+        return false;
+    }
+    m_previous = ui::SetMessageBoxHandler(
+        [this](QWidget* owner, const QString& text, const QString& caption, unsigned style) {
+            return OnMessageBox(owner, text, caption, style);
+        });
+    m_started = true;
+    return true;
+}
+
+int ScreenshotRun::OnMessageBox(QWidget* owner, const QString& text, const QString& caption,
+                                unsigned style) {
+    const int n = ++m_boxes;
+    {
+        // The box as the panel shows it, shown without waiting for an answer.
+        QMessageBox box(owner);
+        box.setWindowTitle(caption);
+        box.setText(text);
+        box.setTextFormat(Qt::PlainText);
+        switch (style & 0xF0u) {
+            case ui::kMbIconExclamation:
+                box.setIcon(QMessageBox::Warning);
+                break;
+            case ui::kMbIconInformation:
+                box.setIcon(QMessageBox::Information);
+                break;
+            default:
+                break;
+        }
+        box.setStandardButtons(QMessageBox::Ok);
+        box.show();
+        Settle();
+        Save(box.grab(), QStringLiteral("box-%1.png").arg(n));
+        box.hide();
+    }
+    PrintLine(QStringLiteral("box %1: %2: %3").arg(n).arg(caption, Escape(text)));
+    return ui::kIdOk;  // the panel's boxes have OK as their only, default button
+}
+
+void ScreenshotRun::Run(CVexiloDlg& dlg) {
+    ui::TabCtrl& tab = dlg.TabControl();
+    int k = 0;
+    while (k < tab.GetItemCount()) {
+        const int count = tab.GetItemCount();
+        if (tab.GetCurSel() != k) {
+            // As a click on the tab does it: the selection, then the notification.
+            tab.SetCurSel(k);
+            ui::NmHdr hdr{IDC_TAB, ui::Notify::TcnSelChange};
+            ui::LResult result = 0;
+            dlg.Dispatch(ui::Notify::TcnSelChange, IDC_TAB, &hdr, &result);
+        }
+        if (tab.GetItemCount() < count) {
+            continue;  // the converter did not answer and its tab is gone: the next one moved up
+        }
+        Settle();
+        const int shot = ++m_tabs;
+        Save(dlg.grab(), QStringLiteral("tab-%1.png").arg(shot));
+        PrintLine(QStringLiteral("tab %1: %2").arg(shot).arg(tab.GetItemText(k)));
+        ++k;
+    }
+    dlg.EndDialog(ui::kIdCancel);
+}
+
+void ScreenshotRun::Save(const QPixmap& shot, const QString& name) {
+    const QString path = QDir(m_dir).filePath(name);
+    if (!shot.save(path, "PNG")) {
+        std::fprintf(stderr, "vexilo-panel: cannot write %s\n", qPrintable(path));
+        m_failed = true;
+    }
+}
+
+}  // namespace vexilo

@@ -1,0 +1,428 @@
+// The main window on simulated converters served in-process: start-up, captions, dropped pages,
+// tab switches with their connection check, the three buttons, keys, the logo.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <cstdio>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/screenshot.h"
+#include "app/vexilo_app.h"
+#include "app/vexilo_dlg.h"
+#include "pages/test_page.h"
+#include "serial/port_table.h"
+#include "sim/sim_comm.h"
+#include "sim/sim_converter.h"
+#include "support/message_box_recorder.h"
+#include "ui/window_timers.h"
+
+QT_BEGIN_NAMESPACE
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace vexilo {
+namespace {
+
+const QString kNoResponse = QString::fromUtf16(
+    u"デバイスが反応しません\n接続を確認してください\n該当タブを強制クローズします");
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        dlg.reset();
+        SetDeviceSource({});
+        ClearPortTable();
+    }
+
+    // A simulated converter on a port labelled `label`, listed after the ones added before.
+    std::shared_ptr<CSimConverter> Add(SimKind kind, const std::string& label, int series = 1) {
+        SimConfig config = SimConfig::For(kind);
+        config.seriesCode = static_cast<std::uint8_t>(series);
+        auto model = std::make_shared<CSimConverter>(config);
+        entries.push_back({static_cast<int>(kind), RegisterSimPort(model, label)});
+        return model;
+    }
+
+    PageFactory Factory() {
+        return {[this](int kind) -> std::unique_ptr<CDevDialog> {
+                    kinds.push_back(kind);
+                    return std::make_unique<test::CTestPage>();
+                },
+                [this](int kind) {
+                    const int id = kind == DEVKIND_RGB ? 134 : kind == DEVKIND_NTSC ? 135 : 133;
+                    templates.push_back(id);
+                    return id;
+                }};
+    }
+
+    // Construction and OnInitDialog, as DoModal runs them, without the modal loop.
+    CVexiloDlg& Open(bool showSave = false) {
+        SetDeviceSource([list = entries](DeviceEntry* table) {
+            for (std::size_t i = 0; i < list.size(); ++i) {
+                table[i] = list[i];
+            }
+            return static_cast<int>(list.size());
+        });
+        dlg = std::make_unique<CVexiloDlg>(showSave, Factory());
+        dlg->Create(IDD_VEXILO_DIALOG, nullptr);
+        dlg->show();
+        return *dlg;
+    }
+
+    std::vector<QString> Captions() const {
+        std::vector<QString> out;
+        for (int i = 0; i < dlg->TabControl().GetItemCount(); ++i) {
+            out.push_back(dlg->TabControl().GetItemText(i));
+        }
+        return out;
+    }
+
+    // A click on tab `index`, as the user makes it.
+    void ClickTab(int index) {
+        ui::TabCtrl& tab = dlg->TabControl();
+        const QPoint at = tab.GetItemRect(index).center();
+        auto* bar = dynamic_cast<QTabBar*>(tab.childAt(at));
+        ASSERT_NE(bar, nullptr);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->mapFrom(&tab, at));
+    }
+
+    static int Count(const CSimConverter& model, std::uint8_t command) {
+        int n = 0;
+        for (const SimRequest& r : model.Log()) {
+            n += r.command == command ? 1 : 0;
+        }
+        return n;
+    }
+
+    std::vector<DeviceEntry> entries;
+    std::vector<int> kinds;
+    std::vector<int> templates;
+    ui::ManualTimers manualTimers;
+    test::MessageBoxRecorder boxes;
+    std::unique_ptr<CVexiloDlg> dlg;
+};
+
+TEST_F(MainWindowTest, OneConverterGetsOneTabShownAtOnceAndItsPortClosesWithTheWindow) {
+    auto rgb = Add(SimKind::Rgb, "ttyACM0");
+    CVexiloDlg& w = Open();
+    ASSERT_EQ(w.PageCount(), 1);
+    EXPECT_EQ(Captions(), std::vector<QString>{"KTP-RGB-SDI (ttyACM0)"});
+    EXPECT_EQ(w.TabControl().GetCurSel(), 0);
+    CDevDialog* page = w.Page(0);
+    EXPECT_TRUE(page->isVisible());
+    EXPECT_EQ(page->m_pMainDlg, &w);
+    EXPECT_EQ(page->m_nTabIndex, 0);
+    EXPECT_EQ(w.OpenTabs(), 1);
+    // The start-up check of the page, then the check of showing its tab (one try, no data).
+    const auto log = rgb->Log();
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back().command, 0x00);
+    EXPECT_TRUE(log.back().data.empty());
+    EXPECT_TRUE(w.windowTitle().startsWith("KTP/Q Series Vexilo Panel  Ver. "));
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    // The page sits inside the tab control, below the tab row.
+    const QRect item = w.TabControl().GetItemRect(0);
+    EXPECT_GE(page->y(), item.y() + item.height());
+    EXPECT_TRUE(w.TabControl().rect().contains(page->geometry()));
+
+    EXPECT_EQ(rgb->OpenCount(), 1);
+    dlg.reset();
+    EXPECT_EQ(rgb->OpenCount(), 0);
+}
+
+TEST_F(MainWindowTest, CaptionsTellSeriesModelAndPortInEnumerationOrder) {
+    Add(SimKind::Rgb, "COM3", 1);
+    Add(SimKind::Dvi, "COM5", 0);
+    auto mute = Add(SimKind::Ntsc, "COM6", 1);
+    mute->AddFault({SimFaultKind::Silence, 0, 0x05, kSimForever, 0});  // no series answer
+    Add(SimKind::Other, "COM7", 0);                                    // product ID 0x0020
+    Open();
+    EXPECT_EQ(Captions(), (std::vector<QString>{"KTP-RGB-SDI (COM3)", "KTQ-DVI-SDI (COM5)",
+                                                "NTSC-SDI (COM6)", "KTQ-DVI-SDI (COM7)"}));
+    EXPECT_EQ(kinds, (std::vector<int>{DEVKIND_RGB, DEVKIND_DVI, DEVKIND_NTSC, DEVKIND_OTHER}));
+    EXPECT_EQ(templates, (std::vector<int>{134, 133, 135, 133}));
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(MainWindowTest, APortThatDoesNotOpenLosesItsPageAndTheLastTakesItsPlace) {
+    Add(SimKind::Rgb, "A");
+    auto b = Add(SimKind::Rgb, "B");
+    Add(SimKind::Rgb, "C");
+    Add(SimKind::Rgb, "D");
+    CSimComm holder(b);  // another program has B's port
+    ASSERT_TRUE(holder.IsOpen());
+    CVexiloDlg& w = Open();
+    EXPECT_EQ(Captions(),
+              (std::vector<QString>{"KTP-RGB-SDI (A)", "KTP-RGB-SDI (D)", "KTP-RGB-SDI (C)"}));
+    EXPECT_EQ(w.PageCount(), 3);
+    EXPECT_EQ(w.OpenTabs(), 3);
+    EXPECT_EQ(PortLabel(w.Device(1).port), "D");
+    EXPECT_TRUE(b->Log().empty());
+    EXPECT_TRUE(boxes.boxes.empty());  // no message for a port that is taken
+}
+
+TEST_F(MainWindowTest, TheSaveButtonShowsOnlyWithTheSwitch) {
+    for (bool showSave : {false, true}) {
+        Add(SimKind::Dvi, showSave ? "with" : "without");
+        CVexiloDlg& w = Open(showSave);
+        EXPECT_EQ(w.IsDlgItemShown(IDC_SAVE), showSave);
+        EXPECT_TRUE(w.IsDlgItemShown(ui::kIdOk));
+        EXPECT_TRUE(w.IsDlgItemShown(ui::kIdCancel));
+        EXPECT_FALSE(w.IsDlgItemShown(IDC_DUMMY));
+        dlg.reset();
+        entries.clear();
+    }
+}
+
+TEST_F(MainWindowTest, SelectingTheTabOfAnUnpluggedConverterClosesItAndShowsAnother) {
+    auto a = Add(SimKind::Rgb, "A");
+    auto b = Add(SimKind::Dvi, "B", 0);
+    Add(SimKind::Ntsc, "C");
+    CVexiloDlg& w = Open();
+    b->Unplug();
+    const int checksOfA = Count(*a, 0x00);
+
+    ClickTab(1);
+
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, kNoResponse);
+    EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (B) ERROR");  // the test page's model string
+    EXPECT_EQ(Captions(), (std::vector<QString>{"KTP-RGB-SDI (A)", "KTP-NTSC-SDI (C)"}));
+    EXPECT_EQ(w.OpenTabs(), 2);
+    EXPECT_EQ(w.TabControl().GetCurSel(), 0);
+    EXPECT_TRUE(w.Page(0)->isVisible());
+    EXPECT_FALSE(w.Page(1)->isVisible());
+    EXPECT_FALSE(w.Page(1)->m_pDevice);
+    EXPECT_FALSE(w.Page(2)->isVisible());
+    EXPECT_EQ(Count(*a, 0x00), checksOfA + 1);  // the tab shown instead was checked too
+
+    // The remaining tabs still map to their pages.
+    ClickTab(1);
+    EXPECT_TRUE(w.Page(2)->isVisible());
+    EXPECT_FALSE(w.Page(0)->isVisible());
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+}
+
+TEST_F(MainWindowTest, OnlyTheShownPageRunsItsStatusTimer) {
+    Add(SimKind::Rgb, "A");
+    Add(SimKind::Rgb, "B");
+    CVexiloDlg& w = Open();
+    for (int i = 0; i < 2; ++i) {
+        w.Page(i)->CheckDlgButton(IDC_AUTO_UPDATE, true);
+    }
+    w.Page(0)->OnAutoUpdateClicked();
+    ASSERT_TRUE(w.Page(0)->IsTimerRunning(kStatusTimerId));
+    ClickTab(1);
+    EXPECT_FALSE(w.Page(0)->IsTimerRunning(kStatusTimerId));
+    EXPECT_TRUE(w.Page(1)->IsTimerRunning(kStatusTimerId));
+}
+
+TEST_F(MainWindowTest, SaveGoesOnToTheNextPageWhenTheFirstStopsAnswering) {
+    auto a = Add(SimKind::Rgb, "A");
+    auto b = Add(SimKind::Dvi, "B");
+    CVexiloDlg& w = Open(true);
+    SimGeneral changed = b->Current();
+    changed.outputFormat = 0;
+    b->SetCurrent(changed);
+    a->AddFault({SimFaultKind::Silence, 0, kSimAnyCommand, kSimForever, 0});
+
+    QTest::mouseClick(w.GetDlgItem(IDC_SAVE), Qt::LeftButton);
+
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, kNoResponse);
+    EXPECT_EQ(b->Stored(), changed);
+    EXPECT_EQ(Captions(), std::vector<QString>{"KTP-DVI-SDI (B)"});
+    EXPECT_TRUE(w.isVisible());  // saving keeps the window open
+}
+
+// Each way out of the window, and what it makes every converter do.
+TEST_F(MainWindowTest, ButtonsAndCloseRequestSaveOrRevertEveryPage) {
+    enum class Way { Save, SaveAndExit, Cancel, CloseRequest };
+    struct Case {
+        Way way;
+        bool saved;  // else reverted
+        bool open;   // the window stays
+    };
+    for (const Case& c : {Case{Way::Save, true, true}, Case{Way::SaveAndExit, true, false},
+                          Case{Way::Cancel, false, false}, Case{Way::CloseRequest, false, false}}) {
+        SCOPED_TRACE(static_cast<int>(c.way));
+        auto a = Add(SimKind::Rgb, "A");
+        auto b = Add(SimKind::Ntsc, "B");
+        CVexiloDlg& w = Open(true);
+        SimGeneral changed = a->Current();
+        changed.sdiLevel = 1;
+        for (const auto& m : {a, b}) {
+            m->SetCurrent(changed);
+        }
+        switch (c.way) {
+            case Way::Save:
+                QTest::mouseClick(w.GetDlgItem(IDC_SAVE), Qt::LeftButton);
+                break;
+            case Way::SaveAndExit:
+                QTest::mouseClick(w.GetDlgItem(ui::kIdOk), Qt::LeftButton);
+                break;
+            case Way::Cancel:
+                QTest::mouseClick(w.GetDlgItem(ui::kIdCancel), Qt::LeftButton);
+                break;
+            case Way::CloseRequest:
+                w.close();
+                break;
+        }
+        for (const auto& m : {a, b}) {
+            if (c.saved) {
+                EXPECT_EQ(m->Stored(), changed);
+            } else {
+                EXPECT_EQ(m->Current(), m->Stored());
+                EXPECT_NE(m->Current(), changed);
+            }
+        }
+        EXPECT_EQ(w.isVisible(), c.open);
+        EXPECT_TRUE(boxes.boxes.empty());
+        dlg.reset();
+        entries.clear();
+    }
+}
+
+TEST_F(MainWindowTest, EnterAndEscapeNeitherCloseTheWindowNorPressAButton) {
+    auto a = Add(SimKind::Rgb, "A");
+    CVexiloDlg& w = Open(true);
+    a->ClearLog();
+    std::vector<QWidget*> targets{&w, &w.TabControl()};
+    for (int id : {ui::kIdOk, ui::kIdCancel, int{IDC_SAVE}}) {
+        targets.push_back(w.GetDlgItem(id));
+    }
+    for (QWidget* target : targets) {
+        target->setFocus();
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QTest::keyClick(target, key);
+        }
+    }
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(Count(*a, 0x09), 0);  // neither saved nor reverted
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(MainWindowTest, TheLogoSitsTwelvePixelsFromTheLeftAndBottomWithWhiteSeeThrough) {
+    Add(SimKind::Rgb, "A");
+    CVexiloDlg& w = Open();
+    const QImage& logo = w.Logo();
+    ASSERT_EQ(logo.size(), QSize(154, 55));
+    const QImage shot = w.grab().toImage();
+    const int top = w.height() - logo.height() - CVexiloDlg::kLogoMargin;
+    int opaque = 0;
+    for (int y = 0; y < logo.height(); ++y) {
+        for (int x = 0; x < logo.width(); ++x) {
+            const QRgb p = logo.pixel(x, y);
+            if (qAlpha(p) == 255) {
+                ++opaque;
+                ASSERT_EQ(shot.pixel(CVexiloDlg::kLogoMargin + x, top + y) | 0xFF000000u, p)
+                    << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GT(opaque, 500);
+}
+
+TEST(WhiteToTransparent, OnlyPureWhiteBecomesTransparent) {
+    QImage image(3, 1, QImage::Format_RGB32);
+    image.setPixel(0, 0, qRgb(255, 255, 255));
+    image.setPixel(1, 0, qRgb(254, 255, 255));
+    image.setPixel(2, 0, qRgb(20, 60, 100));
+    const QImage out = WhiteToTransparent(image);
+    EXPECT_EQ(qAlpha(out.pixel(0, 0)), 0);
+    EXPECT_EQ(out.pixel(1, 0), qRgb(254, 255, 255));
+    EXPECT_EQ(out.pixel(2, 0), qRgb(20, 60, 100));
+}
+
+// ---- start-up without a usable converter ends the process ----------------------------------
+
+class MainWindowDeathTest : public MainWindowTest {
+protected:
+    // Prints each box on standard error, where the death test can see it.
+    void PrintBoxes() {
+        boxes.onBox = [this] {
+            const auto& box = boxes.boxes.back();
+            std::fprintf(stderr, "box %zu: %s: %s: owner %d style 0x%X\n", boxes.boxes.size(),
+                         qPrintable(box.caption), qPrintable(ScreenshotRun::Escape(box.text)),
+                         box.owned ? 1 : 0, box.style);
+        };
+    }
+};
+
+TEST_F(MainWindowDeathTest, NoConverterShowsTheFirstMessageAndEndsWithCodeZero) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            PrintBoxes();
+            Open();
+            std::exit(3);  // not reached
+        },
+        ::testing::ExitedWithCode(0),
+        "box 1: KTP Series ERROR: デバイスが接続されていません: owner 0 style 0x30\n");
+}
+
+TEST_F(MainWindowDeathTest, AllPortsHeldShowsOnlyTheSecondMessageAndEndsWithCodeZero) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            auto a = Add(SimKind::Rgb, "A");
+            auto b = Add(SimKind::Dvi, "B");
+            CSimComm holdA(a);
+            CSimComm holdB(b);
+            PrintBoxes();
+            Open();
+            std::exit(3);  // not reached
+        },
+        ::testing::ExitedWithCode(0),
+        // Numbered 1: the first message did not come before it.
+        "box 1: KTP Series ERROR: デバイスが使用できません。\\\\n"
+        "他のアプリケーションで既に使用されている可能性があります。: owner 0 style 0x30\n");
+}
+
+// ---- command line ----------------------------------------------------------------------------
+
+TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
+    struct Case {
+        std::vector<std::string> args;
+        bool ok;
+        bool showSave;
+        bool demo;
+        std::string dir;
+    };
+    const Case cases[] = {
+        {{"panel"}, true, false, false, ""},
+        {{"panel", "--demo", "/S", "--unknown", "x"}, true, true, true, ""},
+        {{"panel", "--screenshot", "out", "/s"}, true, true, false, "out"},
+        {{"panel", "--screenshot=shots", "--demo"}, true, false, true, "shots"},
+        {{"panel", "--screenshot"}, false, false, false, ""},
+        {{"panel", "--screenshot", "--demo"}, false, false, false, ""},
+        {{"panel", "--screenshot="}, false, false, false, ""},
+    };
+    for (const Case& c : cases) {
+        AppOptions o;
+        std::string error;
+        EXPECT_EQ(ParseAppOptions(c.args, &o, &error), c.ok) << c.args.size();
+        if (c.ok) {
+            EXPECT_EQ(o.showSave, c.showSave);
+            EXPECT_EQ(o.demo, c.demo);
+            EXPECT_EQ(o.screenshot, !c.dir.empty());
+            EXPECT_EQ(o.screenshotDir, c.dir);
+        } else {
+            EXPECT_FALSE(error.empty());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vexilo
