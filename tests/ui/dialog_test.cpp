@@ -262,6 +262,38 @@ TEST(DialogKeys, EnterPressesTheFocusedOrDefaultButtonAndEscapeCancels) {
     EXPECT_TRUE(dlg.isHidden()) << "a dialog that is not modal hides on EndDialog";
 }
 
+// The main window's rule: Enter and Escape reach the focused control and go no further.
+class NoKeysDialog : public Dialog {
+public:
+    NoKeysDialog() : Dialog(102) {}
+    std::vector<int> clicked;
+    bool PreTranslateKeyDown(int key) override {
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+            return false;
+        }
+        return Dialog::PreTranslateKeyDown(key);
+    }
+    void OnOK() override { clicked.push_back(kIdOk); }
+    void OnCancel() override { clicked.push_back(kIdCancel); }
+};
+
+TEST(DialogKeys, ADialogMayRefuseEnterAndEscape) {
+    NoKeysDialog dlg;
+    ASSERT_TRUE(dlg.Create(102, nullptr));
+    dlg.show();
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    for (int id : {kIdCancel, kIdOk, 1023}) {
+        dlg.GotoDlgCtrl(id);
+        QTest::keyClick(dlg.GetDlgItem(id), Qt::Key_Return);
+        QTest::keyClick(dlg.GetDlgItem(id), Qt::Key_Escape);
+    }
+    EXPECT_TRUE(dlg.clicked.empty());
+    EXPECT_FALSE(dlg.isHidden());
+    dlg.DlgItem<QPushButton>(kIdOk)->click();  // the buttons themselves still work
+    EXPECT_EQ(dlg.clicked, std::vector<int>{kIdOk});
+}
+
 TEST(DialogModal, RunsUntilEndDialogAndACloseRequestIsCancel) {
     Dialog dlg(102);
     dlg.PostCall([&dlg] { dlg.EndDialog(7); });
