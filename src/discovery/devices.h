@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace vexilo {
@@ -22,5 +24,27 @@ struct DeviceEntry {
 // Lists the attached converters into `table` (MAX_DEVICES entries) and returns how many,
 // 0 to MAX_DEVICES. Each converter's port is registered in the port table.
 int EnumerateDevices(DeviceEntry* table);
+
+// The USB product IDs of the converter family.
+inline constexpr std::uint16_t kFirstProductId = 0x0020;
+inline constexpr std::uint16_t kLastProductId = 0x002F;
+
+// The converters' USB vendor ID (a build constant) as a number and as four upper-case hex digits.
+std::uint16_t UsbVendorId();
+const char* UsbVendorIdText();
+
+// The kind of a product ID of the family (others in the family are DEVKIND_OTHER); -1 outside it.
+int KindFromProductId(std::uint16_t productId);
+
+// Replaces the whole enumeration (USB converters and VEXILO_PORTS) by `source`, which fills the
+// table like EnumerateDevices and registers its ports; an empty function restores the real one.
+// The source runs again for every attachment, so it must give the same ports each time.
+using DeviceSource = std::function<int(DeviceEntry* table)>;
+void SetDeviceSource(DeviceSource source);
+
+// The converters the operating system itself reports (USB CDC ports), at most `capacity`, with
+// their ports registered. One implementation per platform (enumerate_linux.cpp,
+// enumerate_win32.cpp); EnumerateDevices appends the VEXILO_PORTS entries after them.
+int EnumerateSystemDevices(DeviceEntry* table, int capacity);
 
 }  // namespace vexilo

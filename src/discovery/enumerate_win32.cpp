@@ -64,7 +64,7 @@ private:
 };
 
 std::wstring VendorIdText() {
-    const std::string narrow = VEXILO_USB_VENDOR_ID_TEXT;
+    const std::string narrow = UsbVendorIdText();
     return std::wstring(narrow.begin(), narrow.end());  // four hex digits: ASCII
 }
 

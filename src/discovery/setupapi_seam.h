@@ -52,7 +52,4 @@ std::wstring_view FirstString(std::wstring_view value);
 // SetupAPI's present devices of all classes (Windows only); null when the set cannot be built.
 std::unique_ptr<IDeviceInfoSet> OpenSystemDeviceSet();
 
-// The converters the operating system reports, at most `capacity` (enumerate_*.cpp).
-int EnumerateSystemDevices(DeviceEntry* table, int capacity);
-
 }  // namespace vexilo

@@ -6,11 +6,9 @@
 #include <utility>
 
 #include "protocol/dev_channel.h"
+#include "protocol/id_record.h"
 
 namespace vexilo {
-
-inline constexpr int kIdBlockSize = 128;
-inline constexpr int kIdStorageSize = 1024;
 
 // The per-converter record a page owns: its channel, port, kind and the ID settings block.
 // Every converter command is one of its operations; each reports failure only through its
@@ -56,6 +54,13 @@ public:
     std::array<std::uint8_t, kIdBlockSize> m_abyIdBlock{};
     bool m_bIdValid = false;
     bool m_bIdChanged = false;
+
+private:
+    // One transaction on the channel; false without a channel.
+    bool Transact(std::uint8_t command, const std::uint8_t* data = nullptr, int length = 0);
+    // The reply data of the last accepted transaction.
+    const std::uint8_t* Reply() const { return m_pChannel->ReplyData(); }
+    int ReplyLength() const { return m_pChannel->m_nReplyLength; }
 };
 
 }  // namespace vexilo

@@ -18,7 +18,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int FdOf(const CRS232Access& access) { return static_cast<int>(access.m_hComm); }
+int FdOf(const CRS232Access& access) {
+    return static_cast<int>(access.m_hComm);
+}
 
 // Milliseconds left until `deadline`, rounded up so a wait never ends early; 0 when past.
 int MsLeft(Clock::time_point deadline) {
@@ -29,35 +31,39 @@ int MsLeft(Clock::time_point deadline) {
     return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
 }
 
-// Waits for `events` on `fd` until `deadline`. Returns 1 when ready, 0 at the deadline and -1
-// when the line is gone (hang-up or error: the converter was unplugged).
-int WaitFor(int fd, short events, Clock::time_point deadline) {
+constexpr short kLineGone = POLLHUP | POLLERR | POLLNVAL;
+
+// Waits for `events` on `fd` until `deadline`. Returns the poll revents, 0 at the deadline and
+// kLineGone when poll itself fails.
+short WaitFor(int fd, short events, Clock::time_point deadline) {
     for (;;) {
         pollfd p{fd, events, 0};
         const int r = ::poll(&p, 1, MsLeft(deadline));
+        if (r < 0 && errno == EINTR) {
+            continue;
+        }
         if (r < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return -1;
+            return kLineGone;
         }
-        if (r == 0) {
-            return 0;
-        }
-        if (p.revents & events) {
-            return 1;
-        }
-        return -1;  // POLLHUP, POLLERR or POLLNVAL without data
+        return r == 0 ? 0 : p.revents;
     }
 }
 
 }  // namespace
 
-std::string DefaultPortPath(int) { return {}; }
-std::string DefaultPortLabel(int port) { return "port " + std::to_string(port); }
-int FirstRegisteredPortNumber() { return 1; }
+std::string DefaultPortPath(int) {
+    return {};
+}
+std::string DefaultPortLabel(int port) {
+    return "port " + std::to_string(port);
+}
+int FirstRegisteredPortNumber() {
+    return 1;
+}
 
-CRS232Access::~CRS232Access() { Close(); }
+CRS232Access::~CRS232Access() {
+    Close();
+}
 
 void CRS232Access::Close() {
     if (m_hComm != kNoHandle) {
@@ -78,7 +84,9 @@ CPelkRS232::~CPelkRS232() {
     m_pAccess.reset();
 }
 
-bool CPelkRS232::IsOpen() const { return m_pAccess && m_pAccess->HasHandle(); }
+bool CPelkRS232::IsOpen() const {
+    return m_pAccess && m_pAccess->HasHandle();
+}
 
 bool CPelkRS232::Open(int port) {
     m_pAccess->Close();
@@ -141,7 +149,8 @@ void CPelkRS232::Write(const std::uint8_t* buffer, int count) {
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
             return;  // EIO after an unplug: the missing reply reports it
         }
-        if (WaitFor(fd, POLLOUT, deadline) != 1) {
+        const short ready = WaitFor(fd, POLLOUT, deadline);
+        if (ready == 0 || (ready & kLineGone)) {
             return;
         }
     }
@@ -156,7 +165,10 @@ int CPelkRS232::Read(std::uint8_t* buffer, int count) {
     const int fd = FdOf(*m_pAccess);
     const auto deadline = Clock::now() + std::chrono::milliseconds(m_timeouts.ReadBudgetMs(count));
     int done = 0;
+    bool lineGone = false;
     while (done < count) {
+        // With VMIN = VTIME = 0 a tty read returns 0, not EAGAIN, when nothing is queued, so
+        // only poll's hang-up flags tell an empty queue from an unplugged converter.
         const ssize_t n = ::read(fd, buffer + done, static_cast<size_t>(count - done));
         if (n > 0) {
             done += static_cast<int>(n);
@@ -165,16 +177,17 @@ int CPelkRS232::Read(std::uint8_t* buffer, int count) {
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
-            return 0;  // end of file or EIO: the line is gone
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+            return 0;  // EIO: the line is gone
         }
-        const int ready = WaitFor(fd, POLLIN, deadline);
-        if (ready < 0) {
-            return 0;
+        if (lineGone) {
+            return 0;  // hung up and drained
         }
+        const short ready = WaitFor(fd, POLLIN, deadline);
         if (ready == 0) {
             break;  // time-out: hand back what did arrive
         }
+        lineGone = (ready & kLineGone) != 0;
     }
     return done;
 }

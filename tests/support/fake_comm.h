@@ -38,7 +38,9 @@ public:
         return 0;
     }
 
-    void Queue(std::initializer_list<std::uint8_t> bytes) { incoming.insert(incoming.end(), bytes); }
+    void Queue(std::initializer_list<std::uint8_t> bytes) {
+        incoming.insert(incoming.end(), bytes);
+    }
     void Queue(const std::vector<std::uint8_t>& bytes) {
         incoming.insert(incoming.end(), bytes.begin(), bytes.end());
     }

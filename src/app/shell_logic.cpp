@@ -1,0 +1,46 @@
+#include "app/shell_logic.h"
+
+#include <cctype>
+
+namespace vexilo {
+
+bool HasShowSaveSwitch(const std::vector<std::string>& args) {
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.size() == 2 && a[0] == '/' && std::tolower(static_cast<unsigned char>(a[1])) == 's') {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string WindowTitle(const std::string& version) {
+    std::string title = "KTP/Q Series Vexilo Panel";
+    if (!version.empty()) {
+        title += "  Ver. " + version;
+    }
+    return title.substr(0, 255);
+}
+
+const char* ModelText(int kind) {
+    switch (kind) {
+        case DEVKIND_RGB:
+            return "RGB-SDI";
+        case DEVKIND_NTSC:
+            return "NTSC-SDI";
+        default:
+            return "DVI-SDI";
+    }
+}
+
+std::string TabCaption(std::uint8_t seriesCode, int kind, const std::string& portLabel) {
+    std::string caption;
+    if (seriesCode != 0xFF) {
+        caption = seriesCode != 0 ? "KTP-" : "KTQ-";
+    }
+    caption += ModelText(kind);
+    caption += " (" + portLabel + ")";
+    return caption.substr(0, 63);
+}
+
+}  // namespace vexilo

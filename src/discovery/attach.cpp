@@ -1,0 +1,27 @@
+#include "discovery/attach.h"
+
+#include <utility>
+
+#include "discovery/devices.h"
+#include "serial/port_table.h"
+
+namespace vexilo {
+
+std::unique_ptr<CDevLink> AttachDeviceLink(int port) {
+    DeviceEntry table[MAX_DEVICES];
+    const int count = EnumerateDevices(table);
+    int kind = DEVKIND_OTHER;
+    for (int i = 0; i < count; ++i) {
+        if (table[i].port == port) {
+            kind = table[i].kind;
+            break;
+        }
+    }
+    std::unique_ptr<IPelkComm> comm = CreatePortComm(port);
+    if (!comm || !comm->IsOpen()) {
+        return nullptr;
+    }
+    return std::make_unique<CDevLink>(std::make_unique<CDevChannel>(std::move(comm)), port, kind);
+}
+
+}  // namespace vexilo

@@ -1,0 +1,149 @@
+#include "discovery/virtual_ports.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "serial/port_table.h"
+
+namespace vexilo {
+namespace {
+
+constexpr std::string_view kVariable = "VEXILO_PORTS: ";
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && IsBlank(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+bool HasControlCharacter(std::string_view s) {
+    return std::any_of(s.begin(), s.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F;
+    });
+}
+
+// The entry in double quotes, with control characters escaped so the message stays one line.
+std::string Quoted(std::string_view s) {
+    std::string out = "\"";
+    for (char c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F || c == '"' || c == '\\') {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02X", u);
+            out += buf;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+int KindFromName(std::string_view name) {
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    if (lower == "dvi") {
+        return DEVKIND_DVI;
+    }
+    if (lower == "rgb") {
+        return DEVKIND_RGB;
+    }
+    if (lower == "ntsc") {
+        return DEVKIND_NTSC;
+    }
+    if (lower == "other") {
+        return DEVKIND_OTHER;
+    }
+    return -1;
+}
+
+std::string Skipped(std::string_view entry, const std::string& why) {
+    return std::string(kVariable) + "skipped " + Quoted(entry) + ": " + why;
+}
+
+}  // namespace
+
+std::vector<VirtualPort> ParseVirtualPorts(std::string_view text,
+                                           std::vector<std::string>& problems) {
+    std::vector<VirtualPort> ports;
+    while (!text.empty()) {
+        const size_t comma = text.find(',');
+        const std::string_view entry = Trim(text.substr(0, comma));
+        text = comma == std::string_view::npos ? std::string_view{} : text.substr(comma + 1);
+        if (entry.empty()) {
+            continue;  // "a=/x," or "a=/x,,b=/y": nothing was meant there
+        }
+        const size_t equals = entry.find('=');
+        if (equals == std::string_view::npos) {
+            problems.push_back(Skipped(entry, "expected kind=path"));
+            continue;
+        }
+        const std::string_view kindName = Trim(entry.substr(0, equals));
+        const std::string_view path = Trim(entry.substr(equals + 1));
+        const int kind = KindFromName(kindName);
+        if (kind < 0) {
+            problems.push_back(Skipped(
+                entry, "unknown kind " + Quoted(kindName) + " (use dvi, rgb, ntsc or other)"));
+            continue;
+        }
+        if (path.empty()) {
+            problems.push_back(Skipped(entry, "no device path after \"=\""));
+            continue;
+        }
+        if (path.front() != '/') {
+            problems.push_back(Skipped(entry, "the device path must be absolute, like /dev/pts/3"));
+            continue;
+        }
+        if (HasControlCharacter(path)) {
+            problems.push_back(Skipped(entry, "the device path holds a control character"));
+            continue;
+        }
+        ports.push_back(VirtualPort{kind, std::string(path), std::string(entry)});
+    }
+    return ports;
+}
+
+int AppendVirtualPorts(DeviceEntry* table, int count, int capacity,
+                       const std::vector<VirtualPort>& ports, std::vector<std::string>& problems) {
+    capacity = std::max(capacity, 0);
+    count = std::clamp(count, 0, capacity);
+    for (const VirtualPort& p : ports) {
+        if (count >= capacity) {
+            problems.push_back(
+                Skipped(p.entry, "already " + std::to_string(capacity) +
+                                     " converters listed, the most the panel shows"));
+            continue;
+        }
+        // A second page on the same port could never open it; say so instead of dropping it.
+        const bool listed = std::any_of(
+            table, table + count, [&](const DeviceEntry& e) { return PortPath(e.port) == p.path; });
+        if (listed) {
+            problems.push_back(Skipped(p.entry, "the port " + p.path + " is already listed"));
+            continue;
+        }
+        table[count].kind = p.kind;
+        table[count].port = RegisterPort(p.path, VirtualPortLabel(p.path));
+        ++count;
+    }
+    return count;
+}
+
+std::string VirtualPortLabel(const std::string& path) {
+    constexpr std::string_view kDev = "/dev/";
+    if (path.size() > kDev.size() && path.compare(0, kDev.size(), kDev) == 0) {
+        return path.substr(kDev.size());
+    }
+    return path;
+}
+
+}  // namespace vexilo

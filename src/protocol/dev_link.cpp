@@ -1,0 +1,160 @@
+#include "protocol/dev_link.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "protocol/commands.h"
+
+namespace vexilo {
+
+bool CDevLink::Transact(std::uint8_t command, const std::uint8_t* data, int length) {
+    return m_pChannel && m_pChannel->Transact(command, data, length);
+}
+
+bool CDevLink::CheckConnection(int attempts, bool withoutData) {
+    const std::uint8_t data[] = {kCheckConnectionData};
+    // A count below one still makes one attempt: the caller asked whether the converter answers.
+    const int tries = std::max(attempts, 1);
+    for (int i = 0; i < tries; ++i) {
+        if (Transact(kCmdCheckConnection, withoutData ? nullptr : data, withoutData ? 0 : 1)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int CDevLink::GetVersionInfo(std::uint8_t selector, std::uint8_t* buffer, int size) {
+    if (buffer == nullptr || size < 1) {
+        return 0;  // nowhere to put the text
+    }
+    buffer[0] = 0;
+    const std::uint8_t data[] = {selector};
+    if (!Transact(kCmdGetVersionInfo, data, 1)) {
+        return 0;
+    }
+    const int n = std::min(ReplyLength(), size);
+    if (n > 0) {
+        std::memcpy(buffer, Reply(), static_cast<size_t>(n));
+    }
+    return n;
+}
+
+std::uint8_t CDevLink::GetSeriesCode() {
+    const std::uint8_t data[] = {kSelSeriesCode};
+    if (!Transact(kCmdGetSeriesCode, data, 1) || ReplyLength() != 1) {
+        return kSeriesCodeFailed;
+    }
+    return Reply()[0];
+}
+
+std::uint16_t CDevLink::GetAdjustment(std::uint8_t index) {
+    const std::uint8_t data[] = {kSelAdjustment, index};
+    if (!Transact(kCmdGetSettings, data, 2) || ReplyLength() != 2) {
+        return kAdjustmentFailed;
+    }
+    return static_cast<std::uint16_t>(Reply()[0] | (Reply()[1] << 8));
+}
+
+int CDevLink::SetAdjustment(std::uint8_t index, std::uint16_t value) {
+    const std::uint8_t data[] = {kSelAdjustment, index, static_cast<std::uint8_t>(value & 0xFF),
+                                 static_cast<std::uint8_t>(value >> 8)};
+    return Transact(kCmdSetSettings, data, 4) ? 0 : -1;
+}
+
+int CDevLink::CommitDeviceSettings(std::uint8_t mode) {
+    if (mode == 0) {
+        // The converter must not store its settings while its ID record is not what the
+        // operator saved.
+        if (!StoreIdSettings()) {
+            return -1;
+        }
+        return Transact(kCmdCommit) ? 0 : -1;
+    }
+    const std::uint8_t data[] = {kSelGeneral, mode};
+    return Transact(kCmdCommit, data, 2) ? 0 : -1;
+}
+
+int CDevLink::CommitAdjustments(std::uint8_t mode) {
+    const std::uint8_t data[] = {kSelAdjustment, mode};
+    return Transact(kCmdCommit, data, 2) ? 0 : -1;
+}
+
+std::uint8_t CDevLink::GetInputFormat() {
+    if (!Transact(kCmdGetInputFormat) || ReplyLength() != 1) {
+        return kInputFormatFailed;
+    }
+    return Reply()[0];
+}
+
+bool CDevLink::ReadIdBlock(std::uint8_t* buffer, std::uint16_t size) {
+    if (buffer == nullptr && size > 0) {
+        return false;
+    }
+    const std::uint8_t data[] = {kSelIdStorage};
+    if (!Transact(kCmdReadIdBlock, data, 1) || ReplyLength() != kIdStorageSize) {
+        return false;
+    }
+    const int n = std::min<int>(size, kIdStorageSize);
+    if (n > 0) {
+        std::memcpy(buffer, Reply(), static_cast<size_t>(n));
+    }
+    return true;
+}
+
+bool CDevLink::LoadIdSettings() {
+    std::array<std::uint8_t, kIdStorageSize> storage{};
+    if (!ReadIdBlock(storage.data(), kIdStorageSize)) {
+        // Nothing known: keep defaults and do not write them over whatever the converter holds.
+        m_abyIdBlock = DefaultIdBlock();
+        m_bIdValid = false;
+        m_bIdChanged = false;
+        return false;
+    }
+    IdBlock decoded{};
+    if (!DecodeIdRecord(storage, decoded)) {
+        // The converter holds no usable record: the next save writes a well-formed one.
+        m_abyIdBlock = DefaultIdBlock();
+        m_bIdValid = false;
+        m_bIdChanged = true;
+        return false;
+    }
+    m_abyIdBlock = decoded;
+    m_bIdValid = true;
+    m_bIdChanged = false;
+    return true;
+}
+
+bool CDevLink::StoreIdSettings() {
+    if (!m_bIdChanged) {
+        return true;
+    }
+    std::array<std::uint8_t, kIdRecordMax> record{};
+    std::uint16_t recordLength = 0;
+    if (!EncodeIdRecord(m_abyIdBlock, record, recordLength)) {
+        return false;
+    }
+    std::array<std::uint8_t, kIdStorageWritable> current{};
+    if (!ReadIdBlock(current.data(), kIdStorageWritable)) {
+        return false;
+    }
+    // The write request is the area selector followed by the new block, built in place; what
+    // the converter keeps past the record area goes back unchanged.
+    std::array<std::uint8_t, 1 + kIdStorageWritable> request{};
+    request[0] = kSelIdStorage;
+    std::uint8_t* const updated = request.data() + 1;
+    std::memcpy(updated, current.data(), current.size());
+    std::memset(updated, 0, kIdRecordMax);
+    std::memcpy(updated, record.data(), recordLength);
+    if (std::memcmp(updated, current.data(), current.size()) == 0) {
+        m_bIdChanged = false;
+        return true;
+    }
+    if (!Transact(kCmdWriteIdBlock, request.data(), static_cast<int>(request.size())) ||
+        ReplyLength() != 1) {
+        return false;
+    }
+    m_bIdChanged = false;
+    return true;
+}
+
+}  // namespace vexilo
