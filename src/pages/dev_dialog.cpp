@@ -1,0 +1,379 @@
+#include "pages/dev_dialog.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "discovery/attach.h"
+#include "pages/ansi_codepage.h"
+#include "pages/main_window.h"
+#include "protocol/device_requests.h"
+#include "serial/port_table.h"
+
+namespace vexilo {
+
+namespace {
+
+constexpr int kStartupAttempts = 5;
+constexpr int kVersionTextSize = 16;
+
+// A version text buffer: up to its first zero byte or its 16th byte.
+std::string VersionText(const std::array<std::uint8_t, kVersionTextSize>& buffer) {
+    const auto* p = reinterpret_cast<const char*>(buffer.data());
+    return std::string(p, strnlen(p, buffer.size()));
+}
+
+// Version texts come from the converter: converted from the ANSI code page, else shown empty.
+QString FromAnsiOrEmpty(const std::string& bytes) {
+    std::string utf8;
+    return AnsiToUtf8(bytes, utf8) ? QString::fromStdString(utf8) : QString();
+}
+
+QString Dimension(std::uint16_t v) {
+    return v == requests::kNoInput ? QStringLiteral("-----") : QString::number(v);
+}
+
+QString FrameRate(std::uint16_t v) {
+    if (v == requests::kNoInput) {
+        return QStringLiteral("-----");
+    }
+    if (v % 100 == 0) {
+        return QString::number(v / 100);
+    }
+    return QString::asprintf("%.2f", v / 100.0);
+}
+
+QString Scanning(std::uint8_t v) {
+    switch (v) {
+        case 1:
+            return QStringLiteral("interlace");
+        case 2:
+            return QStringLiteral("progressive");
+        default:
+            return QStringLiteral("-----");
+    }
+}
+
+QString Tenths(int v) {
+    return QString::asprintf("%.1f", v / 10.0);
+}
+
+const char16_t* CloseMessage(int reason) {
+    switch (reason) {
+        case kCloseNotConnected:
+            return u"デバイスが接続されていません";
+        case kCloseNoResponse:
+            return u"デバイスが反応しません\n接続を確認してください\n該当タブを強制クローズします";
+        case kCloseNotMainFirmware:
+            return u"メインファームウェアで起動していません\nファームウェアの更新を行ってください\n"
+                   u"強制終了します";
+        case kCloseBootUpdater:
+            return u"ブートファームウェア更新用ファームウェアで起動しています\n"
+                   u"ファームウェアの更新を行ってください\n該当タブを強制クローズします";
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+CDevDialog::CDevDialog() = default;
+
+CDevDialog::~CDevDialog() {
+    // The timer first: a page that is going away must not poll its converter any more.
+    KillTimer(m_nTimerId);
+}
+
+const ui::MessageMap& CDevDialog::ThisMessageMap() {
+    static const ui::MessageMap map{
+        &ui::Dialog::ThisMessageMap(),
+        {
+            ui::OnBnClicked(IDC_ID_ENABLE, &CDevDialog::OnIdEnableClicked),
+            ui::OnEnChange(IDC_ID_SN, &CDevDialog::OnSnChange),
+            ui::OnEnKillFocus(IDC_ID_SN, &CDevDialog::OnSnKillFocus),
+            ui::OnEnChange(IDC_ID_ID, &CDevDialog::OnIdChange),
+            ui::OnEnChange(IDC_ID_NAME, &CDevDialog::OnNameChange),
+        }};
+    return map;
+}
+
+std::vector<ui::MessageMapEntry> CDevDialog::CommonMapEntries(bool withScaler) {
+    std::vector<ui::MessageMapEntry> rows{
+        ui::OnBnClicked(IDC_UPDATE, &CDevDialog::UpdateStatus),
+        ui::OnBnClickedRange(IDC_OUTPUT_59I, IDC_OUTPUT_59P, &CDevDialog::OnOutputFormatClicked),
+        ui::OnBnClickedRange(IDC_LEVEL_A, IDC_LEVEL_B, &CDevDialog::OnSdiLevelClicked),
+    };
+    if (withScaler) {
+        rows.push_back(
+            ui::OnBnClickedRange(IDC_SCALER_ALWAYS, IDC_SCALER_SYNC, &CDevDialog::OnScalerClicked));
+    }
+    rows.push_back(ui::OnBnClicked(IDC_FACTORY, &CDevDialog::RestoreFactorySettings));
+    rows.push_back(ui::OnBnClicked(IDC_AUTO_UPDATE, &CDevDialog::OnAutoUpdateClicked));
+    return rows;
+}
+
+void CDevDialog::SetTabTitle(const QString& model, int nPort) {
+    m_nComPort = nPort;
+    m_szTabTitle = QStringLiteral("%1 (%2)")
+                       .arg(model, QString::fromStdString(PortLabel(nPort)))
+                       .left(kTabTitleMax);
+}
+
+void CDevDialog::AttachDevice(int nPort) {
+    m_pDevice = AttachDeviceLink(nPort);
+}
+
+void CDevDialog::DoDataExchange(ui::DataExchange& dx) {
+    ui::Dialog::DoDataExchange(dx);
+    ui::DDX_Text(dx, IDC_FIRMWARE_VER, m_strFirmwareVer);
+    ui::DDX_Text(dx, IDC_BOARD_REV, m_strBoardRev);
+    ui::DDX_Text(dx, IDC_FPGA_VER, m_strFpgaVer);
+    ui::DDX_Control(dx, IDC_WIDTH, m_edWidth);
+    ui::DDX_Control(dx, IDC_HEIGHT, m_edHeight);
+    ui::DDX_Control(dx, IDC_FRAMERATE, m_edFramerate);
+    ui::DDX_Control(dx, IDC_SCAN, m_edScan);
+    ui::DDX_Control(dx, IDC_FPGA_TEMP, m_edFpgaTemp);
+    ui::DDX_Control(dx, IDC_MCU_TEMP, m_edMcuTemp);
+    ui::DDX_Control(dx, IDC_VOLTAGE, m_edVoltage);
+    ui::DDX_Radio(dx, IDC_OUTPUT_59I, m_nOutputFormat);
+    ui::DDX_Radio(dx, IDC_LEVEL_A, m_nSdiLevel);
+    // A scaler mode the radio group cannot show (2) stays as the converter reported it, so the
+    // next output-settings command sends it back unchanged instead of "none checked".
+    int scaler = m_nScaler;
+    ui::DDX_Radio(dx, IDC_SCALER_ALWAYS, scaler);
+    if (!dx.m_bSaveAndValidate || scaler >= 0) {
+        m_nScaler = scaler;
+    }
+    ui::DDX_Control(dx, IDC_UPDATE, m_btnUpdate);
+    ui::DDX_Check(dx, IDC_AUTO_UPDATE, m_bAutoUpdate);
+    ui::DDX_Check(dx, IDC_ID_ENABLE, m_bIdEnable);
+    ui::DDX_Control(dx, IDC_ID_DID, m_cbDid);
+    ui::DDX_CBString(dx, IDC_ID_DID, m_strDid);
+    // Loading the members into the ID edits is the page's own writing: it neither filters nor
+    // fills anything in (m_bSettingText), so the texts appear as stored.
+    const bool settingText = m_bSettingText;
+    m_bSettingText = m_bSettingText || !dx.m_bSaveAndValidate;
+    ui::DDX_Text(dx, IDC_ID_SN, m_strSn);
+    ui::DDX_Text(dx, IDC_ID_ID, m_strId);
+    ui::DDX_Text(dx, IDC_ID_NAME, m_strName);
+    m_bSettingText = settingText;
+}
+
+bool CDevDialog::OnInitDialog() {
+    ui::Dialog::OnInitDialog();
+
+    if (!m_pDevice || !m_pDevice->CheckConnection(kStartupAttempts, false)) {
+        CloseOnError(kCloseNotConnected);
+        OnAutoUpdateClicked();
+        return true;
+    }
+
+    FillDidList();
+
+    m_wFpgaVersion = 0xF000;
+    std::array<std::uint8_t, kVersionTextSize> running{};
+    std::array<std::uint8_t, kVersionTextSize> second{};
+    m_pDevice->GetVersionInfo(0, running.data(), kVersionTextSize);
+    m_pDevice->GetVersionInfo(1, second.data(), kVersionTextSize);
+    const std::string a = VersionText(running);
+    const std::string b = VersionText(second);
+    if (a == b) {
+        CloseOnError(kCloseNotMainFirmware);
+        if (!m_pDevice) {
+            return true;
+        }
+    }
+    if (a.find('u') != std::string::npos) {
+        CloseOnError(kCloseBootUpdater);
+        if (!m_pDevice) {
+            return true;
+        }
+    }
+    if (a.size() >= 2 && (a[0] == '1' || a[0] == '0') && a[1] == '.') {
+        m_bOldFirmware = true;
+    }
+
+    std::uint8_t boardRev = 0;
+    m_pDevice->GetVersionInfo(2, &boardRev, 1);
+    // Little-endian; a read that fails or stops short leaves high bits that mark "not read".
+    std::array<std::uint8_t, 2> fpga{0x00, 0xF0};
+    m_pDevice->GetVersionInfo(3, fpga.data(), 2);
+    m_wFpgaVersion = static_cast<std::uint16_t>(fpga[0] | (fpga[1] << 8));
+
+    m_strFirmwareVer =
+        QStringLiteral("Firmware Ver. : %1/%2").arg(FromAnsiOrEmpty(a), FromAnsiOrEmpty(b));
+    m_strBoardRev = QStringLiteral("基板Rev. : %1").arg(boardRev);
+    m_strFpgaVer = (m_wFpgaVersion & 0xF000) == 0
+                       ? QString::asprintf("FPGA Ver. : 0x%03X", m_wFpgaVersion)
+                       : QStringLiteral("FPGA Ver. : ---");
+
+    LoadIdFunction();
+
+    const auto output = requests::GetOutputSettings(m_pDevice->Channel());
+    if (output.Failed()) {
+        CloseOnError(kCloseNoResponse);
+        OnAutoUpdateClicked();
+        return true;
+    }
+    if (output.HasValue()) {
+        m_nOutputFormat = output.value.format > 1 ? 1 : output.value.format;
+        m_nSdiLevel = output.value.level > 1 ? 0 : output.value.level;
+        m_nScaler = output.value.scaler > 2 ? 0 : output.value.scaler;
+    }
+
+    UpdateData(false);
+    ReadStatus();
+    EnableDlgItem(IDC_LEVEL_A, m_nOutputFormat != 0);
+    EnableDlgItem(IDC_LEVEL_B, m_nOutputFormat != 0);
+
+    OnAutoUpdateClicked();
+    return true;
+}
+
+void CDevDialog::ReadStatus() {
+    if (!m_pDevice) {
+        return;
+    }
+    const auto status = requests::ReadStatus(m_pDevice->Channel());
+    if (status.Failed()) {
+        CloseOnError(kCloseNoResponse);
+        return;
+    }
+    if (!status.HasValue()) {
+        return;  // a short reply changes nothing
+    }
+    const requests::StatusBlock& s = status.value;
+    SetDlgItemText(IDC_WIDTH, Dimension(s.width));
+    SetDlgItemText(IDC_HEIGHT, Dimension(s.height));
+    SetDlgItemText(IDC_FRAMERATE, FrameRate(s.frameRate));
+    SetDlgItemText(IDC_SCAN, Scanning(s.scanning));
+    SetDlgItemText(IDC_FPGA_TEMP, Tenths(s.fpgaTemperature));
+    SetDlgItemText(IDC_MCU_TEMP, Tenths(s.mcuTemperature));
+    SetDlgItemText(IDC_VOLTAGE, Tenths(s.supplyVoltage));
+}
+
+void CDevDialog::SendOutputSettings() {
+    UpdateData(true);
+    EnableDlgItem(IDC_LEVEL_A, m_nOutputFormat != 0);
+    EnableDlgItem(IDC_LEVEL_B, m_nOutputFormat != 0);
+    if (!m_pDevice) {
+        return;
+    }
+    const requests::OutputSettings settings{static_cast<std::uint8_t>(m_nOutputFormat),
+                                            static_cast<std::uint8_t>(m_nSdiLevel),
+                                            static_cast<std::uint8_t>(m_nScaler)};
+    if (!requests::SendOutputSettings(m_pDevice->Channel(), settings)) {
+        CloseOnError(kCloseNoResponse);
+    }
+}
+
+void CDevDialog::UpdateStatus() {
+    if (m_pDevice) {
+        ReadStatus();
+    }
+}
+
+void CDevDialog::OnOutputFormatClicked() {
+    SendOutputSettings();
+}
+
+void CDevDialog::OnSdiLevelClicked() {
+    SendOutputSettings();
+}
+
+void CDevDialog::OnScalerClicked() {
+    SendOutputSettings();
+}
+
+void CDevDialog::RestoreFactorySettings() {
+    m_nOutputFormat = 1;
+    m_nSdiLevel = 0;
+    m_nScaler = 0;
+    m_bIdEnable = false;
+    m_strDid = QStringLiteral("0x5F");
+    m_strSn.clear();
+    m_strId.clear();
+    m_strName.clear();
+    FillDidList();
+    UpdateData(false);
+    UpdateIdControls();
+    SendOutputSettings();
+}
+
+void CDevDialog::OnAutoUpdateClicked() {
+    UpdateData(true);
+    if (m_bAutoUpdate) {
+        EnableDlgItem(IDC_UPDATE, false);
+        // A page without a converter has nothing to poll.
+        if (m_pDevice) {
+            m_nTimerId = SetTimer(kStatusTimerId, kStatusTimerMs);
+        }
+    } else {
+        EnableDlgItem(IDC_UPDATE, true);
+        KillTimer(m_nTimerId);
+    }
+}
+
+void CDevDialog::OnTimer(int) {
+    UpdateStatus();
+}
+
+void CDevDialog::OnShowWindow(bool show) {
+    if (show) {
+        PostCall([this] { OnFocusUpdateButton(); });
+    }
+}
+
+void CDevDialog::OnFocusUpdateButton() {
+    GotoDlgCtrl(IDC_UPDATE);
+}
+
+bool CDevDialog::PreTranslateKeyDown(int key) {
+    if (key == Qt::Key_Escape) {
+        return true;  // a page never closes itself
+    }
+    return ui::Dialog::PreTranslateKeyDown(key);
+}
+
+void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& title) {
+    const QString caption = (title + QStringLiteral(" ERROR")).left(kTabTitleMax);
+    KillTimer(m_nTimerId);
+    if (const char16_t* message = CloseMessage(nReason)) {
+        ui::ShowMessageBox(this, QString::fromUtf16(message), caption,
+                           ui::kMbIconExclamation | ui::kMbOk);
+    }
+    m_pDevice.reset();  // closes the port
+
+    if (m_pMainDlg != nullptr) {
+        ui::TabCtrl& tab = m_pMainDlg->TabControl();
+        const int selection = tab.GetCurSel();
+        if (nTabIndex >= 0) {
+            // Tab k belongs to the k-th page that still has a converter.
+            int position = 0;
+            for (int i = 0; i < m_pMainDlg->PageCount(); ++i) {
+                CDevDialog* page = m_pMainDlg->Page(i);
+                if (page == this) {
+                    break;
+                }
+                if (page != nullptr && page->m_pDevice) {
+                    ++position;
+                }
+            }
+            tab.DeleteItem(position);
+        }
+        int& openTabs = m_pMainDlg->OpenTabs();
+        --openTabs;
+        if (openTabs >= 1) {
+            tab.SetCurSel(selection - 1 < 0 ? 0 : selection - 1);
+            m_pMainDlg->OnTcnSelchangeTab(nullptr, nullptr);
+            return;
+        }
+    }
+    std::exit(0);
+}
+
+}  // namespace vexilo

@@ -1,0 +1,164 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "protocol/dev_link.h"
+#include "ui/dialog.h"
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace vexilo {
+
+class IMainWindow;
+
+// Forced-close reasons of a page.
+enum : int {
+    kCloseNotConnected = 0,  // start-up: no reply to 5 connection checks
+    kCloseNoResponse = 1,    // a transaction of the page failed
+    kCloseNotMainFirmware = 2,
+    kCloseBootUpdater = 3,
+};
+
+// Page control IDs that the framework and the model pages share.
+enum : int {
+    IDC_OUTPUT_59I = 1000,
+    IDC_OUTPUT_59P = 1001,
+    IDC_SCALER_ALWAYS = 1002,
+    IDC_SCALER_SYNC = 1003,
+    IDC_LEVEL_A = 1005,
+    IDC_LEVEL_B = 1006,
+    IDC_FPGA_TEMP = 1008,
+    IDC_VOLTAGE = 1009,
+    IDC_MCU_TEMP = 1010,
+    IDC_UPDATE = 1011,
+    IDC_FRAMERATE = 1012,
+    IDC_WIDTH = 1013,
+    IDC_FIRMWARE_VER = 1014,
+    IDC_HEIGHT = 1015,
+    IDC_SCAN = 1016,
+    IDC_BOARD_REV = 1017,
+    IDC_FACTORY = 1018,
+    IDC_AUTO_UPDATE = 1020,
+    IDC_FPGA_VER = 1021,
+    IDC_ID_ENABLE = 1060,
+    IDC_ID_DID = 1061,
+    IDC_ID_SN = 1062,
+    IDC_ID_ID = 1064,
+    IDC_ID_NAME = 1065,
+    IDC_ID_NOTE = 1067,
+};
+
+// The status timer: ID 1, every 2 seconds.
+inline constexpr int kStatusTimerId = 1;
+inline constexpr int kStatusTimerMs = 2000;
+
+// Abstract base of the device pages: start-up checks, status display and polling, output
+// settings, the common factory settings, the ID function group and the forced close. A model
+// page supplies the template, SetComPort, CommitSettings and CloseOnError, and puts
+// CommonMapEntries() at the head of its message map.
+class CDevDialog : public ui::Dialog {
+public:
+    CDevDialog();
+    ~CDevDialog() override;
+
+    // Model operations.
+    virtual void SetComPort(int nPort) = 0;
+    virtual void CommitSettings(bool bRevert) = 0;
+    virtual void CloseOnError(int nReason) = 0;
+    // Operations a model page may extend.
+    virtual void UpdateStatus();
+    virtual void OnOutputFormatClicked();
+    virtual void OnSdiLevelClicked();
+    virtual void OnScalerClicked();
+    virtual void RestoreFactorySettings();
+    virtual void OnAutoUpdateClicked();
+
+    void DoDataExchange(ui::DataExchange& dx) override;
+    bool OnInitDialog() override;
+    bool PreTranslateKeyDown(int key) override;
+    void OnTimer(int id) override;
+    void OnShowWindow(bool show) override;
+
+    // Binds the page to its converter; leaves m_pDevice null when the port does not open.
+    void AttachDevice(int nPort);
+
+    void ReadStatus();
+    void SendOutputSettings();
+    void ShowErrorAndClose(int nReason, int nTabIndex, const QString& title);
+
+    // ID function group.
+    void FillDidList();
+    bool LoadIdFunction();
+    void UpdateIdControls();
+    bool ApplyIdFunction();
+    void OnIdEnableClicked();
+    void OnSnChange();
+    void OnSnKillFocus();
+    void OnIdChange();
+    void OnNameChange();
+    static QString MakeModelName(std::uint8_t bySeries, int nKind);
+    static QString FilterSnDigits(const QString& text);
+    static QString PadSn(const QString& text);
+    static QString FilterIdText(const QString& text);
+    static QString LimitNameUtf8(const QString& text);
+
+    void OnFocusUpdateButton();
+
+    // The rows every model page puts first in its map: 1011, 1000/1001, 1005/1006, 1002/1003
+    // (unless `withScaler` is false), 1018 and 1020, each calling the virtual operation.
+    static std::vector<ui::MessageMapEntry> CommonMapEntries(bool withScaler = true);
+    static const ui::MessageMap& ThisMessageMap();
+    const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
+
+    IMainWindow* m_pMainDlg = nullptr;
+    int m_nTabIndex = -1;
+    std::unique_ptr<CDevLink> m_pDevice;
+    bool m_bIdSupported = true;
+    bool m_bIdEnable = false;
+    QString m_strDid = QStringLiteral("0x5F");
+    QString m_strSn;
+    QString m_strModelName;
+    QString m_strId;
+    QString m_strName;
+    bool m_bIdAutoFilled = false;
+    bool m_bSettingText = false;
+    QComboBox* m_cbDid = nullptr;
+    QString m_strFirmwareVer;
+    QString m_strBoardRev;
+    QString m_strFpgaVer;
+    std::uint16_t m_wFpgaVersion = 0xF000;
+    QLineEdit* m_edWidth = nullptr;
+    QLineEdit* m_edHeight = nullptr;
+    QLineEdit* m_edFramerate = nullptr;
+    QLineEdit* m_edScan = nullptr;
+    QLineEdit* m_edFpgaTemp = nullptr;
+    QLineEdit* m_edMcuTemp = nullptr;
+    QLineEdit* m_edVoltage = nullptr;
+    int m_nOutputFormat = 1;
+    int m_nSdiLevel = 0;
+    int m_nScaler = 0;
+    QPushButton* m_btnUpdate = nullptr;
+    bool m_bAutoUpdate = false;
+    bool m_bOldFirmware = false;
+    int m_nTimerId = 0;
+    int m_nComPort = 0;
+    QString m_szTabTitle;  // at most kTabTitleMax characters
+
+    static constexpr int kTabTitleMax = 63;
+
+protected:
+    // For SetComPort: m_nComPort and the title "<model> (<port label>)".
+    void SetTabTitle(const QString& model, int nPort);
+
+private:
+    // Writes an ID edit without running its change handler's filters and auto-fill.
+    void SetIdText(int id, const QString& text);
+    void SetIdTextKeepCaret(int id, const QString& text);
+};
+
+}  // namespace vexilo

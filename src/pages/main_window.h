@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ui/dialog.h"
+#include "ui/tab_ctrl.h"
+
+namespace vexilo {
+
+class CDevDialog;
+
+// What a device page needs of the main window (CVexiloDlg implements it): the tab control, the
+// walk over the pages that tells which tab is the page's own, the count of open tabs, and the
+// handler that shows the page of the selected tab.
+class IMainWindow {
+public:
+    virtual ~IMainWindow() = default;
+
+    // m_tab
+    virtual ui::TabCtrl& TabControl() = 0;
+    // m_nPages and m_pPages[i], in page order
+    virtual int PageCount() const = 0;
+    virtual CDevDialog* Page(int index) const = 0;
+    // m_nOpenTabs
+    virtual int& OpenTabs() = 0;
+    // Shows the page of the selected tab; called without notification data by the pages.
+    virtual void OnTcnSelchangeTab(ui::NmHdr* pNMHDR, ui::LResult* pResult) = 0;
+};
+
+}  // namespace vexilo

@@ -1,0 +1,223 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "ui/dialog_template.h"
+#include "ui/dialog_units.h"
+#include "ui/message_box.h"
+#include "ui/updown.h"
+#include "ui/window_timers.h"
+
+class QAbstractButton;
+class QButtonGroup;
+class QEventLoop;
+
+namespace vexilo::ui {
+
+class Dialog;
+
+// Control notifications that message maps route.
+enum class Notify { BnClicked, EnChange, EnKillFocus, UdnDeltaPos, TcnSelChange };
+
+using LResult = std::intptr_t;
+
+// Header of a notification that carries data (tab selection change).
+struct NmHdr {
+    int idFrom = 0;
+    Notify code = Notify::TcnSelChange;
+};
+
+// One row of a message map: a notification from the controls firstId..lastId goes to a member
+// function. Rows are made by the On... helpers below; calling a virtual member function
+// through its pointer dispatches to the override, as the pages rely on.
+struct MessageMapEntry {
+    Notify code;
+    int firstId;
+    int lastId;
+    std::function<void(Dialog&, void* data, LResult* result)> call;
+};
+
+// A class's table plus the table of its base class, searched after it. The first row that
+// matches, most derived class first, handles the notification.
+struct MessageMap {
+    const MessageMap* base;
+    std::vector<MessageMapEntry> entries;
+};
+
+template <class T>
+MessageMapEntry OnBnClickedRange(int firstId, int lastId, void (T::*fn)()) {
+    return {Notify::BnClicked, firstId, lastId,
+            [fn](Dialog& d, void*, LResult*) { (static_cast<T&>(d).*fn)(); }};
+}
+template <class T>
+MessageMapEntry OnBnClicked(int id, void (T::*fn)()) {
+    return OnBnClickedRange(id, id, fn);
+}
+template <class T>
+MessageMapEntry OnEnChange(int id, void (T::*fn)()) {
+    return {Notify::EnChange, id, id,
+            [fn](Dialog& d, void*, LResult*) { (static_cast<T&>(d).*fn)(); }};
+}
+template <class T>
+MessageMapEntry OnEnKillFocus(int id, void (T::*fn)()) {
+    return {Notify::EnKillFocus, id, id,
+            [fn](Dialog& d, void*, LResult*) { (static_cast<T&>(d).*fn)(); }};
+}
+template <class T>
+MessageMapEntry OnUdnDeltaPos(int id, void (T::*fn)(NmUpDown*, LResult*)) {
+    return {Notify::UdnDeltaPos, id, id, [fn](Dialog& d, void* data, LResult* result) {
+                (static_cast<T&>(d).*fn)(static_cast<NmUpDown*>(data), result);
+            }};
+}
+template <class T>
+MessageMapEntry OnTcnSelChange(int id, void (T::*fn)(NmHdr*, LResult*)) {
+    return {Notify::TcnSelChange, id, id, [fn](Dialog& d, void* data, LResult* result) {
+                (static_cast<T&>(d).*fn)(static_cast<NmHdr*>(data), result);
+            }};
+}
+
+// Direction and target of one data exchange (UpdateData).
+class DataExchange {
+public:
+    DataExchange(Dialog& dialog, bool saveAndValidate)
+        : m_dialog(dialog), m_bSaveAndValidate(saveAndValidate) {}
+    Dialog& m_dialog;
+    const bool m_bSaveAndValidate;  // true: controls -> members; false: members -> controls
+};
+
+void DDX_Text(DataExchange& dx, int id, QString& value);
+void DDX_Check(DataExchange& dx, int id, bool& value);
+// Index of the checked button in the radio group that starts at `id`; -1 when none is checked.
+// Loading an index outside the group clears every button of the group.
+void DDX_Radio(DataExchange& dx, int id, int& value);
+// Saving takes the selected item's text ("" when none); loading selects the first item that
+// begins with the text, ignoring case, and selects nothing for an empty text.
+void DDX_CBString(DataExchange& dx, int id, QString& value);
+
+// A dialog built from a template: controls by ID, data exchange, message maps, window timers,
+// posted calls and the dialog keys. Used as a child page (Create) or a modal window (DoModal).
+class Dialog : public QWidget {
+public:
+    explicit Dialog(int templateId = 0);
+    ~Dialog() override;
+
+    // Builds the window and its controls from template `templateId` inside `parent` (a top-level
+    // window when null), then runs OnInitDialog. A child template without the visible style
+    // stays hidden. False when the template cannot be loaded.
+    bool Create(int templateId, QWidget* parent);
+    // Builds the window from the constructor's template unless it exists, shows it modal and
+    // runs until EndDialog; returns EndDialog's code (-1 when the template is missing).
+    int DoModal();
+    // Ends DoModal with `result`; a dialog that is not modal is only hidden.
+    void EndDialog(int result);
+
+    virtual bool OnInitDialog();                    // loads the controls: UpdateData(false)
+    virtual void DoDataExchange(DataExchange& dx);  // nothing to exchange
+    bool UpdateData(bool saveAndValidate);
+    virtual void OnOK();      // IDOK (1): EndDialog(kIdOk)
+    virtual void OnCancel();  // IDCANCEL (2), Escape, close request: EndDialog(kIdCancel)
+
+    // Controls by ID. A missing ID yields null / empty / false / -1 and changes nothing.
+    QWidget* GetDlgItem(int id) const;
+    template <class W>
+    W* DlgItem(int id) const {
+        return dynamic_cast<W*>(GetDlgItem(id));
+    }
+    void SetDlgItemText(int id, const QString& text);
+    QString GetDlgItemText(int id) const;
+    void EnableDlgItem(int id, bool enable);
+    bool IsDlgItemEnabled(int id) const;
+    void ShowDlgItem(int id, bool show);
+    bool IsDlgItemShown(int id) const;  // the control's own visibility, not its parents'
+    void CheckDlgButton(int id, bool checked);
+    bool IsDlgButtonChecked(int id) const;
+    int GetRadioIndex(int firstId) const;
+    void SetRadioIndex(int firstId, int index);
+    void ComboResetContent(int id);
+    int ComboAddString(int id, const QString& text);
+    int ComboGetCount(int id) const;
+    int ComboFindStringExact(int id, const QString& text) const;
+    int ComboGetCurSel(int id) const;
+    void ComboSetCurSel(int id, int index);
+    QString ComboGetLBText(int id, int index) const;
+    // Selection in an edit: characters start..end (-1 as end means the end of the text).
+    void EditSetSel(int id, int start, int end);
+    void EditScrollCaret(int id);
+    void EditSelectAll(int id);
+    // Moves the keyboard focus to a control.
+    void GotoDlgCtrl(int id);
+    // The ID of the template's default push button, 0 when there is none.
+    int DefaultButtonId() const;
+
+    // As a click of button `id` reports it: BN_CLICKED through the message map.
+    void SendCommand(int id);
+    // Routes a notification through the message maps; false when no row handles it.
+    bool Dispatch(Notify code, int id, void* data = nullptr, LResult* result = nullptr);
+
+    // Window timers: each tick calls OnTimer with the ID.
+    int SetTimer(int id, int periodMs);
+    bool KillTimer(int id);
+    bool IsTimerRunning(int id) const;
+    WindowTimers& Timers() { return m_timers; }
+    virtual void OnTimer(int id);
+
+    // Runs `fn` from the event loop later, unless the dialog is gone by then.
+    void PostCall(std::function<void()> fn);
+
+    // The window was shown or hidden.
+    virtual void OnShowWindow(bool show);
+    // A key that the focused control left unhandled. True consumes it. The default is the
+    // dialog manager's: Enter presses the focused push button or else the default button,
+    // Escape sends IDCANCEL.
+    virtual bool PreTranslateKeyDown(int key);
+
+    const DialogTemplate* Template() const { return m_template.get(); }
+    const BaseUnits& Units() const { return m_units; }
+
+    static const MessageMap& ThisMessageMap();
+    virtual const MessageMap* GetMessageMap() const { return &ThisMessageMap(); }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Control {
+        ControlTemplate tpl;
+        QWidget* widget = nullptr;
+    };
+
+    bool Build(int templateId, QWidget* parent);
+    QWidget* MakeControl(const ControlTemplate& c, QWidget* previous);
+    void Place(QWidget* w, const ControlTemplate& c);
+    void Connect(const Control& control);
+    std::vector<QAbstractButton*> RadioGroup(int firstId) const;
+    QButtonGroup* ButtonGroupOf(QAbstractButton* button) const;
+
+    int m_templateId = 0;
+    std::unique_ptr<DialogTemplate> m_template;
+    BaseUnits m_units;
+    std::vector<Control> m_controls;
+    std::map<int, std::size_t> m_index;  // control ID -> m_controls position
+    std::vector<QButtonGroup*> m_buttonGroups;
+    WindowTimers m_timers;
+    QEventLoop* m_loop = nullptr;
+    int m_result = -1;
+};
+
+template <class W>
+void DDX_Control(DataExchange& dx, int id, W*& control) {
+    if (control == nullptr) {
+        control = dx.m_dialog.template DlgItem<W>(id);
+    }
+}
+
+}  // namespace vexilo::ui

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace vexilo::ui {
+
+// Message box styles and answers, with the values Windows gives them.
+inline constexpr unsigned kMbOk = 0x00000000;
+inline constexpr unsigned kMbIconExclamation = 0x00000030;
+inline constexpr unsigned kMbIconInformation = 0x00000040;
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+
+// Everything that shows a message box goes through this one function, so that tests can answer
+// and record the boxes and a screenshot run can save them.
+using MessageBoxHandler =
+    std::function<int(QWidget* owner, const QString& text, const QString& caption, unsigned style)>;
+
+// Shows a modal box owned by `owner` (may be null) and returns the button pressed.
+int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style);
+
+// Replaces the handler; an empty handler restores the default (a QMessageBox). Returns the
+// handler that was installed before.
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+
+}  // namespace vexilo::ui

@@ -1,0 +1,404 @@
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <array>
+#include <cstdlib>
+
+#include "discovery/attach.h"
+#include "page_fixture.h"
+
+namespace vexilo::test {
+namespace {
+
+const QString kNoResponse = QString::fromUtf16(
+    u"デバイスが反応しません\n接続を確認してください\n該当タブを強制クローズします");
+const QString kNotConnected = QString::fromUtf16(u"デバイスが接続されていません");
+const QString kNotMain = QString::fromUtf16(
+    u"メインファームウェアで起動していません\nファームウェアの更新を行ってください\n強制終了しま"
+    u"す");
+const QString kBootUpdater = QString::fromUtf16(
+    u"ブートファームウェア更新用ファームウェアで起動しています\nファームウェアの更新を行ってくだ"
+    u"さい\n該当タブを強制クローズします");
+
+// ---- status display --------------------------------------------------------------------------
+
+struct StatusCase {
+    Bytes status;
+    std::array<const char*, 7>
+        shown;  // 1013 width, 1015 height, 1012 rate, 1016 scan, 1008, 1010, 1009
+};
+
+constexpr std::array<int, 7> kStatusIds{1013, 1015, 1012, 1016, 1008, 1010, 1009};
+
+TEST_F(PageTest, StatusIsFormattedField_by_field) {
+    const StatusCase cases[] = {
+        {ConverterModel::Status(1920, 1080, 412, 380, 50, 6000, 2),
+         {"1920", "1080", "60", "progressive", "41.2", "38.0", "5.0"}},
+        {ConverterModel::Status(720, 480, -20, -5, 33, 5994, 1),
+         {"720", "480", "59.94", "interlace", "-2.0", "-0.5", "3.3"}},
+        {ConverterModel::Status(0xFFFF, 0xFFFF, 0, 0, 0, 0xFFFF, 0),
+         {"-----", "-----", "-----", "-----", "0.0", "0.0", "0.0"}},
+        {ConverterModel::Status(1280, 720, 32767, -32768, 65535, 2997, 7),
+         {"1280", "720", "29.97", "-----", "3276.7", "-3276.8", "6553.5"}},
+    };
+    CTestPage* page = Start();
+    for (const StatusCase& c : cases) {
+        model->status = c.status;
+        page->SendCommand(IDC_UPDATE);
+        for (std::size_t i = 0; i < kStatusIds.size(); ++i) {
+            EXPECT_EQ(Text(page, kStatusIds[i]), QString::fromUtf8(c.shown[i]))
+                << "control " << kStatusIds[i] << " for frame rate " << c.shown[2];
+        }
+    }
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(PageTest, AShortStatusReplyChangesNothingAndClosesNothing) {
+    CTestPage* page = Start();
+    ASSERT_EQ(Text(page, 1012), "59.94");
+    model->status = ConverterModel::Status(1, 2, 3, 4, 5, 6000, 1);
+    model->status.pop_back();  // 12 bytes
+    page->SendCommand(IDC_UPDATE);
+    EXPECT_EQ(Text(page, 1013), "1920");
+    EXPECT_EQ(Text(page, 1012), "59.94");
+    EXPECT_TRUE(page->m_pDevice);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(PageTest, TheUpdateButtonReachesTheModelsOverride) {
+    CTestPage* page = Start();
+    const int reads = model->Count(0x03);
+    page->DlgItem<QPushButton>(IDC_UPDATE)->click();
+    EXPECT_EQ(page->updateStatusCalls, 1);
+    EXPECT_EQ(model->Count(0x03), reads + 1);
+}
+
+// ---- start-up --------------------------------------------------------------------------------
+
+TEST_F(PageTest, StartUpReadsEverythingInOrderAndShowsTheVersions) {
+    CTestPage* page = Start();
+    EXPECT_EQ(model->Commands(),
+              (std::vector<std::uint8_t>{0x00, 0x01, 0x01, 0x01, 0x01, 0x05, 0x11, 0x07, 0x03}));
+    EXPECT_EQ(model->log[0].data, Bytes{0x00}) << "the start-up check carries one data byte";
+    EXPECT_EQ(Text(page, 1014), "Firmware Ver. : 3.10/1.00");
+    EXPECT_EQ(Text(page, 1017), QString::fromUtf16(u"基板Rev. : 2"));
+    EXPECT_EQ(Text(page, 1021), "FPGA Ver. : 0x0B4");
+    EXPECT_EQ(page->m_wFpgaVersion, 0x00B4);
+    EXPECT_FALSE(page->m_bOldFirmware);
+    EXPECT_TRUE(page->m_pDevice);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(page->m_szTabTitle, "KTP-RGB-SDI (COM3)");
+}
+
+TEST_F(PageTest, FirmwareChecksAtStartUp) {
+    struct Case {
+        const char* running;
+        const char* second;
+        const QString* message;  // null: the page stays open
+        bool oldFirmware;
+    };
+    const Case cases[] = {
+        {"3.10", "1.00", nullptr, false}, {"1.05", "1.00", nullptr, true},
+        {"0.9", "1.00", nullptr, true},   {"10.1", "1.00", nullptr, false},
+        {"1", "1.00", nullptr, false},    {"2.00", "2.00", &kNotMain, false},
+        {"", "", &kNotMain, false},       {"2.00u", "1.00", &kBootUpdater, false},
+    };
+    for (const Case& c : cases) {
+        model = std::make_shared<ConverterModel>();
+        model->running = c.running;
+        model->second = c.second;
+        boxes.boxes.clear();
+        CTestPage* page = StartKnown();
+        if (c.message == nullptr) {
+            EXPECT_TRUE(page->m_pDevice) << c.running;
+            EXPECT_TRUE(boxes.boxes.empty()) << c.running;
+            EXPECT_EQ(page->m_bOldFirmware, c.oldFirmware) << c.running;
+            continue;
+        }
+        ASSERT_EQ(boxes.boxes.size(), 1u) << c.running;
+        EXPECT_EQ(boxes.boxes[0].text, *c.message) << c.running;
+        EXPECT_EQ(boxes.boxes[0].caption, " ERROR") << "no tab title yet during start-up";
+        EXPECT_EQ(boxes.boxes[0].style, ui::kMbIconExclamation | ui::kMbOk);
+        EXPECT_FALSE(page->m_pDevice) << c.running;
+        EXPECT_EQ(model->Count(0x07), 0) << "no device access after the close";
+    }
+}
+
+TEST_F(PageTest, FpgaAndBoardTexts) {
+    struct Case {
+        std::optional<std::uint16_t> fpga;
+        std::optional<std::uint8_t> board;
+        const char* fpgaText;
+        const char16_t* boardText;
+    };
+    const Case cases[] = {
+        {0x00B4, 3, "FPGA Ver. : 0x0B4", u"基板Rev. : 3"},
+        {0x0FFF, 255, "FPGA Ver. : 0xFFF", u"基板Rev. : 255"},
+        {std::nullopt, std::nullopt, "FPGA Ver. : ---", u"基板Rev. : 0"},
+        {0x1000, 1, "FPGA Ver. : ---", u"基板Rev. : 1"},
+    };
+    for (const Case& c : cases) {
+        model = std::make_shared<ConverterModel>();
+        model->fpga = c.fpga;
+        model->board = c.board;
+        CTestPage* page = Start();
+        EXPECT_EQ(Text(page, 1021), c.fpgaText);
+        EXPECT_EQ(Text(page, 1017), QString::fromUtf16(c.boardText));
+    }
+}
+
+TEST_F(PageTest, ConnectionCheckAllowsFiveAttempts) {
+    model->unansweredChecks = 4;
+    CTestPage* page = Start();
+    EXPECT_TRUE(page->m_pDevice);
+    EXPECT_EQ(model->Count(0x00), 5);
+
+    model = std::make_shared<ConverterModel>();
+    model->unansweredChecks = 5;
+    page = StartKnown();
+    EXPECT_FALSE(page->m_pDevice);
+    EXPECT_EQ(model->Commands(), (std::vector<std::uint8_t>(5, 0x00)));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, kNotConnected);
+}
+
+TEST_F(PageTest, OutputSettingsFromTheConverterAreLimited) {
+    struct Case {
+        Bytes reply;
+        int format, level, scaler;
+    };
+    const Case cases[] = {
+        {{0, 1, 1}, 0, 1, 1},       {{1, 0, 2}, 1, 0, 2}, {{2, 2, 3}, 1, 0, 0},
+        {{0xFF, 7, 9, 4}, 1, 0, 0}, {{0, 1}, 1, 0, 0},  // a short reply keeps the defaults
+    };
+    for (const Case& c : cases) {
+        model = std::make_shared<ConverterModel>();
+        model->output = c.reply;
+        CTestPage* page = Start();
+        EXPECT_EQ(page->m_nOutputFormat, c.format);
+        EXPECT_EQ(page->m_nSdiLevel, c.level);
+        EXPECT_EQ(page->m_nScaler, c.scaler);
+        EXPECT_EQ(page->GetRadioIndex(IDC_OUTPUT_59I), c.format);
+        EXPECT_EQ(page->GetRadioIndex(IDC_SCALER_ALWAYS), c.scaler == 2 ? -1 : c.scaler);
+        EXPECT_EQ(page->IsDlgItemEnabled(IDC_LEVEL_A), c.format != 0);
+        EXPECT_EQ(page->IsDlgItemEnabled(IDC_LEVEL_B), c.format != 0);
+    }
+}
+
+TEST_F(PageTest, AFailedOutputSettingsReadClosesWithReason1) {
+    model->silent.insert(0x07);
+    CTestPage* page = StartKnown();
+    EXPECT_FALSE(page->m_pDevice);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, kNoResponse);
+    EXPECT_EQ(model->Count(0x03), 0);
+}
+
+// ---- output settings -------------------------------------------------------------------------
+
+TEST_F(PageTest, EachClickSendsTheOutputSettings) {
+    model->output = {1, 1, 1};
+    CTestPage* page = Start();
+    page->DlgItem<QRadioButton>(IDC_OUTPUT_59I)->click();
+    ASSERT_NE(model->Last(0x08), nullptr);
+    EXPECT_EQ(model->Last(0x08)->data, (Bytes{0, 1, 1}));
+    EXPECT_FALSE(page->IsDlgItemEnabled(IDC_LEVEL_A)) << "59.94i: the level does not apply";
+    page->DlgItem<QRadioButton>(IDC_OUTPUT_59P)->click();
+    EXPECT_TRUE(page->IsDlgItemEnabled(IDC_LEVEL_B));
+    page->DlgItem<QRadioButton>(IDC_LEVEL_A)->click();
+    page->DlgItem<QRadioButton>(IDC_SCALER_ALWAYS)->click();
+    EXPECT_EQ(model->Count(0x08), 4);
+    EXPECT_EQ(model->Last(0x08)->data, (Bytes{1, 0, 0}));
+}
+
+TEST_F(PageTest, AScalerModeTheRadiosCannotShowIsSentBackUnchanged) {
+    model->output = {1, 0, 2};
+    CTestPage* page = Start();
+    page->DlgItem<QRadioButton>(IDC_LEVEL_B)->click();
+    EXPECT_EQ(model->Last(0x08)->data, (Bytes{1, 1, 2}));
+}
+
+TEST_F(PageTest, FactorySettingsSendOutputAtOnceButKeepIdForTheSave) {
+    model->output = {0, 1, 1};
+    CTestPage* page = Start();
+    page->CheckDlgButton(IDC_ID_ENABLE, true);
+    page->SendCommand(IDC_ID_ENABLE);
+    page->SetDlgItemText(IDC_ID_SN, "42");
+    const auto blockBefore = page->m_pDevice->m_abyIdBlock;
+    page->DlgItem<QPushButton>(IDC_FACTORY)->click();
+    EXPECT_EQ(model->Last(0x08)->data, (Bytes{1, 0, 0}));
+    EXPECT_EQ(Text(page, IDC_ID_SN), "");
+    EXPECT_FALSE(page->IsDlgButtonChecked(IDC_ID_ENABLE));
+    EXPECT_EQ(Text(page, IDC_ID_DID), "0x5F");
+    EXPECT_EQ(page->m_pDevice->m_abyIdBlock, blockBefore);
+    EXPECT_EQ(model->Count(0x12), 0);
+}
+
+// ---- polling ---------------------------------------------------------------------------------
+
+TEST_F(PageTest, TheStatusTimerRunsOnlyWhileAutoUpdateIsTicked) {
+    CTestPage* page = Start();
+    EXPECT_FALSE(page->IsTimerRunning(kStatusTimerId));
+    page->DlgItem<QAbstractButton>(IDC_AUTO_UPDATE)->click();
+    ASSERT_TRUE(page->IsTimerRunning(kStatusTimerId));
+    EXPECT_EQ(page->Timers().Period(kStatusTimerId), 2000);
+    EXPECT_FALSE(page->IsDlgItemEnabled(IDC_UPDATE));
+    const int reads = model->Count(0x03);
+    page->Timers().Fire(kStatusTimerId);
+    page->Timers().Fire(kStatusTimerId);
+    EXPECT_EQ(model->Count(0x03), reads + 2);
+    EXPECT_EQ(page->updateStatusCalls, 2) << "a tick goes through the virtual UpdateStatus";
+
+    page->DlgItem<QAbstractButton>(IDC_AUTO_UPDATE)->click();
+    EXPECT_FALSE(page->IsTimerRunning(kStatusTimerId));
+    EXPECT_TRUE(page->IsDlgItemEnabled(IDC_UPDATE));
+}
+
+TEST_F(PageTest, AForcedCloseStopsTheStatusTimer) {
+    CTestPage* page = Start();
+    main.Add(MakeLink(std::make_shared<ConverterModel>(), Port("COM4"), 2));
+    page->DlgItem<QAbstractButton>(IDC_AUTO_UPDATE)->click();
+    ASSERT_TRUE(page->IsTimerRunning(kStatusTimerId));
+    bool timerRanWhileBoxOpen = true;
+    boxes.onBox = [&] { timerRanWhileBoxOpen = page->IsTimerRunning(kStatusTimerId); };
+    model->silent.insert(0x03);
+    page->Timers().Fire(kStatusTimerId);
+    EXPECT_FALSE(timerRanWhileBoxOpen) << "killed before the box";
+    EXPECT_FALSE(page->IsTimerRunning(kStatusTimerId));
+    EXPECT_FALSE(page->m_pDevice);
+    page->OnAutoUpdateClicked();  // as a tab switch would; the box is still ticked
+    EXPECT_FALSE(page->IsTimerRunning(kStatusTimerId)) << "nothing to poll without a converter";
+}
+
+// ---- forced close ----------------------------------------------------------------------------
+
+TEST_F(PageTest, EachReasonHasItsMessageUnderTheTabTitle) {
+    const std::pair<int, const QString*> reasons[] = {
+        {0, &kNotConnected}, {1, &kNoResponse}, {2, &kNotMain}, {3, &kBootUpdater}};
+    for (const auto& [reason, message] : reasons) {
+        Start(2, "COM3");
+        CTestPage* page = main.Add(MakeLink(model, Port("COM7"), 2));
+        boxes.boxes.clear();
+        page->CloseOnError(reason);
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text, *message);
+        EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (COM7) ERROR");
+        EXPECT_TRUE(boxes.boxes[0].owned);
+    }
+    // A reason outside 0 to 3 closes without a box.
+    CTestPage* page = main.Add(MakeLink(model, Port("COM8"), 2));
+    boxes.boxes.clear();
+    page->CloseOnError(9);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_FALSE(page->m_pDevice);
+}
+
+TEST_F(PageTest, ClosingTabsRemovesExactlyTheirOwn) {
+    CTestPage* a = Start(2, "COM3");
+    CTestPage* b = main.Add(MakeLink(model, Port("COM4"), 2));
+    CTestPage* c = main.Add(MakeLink(model, Port("COM5"), 2));
+    ui::TabCtrl& tab = main.tab;
+    ASSERT_EQ(tab.GetItemCount(), 3);
+
+    a->CloseOnError(1);
+    EXPECT_EQ(tab.GetItemCount(), 2);
+    EXPECT_EQ(tab.GetItemText(0), "KTP-RGB-SDI (COM4)");
+    EXPECT_EQ(main.openTabs, 2);
+    EXPECT_EQ(tab.GetCurSel(), 0);
+    EXPECT_EQ(main.selChanges, 1);
+
+    c->CloseOnError(1);
+    ASSERT_EQ(tab.GetItemCount(), 1);
+    EXPECT_EQ(tab.GetItemText(0), "KTP-RGB-SDI (COM4)");
+    EXPECT_EQ(main.openTabs, 1);
+    EXPECT_EQ(tab.GetCurSel(), 0);
+    EXPECT_TRUE(b->m_pDevice);
+    EXPECT_FALSE(b->isHidden()) << "the second page is the one shown";
+    EXPECT_TRUE(a->isHidden());
+    EXPECT_TRUE(c->isHidden());
+}
+
+TEST_F(PageTest, ClosingTheSelectedLaterTabSelectsTheOneBefore) {
+    Start(2, "COM3");
+    main.Add(MakeLink(model, Port("COM4"), 2));
+    CTestPage* c = main.Add(MakeLink(model, Port("COM5"), 2));
+    main.tab.SetCurSel(2);
+    c->CloseOnError(1);
+    EXPECT_EQ(main.tab.GetCurSel(), 1);
+}
+
+class PageDeathTest : public PageTest {};
+
+TEST_F(PageDeathTest, AForcedCloseDuringStartUpEndsTheProcess) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            model->running = "2.00u";
+            Start();
+            std::exit(3);  // not reached
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(PageDeathTest, ClosingTheLastTabEndsTheProcess) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            CTestPage* page = Start();
+            page->CloseOnError(1);
+            std::exit(3);  // not reached
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// ---- keys and focus --------------------------------------------------------------------------
+
+TEST_F(PageTest, EscapeDoesNothingInAPage) {
+    CTestPage* page = Start();
+    main.OnTcnSelchangeTab(nullptr, nullptr);
+    ASSERT_FALSE(page->isHidden());
+    QTest::keyClick(page->GetDlgItem(IDC_ID_SN), Qt::Key_Escape);
+    QTest::keyClick(page, Qt::Key_Escape);
+    EXPECT_FALSE(page->isHidden());
+    EXPECT_TRUE(page->m_pDevice);
+}
+
+TEST_F(PageTest, ShowingThePageFocusesTheUpdateButton) {
+    CTestPage* page = Start();
+    main.tab.show();
+    main.tab.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main.tab));
+    page->GotoDlgCtrl(IDC_ID_SN);
+    page->hide();
+    page->show();
+    EXPECT_NE(QApplication::focusWidget(), page->GetDlgItem(IDC_UPDATE)) << "posted, not at once";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), page->GetDlgItem(IDC_UPDATE));
+}
+
+// ---- attachment ------------------------------------------------------------------------------
+
+TEST_F(PageTest, AttachDeviceOpensThePortOrLeavesNoDevice) {
+    const int port = RegisterPort("", "sim0", [this] {
+        return std::unique_ptr<IPelkComm>(std::make_unique<ModelComm>(model));
+    });
+    CTestPage page;
+    page.AttachDevice(port);
+    ASSERT_TRUE(page.m_pDevice);
+    EXPECT_EQ(page.m_pDevice->m_nPort, port);
+
+    struct ClosedComm : ModelComm {
+        using ModelComm::ModelComm;
+        bool IsOpen() const override { return false; }
+    };
+    const int closed = RegisterPort("", "sim1", [this] {
+        return std::unique_ptr<IPelkComm>(std::make_unique<ClosedComm>(model));
+    });
+    page.AttachDevice(closed);
+    EXPECT_FALSE(page.m_pDevice);
+}
+
+}  // namespace
+}  // namespace vexilo::test

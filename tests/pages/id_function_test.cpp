@@ -1,0 +1,335 @@
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <array>
+
+#include "page_fixture.h"
+#include "protocol/id_record.h"
+
+namespace vexilo::test {
+namespace {
+
+const QString kErrorCaption = "KTP Series ERROR";
+const QString kNoteSupported = QString::fromUtf16(u"※ID機能設定は保存後に更新されます");
+const QString kNoteUnsupported = QString::fromUtf16(
+    u"※ID機能を使用するにはFirmwareをVer.3.0以降へ、FPGAをVer.0x0AA以降へ更新してください");
+
+QString Repeat(const char16_t* unit, int times) {
+    QString s;
+    for (int i = 0; i < times; ++i) {
+        s += QString::fromUtf16(unit);
+    }
+    return s;
+}
+
+// ---- the filters -----------------------------------------------------------------------------
+
+TEST(IdFilters, TextLimits) {
+    struct Case {
+        QString (*filter)(const QString&);
+        QString in;
+        QString out;
+    };
+    const Case cases[] = {
+        {&CDevDialog::FilterSnDigits, "12ab34", "1234"},
+        {&CDevDialog::FilterSnDigits, "123456789", "12345678"},
+        {&CDevDialog::FilterSnDigits, QString::fromUtf16(u"１２3"), "3"},  // full-width digits
+        {&CDevDialog::PadSn, "1234", "00001234"},
+        {&CDevDialog::PadSn, "x7", "00000007"},
+        {&CDevDialog::PadSn, "12345678", "12345678"},
+        {&CDevDialog::PadSn, "abc", ""},
+        {&CDevDialog::FilterIdText, "abc-def_1", "ABCDEF_1"},
+        {&CDevDialog::FilterIdText, "ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOP"},
+        {&CDevDialog::FilterIdText, QString::fromUtf16(u"ａb c"), "BC"},
+        {&CDevDialog::LimitNameUtf8, Repeat(u"映", 30), Repeat(u"映", 26)},
+        {&CDevDialog::LimitNameUtf8, QString(80, u'n'), QString(80, u'n')},
+        {&CDevDialog::LimitNameUtf8, QString(81, u'n'), QString(80, u'n')},
+        // A character outside the BMP is removed whole, never half of it.
+        {&CDevDialog::LimitNameUtf8, QString(77, u'n') + Repeat(u"😀", 1), QString(77, u'n')},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.filter(c.in), c.out) << c.in.toStdString();
+    }
+}
+
+TEST(IdFilters, ModelName) {
+    EXPECT_EQ(CDevDialog::MakeModelName(1, 2), "KTP-RGB-SDI");
+    EXPECT_EQ(CDevDialog::MakeModelName(0, 3), "KTQ-NTSC-SDI");
+    EXPECT_EQ(CDevDialog::MakeModelName(0xFF, 1), "KTP-DVI-SDI");
+    EXPECT_EQ(CDevDialog::MakeModelName(1, 0), "");
+    EXPECT_EQ(CDevDialog::MakeModelName(1, 4), "");
+}
+
+// ---- loading ---------------------------------------------------------------------------------
+
+class IdTest : public PageTest {
+protected:
+    // A started page with the ID function switched on by the operator.
+    CTestPage* StartEnabled(int kind = 2) {
+        CTestPage* page = Start(kind);
+        page->DlgItem<QAbstractButton>(IDC_ID_ENABLE)->click();
+        return page;
+    }
+
+    // Typing at the end of the text, as after a click behind it.
+    void Type(CTestPage* page, int id, const QString& keys) {
+        const int end = static_cast<int>(page->GetDlgItemText(id).size());
+        page->EditSetSel(id, end, end);
+        QTest::keyClicks(page->GetDlgItem(id), keys);
+    }
+};
+
+TEST_F(IdTest, StoredSettingsAreShownAsStored) {
+    Store(1, 0x52, "00001234", "CAM_1", QString::fromUtf16(u"スタジオＡ"));
+    CTestPage* page = Start();
+    EXPECT_TRUE(page->m_bIdSupported);
+    EXPECT_TRUE(page->IsDlgButtonChecked(IDC_ID_ENABLE));
+    EXPECT_EQ(Text(page, IDC_ID_DID), "0x52");
+    EXPECT_EQ(Text(page, IDC_ID_SN), "00001234");
+    EXPECT_EQ(Text(page, IDC_ID_ID), "CAM_1");
+    EXPECT_EQ(Text(page, IDC_ID_NAME), QString::fromUtf16(u"スタジオＡ"));
+    EXPECT_EQ(page->m_strModelName, "KTP-RGB-SDI");
+    EXPECT_EQ(Text(page, IDC_ID_NOTE), kNoteSupported);
+    for (int id : {IDC_ID_ENABLE, IDC_ID_DID, IDC_ID_SN, IDC_ID_ID, IDC_ID_NAME}) {
+        EXPECT_TRUE(page->IsDlgItemEnabled(id)) << id;
+    }
+    EXPECT_EQ(page->ComboGetCount(IDC_ID_DID), 16);
+    EXPECT_EQ(page->ComboGetLBText(IDC_ID_DID, 0), "0x50");
+    EXPECT_FALSE(page->m_bIdAutoFilled);
+    EXPECT_EQ(model->Count(0x05), 1) << "loading fills nothing in, so one series query";
+}
+
+TEST_F(IdTest, AnUnreadableRecordShowsTheDefaults) {
+    CTestPage* page = Start();  // a storage block of zeros does not decode
+    EXPECT_FALSE(page->IsDlgButtonChecked(IDC_ID_ENABLE));
+    EXPECT_EQ(Text(page, IDC_ID_DID), "0x5F");
+    EXPECT_FALSE(page->IsDlgItemEnabled(IDC_ID_SN)) << "function off: the fields are disabled";
+    EXPECT_TRUE(page->IsDlgItemEnabled(IDC_ID_ENABLE));
+}
+
+TEST_F(IdTest, UnsupportedConvertersShowTheGroupDisabledWithTheUpdateNote) {
+    struct Case {
+        const char* what;
+        std::optional<std::uint8_t> series;
+        std::optional<std::uint16_t> fpga;
+        bool supported;
+    };
+    const Case cases[] = {
+        {"series 0xFF", 0xFF, 0x00B4, false}, {"series unanswered", std::nullopt, 0x00B4, false},
+        {"FPGA 0x0A9", 1, 0x00A9, false},     {"FPGA unread", 1, std::nullopt, false},
+        {"FPGA 0x1000", 1, 0x1000, false},    {"FPGA 0x0AA", 1, 0x00AA, true},
+        {"FPGA 0xFFF", 0, 0x0FFF, true},
+    };
+    for (const Case& c : cases) {
+        model = std::make_shared<ConverterModel>();
+        Store(1, 0x51, "1", "X", "n");
+        model->series = c.series;
+        model->fpga = c.fpga;
+        CTestPage* page = Start();
+        EXPECT_EQ(page->m_bIdSupported, c.supported) << c.what;
+        EXPECT_EQ(page->IsDlgItemEnabled(IDC_ID_ENABLE), c.supported) << c.what;
+        EXPECT_EQ(page->IsDlgItemEnabled(IDC_ID_SN), c.supported) << c.what;
+        EXPECT_EQ(Text(page, IDC_ID_NOTE), c.supported ? kNoteSupported : kNoteUnsupported)
+            << c.what;
+        EXPECT_EQ(model->Count(0x11), c.supported ? 1 : 0) << c.what;
+        if (!c.supported) {
+            EXPECT_FALSE(page->IsDlgButtonChecked(IDC_ID_ENABLE)) << c.what;
+            EXPECT_EQ(Text(page, IDC_ID_SN), "") << c.what;
+            EXPECT_EQ(Text(page, IDC_ID_DID), "") << c.what;
+            EXPECT_EQ(Text(page, IDC_ID_NAME), "") << c.what;
+            // Saving stores nothing of the ID function and asks nothing.
+            const int queries = model->Count(0x05);
+            EXPECT_TRUE(page->ApplyIdFunction()) << c.what;
+            EXPECT_EQ(model->Count(0x05), queries) << c.what;
+        }
+    }
+}
+
+TEST_F(IdTest, TheEnableBoxSwitchesTheFields) {
+    CTestPage* page = StartEnabled();
+    EXPECT_TRUE(page->m_bIdEnable);
+    EXPECT_TRUE(page->IsDlgItemEnabled(IDC_ID_NAME));
+    page->DlgItem<QAbstractButton>(IDC_ID_ENABLE)->click();
+    EXPECT_FALSE(page->IsDlgItemEnabled(IDC_ID_DID));
+    EXPECT_FALSE(page->IsDlgItemEnabled(IDC_ID_NAME));
+}
+
+// ---- typing ----------------------------------------------------------------------------------
+
+TEST_F(IdTest, SnKeepsEightDigitsAndIsPaddedOnLeaving) {
+    CTestPage* page = StartEnabled();
+    Type(page, IDC_ID_SN, "12ab34");
+    EXPECT_EQ(Text(page, IDC_ID_SN), "1234");
+    EXPECT_EQ(page->DlgItem<QLineEdit>(IDC_ID_SN)->cursorPosition(), 4);
+    page->Dispatch(ui::Notify::EnKillFocus, IDC_ID_SN);
+    EXPECT_EQ(Text(page, IDC_ID_SN), "00001234");
+
+    page->SetDlgItemText(IDC_ID_SN, "");
+    Type(page, IDC_ID_SN, "123456789");
+    EXPECT_EQ(Text(page, IDC_ID_SN), "12345678");
+}
+
+TEST_F(IdTest, SnFillsIdAndNameFromTheModel) {
+    struct Case {
+        std::uint8_t series;
+        int kind;
+        const char* filled;
+    };
+    const Case cases[] = {
+        {1, 2, "KTPRGB_00001234"}, {0, 3, "KTQNTSC_00001234"}, {5, 1, "KTPDVI_00001234"}};
+    for (const Case& c : cases) {
+        model = std::make_shared<ConverterModel>();
+        model->series = c.series;
+        CTestPage* page = StartEnabled(c.kind);
+        Type(page, IDC_ID_SN, "1234");
+        EXPECT_EQ(Text(page, IDC_ID_ID), c.filled);
+        EXPECT_EQ(Text(page, IDC_ID_NAME), c.filled);
+        EXPECT_TRUE(page->m_bIdAutoFilled);
+    }
+}
+
+TEST_F(IdTest, NoAutoFillForAKindWithoutModelName) {
+    CTestPage* page = StartEnabled(0);
+    Type(page, IDC_ID_SN, "12");
+    EXPECT_EQ(Text(page, IDC_ID_ID), "");
+    EXPECT_EQ(Text(page, IDC_ID_NAME), "");
+}
+
+TEST_F(IdTest, TheOperatorsIdAndNameStayUntilBothAreEmptied) {
+    CTestPage* page = StartEnabled();
+    Type(page, IDC_ID_SN, "1");
+    EXPECT_EQ(Text(page, IDC_ID_ID), "KTPRGB_00000001");
+    Type(page, IDC_ID_SN, "2");
+    EXPECT_EQ(Text(page, IDC_ID_ID), "KTPRGB_00000012") << "filled again while auto-filled";
+
+    Type(page, IDC_ID_ID, "x");
+    EXPECT_EQ(Text(page, IDC_ID_ID), "KTPRGB_00000012X");
+    EXPECT_FALSE(page->m_bIdAutoFilled);
+    Type(page, IDC_ID_SN, "3");
+    EXPECT_EQ(Text(page, IDC_ID_ID), "KTPRGB_00000012X");
+    EXPECT_EQ(Text(page, IDC_ID_NAME), "KTPRGB_00000012");
+
+    page->SetDlgItemText(IDC_ID_ID, "");
+    Type(page, IDC_ID_SN, "4");
+    EXPECT_EQ(Text(page, IDC_ID_ID), "") << "the Name still holds the operator's text";
+    page->SetDlgItemText(IDC_ID_NAME, "");
+    Type(page, IDC_ID_SN, "5");
+    EXPECT_EQ(Text(page, IDC_ID_ID), "KTPRGB_00012345");
+    EXPECT_EQ(Text(page, IDC_ID_NAME), "KTPRGB_00012345");
+
+    // Emptying the SN empties what it filled.
+    page->SetDlgItemText(IDC_ID_SN, "");
+    EXPECT_EQ(Text(page, IDC_ID_ID), "");
+    EXPECT_EQ(Text(page, IDC_ID_NAME), "");
+    EXPECT_TRUE(page->m_bIdAutoFilled);
+}
+
+TEST_F(IdTest, IdAndNameAreFilteredWhileTyped) {
+    CTestPage* page = StartEnabled();
+    Type(page, IDC_ID_ID, "abc-def_1");
+    EXPECT_EQ(Text(page, IDC_ID_ID), "ABCDEF_1");
+    page->SetDlgItemText(IDC_ID_ID, "abcdefghijklmnopqrst");
+    EXPECT_EQ(Text(page, IDC_ID_ID), "ABCDEFGHIJKLMNOP");
+    EXPECT_EQ(page->DlgItem<QLineEdit>(IDC_ID_ID)->cursorPosition(), 16);
+    page->SetDlgItemText(IDC_ID_NAME, Repeat(u"映", 30));
+    EXPECT_EQ(Text(page, IDC_ID_NAME), Repeat(u"映", 26));
+}
+
+// ---- saving ----------------------------------------------------------------------------------
+
+TEST_F(IdTest, ApplyHandsAValidBlockToTheLink) {
+    CTestPage* page = StartEnabled();
+    page->ComboSetCurSel(IDC_ID_DID, 3);
+    Type(page, IDC_ID_SN, "1234");
+    page->SetDlgItemText(IDC_ID_NAME, QString::fromUtf16(u"副調整室"));
+    const int queries = model->Count(0x05);
+    ASSERT_TRUE(page->ApplyIdFunction());
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(model->Count(0x05), queries + 1) << "the model name is asked again";
+    const auto& block = page->m_pDevice->m_abyIdBlock;
+    EXPECT_EQ(block[kIdOffEnable], 1);
+    EXPECT_EQ(block[kIdOffDid], 0x53);
+    EXPECT_STREQ(reinterpret_cast<const char*>(&block[kIdOffSerial]), "1234");
+    EXPECT_STREQ(reinterpret_cast<const char*>(&block[kIdOffModel]), "KTP-RGB-SDI");
+    EXPECT_STREQ(reinterpret_cast<const char*>(&block[kIdOffId]), "KTPRGB_00001234");
+    EXPECT_EQ(QString::fromUtf8(reinterpret_cast<const char*>(&block[kIdOffName])),
+              QString::fromUtf16(u"副調整室"));
+    EXPECT_TRUE(page->m_pDevice->m_bIdValid);
+    EXPECT_TRUE(page->m_pDevice->m_bIdChanged);
+
+    // The save writes it; the converter then holds the same settings.
+    page->CommitSettings(false);
+    EXPECT_EQ(model->Count(0x12), 1);
+    IdBlock stored{};
+    ASSERT_TRUE(DecodeIdRecord(model->storage, stored));
+    EXPECT_EQ(stored, block);
+}
+
+TEST_F(IdTest, EachSaveTimeErrorHasItsMessageAndChangesNothing) {
+    struct Case {
+        const char* what;
+        void (*spoil)(CTestPage*);
+        const char16_t* message;
+    };
+    // The edits filter what is typed, so these faults are put in the way the page writes.
+    const Case cases[] = {
+        {"no DID", [](CTestPage* p) { p->ComboSetCurSel(IDC_ID_DID, -1); },
+         u"ID機能 DIDの値が不正です（0x50～0x5Fのみ選択可能）"},
+        {"name too long",
+         [](CTestPage* p) {
+             p->m_bSettingText = true;
+             p->SetDlgItemText(IDC_ID_NAME, QString(81, u'n'));
+             p->m_bSettingText = false;
+         },
+         u"ID機能文字列の変換に失敗しました"},
+        {"no code-page form",
+         [](CTestPage* p) {
+             p->m_bSettingText = true;
+             p->SetDlgItemText(IDC_ID_ID, QString::fromUtf16(u"\u00E9\u0301"));
+             p->m_bSettingText = false;
+         },
+         u"ID機能文字列の変換に失敗しました"},
+        {"not ASCII",
+         [](CTestPage* p) {
+             p->m_bSettingText = true;
+             p->SetDlgItemText(IDC_ID_ID, QString::fromUtf16(u"ＡＢ"));
+             p->m_bSettingText = false;
+         },
+         u"ID機能設定の妥当性チェックに失敗しました（DID範囲/ASCIIなど）"},
+    };
+    for (const Case& c : cases) {
+        model = std::make_shared<ConverterModel>();
+        CTestPage* page = StartEnabled();
+        Type(page, IDC_ID_SN, "7");
+        const auto before = page->m_pDevice->m_abyIdBlock;
+        const bool changedBefore = page->m_pDevice->m_bIdChanged;
+        boxes.boxes.clear();
+        c.spoil(page);
+        EXPECT_FALSE(page->ApplyIdFunction()) << c.what;
+        ASSERT_EQ(boxes.boxes.size(), 1u) << c.what;
+        EXPECT_EQ(boxes.boxes[0].text, QString::fromUtf16(c.message)) << c.what;
+        EXPECT_EQ(boxes.boxes[0].caption, kErrorCaption);
+        EXPECT_EQ(boxes.boxes[0].style, ui::kMbIconExclamation | ui::kMbOk);
+        EXPECT_EQ(page->m_pDevice->m_abyIdBlock, before) << c.what;
+        EXPECT_EQ(page->m_pDevice->m_bIdChanged, changedBefore) << c.what;
+        // The save sends nothing after the message.
+        const std::size_t sent = model->log.size();
+        page->CommitSettings(false);
+        EXPECT_EQ(model->log.size(), sent + 1) << c.what << ": only the series query";
+    }
+}
+
+TEST_F(IdTest, WithTheFunctionSwitchedOffTheBlockStillCarriesTheTexts) {
+    Store(1, 0x55, "00000042", "ABC", "name");
+    CTestPage* page = Start();
+    page->DlgItem<QAbstractButton>(IDC_ID_ENABLE)->click();  // off
+    ASSERT_TRUE(page->ApplyIdFunction());
+    const auto& block = page->m_pDevice->m_abyIdBlock;
+    EXPECT_EQ(block[kIdOffEnable], 0);
+    EXPECT_EQ(block[kIdOffDid], 0x55);
+    EXPECT_STREQ(reinterpret_cast<const char*>(&block[kIdOffId]), "ABC");
+}
+
+}  // namespace
+}  // namespace vexilo::test

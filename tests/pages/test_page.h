@@ -1,0 +1,94 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "pages/dev_dialog.h"
+#include "pages/main_window.h"
+#include "ui/tab_ctrl.h"
+
+namespace vexilo::test {
+
+// The smallest concrete page: the framework's behaviour with a model string and a save that
+// hands over the ID settings. Counts UpdateStatus to show that the map reaches overrides.
+class CTestPage : public CDevDialog {
+public:
+    void SetComPort(int nPort) override { SetTabTitle(QStringLiteral("KTP-RGB-SDI"), nPort); }
+    void CommitSettings(bool bRevert) override {
+        if (!bRevert && !ApplyIdFunction()) {
+            return;
+        }
+        if (m_pDevice && m_pDevice->CommitDeviceSettings(bRevert ? 1 : 0) < 0) {
+            CloseOnError(kCloseNoResponse);
+        }
+    }
+    void CloseOnError(int nReason) override {
+        ShowErrorAndClose(nReason, m_nTabIndex, m_szTabTitle);
+    }
+    void UpdateStatus() override {
+        ++updateStatusCalls;
+        CDevDialog::UpdateStatus();
+    }
+
+    static const ui::MessageMap& ThisMessageMap() {
+        static const ui::MessageMap map{&CDevDialog::ThisMessageMap(), CommonMapEntries()};
+        return map;
+    }
+    const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
+
+    int updateStatusCalls = 0;
+};
+
+// A main window reduced to what the pages use: tabs, pages, open-tab count, tab switch.
+class FakeMain : public IMainWindow {
+public:
+    FakeMain() { tab.resize(800, 640); }
+
+    ui::TabCtrl& TabControl() override { return tab; }
+    int PageCount() const override { return static_cast<int>(pages.size()); }
+    CDevDialog* Page(int index) const override { return pages.at(index).get(); }
+    int& OpenTabs() override { return openTabs; }
+    void OnTcnSelchangeTab(ui::NmHdr*, ui::LResult*) override {
+        ++selChanges;
+        const int sel = tab.GetCurSel();
+        int k = 0;
+        for (auto& page : pages) {
+            if (!page->m_pDevice) {
+                page->KillTimer(page->m_nTimerId);
+                page->hide();
+                continue;
+            }
+            if (k == sel) {
+                page->show();
+                page->OnAutoUpdateClicked();
+            } else {
+                page->KillTimer(page->m_nTimerId);
+                page->hide();
+            }
+            ++k;
+        }
+    }
+
+    // Adds a page the way the main window's start-up does (window, title, main, tab).
+    CTestPage* Add(std::unique_ptr<CDevLink> link, int templateId = 134) {
+        auto page = std::make_unique<CTestPage>();
+        CTestPage* p = page.get();
+        pages.push_back(std::move(page));
+        p->m_pDevice = std::move(link);
+        const int port = p->m_pDevice ? p->m_pDevice->m_nPort : 0;
+        p->Create(templateId, &tab);
+        p->SetComPort(port);
+        p->m_pMainDlg = this;
+        p->m_nTabIndex = static_cast<int>(pages.size()) - 1;
+        tab.InsertItem(p->m_nTabIndex, p->m_szTabTitle);
+        ++openTabs;
+        return p;
+    }
+
+    ui::TabCtrl tab;
+    std::vector<std::unique_ptr<CTestPage>> pages;  // children of `tab`, so declared after it
+    int openTabs = 0;
+    int selChanges = 0;
+};
+
+}  // namespace vexilo::test

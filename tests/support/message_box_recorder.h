@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <vector>
+
+#include "ui/message_box.h"
+
+namespace vexilo::test {
+
+// Answers every message box with OK and remembers it; restores the previous handler when done.
+class MessageBoxRecorder {
+public:
+    struct Box {
+        QString caption;
+        QString text;
+        unsigned style = 0;
+        bool owned = false;
+    };
+
+    MessageBoxRecorder() {
+        m_previous = ui::SetMessageBoxHandler(
+            [this](QWidget* owner, const QString& text, const QString& caption, unsigned style) {
+                boxes.push_back({caption, text, style, owner != nullptr});
+                if (onBox) {
+                    onBox();
+                }
+                return ui::kIdOk;
+            });
+    }
+    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+    ~MessageBoxRecorder() { ui::SetMessageBoxHandler(std::move(m_previous)); }
+
+    std::vector<Box> boxes;
+    std::function<void()> onBox;  // runs while the box is "open"
+
+private:
+    ui::MessageBoxHandler m_previous;
+};
+
+}  // namespace vexilo::test

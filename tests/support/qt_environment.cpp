@@ -1,0 +1,33 @@
+// One QApplication for every test of a Qt test program, on the offscreen platform unless the
+// caller chose another.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+namespace {
+
+// Reachable from here until the end, so a test that ends the process with exit(0) (a page's
+// forced close) leaves the application alone instead of destroying it under live widgets.
+QApplication* g_app = nullptr;
+int g_argc = 1;
+char g_name[] = "vexilo-test";
+char* g_argv[] = {g_name, nullptr};
+
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        g_app = new QApplication(g_argc, g_argv);
+    }
+    void TearDown() override {
+        delete g_app;
+        g_app = nullptr;
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const g_qt =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+}  // namespace
