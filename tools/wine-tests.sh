@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-compiles the layers below the user interface for Windows (MinGW-w64, preset "mingw")
-# and runs every test program it built under Wine, each on its own. The serial tests talk to tools/serial_peer.py through two
-# pseudo-terminals that a throwaway Wine prefix maps to COM7 and COM12.
+# and runs every test program it built under Wine, each on its own. In a throwaway Wine prefix,
+# COM7 and COM12 lead to tools/serial_peer.py (a frame echo) and COM8 to the converter simulator
+# vexilo-sim, each through a pseudo-terminal.
 # Usage: tools/wine-tests.sh            (exit status 0 only when every test passed)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,15 +13,19 @@ tools/setup-deps.sh g++-mingw-w64-x86-64-posix wine wine64 python3
 
 cmake --preset mingw
 cmake --build --preset mingw
+# The simulator runs natively, on this side of the pseudo-terminal.
+cmake --preset release >/dev/null
+cmake --build --preset release --target vexilo-sim
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vexilo-wine.XXXXXX")
 peer=""
+sim=""
 export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
-    if [ -n "$peer" ]; then
-        kill "$peer" 2>/dev/null || true
-        wait "$peer" 2>/dev/null || true
-    fi
+    for pid in $peer $sim; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
     wineserver -k >/dev/null 2>&1 || true
     rm -rf "$work"
 }
@@ -38,8 +43,17 @@ read -r -t 30 low <&3
 read -r -t 30 high <&3
 exec 3<&-
 echo "Serial peer on $low (COM7) and $high (COM12)"
+# vexilo-sim prints its VEXILO_PORTS line once; the FIFO stays open until the end.
+mkfifo "$work/sim"
+build/release/src/sim/vexilo-sim --series 0 rgb >"$work/sim" &
+sim=$!
+exec 4<"$work/sim"
+read -r -t 30 simline <&4
+simpath=${simline#VEXILO_PORTS=rgb=}
+echo "Simulator on $simpath (COM8)"
 wine reg add 'HKLM\Software\Wine\Ports' /v COM7 /d "$low" /f >/dev/null
 wine reg add 'HKLM\Software\Wine\Ports' /v COM12 /d "$high" /f >/dev/null
+wine reg add 'HKLM\Software\Wine\Ports' /v COM8 /d "$simpath" /f >/dev/null
 # Wine maps its COM ports when it starts: restart it so that it sees the two new ones.
 wineserver -k >/dev/null 2>&1
 wineserver -w
@@ -48,7 +62,7 @@ wineserver -w
 wineserver -p >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1
 
-export VEXILO_TEST_COM=7 VEXILO_TEST_COM_HIGH=12
+export VEXILO_TEST_COM=7 VEXILO_TEST_COM_HIGH=12 VEXILO_TEST_SIM_COM=8
 mkdir -p "$work/xml" "$work/logs"
 status=0
 mapfile -t programs < <(find build/mingw/tests -name '*.exe' | sort)
