@@ -1,5 +1,6 @@
 // vexilo-panel: the control panel. "/s" shows the save button; --demo runs on simulated
-// converters; --screenshot DIR saves every tab and message box as pictures and ends.
+// converters; --screenshot DIR saves every tab and message box as pictures and ends; --walk-tabs
+// (for timing) shows every tab in turn and ends.
 #include <QApplication>
 #include <QIcon>
 #include <cstdio>
@@ -21,7 +22,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vexilo-panel: %s\n", error.c_str());
         return 2;
     }
-    if (options.screenshot) {
+    if (options.screenshot || options.walkTabs) {
         UseOffscreenPlatformWithoutDisplay();
     }
 
@@ -33,9 +34,10 @@ int main(int argc, char** argv) {
 
     CVexiloApp app(ModelPageFactory());
     std::unique_ptr<ScreenshotRun> screenshots;
-    if (options.screenshot) {
-        screenshots =
-            std::make_unique<ScreenshotRun>(QString::fromLocal8Bit(options.screenshotDir));
+    if (options.screenshot || options.walkTabs) {
+        // Without --screenshot the walk saves no pictures.
+        screenshots = std::make_unique<ScreenshotRun>(
+            options.screenshot ? QString::fromLocal8Bit(options.screenshotDir) : QString());
         QString problem;
         if (!screenshots->Start(&problem)) {
             std::fprintf(stderr, "vexilo-panel: %s\n", qPrintable(problem));

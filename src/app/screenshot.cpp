@@ -49,7 +49,7 @@ QString ScreenshotRun::Escape(const QString& text) {
 }
 
 bool ScreenshotRun::Start(QString* error) {
-    if (!QDir().mkpath(m_dir)) {
+    if (!m_dir.isEmpty() && !QDir().mkpath(m_dir)) {
         *error = QStringLiteral("cannot create the directory %1").arg(m_dir);
         return false;
     }
@@ -64,7 +64,7 @@ bool ScreenshotRun::Start(QString* error) {
 int ScreenshotRun::OnMessageBox(QWidget* owner, const QString& text, const QString& caption,
                                 unsigned style) {
     const int n = ++m_boxes;
-    {
+    if (!m_dir.isEmpty()) {
         // The box as the panel shows it, shown without waiting for an answer.
         QMessageBox box(owner);
         box.setWindowTitle(caption);
@@ -107,7 +107,9 @@ void ScreenshotRun::Run(CVexiloDlg& dlg) {
         }
         Settle();
         const int shot = ++m_tabs;
-        Save(dlg.grab(), QStringLiteral("tab-%1.png").arg(shot));
+        if (!m_dir.isEmpty()) {
+            Save(dlg.grab(), QStringLiteral("tab-%1.png").arg(shot));
+        }
         PrintLine(QStringLiteral("tab %1: %2").arg(shot).arg(tab.GetItemText(k)));
         ++k;
     }

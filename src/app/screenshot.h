@@ -14,15 +14,16 @@ class CVexiloDlg;
 // "box <n>: <caption>: <text>" and answered with its default button; once the main window runs,
 // each tab is shown in turn as the user would show it (with its connection check), saved as
 // DIR/tab-<k>.png and printed as "tab <k>: <caption>", and the window then ends.
+// Without a directory it saves no pictures and only prints (the tab walk that times start-up).
 class ScreenshotRun {
 public:
-    explicit ScreenshotRun(QString dir);
+    explicit ScreenshotRun(QString dir = QString());
     ~ScreenshotRun();
     ScreenshotRun(const ScreenshotRun&) = delete;
     ScreenshotRun& operator=(const ScreenshotRun&) = delete;
 
-    // Creates the directory and takes over the message boxes; false with `error` set when the
-    // directory cannot be made.
+    // Creates the directory, if any, and takes over the message boxes; false with `error` set
+    // when the directory cannot be made.
     bool Start(QString* error);
     // Shows, saves and prints every tab, then ends the main window's modal loop.
     void Run(CVexiloDlg& dlg);

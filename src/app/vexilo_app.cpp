@@ -17,6 +17,8 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions* options,
         const std::string& a = args[i];
         if (a == "--demo") {
             options->demo = true;
+        } else if (a == "--walk-tabs") {
+            options->walkTabs = true;
         } else if (a == "--screenshot") {
             if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1].rfind("--", 0) == 0) {
                 *error = "--screenshot needs a directory";

@@ -17,6 +17,9 @@ struct AppOptions {
     bool demo = false;      // --demo: three simulated converters in place of the real ones
     bool screenshot = false;
     std::string screenshotDir;  // --screenshot DIR or --screenshot=DIR
+    // --walk-tabs (not advertised): the tab walk of the screenshot mode without pictures, for
+    // timing the start-up.
+    bool walkTabs = false;
 };
 
 // Reads the arguments after the program name (args[0]). False, with `error` set, only when

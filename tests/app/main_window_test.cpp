@@ -399,12 +399,14 @@ TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
         bool showSave;
         bool demo;
         std::string dir;
+        bool walk = false;
     };
     const Case cases[] = {
         {{"panel"}, true, false, false, ""},
         {{"panel", "--demo", "/S", "--unknown", "x"}, true, true, true, ""},
         {{"panel", "--screenshot", "out", "/s"}, true, true, false, "out"},
         {{"panel", "--screenshot=shots", "--demo"}, true, false, true, "shots"},
+        {{"panel", "--walk-tabs"}, true, false, false, "", true},
         {{"panel", "--screenshot"}, false, false, false, ""},
         {{"panel", "--screenshot", "--demo"}, false, false, false, ""},
         {{"panel", "--screenshot="}, false, false, false, ""},
@@ -418,6 +420,7 @@ TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
             EXPECT_EQ(o.demo, c.demo);
             EXPECT_EQ(o.screenshot, !c.dir.empty());
             EXPECT_EQ(o.screenshotDir, c.dir);
+            EXPECT_EQ(o.walkTabs, c.walk);
         } else {
             EXPECT_FALSE(error.empty());
         }

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Start-up benchmark of the panel on 16 simulated converters served by vexilo-sim on
+# pseudo-terminals, each reply held back by a fixed delay.
+#
+#   time:   vexilo-panel --walk-tabs (start-up, then every tab shown in turn with its connection
+#           check, then the end), wall time over the sum of the simulated delays, that is the
+#           start-up's transaction count (bench_startup_transactions: the same run in-process)
+#           times the delay. Goal: at most 1.15.
+#   memory: the panel's peak RSS with 16 tabs beside that of an empty Qt window (/usr/bin/time -v).
+#
+# Usage: bench/startup.sh            environment: DELAY_MS (default 20), RUNS (default 3)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+delay_ms="${DELAY_MS:-20}"
+runs="${RUNS:-3}"
+kinds=(rgb dvi ntsc rgb dvi ntsc rgb dvi ntsc rgb dvi ntsc rgb dvi ntsc other)
+
+cmake --preset dev >/dev/null
+cmake --build --preset dev --target vexilo-panel vexilo-sim bench_startup_transactions \
+    bench_empty_window >/dev/null
+bin=build/dev
+export QT_QPA_PLATFORM=offscreen
+
+work="$(mktemp -d)"
+sim_pid=""
+cleanup() {
+    if [ -n "$sim_pid" ]; then
+        kill "$sim_pid" 2>/dev/null || true
+        wait "$sim_pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# vexilo-sim prints the VEXILO_PORTS line first, once its terminals are ready.
+mkfifo "$work/sim.fifo"
+"$bin/src/sim/vexilo-sim" --delay "$delay_ms" "${kinds[@]}" >"$work/sim.fifo" 2>"$work/sim.err" &
+sim_pid=$!
+exec 3<"$work/sim.fifo"
+if ! read -r -t 10 ports <&3 || [ "${ports%%=*}" != VEXILO_PORTS ]; then
+    echo "vexilo-sim did not start:" >&2
+    cat "$work/sim.err" >&2
+    exit 1
+fi
+export "$ports"
+
+transactions="$("$bin/bench/bench_startup_transactions" "${kinds[@]}" | sed -n 's/^transactions //p')"
+[ -n "$transactions" ] || { echo "could not count the transactions" >&2; exit 1; }
+delays_ms=$((transactions * delay_ms))
+
+# Max RSS in kB and wall time in ms of one run; the run must show all 16 tabs and no message.
+measure() {
+    local out="$1"
+    shift
+    local start end
+    start=$(date +%s%N)
+    timeout 300 /usr/bin/time -v -o "$out.time" "$@" >"$out.stdout" 2>"$out.stderr"
+    end=$(date +%s%N)
+    echo "$(( (end - start) / 1000000 )) $(sed -n 's/.*Maximum resident set size (kbytes): //p' "$out.time")"
+}
+
+echo "converters: ${#kinds[@]} (${kinds[*]}), delay per reply: ${delay_ms} ms"
+echo "transactions at start-up and tab walk: $transactions (sum of delays: ${delays_ms} ms)"
+walls=()
+rss_panel=0
+for i in $(seq "$runs"); do
+    read -r wall rss < <(measure "$work/panel$i" "$bin/src/app/vexilo-panel" --walk-tabs)
+    tabs=$(grep -c '^tab ' "$work/panel$i.stdout" || true)
+    if [ "$tabs" -ne "${#kinds[@]}" ] || grep -q '^box ' "$work/panel$i.stdout"; then
+        echo "run $i: expected ${#kinds[@]} tabs and no message box, got:" >&2
+        cat "$work/panel$i.stdout" "$work/panel$i.stderr" >&2
+        exit 1
+    fi
+    walls+=("$wall")
+    rss_panel=$rss
+    printf 'run %d: wall %d ms, ratio %s, max RSS %d kB\n' "$i" "$wall" \
+        "$(awk -v w="$wall" -v d="$delays_ms" 'BEGIN { printf "%.3f", w / d }')" "$rss"
+done
+median=$(printf '%s\n' "${walls[@]}" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }')
+read -r _ rss_empty < <(measure "$work/empty" "$bin/bench/bench_empty_window")
+
+ratio=$(awk -v w="$median" -v d="$delays_ms" 'BEGIN { printf "%.3f", w / d }')
+verdict=$(awk -v r="$ratio" 'BEGIN { print (r <= 1.15 ? "met" : "MISSED") }')
+echo "median wall time: ${median} ms, ratio to the sum of delays: ${ratio} (goal <= 1.15: ${verdict})"
+echo "peak RSS: panel with ${#kinds[@]} tabs ${rss_panel} kB, empty Qt window ${rss_empty} kB," \
+    "difference $((rss_panel - rss_empty)) kB"
