@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "discovery/devices.h"
 #include "pages/dev_dialog.h"
 
 namespace vexilo {
