@@ -7,7 +7,7 @@ packages=(
     build-essential g++ cmake ninja-build pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
-    fonts-noto-cjk
+    fonts-ipafont-gothic fonts-noto-cjk
     "$@"
 )
 

@@ -46,7 +46,7 @@ struct SimConfig {
     std::uint8_t boardRevision = 2;                     // version selector 2
     std::uint16_t fpgaVersion = 0x00B4;                 // version selector 3
     bool mainFirmware = true;                           // false: only 0x00 and 0x01 are answered
-    bool cableDetect = true;                            // 0x14 / 0x15 known
+    bool cableDetect = false;                           // 0x14 / 0x15 known (DVI converters)
     std::uint8_t unsupportedCode = kSimErrUnsupported;  // answer to 0x14 / 0x15 without it
     bool idFunction = true;                             // 0x05, 0x11 and 0x12 known
     bool revert = true;                                 // 0x09 0x00 mode known

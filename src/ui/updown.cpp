@@ -27,7 +27,7 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent), m_timers([this](int) { OnRepe
 }
 
 UpDown::~UpDown() {
-    if (m_buddy != nullptr) {
+    if (m_buddyAlive) {
         m_buddy->removeEventFilter(this);
     }
 }
@@ -52,10 +52,11 @@ int UpDown::SetPos32(int pos) {
 }
 
 void UpDown::SetBuddy(QLineEdit* buddy, bool setBuddyInt, bool arrowKeys) {
-    if (m_buddy != nullptr) {
+    if (m_buddyAlive) {
         m_buddy->removeEventFilter(this);
     }
     m_buddy = buddy;
+    m_buddyAlive = buddy;
     m_setBuddyInt = setBuddyInt;
     if (m_buddy != nullptr && arrowKeys) {
         m_buddy->installEventFilter(this);
@@ -67,7 +68,7 @@ void UpDown::SetDeltaPosHandler(DeltaPosHandler handler) {
 }
 
 void UpDown::WriteBuddy() {
-    if (m_buddy != nullptr && m_setBuddyInt) {
+    if (m_buddyAlive && m_setBuddyInt) {
         m_buddy->setText(QString::number(m_pos));
     }
 }
@@ -140,7 +141,7 @@ void UpDown::changeEvent(QEvent* event) {
 }
 
 bool UpDown::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_buddy && event->type() == QEvent::KeyPress) {
+    if (watched == m_buddyAlive.data() && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
             Step(key->key() == Qt::Key_Up ? 1 : -1);

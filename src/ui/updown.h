@@ -44,7 +44,7 @@ public:
 
     // The buddy gets the position text; with arrowKeys its Up and Down keys step the control.
     void SetBuddy(QLineEdit* buddy, bool setBuddyInt, bool arrowKeys);
-    QLineEdit* GetBuddy() const { return m_buddy; }
+    QLineEdit* GetBuddy() const { return m_buddyAlive ? m_buddy : nullptr; }
 
     void SetControlId(int id) { m_id = id; }
     void SetDeltaPosHandler(DeltaPosHandler handler);
@@ -70,7 +70,8 @@ private:
     int m_lower = 0;
     int m_upper = 100;
     int m_pos = 0;
-    QPointer<QLineEdit> m_buddy;  // a sibling, which may go first
+    QLineEdit* m_buddy = nullptr;
+    QPointer<QObject> m_buddyAlive;  // the buddy is a sibling, which may go first
     bool m_setBuddyInt = false;
     int m_pressed = 0;  // +1 up arrow held, -1 down arrow held, 0 none
     int m_heldMs = 0;

@@ -25,27 +25,27 @@ const QString kBootUpdater = QString::fromUtf16(
 // ---- status display --------------------------------------------------------------------------
 
 struct StatusCase {
-    Bytes status;
+    SimStatus status;
     std::array<const char*, 7>
         shown;  // 1013 width, 1015 height, 1012 rate, 1016 scan, 1008, 1010, 1009
 };
 
 constexpr std::array<int, 7> kStatusIds{1013, 1015, 1012, 1016, 1008, 1010, 1009};
 
-TEST_F(PageTest, StatusIsFormattedField_by_field) {
+TEST_F(PageTest, StatusIsFormattedFieldByField) {
     const StatusCase cases[] = {
-        {ConverterModel::Status(1920, 1080, 412, 380, 50, 6000, 2),
+        {{1920, 1080, 412, 380, 50, 6000, 2},
          {"1920", "1080", "60", "progressive", "41.2", "38.0", "5.0"}},
-        {ConverterModel::Status(720, 480, -20, -5, 33, 5994, 1),
+        {{720, 480, -20, -5, 33, 5994, 1},
          {"720", "480", "59.94", "interlace", "-2.0", "-0.5", "3.3"}},
-        {ConverterModel::Status(0xFFFF, 0xFFFF, 0, 0, 0, 0xFFFF, 0),
+        {{0xFFFF, 0xFFFF, 0, 0, 0, 0xFFFF, 0},
          {"-----", "-----", "-----", "-----", "0.0", "0.0", "0.0"}},
-        {ConverterModel::Status(1280, 720, 32767, -32768, 65535, 2997, 7),
+        {{1280, 720, 32767, -32768, 65535, 2997, 7},
          {"1280", "720", "29.97", "-----", "3276.7", "-3276.8", "6553.5"}},
     };
     CTestPage* page = Start();
     for (const StatusCase& c : cases) {
-        model->status = c.status;
+        Sim().SetStatus(c.status);
         page->SendCommand(IDC_UPDATE);
         for (std::size_t i = 0; i < kStatusIds.size(); ++i) {
             EXPECT_EQ(Text(page, kStatusIds[i]), QString::fromUtf8(c.shown[i]))
@@ -56,32 +56,36 @@ TEST_F(PageTest, StatusIsFormattedField_by_field) {
 }
 
 TEST_F(PageTest, AShortStatusReplyChangesNothingAndClosesNothing) {
+    Sim().SetStatus({1920, 1080, 412, 380, 50, 5994, 2});
     CTestPage* page = Start();
     ASSERT_EQ(Text(page, 1012), "59.94");
-    model->status = ConverterModel::Status(1, 2, 3, 4, 5, 6000, 1);
-    model->status.pop_back();  // 12 bytes
+    Sim().SetStatus({1, 2, 3, 4, 5, 6000, 1});
+    Fault(SimFaultKind::WrongLength, 0x03, 1, 0, -1);  // 12 bytes
     page->SendCommand(IDC_UPDATE);
     EXPECT_EQ(Text(page, 1013), "1920");
     EXPECT_EQ(Text(page, 1012), "59.94");
     EXPECT_TRUE(page->m_pDevice);
     EXPECT_TRUE(boxes.boxes.empty());
+    page->SendCommand(IDC_UPDATE);
+    EXPECT_EQ(Text(page, 1012), "60") << "a whole reply is shown again";
 }
 
 TEST_F(PageTest, TheUpdateButtonReachesTheModelsOverride) {
     CTestPage* page = Start();
-    const int reads = model->Count(0x03);
+    const int reads = Count(0x03);
     page->DlgItem<QPushButton>(IDC_UPDATE)->click();
     EXPECT_EQ(page->updateStatusCalls, 1);
-    EXPECT_EQ(model->Count(0x03), reads + 1);
+    EXPECT_EQ(Count(0x03), reads + 1);
 }
 
 // ---- start-up --------------------------------------------------------------------------------
 
 TEST_F(PageTest, StartUpReadsEverythingInOrderAndShowsTheVersions) {
     CTestPage* page = Start();
-    EXPECT_EQ(model->Commands(),
+    EXPECT_EQ(Sim().LoggedCommands(),
               (std::vector<std::uint8_t>{0x00, 0x01, 0x01, 0x01, 0x01, 0x05, 0x11, 0x07, 0x03}));
-    EXPECT_EQ(model->log[0].data, Bytes{0x00}) << "the start-up check carries one data byte";
+    EXPECT_EQ(Sim().Log()[0].data, std::vector<std::uint8_t>{0x00})
+        << "the start-up check carries one data byte";
     EXPECT_EQ(Text(page, 1014), "Firmware Ver. : 3.10/1.00");
     EXPECT_EQ(Text(page, 1017), QString::fromUtf16(u"基板Rev. : 2"));
     EXPECT_EQ(Text(page, 1021), "FPGA Ver. : 0x0B4");
@@ -106,9 +110,10 @@ TEST_F(PageTest, FirmwareChecksAtStartUp) {
         {"", "", &kNotMain, false},       {"2.00u", "1.00", &kBootUpdater, false},
     };
     for (const Case& c : cases) {
-        model = std::make_shared<ConverterModel>();
-        model->running = c.running;
-        model->second = c.second;
+        SimConfig firmware = SimConfig::For(SimKind::Rgb);
+        firmware.runningVersion = c.running;
+        firmware.secondVersion = c.second;
+        NewConverter(firmware);
         boxes.boxes.clear();
         CTestPage* page = StartKnown();
         if (c.message == nullptr) {
@@ -122,60 +127,78 @@ TEST_F(PageTest, FirmwareChecksAtStartUp) {
         EXPECT_EQ(boxes.boxes[0].caption, " ERROR") << "no tab title yet during start-up";
         EXPECT_EQ(boxes.boxes[0].style, ui::kMbIconExclamation | ui::kMbOk);
         EXPECT_FALSE(page->m_pDevice) << c.running;
-        EXPECT_EQ(model->Count(0x07), 0) << "no device access after the close";
+        EXPECT_EQ(Count(0x07), 0) << "no device access after the close";
     }
 }
 
 TEST_F(PageTest, FpgaAndBoardTexts) {
     struct Case {
-        std::optional<std::uint16_t> fpga;
-        std::optional<std::uint8_t> board;
+        std::uint16_t fpga;
+        std::uint8_t board;
+        int unanswered;  // version reads left without reply, from the last one back
         const char* fpgaText;
         const char16_t* boardText;
     };
     const Case cases[] = {
-        {0x00B4, 3, "FPGA Ver. : 0x0B4", u"基板Rev. : 3"},
-        {0x0FFF, 255, "FPGA Ver. : 0xFFF", u"基板Rev. : 255"},
-        {std::nullopt, std::nullopt, "FPGA Ver. : ---", u"基板Rev. : 0"},
-        {0x1000, 1, "FPGA Ver. : ---", u"基板Rev. : 1"},
+        {0x00B4, 3, 0, "FPGA Ver. : 0x0B4", u"基板Rev. : 3"},
+        {0x0FFF, 255, 0, "FPGA Ver. : 0xFFF", u"基板Rev. : 255"},
+        {0x00B4, 3, 1, "FPGA Ver. : ---", u"基板Rev. : 3"},
+        {0x00B4, 3, 2, "FPGA Ver. : ---", u"基板Rev. : 0"},
+        {0x1000, 1, 0, "FPGA Ver. : ---", u"基板Rev. : 1"},
     };
     for (const Case& c : cases) {
-        model = std::make_shared<ConverterModel>();
-        model->fpga = c.fpga;
-        model->board = c.board;
+        SimConfig firmware = SimConfig::For(SimKind::Rgb);
+        firmware.fpgaVersion = c.fpga;
+        firmware.boardRevision = c.board;
+        NewConverter(firmware);
+        if (c.unanswered > 0) {
+            Fault(SimFaultKind::Silence, 0x01, c.unanswered, 4 - c.unanswered);
+        }
         CTestPage* page = Start();
         EXPECT_EQ(Text(page, 1021), c.fpgaText);
         EXPECT_EQ(Text(page, 1017), QString::fromUtf16(c.boardText));
+        EXPECT_TRUE(page->m_pDevice) << "unanswered version reads close nothing";
     }
 }
 
+TEST_F(PageTest, AOneByteFpgaReplyStillReadsAsNotRead) {
+    Fault(SimFaultKind::WrongLength, 0x01, 1, 3, -1);
+    CTestPage* page = Start();
+    EXPECT_EQ(Text(page, 1021), "FPGA Ver. : ---");
+    EXPECT_EQ(page->m_wFpgaVersion, 0xF0B4);
+}
+
 TEST_F(PageTest, ConnectionCheckAllowsFiveAttempts) {
-    model->unansweredChecks = 4;
+    Fault(SimFaultKind::Silence, 0x00, 4);
     CTestPage* page = Start();
     EXPECT_TRUE(page->m_pDevice);
-    EXPECT_EQ(model->Count(0x00), 5);
+    EXPECT_EQ(Count(0x00), 5);
 
-    model = std::make_shared<ConverterModel>();
-    model->unansweredChecks = 5;
+    NewConverter();
+    Fault(SimFaultKind::Silence, 0x00, 5);
     page = StartKnown();
     EXPECT_FALSE(page->m_pDevice);
-    EXPECT_EQ(model->Commands(), (std::vector<std::uint8_t>(5, 0x00)));
+    EXPECT_EQ(Sim().LoggedCommands(), (std::vector<std::uint8_t>(5, 0x00)));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, kNotConnected);
 }
 
 TEST_F(PageTest, OutputSettingsFromTheConverterAreLimited) {
     struct Case {
-        Bytes reply;
+        SimGeneral current;
+        int extraBytes;  // reply longer (or shorter) than the three bytes
         int format, level, scaler;
     };
     const Case cases[] = {
-        {{0, 1, 1}, 0, 1, 1},       {{1, 0, 2}, 1, 0, 2}, {{2, 2, 3}, 1, 0, 0},
-        {{0xFF, 7, 9, 4}, 1, 0, 0}, {{0, 1}, 1, 0, 0},  // a short reply keeps the defaults
+        {{0, 1, 1, 1}, 0, 0, 1, 1},    {{1, 0, 2, 1}, 0, 1, 0, 2},  {{2, 2, 3, 1}, 0, 1, 0, 0},
+        {{0xFF, 7, 9, 1}, 1, 1, 0, 0}, {{0, 1, 1, 1}, -1, 1, 0, 0},  // short: the defaults stay
     };
     for (const Case& c : cases) {
-        model = std::make_shared<ConverterModel>();
-        model->output = c.reply;
+        NewConverter();
+        Sim().SetCurrent(c.current);
+        if (c.extraBytes != 0) {
+            Fault(SimFaultKind::WrongLength, 0x07, 1, 0, c.extraBytes);
+        }
         CTestPage* page = Start();
         EXPECT_EQ(page->m_nOutputFormat, c.format);
         EXPECT_EQ(page->m_nSdiLevel, c.level);
@@ -188,52 +211,53 @@ TEST_F(PageTest, OutputSettingsFromTheConverterAreLimited) {
 }
 
 TEST_F(PageTest, AFailedOutputSettingsReadClosesWithReason1) {
-    model->silent.insert(0x07);
+    Fault(SimFaultKind::Silence, 0x07);
     CTestPage* page = StartKnown();
     EXPECT_FALSE(page->m_pDevice);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, kNoResponse);
-    EXPECT_EQ(model->Count(0x03), 0);
+    EXPECT_EQ(Count(0x03), 0);
 }
 
 // ---- output settings -------------------------------------------------------------------------
 
 TEST_F(PageTest, EachClickSendsTheOutputSettings) {
-    model->output = {1, 1, 1};
+    Sim().SetCurrent({1, 1, 1, 1});
     CTestPage* page = Start();
     page->DlgItem<QRadioButton>(IDC_OUTPUT_59I)->click();
-    ASSERT_NE(model->Last(0x08), nullptr);
-    EXPECT_EQ(model->Last(0x08)->data, (Bytes{0, 1, 1}));
+    EXPECT_EQ(LastData(0x08), (std::vector<std::uint8_t>{0, 1, 1}));
+    EXPECT_EQ(Sim().Current(), (SimGeneral{0, 1, 1, 1})) << "applied at once";
     EXPECT_FALSE(page->IsDlgItemEnabled(IDC_LEVEL_A)) << "59.94i: the level does not apply";
     page->DlgItem<QRadioButton>(IDC_OUTPUT_59P)->click();
     EXPECT_TRUE(page->IsDlgItemEnabled(IDC_LEVEL_B));
     page->DlgItem<QRadioButton>(IDC_LEVEL_A)->click();
     page->DlgItem<QRadioButton>(IDC_SCALER_ALWAYS)->click();
-    EXPECT_EQ(model->Count(0x08), 4);
-    EXPECT_EQ(model->Last(0x08)->data, (Bytes{1, 0, 0}));
+    EXPECT_EQ(Count(0x08), 4);
+    EXPECT_EQ(LastData(0x08), (std::vector<std::uint8_t>{1, 0, 0}));
 }
 
 TEST_F(PageTest, AScalerModeTheRadiosCannotShowIsSentBackUnchanged) {
-    model->output = {1, 0, 2};
+    Sim().SetCurrent({1, 0, 2, 1});
     CTestPage* page = Start();
     page->DlgItem<QRadioButton>(IDC_LEVEL_B)->click();
-    EXPECT_EQ(model->Last(0x08)->data, (Bytes{1, 1, 2}));
+    EXPECT_EQ(LastData(0x08), (std::vector<std::uint8_t>{1, 1, 2}));
+    EXPECT_TRUE(page->m_pDevice);
 }
 
 TEST_F(PageTest, FactorySettingsSendOutputAtOnceButKeepIdForTheSave) {
-    model->output = {0, 1, 1};
+    Sim().SetCurrent({0, 1, 1, 1});
     CTestPage* page = Start();
     page->CheckDlgButton(IDC_ID_ENABLE, true);
     page->SendCommand(IDC_ID_ENABLE);
     page->SetDlgItemText(IDC_ID_SN, "42");
     const auto blockBefore = page->m_pDevice->m_abyIdBlock;
     page->DlgItem<QPushButton>(IDC_FACTORY)->click();
-    EXPECT_EQ(model->Last(0x08)->data, (Bytes{1, 0, 0}));
+    EXPECT_EQ(LastData(0x08), (std::vector<std::uint8_t>{1, 0, 0}));
     EXPECT_EQ(Text(page, IDC_ID_SN), "");
     EXPECT_FALSE(page->IsDlgButtonChecked(IDC_ID_ENABLE));
     EXPECT_EQ(Text(page, IDC_ID_DID), "0x5F");
     EXPECT_EQ(page->m_pDevice->m_abyIdBlock, blockBefore);
-    EXPECT_EQ(model->Count(0x12), 0);
+    EXPECT_EQ(Count(0x12), 0);
 }
 
 // ---- polling ---------------------------------------------------------------------------------
@@ -245,10 +269,10 @@ TEST_F(PageTest, TheStatusTimerRunsOnlyWhileAutoUpdateIsTicked) {
     ASSERT_TRUE(page->IsTimerRunning(kStatusTimerId));
     EXPECT_EQ(page->Timers().Period(kStatusTimerId), 2000);
     EXPECT_FALSE(page->IsDlgItemEnabled(IDC_UPDATE));
-    const int reads = model->Count(0x03);
+    const int reads = Count(0x03);
     page->Timers().Fire(kStatusTimerId);
     page->Timers().Fire(kStatusTimerId);
-    EXPECT_EQ(model->Count(0x03), reads + 2);
+    EXPECT_EQ(Count(0x03), reads + 2);
     EXPECT_EQ(page->updateStatusCalls, 2) << "a tick goes through the virtual UpdateStatus";
 
     page->DlgItem<QAbstractButton>(IDC_AUTO_UPDATE)->click();
@@ -258,12 +282,12 @@ TEST_F(PageTest, TheStatusTimerRunsOnlyWhileAutoUpdateIsTicked) {
 
 TEST_F(PageTest, AForcedCloseStopsTheStatusTimer) {
     CTestPage* page = Start();
-    main.Add(MakeLink(std::make_shared<ConverterModel>(), Port("COM4"), 2));
+    StartOther("COM4");
     page->DlgItem<QAbstractButton>(IDC_AUTO_UPDATE)->click();
     ASSERT_TRUE(page->IsTimerRunning(kStatusTimerId));
     bool timerRanWhileBoxOpen = true;
     boxes.onBox = [&] { timerRanWhileBoxOpen = page->IsTimerRunning(kStatusTimerId); };
-    model->silent.insert(0x03);
+    Fault(SimFaultKind::Silence, 0x03);
     page->Timers().Fire(kStatusTimerId);
     EXPECT_FALSE(timerRanWhileBoxOpen) << "killed before the box";
     EXPECT_FALSE(page->IsTimerRunning(kStatusTimerId));
@@ -278,8 +302,8 @@ TEST_F(PageTest, EachReasonHasItsMessageUnderTheTabTitle) {
     const std::pair<int, const QString*> reasons[] = {
         {0, &kNotConnected}, {1, &kNoResponse}, {2, &kNotMain}, {3, &kBootUpdater}};
     for (const auto& [reason, message] : reasons) {
-        Start(2, "COM3");
-        CTestPage* page = main.Add(MakeLink(model, Port("COM7"), 2));
+        StartOther("COM3");
+        CTestPage* page = StartOther("COM7");
         boxes.boxes.clear();
         page->CloseOnError(reason);
         ASSERT_EQ(boxes.boxes.size(), 1u);
@@ -288,7 +312,7 @@ TEST_F(PageTest, EachReasonHasItsMessageUnderTheTabTitle) {
         EXPECT_TRUE(boxes.boxes[0].owned);
     }
     // A reason outside 0 to 3 closes without a box.
-    CTestPage* page = main.Add(MakeLink(model, Port("COM8"), 2));
+    CTestPage* page = StartOther("COM8");
     boxes.boxes.clear();
     page->CloseOnError(9);
     EXPECT_TRUE(boxes.boxes.empty());
@@ -296,9 +320,9 @@ TEST_F(PageTest, EachReasonHasItsMessageUnderTheTabTitle) {
 }
 
 TEST_F(PageTest, ClosingTabsRemovesExactlyTheirOwn) {
-    CTestPage* a = Start(2, "COM3");
-    CTestPage* b = main.Add(MakeLink(model, Port("COM4"), 2));
-    CTestPage* c = main.Add(MakeLink(model, Port("COM5"), 2));
+    CTestPage* a = StartOther("COM3");
+    CTestPage* b = StartOther("COM4");
+    CTestPage* c = StartOther("COM5");
     ui::TabCtrl& tab = main.tab;
     ASSERT_EQ(tab.GetItemCount(), 3);
 
@@ -321,9 +345,9 @@ TEST_F(PageTest, ClosingTabsRemovesExactlyTheirOwn) {
 }
 
 TEST_F(PageTest, ClosingTheSelectedLaterTabSelectsTheOneBefore) {
-    Start(2, "COM3");
-    main.Add(MakeLink(model, Port("COM4"), 2));
-    CTestPage* c = main.Add(MakeLink(model, Port("COM5"), 2));
+    StartOther("COM3");
+    StartOther("COM4");
+    CTestPage* c = StartOther("COM5");
     main.tab.SetCurSel(2);
     c->CloseOnError(1);
     EXPECT_EQ(main.tab.GetCurSel(), 1);
@@ -335,7 +359,7 @@ TEST_F(PageDeathTest, AForcedCloseDuringStartUpEndsTheProcess) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            model->running = "2.00u";
+            NewConverter(SimConfig::For(SimKind::Rgb, SimFirmware::Update));
             Start();
             std::exit(3);  // not reached
         },
@@ -381,23 +405,16 @@ TEST_F(PageTest, ShowingThePageFocusesTheUpdateButton) {
 // ---- attachment ------------------------------------------------------------------------------
 
 TEST_F(PageTest, AttachDeviceOpensThePortOrLeavesNoDevice) {
-    const int port = RegisterPort("", "sim0", [this] {
-        return std::unique_ptr<IPelkComm>(std::make_unique<ModelComm>(model));
-    });
+    const int port = RegisterSimPort(std::make_shared<CSimConverter>(config), "sim0");
     CTestPage page;
     page.AttachDevice(port);
     ASSERT_TRUE(page.m_pDevice);
     EXPECT_EQ(page.m_pDevice->m_nPort, port);
+    EXPECT_TRUE(page.m_pDevice->CheckConnection(1, true));
 
-    struct ClosedComm : ModelComm {
-        using ModelComm::ModelComm;
-        bool IsOpen() const override { return false; }
-    };
-    const int closed = RegisterPort("", "sim1", [this] {
-        return std::unique_ptr<IPelkComm>(std::make_unique<ClosedComm>(model));
-    });
-    page.AttachDevice(closed);
-    EXPECT_FALSE(page.m_pDevice);
+    CTestPage second;  // the port is held: a second attachment gets nothing
+    second.AttachDevice(port);
+    EXPECT_FALSE(second.m_pDevice);
 }
 
 }  // namespace

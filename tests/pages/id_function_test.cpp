@@ -66,8 +66,8 @@ TEST(IdFilters, ModelName) {
 class IdTest : public PageTest {
 protected:
     // A started page with the ID function switched on by the operator.
-    CTestPage* StartEnabled(int kind = 2) {
-        CTestPage* page = Start(kind);
+    CTestPage* StartEnabled() {
+        CTestPage* page = Start();
         page->DlgItem<QAbstractButton>(IDC_ID_ENABLE)->click();
         return page;
     }
@@ -97,7 +97,7 @@ TEST_F(IdTest, StoredSettingsAreShownAsStored) {
     EXPECT_EQ(page->ComboGetCount(IDC_ID_DID), 16);
     EXPECT_EQ(page->ComboGetLBText(IDC_ID_DID, 0), "0x50");
     EXPECT_FALSE(page->m_bIdAutoFilled);
-    EXPECT_EQ(model->Count(0x05), 1) << "loading fills nothing in, so one series query";
+    EXPECT_EQ(Count(0x05), 1) << "loading fills nothing in, so one series query";
 }
 
 TEST_F(IdTest, AnUnreadableRecordShowsTheDefaults) {
@@ -122,26 +122,33 @@ TEST_F(IdTest, UnsupportedConvertersShowTheGroupDisabledWithTheUpdateNote) {
         {"FPGA 0xFFF", 0, 0x0FFF, true},
     };
     for (const Case& c : cases) {
-        model = std::make_shared<ConverterModel>();
+        SimConfig firmware = SimConfig::For(SimKind::Rgb);
+        firmware.seriesCode = c.series.value_or(1);
+        firmware.fpgaVersion = c.fpga.value_or(0x00B4);
+        NewConverter(firmware);
         Store(1, 0x51, "1", "X", "n");
-        model->series = c.series;
-        model->fpga = c.fpga;
+        if (!c.series) {
+            Fault(SimFaultKind::Silence, 0x05);
+        }
+        if (!c.fpga) {
+            Fault(SimFaultKind::Silence, 0x01, 1, 3);  // selector 3
+        }
         CTestPage* page = Start();
         EXPECT_EQ(page->m_bIdSupported, c.supported) << c.what;
         EXPECT_EQ(page->IsDlgItemEnabled(IDC_ID_ENABLE), c.supported) << c.what;
         EXPECT_EQ(page->IsDlgItemEnabled(IDC_ID_SN), c.supported) << c.what;
         EXPECT_EQ(Text(page, IDC_ID_NOTE), c.supported ? kNoteSupported : kNoteUnsupported)
             << c.what;
-        EXPECT_EQ(model->Count(0x11), c.supported ? 1 : 0) << c.what;
+        EXPECT_EQ(Count(0x11), c.supported ? 1 : 0) << c.what;
         if (!c.supported) {
             EXPECT_FALSE(page->IsDlgButtonChecked(IDC_ID_ENABLE)) << c.what;
             EXPECT_EQ(Text(page, IDC_ID_SN), "") << c.what;
             EXPECT_EQ(Text(page, IDC_ID_DID), "") << c.what;
             EXPECT_EQ(Text(page, IDC_ID_NAME), "") << c.what;
             // Saving stores nothing of the ID function and asks nothing.
-            const int queries = model->Count(0x05);
+            const int queries = Count(0x05);
             EXPECT_TRUE(page->ApplyIdFunction()) << c.what;
-            EXPECT_EQ(model->Count(0x05), queries) << c.what;
+            EXPECT_EQ(Count(0x05), queries) << c.what;
         }
     }
 }
@@ -173,15 +180,17 @@ TEST_F(IdTest, SnKeepsEightDigitsAndIsPaddedOnLeaving) {
 TEST_F(IdTest, SnFillsIdAndNameFromTheModel) {
     struct Case {
         std::uint8_t series;
-        int kind;
+        SimKind kind;
         const char* filled;
     };
-    const Case cases[] = {
-        {1, 2, "KTPRGB_00001234"}, {0, 3, "KTQNTSC_00001234"}, {5, 1, "KTPDVI_00001234"}};
+    const Case cases[] = {{1, SimKind::Rgb, "KTPRGB_00001234"},
+                          {0, SimKind::Ntsc, "KTQNTSC_00001234"},
+                          {5, SimKind::Dvi, "KTPDVI_00001234"}};
     for (const Case& c : cases) {
-        model = std::make_shared<ConverterModel>();
-        model->series = c.series;
-        CTestPage* page = StartEnabled(c.kind);
+        SimConfig firmware = SimConfig::For(c.kind);
+        firmware.seriesCode = c.series;
+        NewConverter(firmware);
+        CTestPage* page = StartEnabled();
         Type(page, IDC_ID_SN, "1234");
         EXPECT_EQ(Text(page, IDC_ID_ID), c.filled);
         EXPECT_EQ(Text(page, IDC_ID_NAME), c.filled);
@@ -190,7 +199,8 @@ TEST_F(IdTest, SnFillsIdAndNameFromTheModel) {
 }
 
 TEST_F(IdTest, NoAutoFillForAKindWithoutModelName) {
-    CTestPage* page = StartEnabled(0);
+    NewConverter(SimConfig::For(SimKind::Other));
+    CTestPage* page = StartEnabled();
     Type(page, IDC_ID_SN, "12");
     EXPECT_EQ(Text(page, IDC_ID_ID), "");
     EXPECT_EQ(Text(page, IDC_ID_NAME), "");
@@ -243,10 +253,10 @@ TEST_F(IdTest, ApplyHandsAValidBlockToTheLink) {
     page->ComboSetCurSel(IDC_ID_DID, 3);
     Type(page, IDC_ID_SN, "1234");
     page->SetDlgItemText(IDC_ID_NAME, QString::fromUtf16(u"副調整室"));
-    const int queries = model->Count(0x05);
+    const int queries = Count(0x05);
     ASSERT_TRUE(page->ApplyIdFunction());
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(model->Count(0x05), queries + 1) << "the model name is asked again";
+    EXPECT_EQ(Count(0x05), queries + 1) << "the model name is asked again";
     const auto& block = page->m_pDevice->m_abyIdBlock;
     EXPECT_EQ(block[kIdOffEnable], 1);
     EXPECT_EQ(block[kIdOffDid], 0x53);
@@ -260,9 +270,9 @@ TEST_F(IdTest, ApplyHandsAValidBlockToTheLink) {
 
     // The save writes it; the converter then holds the same settings.
     page->CommitSettings(false);
-    EXPECT_EQ(model->Count(0x12), 1);
+    EXPECT_EQ(Count(0x12), 1);
     IdBlock stored{};
-    ASSERT_TRUE(DecodeIdRecord(model->storage, stored));
+    ASSERT_TRUE(DecodeIdRecord(Sim().IdStorage(), stored));
     EXPECT_EQ(stored, block);
 }
 
@@ -299,7 +309,7 @@ TEST_F(IdTest, EachSaveTimeErrorHasItsMessageAndChangesNothing) {
          u"ID機能設定の妥当性チェックに失敗しました（DID範囲/ASCIIなど）"},
     };
     for (const Case& c : cases) {
-        model = std::make_shared<ConverterModel>();
+        NewConverter();
         CTestPage* page = StartEnabled();
         Type(page, IDC_ID_SN, "7");
         const auto before = page->m_pDevice->m_abyIdBlock;
@@ -314,9 +324,9 @@ TEST_F(IdTest, EachSaveTimeErrorHasItsMessageAndChangesNothing) {
         EXPECT_EQ(page->m_pDevice->m_abyIdBlock, before) << c.what;
         EXPECT_EQ(page->m_pDevice->m_bIdChanged, changedBefore) << c.what;
         // The save sends nothing after the message.
-        const std::size_t sent = model->log.size();
+        const std::size_t sent = Sim().Log().size();
         page->CommitSettings(false);
-        EXPECT_EQ(model->log.size(), sent + 1) << c.what << ": only the series query";
+        EXPECT_EQ(Sim().Log().size(), sent + 1) << c.what << ": only the series query";
     }
 }
 

@@ -8,9 +8,10 @@
 #include <ostream>
 #include <string>
 
-#include "page_converter.h"
 #include "protocol/id_record.h"
 #include "serial/port_table.h"
+#include "sim/sim_comm.h"
+#include "sim/sim_converter.h"
 #include "support/message_box_recorder.h"
 #include "test_page.h"
 #include "ui/window_timers.h"
@@ -24,25 +25,49 @@ QT_END_NAMESPACE
 
 namespace vexilo::test {
 
-// A test page on a scripted converter inside a reduced main window; boxes are recorded, timers
-// fire by hand.
+// A test page on a simulated converter inside a reduced main window; message boxes are
+// recorded, timers fire by hand.
 class PageTest : public ::testing::Test {
 protected:
     void TearDown() override { ClearPortTable(); }
 
-    int Port(const std::string& label) { return RegisterPort("", label); }
-
-    // Start-up as the main window runs it: the page does not know its main window yet.
-    CTestPage* Start(int kind = 2, const std::string& label = "COM3") {
-        return main.Add(MakeLink(model, Port(label), kind));
+    // The converter of the next page, made from `config` on first use, so a test can change
+    // the firmware first and script the converter afterwards.
+    CSimConverter& Sim() {
+        if (!sim) {
+            sim = std::make_shared<CSimConverter>(config);
+        }
+        return *sim;
+    }
+    // Starts over with a new converter (table-driven tests).
+    void NewConverter(const SimConfig& c = SimConfig::For(SimKind::Rgb)) {
+        config = c;
+        sim.reset();
     }
 
+    std::unique_ptr<CDevLink> Link(const std::shared_ptr<CSimConverter>& converter,
+                                   const std::string& label) {
+        return std::make_unique<CDevLink>(
+            std::make_unique<CDevChannel>(std::make_unique<CSimComm>(converter)),
+            RegisterPort("", label), static_cast<int>(converter->Config().kind));
+    }
+
+    // Start-up as the main window runs it: the page does not know its main window yet.
+    CTestPage* Start(const std::string& label = "COM3") {
+        Sim();
+        return main.Add(Link(sim, label));
+    }
+    // Another page with a converter of its own.
+    CTestPage* StartOther(const std::string& label) {
+        return main.Add(Link(std::make_shared<CSimConverter>(config), label));
+    }
     // Start-up with the main window already known, so a forced close during start-up shows its
     // box and returns instead of ending the process.
-    CTestPage* StartKnown(int kind = 2) {
+    CTestPage* StartKnown() {
+        Sim();
         main.pages.push_back(std::make_unique<CTestPage>());
         CTestPage* p = main.pages.back().get();
-        p->m_pDevice = MakeLink(model, Port("COM3"), kind);
+        p->m_pDevice = Link(sim, "COM3");
         p->m_pMainDlg = &main;
         main.openTabs += 2;  // as if another tab stays open after a close
         p->Create(134, &main.tab);
@@ -60,13 +85,40 @@ protected:
         std::strncpy(reinterpret_cast<char*>(&block[kIdOffId]), id, kIdIdMax);
         const QByteArray utf8 = name.toUtf8();
         std::memcpy(&block[kIdOffName], utf8.constData(), static_cast<std::size_t>(utf8.size()));
+        std::array<std::uint8_t, kSimIdStorageSize> storage{};
         std::uint16_t length = 0;
-        ASSERT_TRUE(EncodeIdRecord(block, model->storage, length));
+        ASSERT_TRUE(EncodeIdRecord(block, storage, length));
+        Sim().SetIdStorage(storage);
+    }
+
+    // A fault on every request with `command`, or on `count` of them after `skip`.
+    void Fault(SimFaultKind kind, int command, int count = kSimForever, int skip = 0,
+               int value = 0) {
+        Sim().AddFault({kind, value, command, count, skip});
+    }
+
+    int Count(std::uint8_t command) {
+        int n = 0;
+        for (const SimRequest& r : Sim().Log()) {
+            n += r.command == command ? 1 : 0;
+        }
+        return n;
+    }
+    // Data of the last request with `command` (empty when there was none).
+    std::vector<std::uint8_t> LastData(std::uint8_t command) {
+        const auto log = Sim().Log();
+        for (auto it = log.rbegin(); it != log.rend(); ++it) {
+            if (it->command == command) {
+                return it->data;
+            }
+        }
+        return {};
     }
 
     QString Text(CTestPage* p, int id) const { return p->GetDlgItemText(id); }
 
-    std::shared_ptr<ConverterModel> model = std::make_shared<ConverterModel>();
+    SimConfig config = SimConfig::For(SimKind::Rgb);
+    std::shared_ptr<CSimConverter> sim;
     ui::ManualTimers manualTimers;
     MessageBoxRecorder boxes;
     FakeMain main;

@@ -25,9 +25,10 @@ void Save(const QPixmap& shot, const QString& name) {
 
 TEST_F(PageTest, RenderPage) {
     Store();
+    Sim().SetStatus({1920, 1080, 453, 381, 50, 5994, 1});
     for (int templateId : {133, 134, 135}) {
         auto page = std::make_unique<CTestPage>();
-        page->m_pDevice = MakeLink(model, Port("ttyACM0"), 2);
+        page->m_pDevice = Link(sim, "ttyACM0");
         page->Create(templateId, nullptr);
         page->SetComPort(page->m_pDevice->m_nPort);
         page->setWindowTitle(page->m_szTabTitle);

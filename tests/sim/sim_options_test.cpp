@@ -53,7 +53,7 @@ TEST(SimOptions, FirmwareSeriesDelayAndFilesReachTheConverters) {
               (std::vector<std::string>{"rgb0", "dvi0", "rgb1"}));
 }
 
-TEST(SimOptions, FaultSpecifications) {
+TEST(SimOptions, FaultDescriptions) {
     struct Case {
         const char* text;
         SimFaultKind kind;

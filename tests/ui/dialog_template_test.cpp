@@ -56,7 +56,8 @@ TEST(DialogTemplate, EmbeddedTemplatesLoad) {
         const auto dlg = LoadDialogTemplate(id, &error);
         ASSERT_TRUE(dlg) << id << ": " << error.toStdString();
         EXPECT_EQ(dlg->fontFamilies.value(0), "MS UI Gothic");
-        EXPECT_EQ(dlg->fontFamilies.value(1), "Noto Sans CJK JP");
+        EXPECT_EQ(dlg->fontFamilies.value(1), "IPAPGothic");
+        EXPECT_EQ(dlg->fontFamilies.value(2), "Noto Sans CJK JP");
         EXPECT_EQ(dlg->pointSize, 9);
     }
     EXPECT_FALSE(LoadDialogTemplate(999));

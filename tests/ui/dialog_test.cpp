@@ -111,10 +111,10 @@ TEST_F(DialogTest, BuildsTheTemplateAtItsDialogUnitPositions) {
     EXPECT_EQ(dlg->DlgItem<QLineEdit>(1025)->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
     EXPECT_EQ(dlg->DefaultButtonId(), 1011);
     EXPECT_EQ(dlg->GetDlgItem(4711), nullptr);
-    // The dialog font resolves to a font that exists here: the CJK fallback, unless the first
-    // choice is installed.
+    // The dialog font resolves to one of the template's choices that exists here.
     const QString family = QFontInfo(dlg->font()).family();
-    EXPECT_TRUE(family == "MS UI Gothic" || family == "Noto Sans CJK JP") << family.toStdString();
+    EXPECT_TRUE(family == "MS UI Gothic" || family == "IPAPGothic" || family == "Noto Sans CJK JP")
+        << family.toStdString();
 }
 
 TEST_F(DialogTest, ControlsByIdTolerateUnknownIds) {
@@ -260,6 +260,38 @@ TEST(DialogKeys, EnterPressesTheFocusedOrDefaultButtonAndEscapeCancels) {
     QTest::keyClick(dlg.GetDlgItem(1062), Qt::Key_Escape);
     EXPECT_EQ(dlg.log, std::vector<std::string>{"cancel"});
     EXPECT_TRUE(dlg.isHidden()) << "a dialog that is not modal hides on EndDialog";
+}
+
+// The main window's rule: Enter and Escape reach the focused control and go no further.
+class NoKeysDialog : public Dialog {
+public:
+    NoKeysDialog() : Dialog(102) {}
+    std::vector<int> clicked;
+    bool PreTranslateKeyDown(int key) override {
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+            return false;
+        }
+        return Dialog::PreTranslateKeyDown(key);
+    }
+    void OnOK() override { clicked.push_back(kIdOk); }
+    void OnCancel() override { clicked.push_back(kIdCancel); }
+};
+
+TEST(DialogKeys, ADialogMayRefuseEnterAndEscape) {
+    NoKeysDialog dlg;
+    ASSERT_TRUE(dlg.Create(102, nullptr));
+    dlg.show();
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    for (int id : {kIdCancel, kIdOk, 1023}) {
+        dlg.GotoDlgCtrl(id);
+        QTest::keyClick(dlg.GetDlgItem(id), Qt::Key_Return);
+        QTest::keyClick(dlg.GetDlgItem(id), Qt::Key_Escape);
+    }
+    EXPECT_TRUE(dlg.clicked.empty());
+    EXPECT_FALSE(dlg.isHidden());
+    dlg.DlgItem<QPushButton>(kIdOk)->click();  // the buttons themselves still work
+    EXPECT_EQ(dlg.clicked, std::vector<int>{kIdOk});
 }
 
 TEST(DialogModal, RunsUntilEndDialogAndACloseRequestIsCancel) {

@@ -1,0 +1,216 @@
+// CDevLink against the simulated converter: the same framing and command set the pages use.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "protocol/dev_link.h"
+#include "protocol/id_record.h"
+#include "sim/sim_comm.h"
+#include "sim/sim_converter.h"
+
+namespace vexilo {
+namespace {
+
+struct LinkRig {
+    explicit LinkRig(SimConfig config = SimConfig::For(SimKind::Rgb))
+        : model(std::make_shared<CSimConverter>(config)),
+          link(std::make_unique<CDevChannel>(std::make_unique<CSimComm>(model)), 3, 2) {}
+
+    int Count(std::uint8_t command) const {
+        const auto log = model->LoggedCommands();
+        return static_cast<int>(std::count(log.begin(), log.end(), command));
+    }
+    void Fail(SimFaultKind kind, int command, int value = 0) {
+        model->AddFault(SimFaultSpec{kind, value, command, 1, 0});
+    }
+
+    std::shared_ptr<CSimConverter> model;
+    CDevLink link;
+};
+
+IdBlock BlockWith(const char* sn, const char* id, const char* name) {
+    IdBlock b = DefaultIdBlock();
+    b[0] = 1;
+    b[1] = 0x52;
+    std::strncpy(reinterpret_cast<char*>(b.data() + 2), sn, 10);
+    std::strncpy(reinterpret_cast<char*>(b.data() + 13), "KTP-RGB-SDI", 16);
+    std::strncpy(reinterpret_cast<char*>(b.data() + 30), id, 16);
+    std::strncpy(reinterpret_cast<char*>(b.data() + 47), name, 80);
+    return b;
+}
+
+TEST(DevLinkSim, OperationsSucceedAgainstAWorkingConverter) {
+    LinkRig r;
+    EXPECT_TRUE(r.link.CheckConnection(5, false));
+    EXPECT_TRUE(r.link.CheckConnection(1, true));
+
+    std::uint8_t text[16] = {};
+    EXPECT_EQ(r.link.GetVersionInfo(0, text, 16), 4);
+    EXPECT_STREQ(reinterpret_cast<char*>(text), "3.10");
+    std::uint8_t fpga[2] = {};
+    EXPECT_EQ(r.link.GetVersionInfo(3, fpga, 2), 2);
+    EXPECT_EQ(fpga[0] | (fpga[1] << 8), 0x00B4);
+
+    EXPECT_EQ(r.link.GetSeriesCode(), 1);
+    EXPECT_EQ(r.link.GetInputFormat(), 3);
+    EXPECT_EQ(r.link.GetAdjustment(12), SimPhaseDefault(3));
+    EXPECT_EQ(r.link.SetAdjustment(0, 321), 0);
+    EXPECT_EQ(r.link.GetAdjustment(0), 321);
+    EXPECT_EQ(r.link.CommitAdjustments(0), 0);
+    EXPECT_EQ(r.model->StoredAdjustments(3)[0], 321);
+    EXPECT_EQ(r.link.CommitDeviceSettings(1), 0);
+    EXPECT_EQ(r.link.CommitDeviceSettings(0), 0);
+
+    std::uint8_t block[1024];
+    EXPECT_TRUE(r.link.ReadIdBlock(block, 1024));
+}
+
+// Every operation's failure value when the converter stops answering.
+TEST(DevLinkSim, EveryOperationReportsASilentConverterByItsOwnConvention) {
+    LinkRig r;
+    r.model->AddFault(SimFaultSpec{SimFaultKind::Silence, 0, kSimAnyCommand, kSimForever, 0});
+    std::uint8_t buf[1024] = {0x55};
+    EXPECT_FALSE(r.link.CheckConnection(1, true));
+    EXPECT_EQ(r.link.GetVersionInfo(0, buf, 16), 0);
+    EXPECT_EQ(buf[0], 0);
+    EXPECT_EQ(r.link.GetSeriesCode(), 0xFF);
+    EXPECT_EQ(r.link.GetAdjustment(0), 0xFFFF);
+    EXPECT_EQ(r.link.SetAdjustment(0, 1), -1);
+    EXPECT_EQ(r.link.CommitDeviceSettings(1), -1);
+    EXPECT_EQ(r.link.CommitAdjustments(0), -1);
+    EXPECT_EQ(r.link.GetInputFormat(), 0xF0);
+    EXPECT_FALSE(r.link.ReadIdBlock(buf, 1024));
+    EXPECT_FALSE(r.link.LoadIdSettings());
+    EXPECT_FALSE(r.link.m_bIdValid);
+    EXPECT_FALSE(r.link.m_bIdChanged);  // unknown is not written back
+    r.link.m_bIdChanged = true;
+    EXPECT_FALSE(r.link.StoreIdSettings());
+    EXPECT_EQ(r.link.CommitDeviceSettings(0), -1);
+    EXPECT_EQ(r.link.Channel().m_nStatus, kStatusNoReply);
+}
+
+TEST(DevLinkSim, RepliesOfTheWrongLengthAreFailures) {
+    LinkRig r;
+    std::uint8_t block[1024];
+    for (int delta : {-1, +1}) {  // 1023 and 1025 bytes
+        r.Fail(SimFaultKind::WrongLength, 0x11, delta);
+        EXPECT_FALSE(r.link.ReadIdBlock(block, 1024)) << delta;
+    }
+    r.Fail(SimFaultKind::WrongLength, 0x05, +1);
+    EXPECT_EQ(r.link.GetSeriesCode(), 0xFF);
+    for (int delta : {-1, +1}) {  // 1 and 3 bytes
+        r.Fail(SimFaultKind::WrongLength, 0x07, delta);
+        EXPECT_EQ(r.link.GetAdjustment(3), 0xFFFF) << delta;
+    }
+    r.Fail(SimFaultKind::WrongLength, 0x0F, +1);
+    EXPECT_EQ(r.link.GetInputFormat(), 0xF0);
+    // The next requests are answered normally again.
+    EXPECT_TRUE(r.link.ReadIdBlock(block, 1024));
+    EXPECT_EQ(r.link.GetAdjustment(3), 74);
+}
+
+TEST(DevLinkSim, CheckConnectionMakesExactlyTheAttemptsAskedFor) {
+    for (int attempts : {1, 5}) {
+        LinkRig r;
+        r.model->AddFault(SimFaultSpec{SimFaultKind::Silence, 0, kSimAnyCommand, kSimForever, 0});
+        const auto before = r.model->NowMs();
+        EXPECT_FALSE(r.link.CheckConnection(attempts, false));
+        EXPECT_EQ(r.Count(0x00), attempts);
+        // Each attempt waits out one one-byte read: 3010 ms of the converter's virtual time.
+        EXPECT_GE(r.model->NowMs() - before, attempts * 3010);
+        EXPECT_LT(r.model->NowMs() - before, attempts * 3010 + 100);
+    }
+    LinkRig r;
+    r.model->AddFault(SimFaultSpec{SimFaultKind::Silence, 0, 0x00, 2, 0});
+    EXPECT_TRUE(r.link.CheckConnection(5, false));
+    EXPECT_EQ(r.Count(0x00), 3);  // stops at the first answer
+}
+
+TEST(DevLinkSim, StoreSendsNothingWhenTheBlockIsNotMarkedChanged) {
+    LinkRig r;
+    r.link.m_abyIdBlock = BlockWith("1234", "CAM_1", "studio");
+    EXPECT_TRUE(r.link.StoreIdSettings());
+    EXPECT_TRUE(r.model->Log().empty());
+}
+
+TEST(DevLinkSim, StoreWritesOnceKeepsTheConverterAreaAndThenSkipsTheWrite) {
+    LinkRig r;
+    std::array<std::uint8_t, kSimIdStorageSize> storage{};
+    for (size_t i = 0; i < storage.size(); ++i) {
+        storage[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    }
+    r.model->SetIdStorage(storage);
+
+    r.link.m_abyIdBlock = BlockWith("00001234", "KTPRGB_00001234", "スタジオ");
+    r.link.m_bIdChanged = true;
+    ASSERT_EQ(r.link.CommitDeviceSettings(0), 0);
+    EXPECT_FALSE(r.link.m_bIdChanged);
+    EXPECT_EQ(r.model->LoggedCommands(), (std::vector<std::uint8_t>{0x11, 0x12, 0x09}));
+
+    const auto after = r.model->IdStorage();
+    for (size_t i = 261; i < storage.size(); ++i) {
+        ASSERT_EQ(after[i], storage[i]) << "byte " << i;
+    }
+    // What the converter holds now reads back as the block that was stored.
+    ASSERT_TRUE(r.link.LoadIdSettings());
+    EXPECT_EQ(r.link.m_abyIdBlock, BlockWith("00001234", "KTPRGB_00001234", "スタジオ"));
+
+    // Saving the same settings again reads the block and finds nothing to write.
+    r.model->ClearLog();
+    r.link.m_bIdChanged = true;
+    ASSERT_EQ(r.link.CommitDeviceSettings(0), 0);
+    EXPECT_EQ(r.model->LoggedCommands(), (std::vector<std::uint8_t>{0x11, 0x09}));
+}
+
+TEST(DevLinkSim, FailedStoreMeansNoSaveCommandAndTheNextSaveTriesAgain) {
+    LinkRig r;
+    r.link.m_abyIdBlock = BlockWith("1", "A", "");
+    r.link.m_bIdChanged = true;
+    r.Fail(SimFaultKind::ErrorCode, 0x12, 0x0C);
+    EXPECT_EQ(r.link.CommitDeviceSettings(0), -1);
+    EXPECT_EQ(r.Count(0x09), 0);
+    EXPECT_TRUE(r.link.m_bIdChanged);
+
+    EXPECT_EQ(r.link.CommitDeviceSettings(0), 0);
+    EXPECT_EQ(r.Count(0x12), 2);
+    EXPECT_EQ(r.Count(0x09), 1);
+}
+
+TEST(DevLinkSim, UnencodableBlockFailsBeforeAnythingIsSent) {
+    LinkRig r;
+    r.link.m_abyIdBlock = BlockWith("1", "A", "");
+    r.link.m_abyIdBlock[1] = 0x60;  // DID out of range
+    r.link.m_bIdChanged = true;
+    EXPECT_EQ(r.link.CommitDeviceSettings(0), -1);
+    EXPECT_TRUE(r.model->Log().empty());
+}
+
+TEST(DevLinkSim, RevertRestoresStoredSettingsAndNeverTouchesTheIdBlock) {
+    LinkRig r;
+    SimGeneral g = r.model->Current();
+    g.sdiLevel = 1;
+    r.model->SetCurrent(g);
+    r.link.m_abyIdBlock = BlockWith("9", "X", "");
+    r.link.m_bIdChanged = true;
+    EXPECT_EQ(r.link.CommitDeviceSettings(1), 0);
+    EXPECT_EQ(r.model->Log(), (std::vector<SimRequest>{{0x09, {0x00, 0x01}}}));
+    EXPECT_EQ(r.model->Current().sdiLevel, 0);
+    EXPECT_TRUE(r.link.m_bIdChanged);  // still to be written by a later save
+}
+
+TEST(DevLinkSim, UndecodableRecordLoadsDefaultsMarkedForWriting) {
+    LinkRig r;
+    std::array<std::uint8_t, kSimIdStorageSize> storage{};
+    storage[0] = 0x01;
+    storage[1] = 0x01;
+    storage[2] = 0x30;  // claims a record, but its CRC is zero
+    r.model->SetIdStorage(storage);
+    EXPECT_FALSE(r.link.LoadIdSettings());
+    EXPECT_EQ(r.link.m_abyIdBlock, DefaultIdBlock());
+    EXPECT_TRUE(r.link.m_bIdChanged);
+    EXPECT_FALSE(r.link.m_bIdValid);
+}
+
+}  // namespace
+}  // namespace vexilo
