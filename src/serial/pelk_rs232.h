@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -55,9 +56,15 @@ public:
 
 private:
     void Configure();
+    int TakeReadAhead(std::uint8_t* buffer, int count);
 
     std::unique_ptr<CRS232Access> m_pAccess;
     SerialTimeouts m_timeouts;
+    // Bytes the POSIX side read past what was asked: a reply arrives whole, and the framing asks
+    // for it in three pieces, so one read serves all three. Purge and Open discard it.
+    std::array<std::uint8_t, 4166> m_readAhead{};
+    int m_readAheadBegin = 0;
+    int m_readAheadEnd = 0;
 };
 
 }  // namespace vexilo

@@ -6,8 +6,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <string>
 
 #include "serial/pelk_rs232.h"
@@ -90,6 +92,7 @@ bool CPelkRS232::IsOpen() const {
 
 bool CPelkRS232::Open(int port) {
     m_pAccess->Close();
+    m_readAheadBegin = m_readAheadEnd = 0;
     if (port < 1) {
         return false;
     }
@@ -158,20 +161,35 @@ void CPelkRS232::Write(const std::uint8_t* buffer, int count) {
     // bytes still in the driver's queue.
 }
 
+int CPelkRS232::TakeReadAhead(std::uint8_t* buffer, int count) {
+    const int n = std::min(count, m_readAheadEnd - m_readAheadBegin);
+    if (n > 0) {
+        std::memcpy(buffer, m_readAhead.data() + m_readAheadBegin, static_cast<size_t>(n));
+        m_readAheadBegin += n;
+    }
+    return n;
+}
+
 int CPelkRS232::Read(std::uint8_t* buffer, int count) {
     if (!IsOpen() || buffer == nullptr || count <= 0) {
         return 0;
     }
+    int done = TakeReadAhead(buffer, count);
+    if (done == count) {
+        return done;
+    }
     const int fd = FdOf(*m_pAccess);
     const auto deadline = Clock::now() + std::chrono::milliseconds(m_timeouts.ReadBudgetMs(count));
-    int done = 0;
-    bool lineGone = false;
     while (done < count) {
-        // With VMIN = VTIME = 0 a tty read returns 0, not EAGAIN, when nothing is queued, so
-        // only poll's hang-up flags tell an empty queue from an unplugged converter.
-        const ssize_t n = ::read(fd, buffer + done, static_cast<size_t>(count - done));
+        const short ready = WaitFor(fd, POLLIN, deadline);
+        if (ready == 0) {
+            break;  // time-out: hand back what did arrive
+        }
+        const ssize_t n = ::read(fd, m_readAhead.data(), m_readAhead.size());
         if (n > 0) {
-            done += static_cast<int>(n);
+            m_readAheadBegin = 0;
+            m_readAheadEnd = static_cast<int>(n);
+            done += TakeReadAhead(buffer + done, count - done);
             continue;
         }
         if (n < 0 && errno == EINTR) {
@@ -180,19 +198,17 @@ int CPelkRS232::Read(std::uint8_t* buffer, int count) {
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
             return 0;  // EIO: the line is gone
         }
-        if (lineGone) {
-            return 0;  // hung up and drained
+        // With VMIN = VTIME = 0 a tty read returns 0, not EAGAIN, when nothing is queued, so
+        // only poll's hang-up flags tell an empty queue from an unplugged converter.
+        if (ready & kLineGone) {
+            return 0;
         }
-        const short ready = WaitFor(fd, POLLIN, deadline);
-        if (ready == 0) {
-            break;  // time-out: hand back what did arrive
-        }
-        lineGone = (ready & kLineGone) != 0;
     }
     return done;
 }
 
 void CPelkRS232::Purge() {
+    m_readAheadBegin = m_readAheadEnd = 0;
     if (IsOpen()) {
         ::tcflush(FdOf(*m_pAccess), TCIOFLUSH);
     }

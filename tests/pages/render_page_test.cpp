@@ -1,13 +1,27 @@
-// Renders the test page after start-up to a PNG when VEXILO_RENDER_DIR is set, so the layout of
-// the templates (framework controls, Japanese texts) can be looked at:
-//   VEXILO_RENDER_DIR=/tmp/pages ctest --preset dev -R RenderPage
+// Renders pages after start-up to PNGs when VEXILO_RENDER_DIR is set, so the layout of the
+// templates (controls, Japanese texts) can be looked at:
+//   VEXILO_RENDER_DIR=/tmp/pages ctest --preset dev -R Render
+// page-133/134/135.png: the framework's test page on each template; model-dvi/rgb/ntsc.png: the
+// three model pages on simulated converters.
 #include <QDir>
 #include <QPixmap>
 
+#include "model_page_fixture.h"
 #include "page_fixture.h"
+#include "sim/sim_comm.h"
 
 namespace vexilo::test {
 namespace {
+
+void Save(const QPixmap& shot, const QString& name) {
+    const QString dir = qEnvironmentVariable("VEXILO_RENDER_DIR");
+    if (dir.isEmpty()) {
+        return;
+    }
+    QDir().mkpath(dir);
+    const QString file = QStringLiteral("%1/%2.png").arg(dir, name);
+    EXPECT_TRUE(shot.save(file)) << file.toStdString();
+}
 
 TEST_F(PageTest, RenderPage) {
     Store();
@@ -22,13 +36,46 @@ TEST_F(PageTest, RenderPage) {
         page->show();
         const QPixmap shot = page->grab();
         EXPECT_EQ(shot.size(), page->size());
-        const QString dir = qEnvironmentVariable("VEXILO_RENDER_DIR");
-        if (!dir.isEmpty()) {
-            QDir().mkpath(dir);
-            const QString file = QStringLiteral("%1/page-%2.png").arg(dir).arg(templateId);
-            EXPECT_TRUE(shot.save(file)) << file.toStdString();
-        }
+        Save(shot, QStringLiteral("page-%1").arg(templateId));
     }
+}
+
+TEST_F(ModelPageTest, RenderModelPages) {
+    struct Case {
+        SimKind kind;
+        int devkind;
+        const char* name;
+    };
+    const Case cases[] = {{SimKind::Dvi, DEVKIND_DVI, "model-dvi"},
+                          {SimKind::Rgb, DEVKIND_RGB, "model-rgb"},
+                          {SimKind::Ntsc, DEVKIND_NTSC, "model-ntsc"}};
+    for (const Case& c : cases) {
+        NewSim(c.kind);
+        if (c.kind == SimKind::Dvi) {
+            SimGeneral general = sim->Current();
+            general.cableDetect = 0;  // shows 1059 ticked
+            sim->SetCurrent(general);
+        } else if (c.kind == SimKind::Rgb) {
+            sim->SetAdjustment(3, 3, 70);  // gain red 4
+            sim->SetAdjustment(3, 10, 0);  // sync auto off: sync type usable
+            sim->SetAdjustment(3, 11, 1);  // RGBS
+        } else {
+            sim->SetAdjustment(0, 1, 140);  // contrast 12
+        }
+        std::unique_ptr<CDevDialog> page = CreateDevicePage(c.devkind);
+        const int port = RegisterPort("", "ttyACM0");
+        page->m_pDevice = std::make_unique<CDevLink>(
+            std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim)), port, c.devkind);
+        page->Create(PageTemplateId(c.devkind), nullptr);
+        page->SetComPort(port);
+        page->setWindowTitle(page->m_szTabTitle);
+        ASSERT_TRUE(page->m_pDevice) << c.name;
+        page->show();
+        const QPixmap shot = page->grab();
+        EXPECT_EQ(shot.size(), page->size());
+        Save(shot, QString::fromUtf8(c.name));
+    }
+    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 }  // namespace

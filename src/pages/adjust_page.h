@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <initializer_list>
+#include <span>
+
+#include "pages/dev_dialog.h"
+
+namespace vexilo {
+
+// Controls that both adjustment pages have.
+enum : int {
+    IDC_ADJUST_FACTORY = 1058,  // "調整値出荷時設定"
+};
+
+// Input-format markers of the format members. Codes below kFormatFailed are input formats.
+inline constexpr std::uint8_t kFormatFailed = 0xF0;    // the query failed
+inline constexpr std::uint8_t kFormatNotAsked = 0xFE;  // the converter has not been asked yet
+inline constexpr std::uint8_t kFormatNone = 0xFF;      // the converter sees no input signal
+
+// One adjustment shown on a spin: converter value = base + sign * position.
+struct SpinAdjustment {
+    int spinId;
+    std::uint8_t index;  // in the converter's adjustment table
+    int lower;           // spin range
+    int upper;
+    int base;
+    int sign;  // +1, or -1 where a higher position is a lower converter value
+
+    std::uint16_t ValueOf(int position) const {
+        return static_cast<std::uint16_t>(base + sign * position);
+    }
+    int PositionOf(std::uint16_t value) const { return sign * (static_cast<int>(value) - base); }
+};
+
+// Base of the pages whose converter keeps one set of adjustment values per input format (analog
+// RGB and composite): the input-format tracking with its message, the status refresh that runs
+// it, the save and revert with the adjustment table, and the spin-step pattern. A page supplies
+// the reload of its values and its controls.
+class CAdjustPage : public CDevDialog {
+public:
+    // True when the values shown are no longer those of the converter's current format; tells
+    // the operator when one real format was followed by another. `bCommit` picks the save-time
+    // text.
+    bool CheckInputFormat(bool bCommit);
+    // Reads the current format's values and shows them. A failed read closes the page with
+    // nothing shown or written.
+    virtual void ReloadAdjustments() = 0;
+
+    void UpdateStatus() override;
+    void CommitSettings(bool bRevert) override;
+    void CloseOnError(int nReason) override;
+
+    std::uint8_t m_byInputFormat = kFormatNotAsked;  // latest answer; kFormatNone = no input
+    std::uint8_t m_byLastFormat = kFormatNotAsked;   // latest answer that was a format
+    bool m_bFormatNotice = false;                    // the format-change box is open
+
+    static const QString& FormatChangedText();        // "...ロードします..."
+    static const QString& FormatChangedCommitText();  // "...破棄し終了します。"
+
+protected:
+    // Reads indexes 0..values.size()-1 in order; on the first failure closes the page (reason 1)
+    // and returns false.
+    bool ReadAdjustments(std::span<std::uint16_t> values);
+    // SetAdjustment while a converter is attached; a failure closes the page. True when sent.
+    bool SendAdjustment(std::uint8_t index, std::uint16_t value);
+    // The spin-step pattern: clamp, convert, check the format (reload and refuse the step when it
+    // changed), send. A spin that is not in `spins` does nothing.
+    void StepSpin(std::span<const SpinAdjustment> spins, ui::NmUpDown* pNMUpDown,
+                  ui::LResult* pResult);
+    // The format whose factory values apply: the current one, else the last one seen. False when
+    // no format has been seen.
+    bool FactoryFormat(std::uint8_t& code) const;
+    // The spin control of `spinId` (null when the template lacks it).
+    ui::UpDown* Spin(int spinId) const;
+    void EnableControls(std::initializer_list<int> ids, bool enable);
+};
+
+}  // namespace vexilo

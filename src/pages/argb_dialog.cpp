@@ -1,0 +1,245 @@
+#include "pages/argb_dialog.h"
+
+#include <array>
+#include <span>
+#include <utility>
+#include <vector>
+
+namespace vexilo {
+
+namespace {
+
+constexpr std::array<std::uint16_t, 16> kPhaseDefaults{0,  16, 22, 24, 14, 14, 14, 16,
+                                                       14, 16, 16, 16, 16, 16, 16, 16};
+constexpr std::uint16_t kPhaseBeyondTable = 16;
+
+constexpr SpinAdjustment kPhase[] = {{IDC_PHASE_SPIN, kRgbPhase, 0, 31, 0, 1}};
+constexpr SpinAdjustment kPosition[] = {
+    {IDC_HPOS_SPIN, kRgbHPos, -500, 500, 500, 1},
+    {IDC_VPOS_SPIN, kRgbVPos, -50, 50, 50, 1},
+};
+constexpr SpinAdjustment kGain[] = {
+    {IDC_GAIN_R_SPIN, kRgbGainR, -437, 74, 74, -1},
+    {IDC_GAIN_G_SPIN, kRgbGainG, -437, 74, 74, -1},
+    {IDC_GAIN_B_SPIN, kRgbGainB, -437, 74, 74, -1},
+};
+constexpr SpinAdjustment kOffset[] = {
+    {IDC_OFFSET_R_SPIN, kRgbOffsetR, -511, 512, 512, -1},
+    {IDC_OFFSET_G_SPIN, kRgbOffsetG, -511, 512, 512, -1},
+    {IDC_OFFSET_B_SPIN, kRgbOffsetB, -511, 512, 512, -1},
+};
+
+}  // namespace
+
+std::uint16_t RgbPhaseDefault(std::uint8_t code) {
+    return code < kPhaseDefaults.size() ? kPhaseDefaults[code] : kPhaseBeyondTable;
+}
+
+CArgbDialog::CArgbDialog() = default;
+
+const ui::MessageMap& CArgbDialog::ThisMessageMap() {
+    static const ui::MessageMap map = [] {
+        std::vector<ui::MessageMapEntry> rows = CommonMapEntries(true);
+        rows.push_back(ui::OnUdnDeltaPos(IDC_PHASE_SPIN, &CArgbDialog::OnPhaseDeltaPos));
+        rows.push_back(ui::OnBnClicked(IDC_SYNC_AUTO, &CArgbDialog::OnSyncAutoClicked));
+        for (int id : {IDC_SYNC_RGB, IDC_SYNC_RGBS, IDC_SYNC_RGBHV}) {
+            rows.push_back(ui::OnBnClicked(id, &CArgbDialog::OnSyncTypeClicked));
+        }
+        for (int id : {IDC_HPOS_SPIN, IDC_VPOS_SPIN}) {
+            rows.push_back(ui::OnUdnDeltaPos(id, &CArgbDialog::OnPositionDeltaPos));
+        }
+        rows.push_back(ui::OnBnClicked(IDC_OFFSET_AUTO, &CArgbDialog::OnOffsetAutoClicked));
+        for (int id : {IDC_GAIN_R_SPIN, IDC_GAIN_G_SPIN, IDC_GAIN_B_SPIN}) {
+            rows.push_back(ui::OnUdnDeltaPos(id, &CArgbDialog::OnGainDeltaPos));
+        }
+        for (int id : {IDC_OFFSET_R_SPIN, IDC_OFFSET_G_SPIN, IDC_OFFSET_B_SPIN}) {
+            rows.push_back(ui::OnUdnDeltaPos(id, &CArgbDialog::OnOffsetDeltaPos));
+        }
+        rows.push_back(ui::OnBnClicked(IDC_ADJUST_FACTORY, &CArgbDialog::OnAdjustFactoryClicked));
+        return ui::MessageMap{&CDevDialog::ThisMessageMap(), std::move(rows)};
+    }();
+    return map;
+}
+
+void CArgbDialog::SetComPort(int nPort) {
+    SetTabTitle(QStringLiteral("KTP-RGB-SDI"), nPort);
+}
+
+void CArgbDialog::DoDataExchange(ui::DataExchange& dx) {
+    CDevDialog::DoDataExchange(dx);
+    ui::DDX_Control(dx, IDC_PHASE_SPIN, m_spinPhase);
+    ui::DDX_Control(dx, IDC_HPOS_SPIN, m_spinHPos);
+    ui::DDX_Control(dx, IDC_VPOS_SPIN, m_spinVPos);
+    ui::DDX_Control(dx, IDC_GAIN_R_SPIN, m_spinGainR);
+    ui::DDX_Control(dx, IDC_GAIN_G_SPIN, m_spinGainG);
+    ui::DDX_Control(dx, IDC_GAIN_B_SPIN, m_spinGainB);
+    ui::DDX_Control(dx, IDC_OFFSET_R_SPIN, m_spinOffsetR);
+    ui::DDX_Control(dx, IDC_OFFSET_G_SPIN, m_spinOffsetG);
+    ui::DDX_Control(dx, IDC_OFFSET_B_SPIN, m_spinOffsetB);
+    // A sync type no button stands for keeps the converter's value until a button is picked.
+    int syncType = m_nSyncType;
+    ui::DDX_Radio(dx, IDC_SYNC_RGB, syncType);
+    if (!dx.m_bSaveAndValidate || syncType >= 0) {
+        m_nSyncType = syncType;
+    }
+    ui::DDX_Check(dx, IDC_SYNC_AUTO, m_bSyncAuto);
+    ui::DDX_Check(dx, IDC_OFFSET_AUTO, m_bOffsetAuto);
+}
+
+bool CArgbDialog::OnInitDialog() {
+    const bool result = CDevDialog::OnInitDialog();
+    for (std::span<const SpinAdjustment> group :
+         {std::span<const SpinAdjustment>(kPosition), std::span<const SpinAdjustment>(kGain),
+          std::span<const SpinAdjustment>(kOffset), std::span<const SpinAdjustment>(kPhase)}) {
+        for (const SpinAdjustment& s : group) {
+            if (ui::UpDown* spin = Spin(s.spinId)) {
+                spin->SetRange32(s.lower, s.upper);
+            }
+        }
+    }
+    if (CheckInputFormat(false)) {
+        ReloadAdjustments();
+    }
+    // Sync auto only shows the converter's setting; the reload and the factory values set it.
+    EnableDlgItem(IDC_SYNC_AUTO, false);
+    return result;
+}
+
+void CArgbDialog::ReloadAdjustments() {
+    UpdateData(true);
+    std::array<std::uint16_t, kRgbAdjustmentCount> v{};
+    if (!ReadAdjustments(v)) {
+        return;
+    }
+    auto show = [&](std::span<const SpinAdjustment> spins) {
+        for (const SpinAdjustment& s : spins) {
+            if (ui::UpDown* spin = Spin(s.spinId)) {
+                spin->SetPos32(s.PositionOf(v[s.index]));
+            }
+        }
+    };
+    show(kPhase);
+    show(kPosition);
+    show(kGain);
+    m_bOffsetAuto = v[kRgbOffsetAuto] != 0;
+    show(kOffset);
+    m_bSyncAuto = v[kRgbSyncAuto] != 0;
+    m_nSyncType = v[kRgbSyncType];
+    UpdateData(false);
+    EnableAdjustControls(m_byInputFormat != kFormatNone);
+    // The Auto rules come last: with an Auto box off its controls stay usable without input.
+    ApplyAutoSetting(kRgbSyncAuto, false);
+    ApplyAutoSetting(kRgbOffsetAuto, false);
+}
+
+void CArgbDialog::EnableAdjustControls(bool bEnable) {
+    EnableControls({IDC_HPOS_EDIT,     IDC_VPOS_EDIT,     IDC_HPOS_SPIN,     IDC_VPOS_SPIN,
+                    IDC_PHASE_EDIT,    IDC_PHASE_SPIN,    IDC_GAIN_R_EDIT,   IDC_GAIN_G_EDIT,
+                    IDC_GAIN_B_EDIT,   IDC_GAIN_R_SPIN,   IDC_GAIN_G_SPIN,   IDC_GAIN_B_SPIN,
+                    IDC_OFFSET_AUTO,   IDC_OFFSET_R_EDIT, IDC_OFFSET_G_EDIT, IDC_OFFSET_B_EDIT,
+                    IDC_OFFSET_R_SPIN, IDC_OFFSET_G_SPIN, IDC_OFFSET_B_SPIN, IDC_ADJUST_FACTORY},
+                   bEnable);
+}
+
+void CArgbDialog::ApplyAutoSetting(int nIndex, bool bCheckFormat) {
+    if (bCheckFormat && CheckInputFormat(false)) {
+        ReloadAdjustments();
+        return;
+    }
+    if (!m_pDevice) {
+        return;
+    }
+    UpdateData(true);
+    std::uint16_t value = 0;
+    if (nIndex == kRgbSyncAuto) {
+        EnableControls({IDC_SYNC_RGB, IDC_SYNC_RGBS, IDC_SYNC_RGBHV}, !m_bSyncAuto);
+        value = m_bSyncAuto ? 1 : 0;
+    } else if (nIndex == kRgbOffsetAuto) {
+        EnableControls({IDC_OFFSET_R_EDIT, IDC_OFFSET_G_EDIT, IDC_OFFSET_B_EDIT, IDC_OFFSET_R_SPIN,
+                        IDC_OFFSET_G_SPIN, IDC_OFFSET_B_SPIN},
+                       !m_bOffsetAuto);
+        value = m_bOffsetAuto ? 1 : 0;
+    } else {
+        return;
+    }
+    SendAdjustment(static_cast<std::uint8_t>(nIndex), value);
+}
+
+void CArgbDialog::OnPhaseDeltaPos(ui::NmUpDown* pNMUpDown, ui::LResult* pResult) {
+    StepSpin(kPhase, pNMUpDown, pResult);
+}
+
+void CArgbDialog::OnPositionDeltaPos(ui::NmUpDown* pNMUpDown, ui::LResult* pResult) {
+    StepSpin(kPosition, pNMUpDown, pResult);
+}
+
+void CArgbDialog::OnGainDeltaPos(ui::NmUpDown* pNMUpDown, ui::LResult* pResult) {
+    StepSpin(kGain, pNMUpDown, pResult);
+}
+
+void CArgbDialog::OnOffsetDeltaPos(ui::NmUpDown* pNMUpDown, ui::LResult* pResult) {
+    StepSpin(kOffset, pNMUpDown, pResult);
+}
+
+void CArgbDialog::OnSyncAutoClicked() {
+    ApplyAutoSetting(kRgbSyncAuto, true);
+}
+
+void CArgbDialog::OnOffsetAutoClicked() {
+    ApplyAutoSetting(kRgbOffsetAuto, true);
+}
+
+void CArgbDialog::OnSyncTypeClicked() {
+    if (CheckInputFormat(false)) {
+        ReloadAdjustments();
+        return;
+    }
+    if (!m_pDevice) {
+        return;
+    }
+    UpdateData(true);
+    SendAdjustment(kRgbSyncType, static_cast<std::uint16_t>(m_nSyncType));
+}
+
+void CArgbDialog::OnAdjustFactoryClicked() {
+    if (CheckInputFormat(false)) {
+        ReloadAdjustments();
+    }
+    std::uint8_t code = 0;
+    if (!FactoryFormat(code) || !m_pDevice) {
+        return;
+    }
+    const std::uint16_t phase = RgbPhaseDefault(code);
+    m_bOffsetAuto = true;
+    m_bSyncAuto = true;
+    m_nSyncType = 0;
+    for (ui::UpDown* spin : {m_spinHPos, m_spinVPos, m_spinGainR, m_spinGainG, m_spinGainB,
+                             m_spinOffsetR, m_spinOffsetG, m_spinOffsetB}) {
+        if (spin != nullptr) {
+            spin->SetPos32(0);
+        }
+    }
+    if (m_spinPhase != nullptr) {
+        m_spinPhase->SetPos32(phase);
+    }
+    UpdateData(false);
+
+    const std::pair<std::uint8_t, std::uint16_t> sends[] = {
+        {kRgbHPos, 500},    {kRgbVPos, 50},
+        {kRgbGainR, 74},    {kRgbGainG, 74},
+        {kRgbGainB, 74},    {kRgbOffsetR, 512},
+        {kRgbOffsetG, 512}, {kRgbOffsetB, 512},
+        {kRgbPhase, phase}, {kRgbSyncType, static_cast<std::uint16_t>(m_nSyncType)},
+    };
+    for (const auto& [index, value] : sends) {
+        if (!m_pDevice) {
+            return;  // a failed send closed the page
+        }
+        UpdateData(true);
+        SendAdjustment(index, value);
+    }
+    ApplyAutoSetting(kRgbSyncAuto, false);
+    ApplyAutoSetting(kRgbOffsetAuto, false);
+}
+
+}  // namespace vexilo

@@ -1,0 +1,116 @@
+#include "pages/dvid_dialog.h"
+
+#include <utility>
+#include <vector>
+
+#include "protocol/device_requests.h"
+
+namespace vexilo {
+
+CDvidDialog::CDvidDialog() = default;
+
+const QString& CDvidDialog::OldFirmwareCaption() {
+    // The caption as the converter's users know it, misspelling included.
+    static const QString caption = QStringLiteral("KTP-DVI-SDI Frimware Ver. 1.x");
+    return caption;
+}
+
+const QString& CDvidDialog::OldFirmwareText() {
+    static const QString text = QString::fromUtf16(
+        u"デバイスに設定値は保存されませんが、\nこのFirmware "
+        u"Versionでは現在の設定値はそのままです。\n"
+        u"デバイスがリセットされたときに元に戻ります。");
+    return text;
+}
+
+const ui::MessageMap& CDvidDialog::ThisMessageMap() {
+    static const ui::MessageMap map = [] {
+        std::vector<ui::MessageMapEntry> rows = CommonMapEntries(true);
+        rows.push_back(ui::OnBnClicked(IDC_NO_CABLE_CHECK, &CDvidDialog::OnNoCableCheckClicked));
+        return ui::MessageMap{&CDevDialog::ThisMessageMap(), std::move(rows)};
+    }();
+    return map;
+}
+
+void CDvidDialog::SetComPort(int nPort) {
+    SetTabTitle(QStringLiteral("KTP-DVI-SDI"), nPort);
+}
+
+void CDvidDialog::CloseOnError(int nReason) {
+    ShowErrorAndClose(nReason, m_nTabIndex, m_szTabTitle);
+}
+
+void CDvidDialog::DoDataExchange(ui::DataExchange& dx) {
+    CDevDialog::DoDataExchange(dx);
+    ui::DDX_Check(dx, IDC_NO_CABLE_CHECK, m_bNoCableCheck);
+}
+
+bool CDvidDialog::OnInitDialog() {
+    const bool result = CDevDialog::OnInitDialog();
+    LoadCableDetect();
+    UpdateData(false);
+    return result;
+}
+
+void CDvidDialog::LoadCableDetect() {
+    if (!m_pDevice) {
+        return;
+    }
+    const auto reply = requests::GetCableDetect(m_pDevice->Channel());
+    if (reply.HasValue()) {
+        m_bNoCableCheck = reply.value == 0;
+        return;
+    }
+    if (reply.Unsupported()) {
+        // Firmware without the setting: shown cleared and greyed out for the page's life.
+        m_bNoCableCheck = false;
+        EnableDlgItem(IDC_NO_CABLE_CHECK, false);
+        return;
+    }
+    // A failed read, or a reply that is not one byte: the setting is unknown, and a guess
+    // shown as the converter's state could mislead the operator.
+    CloseOnError(kCloseNoResponse);
+}
+
+void CDvidDialog::SendCableDetect() {
+    UpdateData(true);
+    if (!m_pDevice) {
+        return;
+    }
+    if (!requests::SetCableDetect(m_pDevice->Channel(), m_bNoCableCheck ? 0 : 1)) {
+        CloseOnError(kCloseNoResponse);
+    }
+}
+
+void CDvidDialog::OnNoCableCheckClicked() {
+    SendCableDetect();
+}
+
+void CDvidDialog::RestoreFactorySettings() {
+    if (IsDlgItemEnabled(IDC_NO_CABLE_CHECK)) {
+        m_bNoCableCheck = false;  // cable detection on
+        UpdateData(false);
+        SendCableDetect();
+    }
+    CDevDialog::RestoreFactorySettings();
+}
+
+void CDvidDialog::CommitSettings(bool bRevert) {
+    if (m_bOldFirmware && bRevert) {
+        // This firmware cannot revert: say so and leave the converter as it is.
+        ui::ShowMessageBox(this, OldFirmwareText(), OldFirmwareCaption(),
+                           ui::kMbIconInformation | ui::kMbOk);
+        return;
+    }
+    if (!bRevert && !ApplyIdFunction()) {
+        return;
+    }
+    if (!m_pDevice) {
+        return;
+    }
+    if (m_pDevice->CommitDeviceSettings(bRevert ? 1 : 0) < 0) {
+        CloseOnError(kCloseNoResponse);
+    }
+}
+
+}  // namespace vexilo

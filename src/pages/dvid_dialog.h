@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include "pages/dev_dialog.h"
+
+namespace vexilo {
+
+// Controls of the DVI page (template 133).
+enum : int {
+    IDC_NO_CABLE_CHECK = 1059,  // "+5V Cable Detectをチェックしない"
+};
+
+// The page of the DVI converter: the +5V cable detection, and a cancel that only informs on
+// old firmware.
+class CDvidDialog : public CDevDialog {
+public:
+    CDvidDialog();
+
+    void SetComPort(int nPort) override;
+    void CommitSettings(bool bRevert) override;
+    void CloseOnError(int nReason) override;
+    void RestoreFactorySettings() override;
+    void DoDataExchange(ui::DataExchange& dx) override;
+    bool OnInitDialog() override;
+
+    void LoadCableDetect();
+    void SendCableDetect();
+    void OnNoCableCheckClicked();
+
+    static const ui::MessageMap& ThisMessageMap();
+    const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
+
+    static const QString& OldFirmwareCaption();
+    static const QString& OldFirmwareText();
+
+    // Check box 1059: true = the converter's +5V cable detection is off.
+    bool m_bNoCableCheck = false;
+};
+
+}  // namespace vexilo

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <memory>
+
+#include "discovery/devices.h"
+#include "pages/dev_dialog.h"
+
+namespace vexilo {
+
+// Dialog templates of the model pages.
+inline constexpr int IDD_DVI_PAGE = 133;
+inline constexpr int IDD_RGB_PAGE = 134;
+inline constexpr int IDD_NTSC_PAGE = 135;
+
+// The page object for a converter of `kind` (DEVKIND_*): DEVKIND_RGB gets the analog RGB page,
+// DEVKIND_NTSC the composite page, DEVKIND_DVI, DEVKIND_OTHER and any unknown kind the DVI page.
+// The page has no window and no converter yet: the caller attaches the port (AttachDevice),
+// creates the window with PageTemplateId(kind), then calls SetComPort.
+std::unique_ptr<CDevDialog> CreateDevicePage(int kind);
+
+// The dialog template of the page that CreateDevicePage(kind) makes: 133, 134 or 135.
+int PageTemplateId(int kind);
+
+}  // namespace vexilo
