@@ -16,6 +16,9 @@
 #include "app/screenshot.h"
 #include "app/vexilo_app.h"
 #include "app/vexilo_dlg.h"
+#include "pages/argb_dialog.h"
+#include "pages/cvbs_dialog.h"
+#include "pages/dvid_dialog.h"
 #include "pages/test_page.h"
 #include "serial/port_table.h"
 #include "sim/sim_comm.h"
@@ -66,14 +69,14 @@ protected:
     }
 
     // Construction and OnInitDialog, as DoModal runs them, without the modal loop.
-    CVexiloDlg& Open(bool showSave = false) {
+    CVexiloDlg& Open(bool showSave = false, PageFactory factory = {}) {
         SetDeviceSource([list = entries](DeviceEntry* table) {
             for (std::size_t i = 0; i < list.size(); ++i) {
                 table[i] = list[i];
             }
             return static_cast<int>(list.size());
         });
-        dlg = std::make_unique<CVexiloDlg>(showSave, Factory());
+        dlg = std::make_unique<CVexiloDlg>(showSave, factory.create ? factory : Factory());
         dlg->Create(IDD_VEXILO_DIALOG, nullptr);
         dlg->show();
         return *dlg;
@@ -152,6 +155,24 @@ TEST_F(MainWindowTest, CaptionsTellSeriesModelAndPortInEnumerationOrder) {
                                                 "NTSC-SDI (COM6)", "KTQ-DVI-SDI (COM7)"}));
     EXPECT_EQ(kinds, (std::vector<int>{DEVKIND_RGB, DEVKIND_DVI, DEVKIND_NTSC, DEVKIND_OTHER}));
     EXPECT_EQ(templates, (std::vector<int>{134, 133, 135, 133}));
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// The model pages themselves, chosen by kind; product ID 0x0020 is served by the DVI page.
+TEST_F(MainWindowTest, EachKindGetsItsModelPage) {
+    Add(SimKind::Rgb, "COM3", 1);
+    Add(SimKind::Dvi, "COM5", 0);
+    Add(SimKind::Ntsc, "COM6", 1);
+    Add(SimKind::Other, "COM7", 1);
+    CVexiloDlg& w = Open(false, ModelPageFactory());
+    ASSERT_EQ(w.PageCount(), 4);
+    EXPECT_NE(dynamic_cast<CArgbDialog*>(w.Page(0)), nullptr);
+    EXPECT_NE(dynamic_cast<CDvidDialog*>(w.Page(1)), nullptr);
+    EXPECT_NE(dynamic_cast<CCvbsDialog*>(w.Page(2)), nullptr);
+    EXPECT_NE(dynamic_cast<CDvidDialog*>(w.Page(3)), nullptr);
+    EXPECT_EQ(Captions(), (std::vector<QString>{"KTP-RGB-SDI (COM3)", "KTQ-DVI-SDI (COM5)",
+                                                "KTP-NTSC-SDI (COM6)", "KTP-DVI-SDI (COM7)"}));
+    EXPECT_TRUE(w.Page(0)->isVisible());
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
