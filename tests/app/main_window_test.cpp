@@ -2,10 +2,12 @@
 // tab switches with their connection check, the three buttons, keys, the logo.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 #include <memory>
@@ -353,6 +355,38 @@ TEST_F(MainWindowTest, TheLogoSitsTwelvePixelsFromTheLeftAndBottomWithWhiteSeeTh
         }
     }
     EXPECT_GT(opaque, 500);
+}
+
+TEST_F(MainWindowTest, ScreenshotsShowEveryTabInTurnAndSaveTheBoxOfAConverterThatIsGone) {
+    Add(SimKind::Rgb, "A");
+    auto b = Add(SimKind::Rgb, "B");
+    Add(SimKind::Rgb, "C");
+    CVexiloDlg& w = Open();
+    b->Unplug();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    {
+        ScreenshotRun run(dir.path() + "/shots");
+        QString problem;
+        ASSERT_TRUE(run.Start(&problem));
+        ::testing::internal::CaptureStdout();
+        run.Run(w);
+        const std::string out = ::testing::internal::GetCapturedStdout();
+        EXPECT_EQ(QString::fromStdString(out),
+                  "tab 1: KTP-RGB-SDI (A)\n"
+                  "box 1: KTP-RGB-SDI (B) ERROR: デバイスが反応しません\\n接続を確認してください"
+                  "\\n該当タブを強制クローズします\n"
+                  "tab 2: KTP-RGB-SDI (C)\n");
+        EXPECT_FALSE(run.Failed());
+    }
+    for (const char* name : {"tab-1.png", "tab-2.png", "box-1.png"}) {
+        const QImage picture(dir.path() + "/shots/" + name);
+        EXPECT_FALSE(picture.isNull()) << name;
+    }
+    EXPECT_EQ(QImage(dir.path() + "/shots/tab-1.png").size(), w.size());
+    EXPECT_FALSE(QFileInfo::exists(dir.path() + "/shots/tab-3.png"));
+    EXPECT_FALSE(w.isVisible());       // the walk ends the window
+    EXPECT_TRUE(boxes.boxes.empty());  // the boxes went to the screenshot run
 }
 
 TEST(WhiteToTransparent, OnlyPureWhiteBecomesTransparent) {
