@@ -389,17 +389,6 @@ TEST_F(MainWindowTest, ScreenshotsShowEveryTabInTurnAndSaveTheBoxOfAConverterTha
     EXPECT_TRUE(boxes.boxes.empty());  // the boxes went to the screenshot run
 }
 
-TEST(WhiteToTransparent, OnlyPureWhiteBecomesTransparent) {
-    QImage image(3, 1, QImage::Format_RGB32);
-    image.setPixel(0, 0, qRgb(255, 255, 255));
-    image.setPixel(1, 0, qRgb(254, 255, 255));
-    image.setPixel(2, 0, qRgb(20, 60, 100));
-    const QImage out = WhiteToTransparent(image);
-    EXPECT_EQ(qAlpha(out.pixel(0, 0)), 0);
-    EXPECT_EQ(out.pixel(1, 0), qRgb(254, 255, 255));
-    EXPECT_EQ(out.pixel(2, 0), qRgb(20, 60, 100));
-}
-
 // ---- start-up without a usable converter ends the process ----------------------------------
 
 class MainWindowDeathTest : public MainWindowTest {
