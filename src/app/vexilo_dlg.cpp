@@ -165,13 +165,17 @@ void CVexiloDlg::OnTcnSelchangeTab(ui::NmHdr*, ui::LResult* pResult) {
     }
 }
 
-void CVexiloDlg::CommitAllPages(bool bRevert) {
+bool CVexiloDlg::CommitAllPages(bool bRevert) {
+    bool allAccepted = true;
     for (int i = 0; i < m_nPages; ++i) {
         CDevDialog* page = m_pPages[i].get();
         if (page != nullptr && page->m_pDevice) {
+            page->m_bIdRejected = false;
             page->CommitSettings(bRevert);
+            allAccepted = allAccepted && !page->m_bIdRejected;
         }
     }
+    return allAccepted;
 }
 
 void CVexiloDlg::OnBnClickedSave() {
@@ -179,8 +183,11 @@ void CVexiloDlg::OnBnClickedSave() {
 }
 
 void CVexiloDlg::OnBnClickedOk() {
-    CommitAllPages(false);
-    ui::Dialog::OnOK();
+    // The other pages are saved either way; but closing after a page refused its ID settings
+    // would throw away what the operator typed, so the window stays open for the correction.
+    if (CommitAllPages(false)) {
+        ui::Dialog::OnOK();
+    }
 }
 
 void CVexiloDlg::OnBnClickedCancel() {

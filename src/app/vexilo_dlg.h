@@ -62,7 +62,8 @@ protected:
 
 private:
     // Calls CommitSettings on every page that still has a converter; the outcome stops nothing.
-    void CommitAllPages(bool bRevert);
+    // Returns false when a page refused to save its ID settings (it has told the operator why).
+    bool CommitAllPages(bool bRevert);
 
     bool m_bShowSave;
     PageFactory m_factory;

@@ -127,6 +127,8 @@ public:
     QString m_strName;
     bool m_bIdAutoFilled = false;
     bool m_bSettingText = false;
+    // Set when the last save stopped at the ID settings' checks (the operator was told why).
+    bool m_bIdRejected = false;
     QComboBox* m_cbDid = nullptr;
     QString m_strFirmwareVer;
     QString m_strBoardRev;

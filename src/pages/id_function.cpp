@@ -292,6 +292,7 @@ void CDevDialog::OnNameChange() {
 }
 
 bool CDevDialog::ApplyIdFunction() {
+    m_bIdRejected = false;
     if (!m_pDevice) {
         return false;
     }
@@ -302,6 +303,7 @@ bool CDevDialog::ApplyIdFunction() {
     m_strModelName = MakeModelName(m_pDevice->GetSeriesCode(), m_pDevice->m_nKind);
 
     auto fail = [this](const char16_t* message) {
+        m_bIdRejected = true;
         ui::ShowMessageBox(this, QString::fromUtf16(message), QString::fromUtf16(kCaptionIdError),
                            ui::kMbIconExclamation | ui::kMbOk);
         return false;

@@ -317,6 +317,35 @@ TEST_F(MainWindowTest, ButtonsAndCloseRequestSaveOrRevertEveryPage) {
     }
 }
 
+TEST_F(MainWindowTest, SaveAndExitStaysOpenWhenAPageRefusesItsIdSettings) {
+    auto a = Add(SimKind::Rgb, "A");
+    auto b = Add(SimKind::Dvi, "B");
+    CVexiloDlg& w = Open(true);
+    CDevDialog* first = w.Page(0);
+    ASSERT_NE(first, nullptr);
+    first->CheckDlgButton(IDC_ID_ENABLE, true);
+    first->SendCommand(IDC_ID_ENABLE);
+    first->SetDlgItemText(IDC_ID_SN, "1234");
+    first->ComboSetCurSel(IDC_ID_DID, -1);  // no DID chosen: the save is refused
+    SimGeneral changed = b->Current();
+    changed.sdiLevel = 1;
+    b->SetCurrent(changed);
+
+    QTest::mouseClick(w.GetDlgItem(ui::kIdOk), Qt::LeftButton);
+
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "KTP Series ERROR");
+    EXPECT_TRUE(w.isVisible());  // the operator's input is still there
+    EXPECT_EQ(first->GetDlgItemText(IDC_ID_SN), "1234");
+    EXPECT_EQ(Count(*a, 0x09), 0);    // the refusing page sent nothing
+    EXPECT_EQ(b->Stored(), changed);  // the other page was saved
+
+    first->ComboSetCurSel(IDC_ID_DID, 0);
+    QTest::mouseClick(w.GetDlgItem(ui::kIdOk), Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+}
+
 TEST_F(MainWindowTest, EnterAndEscapeNeitherCloseTheWindowNorPressAButton) {
     auto a = Add(SimKind::Rgb, "A");
     CVexiloDlg& w = Open(true);
