@@ -63,31 +63,11 @@ int FirstRegisteredPortNumber() {
     return 1;
 }
 
-CRS232Access::~CRS232Access() {
-    Close();
-}
-
 void CRS232Access::Close() {
     if (m_hComm != kNoHandle) {
         ::close(static_cast<int>(m_hComm));  // also releases the flock
         m_hComm = kNoHandle;
     }
-}
-
-CPelkRS232::CPelkRS232(int port, SerialTimeouts timeouts)
-    : m_pAccess(std::make_unique<CRS232Access>()), m_timeouts(timeouts) {
-    if (Open(port)) {
-        Configure();
-    }
-}
-
-CPelkRS232::~CPelkRS232() {
-    m_pAccess->Close();
-    m_pAccess.reset();
-}
-
-bool CPelkRS232::IsOpen() const {
-    return m_pAccess && m_pAccess->HasHandle();
 }
 
 bool CPelkRS232::Open(int port) {
@@ -212,11 +192,6 @@ void CPelkRS232::Purge() {
     if (IsOpen()) {
         ::tcflush(FdOf(*m_pAccess), TCIOFLUSH);
     }
-}
-
-std::int32_t CPelkRS232::ControlRequest(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                                        std::int32_t) {
-    return 0;
 }
 
 }  // namespace vexilo

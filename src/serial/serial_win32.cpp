@@ -68,31 +68,11 @@ int FirstRegisteredPortNumber() {
     return 256;
 }
 
-CRS232Access::~CRS232Access() {
-    Close();
-}
-
 void CRS232Access::Close() {
     if (m_hComm != kNoHandle) {
         Win32CommCalls().CloseHandle(reinterpret_cast<HANDLE>(m_hComm));
         m_hComm = kNoHandle;
     }
-}
-
-CPelkRS232::CPelkRS232(int port, SerialTimeouts timeouts)
-    : m_pAccess(std::make_unique<CRS232Access>()), m_timeouts(timeouts) {
-    if (Open(port)) {
-        Configure();
-    }
-}
-
-CPelkRS232::~CPelkRS232() {
-    m_pAccess->Close();
-    m_pAccess.reset();
-}
-
-bool CPelkRS232::IsOpen() const {
-    return m_pAccess && m_pAccess->HasHandle();
 }
 
 bool CPelkRS232::Open(int port) {
@@ -189,11 +169,6 @@ void CPelkRS232::Purge() {
         Win32CommCalls().PurgeComm(HandleOf(*m_pAccess),
                                    PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
     }
-}
-
-std::int32_t CPelkRS232::ControlRequest(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                                        std::int32_t) {
-    return 0;
 }
 
 }  // namespace vexilo

@@ -1,0 +1,32 @@
+// The platform-neutral half of the serial link; the OS calls are in serial_posix.cpp or
+// serial_win32.cpp.
+#include "serial/pelk_rs232.h"
+
+namespace vexilo {
+
+CRS232Access::~CRS232Access() {
+    Close();
+}
+
+CPelkRS232::CPelkRS232(int port, SerialTimeouts timeouts)
+    : m_pAccess(std::make_unique<CRS232Access>()), m_timeouts(timeouts) {
+    if (Open(port)) {
+        Configure();
+    }
+}
+
+CPelkRS232::~CPelkRS232() {
+    m_pAccess->Close();
+    m_pAccess.reset();
+}
+
+bool CPelkRS232::IsOpen() const {
+    return m_pAccess && m_pAccess->HasHandle();
+}
+
+std::int32_t CPelkRS232::ControlRequest(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                                        std::int32_t) {
+    return 0;
+}
+
+}  // namespace vexilo
