@@ -75,14 +75,7 @@ void CAdjustPage::UpdateStatus() {
 }
 
 void CAdjustPage::CommitSettings(bool bRevert) {
-    if (!bRevert && !ApplyIdFunction()) {
-        return;
-    }
-    if (!m_pDevice) {
-        return;
-    }
-    if (m_pDevice->CommitDeviceSettings(bRevert ? 1 : 0) < 0) {
-        CloseOnError(kCloseNoResponse);
+    if (!CommitGeneralSettings(bRevert)) {
         return;
     }
     if (CheckInputFormat(true)) {

@@ -376,4 +376,18 @@ void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& ti
     std::exit(0);
 }
 
+bool CDevDialog::CommitGeneralSettings(bool bRevert) {
+    if (!bRevert && !ApplyIdFunction()) {
+        return false;
+    }
+    if (!m_pDevice) {
+        return false;
+    }
+    if (m_pDevice->CommitDeviceSettings(bRevert ? 1 : 0) < 0) {
+        CloseOnError(kCloseNoResponse);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace vexilo

@@ -154,6 +154,10 @@ public:
     static constexpr int kTabTitleMax = 63;
 
 protected:
+    // The common steps of CommitSettings: on save the ID settings first, then the converter's
+    // general settings (mode 0 saves, 1 reverts). False when the page must not go on: the ID
+    // settings were refused, there is no converter, or the command failed and closed the page.
+    bool CommitGeneralSettings(bool bRevert);
     // For SetComPort: m_nComPort and the title "<model> (<port label>)".
     void SetTabTitle(const QString& model, int nPort);
 

@@ -102,15 +102,7 @@ void CDvidDialog::CommitSettings(bool bRevert) {
                            ui::kMbIconInformation | ui::kMbOk);
         return;
     }
-    if (!bRevert && !ApplyIdFunction()) {
-        return;
-    }
-    if (!m_pDevice) {
-        return;
-    }
-    if (m_pDevice->CommitDeviceSettings(bRevert ? 1 : 0) < 0) {
-        CloseOnError(kCloseNoResponse);
-    }
+    CommitGeneralSettings(bRevert);
 }
 
 }  // namespace vexilo

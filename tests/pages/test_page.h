@@ -14,14 +14,7 @@ namespace vexilo::test {
 class CTestPage : public CDevDialog {
 public:
     void SetComPort(int nPort) override { SetTabTitle(QStringLiteral("KTP-RGB-SDI"), nPort); }
-    void CommitSettings(bool bRevert) override {
-        if (!bRevert && !ApplyIdFunction()) {
-            return;
-        }
-        if (m_pDevice && m_pDevice->CommitDeviceSettings(bRevert ? 1 : 0) < 0) {
-            CloseOnError(kCloseNoResponse);
-        }
-    }
+    void CommitSettings(bool bRevert) override { CommitGeneralSettings(bRevert); }
     void CloseOnError(int nReason) override {
         ShowErrorAndClose(nReason, m_nTabIndex, m_szTabTitle);
     }
