@@ -27,10 +27,6 @@ public:
         return n;
     }
     void Purge() override {}
-    std::int32_t ControlRequest(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                                std::int32_t) override {
-        return 0;
-    }
 
 private:
     const std::uint8_t* data_;

@@ -20,10 +20,6 @@ public:
     virtual int Read(std::uint8_t* buffer, int count) = 0;
     // Discards everything pending in both directions.
     virtual void Purge() = 0;
-    // Device-specific control request with a code and four arguments. No converter defines one,
-    // and nothing in the panel calls it; serial links answer 0.
-    virtual std::int32_t ControlRequest(std::int32_t code, std::int32_t arg1, std::int32_t arg2,
-                                        std::int32_t arg3, std::int32_t arg4) = 0;
 };
 
 }  // namespace vexilo

@@ -24,9 +24,4 @@ bool CPelkRS232::IsOpen() const {
     return m_pAccess && m_pAccess->HasHandle();
 }
 
-std::int32_t CPelkRS232::ControlRequest(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                                        std::int32_t) {
-    return 0;
-}
-
 }  // namespace vexilo

@@ -51,8 +51,6 @@ public:
     void Write(const std::uint8_t* buffer, int count) override;
     int Read(std::uint8_t* buffer, int count) override;
     void Purge() override;
-    std::int32_t ControlRequest(std::int32_t code, std::int32_t arg1, std::int32_t arg2,
-                                std::int32_t arg3, std::int32_t arg4) override;
 
 private:
     void Configure();

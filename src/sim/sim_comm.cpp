@@ -99,11 +99,6 @@ void CSimComm::Purge() {
     }
 }
 
-std::int32_t CSimComm::ControlRequest(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                                      std::int32_t) {
-    return 0;
-}
-
 int RegisterSimPort(std::shared_ptr<CSimConverter> model, const std::string& label,
                     SerialTimeouts timeouts) {
     return RegisterPort("", label, [model = std::move(model), timeouts]() {

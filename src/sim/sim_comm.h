@@ -32,8 +32,6 @@ public:
     int Read(std::uint8_t* buffer, int count) override;
     // Drops what has arrived; bytes still on their way (a delayed reply) arrive later.
     void Purge() override;
-    std::int32_t ControlRequest(std::int32_t code, std::int32_t arg1, std::int32_t arg2,
-                                std::int32_t arg3, std::int32_t arg4) override;
 
     CSimConverter& Model() { return *m_model; }
 

@@ -63,10 +63,6 @@ public:
         return n;
     }
     void Purge() override { incoming.clear(); }
-    std::int32_t ControlRequest(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                                std::int32_t) override {
-        return 0;
-    }
 
     // The requests with command `command`.
     int Count(std::uint8_t command) const {

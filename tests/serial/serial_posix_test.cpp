@@ -125,7 +125,6 @@ TEST_F(SerialPosixTest, NothingHappensForCountZeroNullBufferOrPortBelowOne) {
         EXPECT_EQ(none.Read(buf, 4), 0);
         none.Write(buf, 4);
         none.Purge();
-        EXPECT_EQ(none.ControlRequest(1, 2, 3, 4, 5), 0);
         EXPECT_FALSE(none.Open(bad));
     }
     // A number nobody registered opens nothing either.

@@ -33,10 +33,6 @@ public:
             incoming.clear();
         }
     }
-    std::int32_t ControlRequest(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                                std::int32_t) override {
-        return 0;
-    }
 
     void Queue(std::initializer_list<std::uint8_t> bytes) {
         incoming.insert(incoming.end(), bytes);
