@@ -15,11 +15,12 @@ namespace vexilo {
 // own return convention (see the operations).
 class CDevLink {
 public:
-    // A new record holds the default ID block (function off, DID 0x5F) and both flags clear.
+    // A new record holds the default ID block and both flags clear.
     CDevLink(std::unique_ptr<CDevChannel> channel, int port, int kind)
-        : m_pChannel(std::move(channel)), m_nPort(port), m_nKind(kind) {
-        m_abyIdBlock[1] = 0x5F;
-    }
+        : m_pChannel(std::move(channel)),
+          m_nPort(port),
+          m_nKind(kind),
+          m_abyIdBlock(DefaultIdBlock()) {}
     CDevLink(const CDevLink&) = delete;
     CDevLink& operator=(const CDevLink&) = delete;
 
@@ -51,7 +52,7 @@ public:
     std::unique_ptr<CDevChannel> m_pChannel;
     int m_nPort = 0;
     int m_nKind = 0;
-    std::array<std::uint8_t, kIdBlockSize> m_abyIdBlock{};
+    IdBlock m_abyIdBlock;
     bool m_bIdValid = false;
     bool m_bIdChanged = false;
 
