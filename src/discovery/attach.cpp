@@ -21,7 +21,8 @@ std::unique_ptr<CDevLink> AttachDeviceLink(int port) {
     if (!comm || !comm->IsOpen()) {
         return nullptr;
     }
-    return std::make_unique<CDevLink>(std::make_unique<CDevChannel>(std::move(comm)), port, kind);
+    return std::make_unique<CDevLink>(
+        std::make_unique<CDevChannel>(std::move(comm), PortLabel(port)), port, kind);
 }
 
 }  // namespace vexilo

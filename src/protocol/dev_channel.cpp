@@ -1,7 +1,10 @@
 #include "protocol/dev_channel.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
+
+#include "protocol/frame_trace.h"
 
 namespace vexilo {
 
@@ -26,7 +29,10 @@ int BuildFrame(std::uint8_t* out, std::uint8_t command, const std::uint8_t* data
     return dataLength + 6;
 }
 
-CDevChannel::CDevChannel(std::unique_ptr<IPelkComm> comm) : m_pComm(std::move(comm)) {}
+CDevChannel::CDevChannel(std::unique_ptr<IPelkComm> comm, std::string label)
+    : m_pComm(std::move(comm)), m_strLabel(std::move(label)) {
+    StartFrameTraceFromEnvironment();
+}
 
 void CDevChannel::SendRequest(std::uint8_t command, const std::uint8_t* data, int length) {
     m_pComm->Purge();
@@ -36,13 +42,19 @@ void CDevChannel::SendRequest(std::uint8_t command, const std::uint8_t* data, in
         return;
     }
     m_nRequestLength = BuildFrame(m_abySend.data(), command, data, length);
+    TraceFrame(m_strLabel, true, m_abySend.data(), m_nRequestLength, kStatusOk);
     m_pComm->Write(m_abySend.data(), m_nRequestLength);
 }
 
-bool CDevChannel::Fail(int status) {
+bool CDevChannel::Fail(int status, int received) {
     m_nStatus = status;
     m_pComm->Purge();
+    TraceReply(received);
     return false;
+}
+
+void CDevChannel::TraceReply(int received) const {
+    TraceFrame(m_strLabel, false, m_abyReceive.data(), received, m_nStatus);
 }
 
 bool CDevChannel::ReceiveReply() {
@@ -54,40 +66,44 @@ bool CDevChannel::ReceiveReply() {
     int skipped = 0;
     for (;;) {
         if (m_pComm->Read(rx, 1) != 1) {
-            return Fail(kStatusNoReply);
+            return Fail(kStatusNoReply, 0);
         }
         if (rx[0] == kStx) {
             break;
         }
         if (++skipped >= kMaxFrameSize) {
-            return Fail(kStatusNoReply);
+            return Fail(kStatusNoReply, 0);
         }
     }
-    if (m_pComm->Read(rx + 1, 3) != 3) {
-        return Fail(kStatusNoReply);
+    const int header = std::max(m_pComm->Read(rx + 1, 3), 0);
+    if (header != 3) {
+        return Fail(kStatusNoReply, 1 + header);
     }
     const int n = rx[2] + 256 * rx[3];
     if (n > kMaxFrameData) {
-        return Fail(kStatusNoReply);  // would not fit the buffer; never read it
+        return Fail(kStatusNoReply, 4);  // would not fit the buffer; never read it
     }
-    if (m_pComm->Read(rx + 4, n + 2) != n + 2) {
-        return Fail(kStatusNoReply);
+    const int rest = std::max(m_pComm->Read(rx + 4, n + 2), 0);
+    if (rest != n + 2) {
+        return Fail(kStatusNoReply, 4 + rest);
     }
     if (rx[4 + n] != kEtx) {
-        return Fail(kStatusNoEtx);
+        return Fail(kStatusNoEtx, n + 6);
     }
     if (FrameCheckByte(rx, n) != rx[5 + n]) {
-        return Fail(kStatusBadCheck);
+        return Fail(kStatusBadCheck, n + 6);
     }
     if (rx[1] == kErrorReply) {
         m_nStatus = rx[4];
         if (m_nStatus == kStatusOk) {
+            TraceReply(n + 6);
             return true;  // an acknowledgement: success without data
         }
-        return Fail(m_nStatus);
+        return Fail(m_nStatus, n + 6);
     }
     m_nReplyLength = n;
     m_nStatus = kStatusOk;
+    TraceReply(n + 6);
     return true;
 }
 

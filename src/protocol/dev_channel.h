@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "serial/pelk_comm.h"
 
@@ -30,10 +31,11 @@ std::uint8_t FrameCheckByte(const std::uint8_t* frame, int dataLength);
 int BuildFrame(std::uint8_t* out, std::uint8_t command, const std::uint8_t* data, int dataLength);
 
 // One converter's framing: one request, then exactly one reply, through the owned IPelkComm.
-// The buffers live in the object, so a transaction allocates nothing.
+// The buffers live in the object, so a transaction allocates nothing. Every request and reply
+// goes to the frame trace (protocol/frame_trace.h) under `label`, the port's label.
 class CDevChannel {
 public:
-    explicit CDevChannel(std::unique_ptr<IPelkComm> comm);
+    explicit CDevChannel(std::unique_ptr<IPelkComm> comm, std::string label = {});
     CDevChannel(const CDevChannel&) = delete;
     CDevChannel& operator=(const CDevChannel&) = delete;
 
@@ -56,7 +58,11 @@ public:
     std::unique_ptr<IPelkComm> m_pComm;
 
 private:
-    bool Fail(int status);
+    // Sets the status, purges and traces the `received` bytes of the reply.
+    bool Fail(int status, int received);
+    void TraceReply(int received) const;
+
+    std::string m_strLabel;
 };
 
 }  // namespace vexilo

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
 #include "frames.h"
 #include "protocol/dev_channel.h"
+#include "protocol/frame_trace.h"
 #include "support/fake_comm.h"
 
 namespace vexilo {
@@ -16,7 +21,7 @@ protected:
     DevChannelTest() {
         auto c = std::make_unique<FakeComm>();
         comm = c.get();
-        channel = std::make_unique<CDevChannel>(std::move(c));
+        channel = std::make_unique<CDevChannel>(std::move(c), "ttyACM3");
     }
 
     FakeComm* comm = nullptr;
@@ -170,6 +175,49 @@ TEST_F(DevChannelTest, LateReplyOfAFailedRequestIsPurgedBeforeTheNextRequest) {
     channel->SendRequest(0x05, nullptr, 0);  // purges it away
     EXPECT_FALSE(channel->ReceiveReply());
     EXPECT_EQ(channel->m_nStatus, kStatusNoReply);
+}
+
+}  // namespace
+}  // namespace vexilo
+
+namespace vexilo {
+namespace {
+
+TEST_F(DevChannelTest, TraceWritesEachRequestAndReplyWithLabelAndStatus) {
+    const std::string path = ::testing::TempDir() + "dev_channel_trace.txt";
+    std::remove(path.c_str());
+    ASSERT_TRUE(StartFrameTrace(path));
+    EXPECT_TRUE(FrameTraceOn());
+    comm->Queue(Frame(0x0F, {0x03}));
+    channel->Transact(0x0F);
+    comm->Queue({0x02, 0xFF, 0x01});  // a reply cut short in its header
+    channel->Transact(0x00);
+    StopFrameTrace();
+    EXPECT_FALSE(FrameTraceOn());
+    channel->Transact(0x00);  // after the trace ended: no line
+
+    std::ifstream file(path);
+    std::stringstream lines;
+    lines << file.rdbuf();
+    const std::string text = lines.str();
+    // "[seconds.micro] label direction hex (status)", one line each.
+    const std::string expected[] = {
+        "] ttyACM3 > 02 0f 00 00 03 0c\n",
+        "] ttyACM3 < 02 0f 01 00 03 03 0e\n",
+        "] ttyACM3 > 02 00 00 00 03 03\n",
+        "] ttyACM3 < 02 ff 01 (status 6)\n",
+    };
+    std::size_t pos = 0;
+    for (const std::string& line : expected) {
+        ASSERT_EQ(text.compare(pos, 1, "["), 0) << text;
+        pos = text.find(line, pos);
+        ASSERT_NE(pos, std::string::npos) << line << "in\n" << text;
+        pos += line.size();
+    }
+    EXPECT_EQ(pos, text.size());
+    EXPECT_FALSE(StartFrameTrace("/nonexistent-dir/trace.txt"));
+    EXPECT_FALSE(FrameTraceOn());
+    std::remove(path.c_str());
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <fstream>
 #include <new>
 
 #include "frames.h"
 #include "protocol/dev_channel.h"
+#include "protocol/frame_trace.h"
 #include "support/fake_comm.h"
 
 namespace {
@@ -57,10 +59,13 @@ private:
     size_t pos_ = 0;
 };
 
-TEST(TransactAllocation, SuccessfulAndFailedTransactionsAllocateNothing) {
+// 100 successful and 100 failed transactions; the allocations counted while they ran.
+int AllocationsOfTransactions() {
     CDevChannel ok(
-        std::make_unique<FixedReplyComm>(test::Frame(0x03, std::vector<std::uint8_t>(13, 1))));
-    CDevChannel bad(std::make_unique<FixedReplyComm>(std::vector<std::uint8_t>{0x02, 0x03}));
+        std::make_unique<FixedReplyComm>(test::Frame(0x03, std::vector<std::uint8_t>(13, 1))),
+        "ttyACM0");
+    CDevChannel bad(std::make_unique<FixedReplyComm>(std::vector<std::uint8_t>{0x02, 0x03}),
+                    "ttyACM1");
     const std::uint8_t data[4] = {0x01, 0x02, 0x03, 0x04};
 
     g_allocations = 0;
@@ -75,7 +80,28 @@ TEST(TransactAllocation, SuccessfulAndFailedTransactionsAllocateNothing) {
 
     EXPECT_TRUE(r1);
     EXPECT_FALSE(r2);
-    EXPECT_EQ(g_allocations.load(), 0);
+    return g_allocations.load();
+}
+
+TEST(TransactAllocation, SuccessfulAndFailedTransactionsAllocateNothing) {
+    StopFrameTrace();
+    EXPECT_EQ(AllocationsOfTransactions(), 0);
+}
+
+TEST(TransactAllocation, NorWithTheFrameTraceOn) {
+    const std::string path = ::testing::TempDir() + "no_alloc_trace.txt";
+    std::remove(path.c_str());
+    ASSERT_TRUE(StartFrameTrace(path));
+    EXPECT_EQ(AllocationsOfTransactions(), 0);
+    StopFrameTrace();
+
+    std::ifstream trace(path);
+    int lines = 0;
+    for (std::string line; std::getline(trace, line);) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, 400);  // each transaction: its request and its reply
+    std::remove(path.c_str());
 }
 
 }  // namespace
