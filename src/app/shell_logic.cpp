@@ -33,10 +33,11 @@ const char* ModelText(int kind) {
     }
 }
 
-std::string TabCaption(std::uint8_t seriesCode, int kind, const std::string& portLabel) {
+std::string TabCaption(std::optional<std::uint8_t> seriesCode, int kind,
+                       const std::string& portLabel) {
     std::string caption;
-    if (seriesCode != 0xFF) {
-        caption = seriesCode != 0 ? "KTP-" : "KTQ-";
+    if (seriesCode) {
+        caption = *seriesCode != 0 ? "KTP-" : "KTQ-";
     }
     caption += ModelText(kind);
     caption += " (" + portLabel + ")";

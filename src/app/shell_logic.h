@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,9 @@ std::string WindowTitle(const std::string& version);
 const char* ModelText(int kind);
 
 // "KTP-RGB-SDI (ttyACM0)" for a series code other than 0, "KTQ-..." for 0, and no prefix when
-// the series query failed (0xFF). At most 63 characters.
-std::string TabCaption(std::uint8_t seriesCode, int kind, const std::string& portLabel);
+// the converter gave none. At most 63 characters.
+std::string TabCaption(std::optional<std::uint8_t> seriesCode, int kind,
+                       const std::string& portLabel);
 
 // Drops the pages that could not attach their converter: a dropped page's place is taken by the
 // last page, so the survivors keep their order only when the dropped pages were at the end.

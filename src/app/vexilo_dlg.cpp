@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 #include "app/app_version.h"
@@ -110,7 +111,8 @@ bool CVexiloDlg::OnInitDialog() {
         // the program, since the page does not know this window yet.
         page->Create(m_factory.templateId ? m_factory.templateId(entry.kind) : 0, m_tab);
         page->SetComPort(entry.port);
-        const std::uint8_t series = page->m_pDevice ? page->m_pDevice->GetSeriesCode() : 0xFF;
+        const std::optional<std::uint8_t> series =
+            page->m_pDevice ? page->m_pDevice->GetSeriesCode() : std::nullopt;
         const QString caption =
             QString::fromStdString(TabCaption(series, entry.kind, PortLabel(entry.port)));
         page->m_pMainDlg = this;

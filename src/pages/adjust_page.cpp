@@ -1,6 +1,7 @@
 #include "pages/adjust_page.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "protocol/commands.h"
 
@@ -23,11 +24,12 @@ bool CAdjustPage::CheckInputFormat(bool bCommit) {
     if (!m_pDevice) {
         return false;
     }
-    std::uint8_t code = m_pDevice->GetInputFormat();
-    if (code == kInputFormatFailed) {
+    const std::optional<std::uint8_t> reply = m_pDevice->GetInputFormat();
+    if (!reply) {
         CloseOnError(kCloseNoResponse);
         return false;
     }
+    std::uint8_t code = *reply;
     // The codes above the failure value are not formats; taking one as a format would let the
     // page adjust a table that no signal selects.
     if (code > kFormatFailed) {
@@ -88,7 +90,7 @@ void CAdjustPage::CommitSettings(bool bRevert) {
     if (!m_pDevice || m_byLastFormat >= kFormatFailed) {
         return;  // closed by the check, or no format seen: no table to store
     }
-    if (m_pDevice->CommitAdjustments(bRevert ? 1 : 0) < 0) {
+    if (!m_pDevice->CommitAdjustments(bRevert ? 1 : 0)) {
         CloseOnError(kCloseNoResponse);
     }
 }
@@ -102,12 +104,14 @@ bool CAdjustPage::ReadAdjustments(std::span<std::uint16_t> values) {
         if (!m_pDevice) {
             return false;
         }
-        values[i] = m_pDevice->GetAdjustment(static_cast<std::uint8_t>(i));
-        if (values[i] == kAdjustmentFailed) {
+        const std::optional<std::uint16_t> value =
+            m_pDevice->GetAdjustment(static_cast<std::uint8_t>(i));
+        if (!value) {
             // A value that did not arrive is neither shown nor written back.
             CloseOnError(kCloseNoResponse);
             return false;
         }
+        values[i] = *value;
     }
     return m_pDevice != nullptr;
 }
@@ -116,7 +120,7 @@ bool CAdjustPage::SendAdjustment(std::uint8_t index, std::uint16_t value) {
     if (!m_pDevice) {
         return false;
     }
-    if (m_pDevice->SetAdjustment(index, value) < 0) {
+    if (!m_pDevice->SetAdjustment(index, value)) {
         CloseOnError(kCloseNoResponse);
         return false;
     }

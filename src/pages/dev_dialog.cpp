@@ -383,7 +383,7 @@ bool CDevDialog::CommitGeneralSettings(bool bRevert) {
     if (!m_pDevice) {
         return false;
     }
-    if (m_pDevice->CommitDeviceSettings(bRevert ? 1 : 0) < 0) {
+    if (!m_pDevice->CommitDeviceSettings(bRevert ? 1 : 0)) {
         CloseOnError(kCloseNoResponse);
         return false;
     }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "protocol/dev_link.h"
@@ -101,7 +102,8 @@ public:
     void OnSnKillFocus();
     void OnIdChange();
     void OnNameChange();
-    static QString MakeModelName(std::uint8_t bySeries, int nKind);
+    // "KTQ-" for series 0, else "KTP-" (a series the converter did not give too).
+    static QString MakeModelName(std::optional<std::uint8_t> bySeries, int nKind);
     static QString FilterSnDigits(const QString& text);
     static QString PadSn(const QString& text);
     static QString FilterIdText(const QString& text);

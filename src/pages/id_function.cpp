@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "pages/ansi_codepage.h"
@@ -76,7 +77,7 @@ bool ParseDid(const QString& text, unsigned long& value) {
 
 }  // namespace
 
-QString CDevDialog::MakeModelName(std::uint8_t bySeries, int nKind) {
+QString CDevDialog::MakeModelName(std::optional<std::uint8_t> bySeries, int nKind) {
     const char* model = nullptr;
     switch (nKind) {
         case 1:
@@ -92,7 +93,7 @@ QString CDevDialog::MakeModelName(std::uint8_t bySeries, int nKind) {
             return QString();
     }
     return QStringLiteral("%1-%2-SDI")
-        .arg(QLatin1String(bySeries != 0 ? "KTP" : "KTQ"), QLatin1String(model));
+        .arg(QLatin1String(bySeries != std::uint8_t{0} ? "KTP" : "KTQ"), QLatin1String(model));
 }
 
 QString CDevDialog::FilterSnDigits(const QString& text) {
@@ -179,8 +180,8 @@ bool CDevDialog::LoadIdFunction() {
     if (!m_pDevice) {
         return false;
     }
-    const std::uint8_t series = m_pDevice->GetSeriesCode();
-    m_bIdSupported = series != 0xFF && m_wFpgaVersion >= 0x00AA && m_wFpgaVersion <= 0x0FFF;
+    const std::optional<std::uint8_t> series = m_pDevice->GetSeriesCode();
+    m_bIdSupported = series && m_wFpgaVersion >= 0x00AA && m_wFpgaVersion <= 0x0FFF;
     if (m_bIdSupported) {
         m_pDevice->LoadIdSettings();
         const IdBlock block = m_pDevice->m_abyIdBlock;

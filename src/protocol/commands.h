@@ -27,11 +27,12 @@ inline constexpr std::uint8_t kSelIdStorage = 0x04;   // argument of 0x11 and 0x
 // Data byte the connection check sends when it sends one.
 inline constexpr std::uint8_t kCheckConnectionData = 0x00;
 
-// Reserved failure values of the operations that return a value.
-inline constexpr std::uint8_t kSeriesCodeFailed = 0xFF;
-inline constexpr std::uint8_t kInputFormatFailed = 0xF0;
-inline constexpr std::uint8_t kInputFormatNone = 0xFF;  // the converter sees no input signal
-inline constexpr std::uint16_t kAdjustmentFailed = 0xFFFF;
+// Reply values that carry no value: a reply holding one reads as no answer.
+inline constexpr std::uint8_t kSeriesCodeReserved = 0xFF;
+inline constexpr std::uint8_t kInputFormatReserved = 0xF0;
+inline constexpr std::uint16_t kAdjustmentReserved = 0xFFFF;
+// The input format reply when the converter sees no input signal.
+inline constexpr std::uint8_t kInputFormatNone = 0xFF;
 
 // Converter error codes that mean the running firmware lacks the command.
 inline constexpr int kErrorUnsupported1 = 0x0A;

@@ -39,49 +39,51 @@ int CDevLink::GetVersionInfo(std::uint8_t selector, std::uint8_t* buffer, int si
     return n;
 }
 
-std::uint8_t CDevLink::GetSeriesCode() {
+std::optional<std::uint8_t> CDevLink::GetSeriesCode() {
     const std::uint8_t data[] = {kSelSeriesCode};
-    if (!Transact(kCmdGetSeriesCode, data, 1) || ReplyLength() != 1) {
-        return kSeriesCodeFailed;
+    if (!Transact(kCmdGetSeriesCode, data, 1) || ReplyLength() != 1 ||
+        Reply()[0] == kSeriesCodeReserved) {
+        return std::nullopt;
     }
     return Reply()[0];
 }
 
-std::uint16_t CDevLink::GetAdjustment(std::uint8_t index) {
+std::optional<std::uint16_t> CDevLink::GetAdjustment(std::uint8_t index) {
     const std::uint8_t data[] = {kSelAdjustment, index};
     if (!Transact(kCmdGetSettings, data, 2) || ReplyLength() != 2) {
-        return kAdjustmentFailed;
+        return std::nullopt;
     }
-    return static_cast<std::uint16_t>(Reply()[0] | (Reply()[1] << 8));
+    const auto value = static_cast<std::uint16_t>(Reply()[0] | (Reply()[1] << 8));
+    if (value == kAdjustmentReserved) {
+        return std::nullopt;
+    }
+    return value;
 }
 
-int CDevLink::SetAdjustment(std::uint8_t index, std::uint16_t value) {
+bool CDevLink::SetAdjustment(std::uint8_t index, std::uint16_t value) {
     const std::uint8_t data[] = {kSelAdjustment, index, static_cast<std::uint8_t>(value & 0xFF),
                                  static_cast<std::uint8_t>(value >> 8)};
-    return Transact(kCmdSetSettings, data, 4) ? 0 : -1;
+    return Transact(kCmdSetSettings, data, 4);
 }
 
-int CDevLink::CommitDeviceSettings(std::uint8_t mode) {
+bool CDevLink::CommitDeviceSettings(std::uint8_t mode) {
     if (mode == 0) {
         // The converter must not store its settings while its ID record is not what the
         // operator saved.
-        if (!StoreIdSettings()) {
-            return -1;
-        }
-        return Transact(kCmdCommit) ? 0 : -1;
+        return StoreIdSettings() && Transact(kCmdCommit);
     }
     const std::uint8_t data[] = {kSelGeneral, mode};
-    return Transact(kCmdCommit, data, 2) ? 0 : -1;
+    return Transact(kCmdCommit, data, 2);
 }
 
-int CDevLink::CommitAdjustments(std::uint8_t mode) {
+bool CDevLink::CommitAdjustments(std::uint8_t mode) {
     const std::uint8_t data[] = {kSelAdjustment, mode};
-    return Transact(kCmdCommit, data, 2) ? 0 : -1;
+    return Transact(kCmdCommit, data, 2);
 }
 
-std::uint8_t CDevLink::GetInputFormat() {
-    if (!Transact(kCmdGetInputFormat) || ReplyLength() != 1) {
-        return kInputFormatFailed;
+std::optional<std::uint8_t> CDevLink::GetInputFormat() {
+    if (!Transact(kCmdGetInputFormat) || ReplyLength() != 1 || Reply()[0] == kInputFormatReserved) {
+        return std::nullopt;
     }
     return Reply()[0];
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "protocol/dev_channel.h"
@@ -11,8 +12,8 @@
 namespace vexilo {
 
 // The per-converter record a page owns: its channel, port, kind and the ID settings block.
-// Every converter command is one of its operations; each reports failure only through its
-// own return convention (see the operations).
+// Every converter command is one of its operations: a getter returns its value or none, a
+// command returns whether the converter accepted it.
 class CDevLink {
 public:
     // A new record holds the default ID block and both flags clear.
@@ -28,18 +29,22 @@ public:
     bool CheckConnection(int attempts, bool withoutData);
     // Command 0x01: copies up to `size` reply bytes; returns the count, 0 on failure.
     int GetVersionInfo(std::uint8_t selector, std::uint8_t* buffer, int size);
-    // Command 0x05 0x80: the series code, 0xFF on failure or a reply that is not one byte.
-    std::uint8_t GetSeriesCode();
-    // Command 0x07 0x01 index: the value, 0xFFFF on failure or a reply that is not two bytes.
-    std::uint16_t GetAdjustment(std::uint8_t index);
-    // Command 0x08 0x01 index value: 0 on success, -1 on failure.
-    int SetAdjustment(std::uint8_t index, std::uint16_t value);
-    // Mode 0: StoreIdSettings, then 0x09 (save). Other modes: 0x09 0x00 mode (revert). 0 / -1.
-    int CommitDeviceSettings(std::uint8_t mode);
-    // Command 0x09 0x01 mode: 0 / -1.
-    int CommitAdjustments(std::uint8_t mode);
-    // Command 0x0F: the input format code, 0xF0 on failure or a reply that is not one byte.
-    std::uint8_t GetInputFormat();
+    // Command 0x05 0x80: the series code; none on failure, for a reply that is not one byte, or
+    // for 0xFF, the code a converter reserves for having none.
+    std::optional<std::uint8_t> GetSeriesCode();
+    // Command 0x07 0x01 index: the value; none on failure, for a reply that is not two bytes, or
+    // for 0xFFFF, which no adjustment can hold.
+    std::optional<std::uint16_t> GetAdjustment(std::uint8_t index);
+    // Command 0x08 0x01 index value: true when the converter accepted it.
+    bool SetAdjustment(std::uint8_t index, std::uint16_t value);
+    // Mode 0: StoreIdSettings, then 0x09 (save). Other modes: 0x09 0x00 mode (revert). True when
+    // every step succeeded.
+    bool CommitDeviceSettings(std::uint8_t mode);
+    // Command 0x09 0x01 mode: true when the converter accepted it.
+    bool CommitAdjustments(std::uint8_t mode);
+    // Command 0x0F: the input format code (kInputFormatNone: no input signal); none on failure,
+    // for a reply that is not one byte, or for 0xF0, which the converter reserves.
+    std::optional<std::uint8_t> GetInputFormat();
     // Command 0x11 0x04: true with exactly 1024 reply bytes, of which min(size, 1024) are copied.
     bool ReadIdBlock(std::uint8_t* buffer, std::uint16_t size);
     // Reads and decodes the converter's ID record into m_abyIdBlock.

@@ -37,7 +37,7 @@ TEST(TabCaption, SeriesPrefixModelAndPortLabel) {
     EXPECT_EQ(TabCaption(1, DEVKIND_RGB, "COM3"), "KTP-RGB-SDI (COM3)");
     EXPECT_EQ(TabCaption(0, DEVKIND_DVI, "COM5"), "KTQ-DVI-SDI (COM5)");
     EXPECT_EQ(TabCaption(0x80, DEVKIND_NTSC, "ttyACM0"), "KTP-NTSC-SDI (ttyACM0)");
-    EXPECT_EQ(TabCaption(0xFF, DEVKIND_RGB, "COM4"), "RGB-SDI (COM4)");
+    EXPECT_EQ(TabCaption(std::nullopt, DEVKIND_RGB, "COM4"), "RGB-SDI (COM4)");
     EXPECT_EQ(TabCaption(1, DEVKIND_OTHER, "COM9"), "KTP-DVI-SDI (COM9)");
     EXPECT_EQ(TabCaption(1, DEVKIND_RGB, std::string(100, 'x')).size(), 63u);
 }

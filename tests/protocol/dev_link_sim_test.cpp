@@ -55,12 +55,12 @@ TEST(DevLinkSim, OperationsSucceedAgainstAWorkingConverter) {
     EXPECT_EQ(r.link.GetSeriesCode(), 1);
     EXPECT_EQ(r.link.GetInputFormat(), 3);
     EXPECT_EQ(r.link.GetAdjustment(12), SimPhaseDefault(3));
-    EXPECT_EQ(r.link.SetAdjustment(0, 321), 0);
+    EXPECT_TRUE(r.link.SetAdjustment(0, 321));
     EXPECT_EQ(r.link.GetAdjustment(0), 321);
-    EXPECT_EQ(r.link.CommitAdjustments(0), 0);
+    EXPECT_TRUE(r.link.CommitAdjustments(0));
     EXPECT_EQ(r.model->StoredAdjustments(3)[0], 321);
-    EXPECT_EQ(r.link.CommitDeviceSettings(1), 0);
-    EXPECT_EQ(r.link.CommitDeviceSettings(0), 0);
+    EXPECT_TRUE(r.link.CommitDeviceSettings(1));
+    EXPECT_TRUE(r.link.CommitDeviceSettings(0));
 
     std::uint8_t block[1024];
     EXPECT_TRUE(r.link.ReadIdBlock(block, 1024));
@@ -74,19 +74,19 @@ TEST(DevLinkSim, EveryOperationReportsASilentConverterByItsOwnConvention) {
     EXPECT_FALSE(r.link.CheckConnection(1, true));
     EXPECT_EQ(r.link.GetVersionInfo(0, buf, 16), 0);
     EXPECT_EQ(buf[0], 0);
-    EXPECT_EQ(r.link.GetSeriesCode(), 0xFF);
-    EXPECT_EQ(r.link.GetAdjustment(0), 0xFFFF);
-    EXPECT_EQ(r.link.SetAdjustment(0, 1), -1);
-    EXPECT_EQ(r.link.CommitDeviceSettings(1), -1);
-    EXPECT_EQ(r.link.CommitAdjustments(0), -1);
-    EXPECT_EQ(r.link.GetInputFormat(), 0xF0);
+    EXPECT_EQ(r.link.GetSeriesCode(), std::nullopt);
+    EXPECT_EQ(r.link.GetAdjustment(0), std::nullopt);
+    EXPECT_FALSE(r.link.SetAdjustment(0, 1));
+    EXPECT_FALSE(r.link.CommitDeviceSettings(1));
+    EXPECT_FALSE(r.link.CommitAdjustments(0));
+    EXPECT_EQ(r.link.GetInputFormat(), std::nullopt);
     EXPECT_FALSE(r.link.ReadIdBlock(buf, 1024));
     EXPECT_FALSE(r.link.LoadIdSettings());
     EXPECT_FALSE(r.link.m_bIdValid);
     EXPECT_FALSE(r.link.m_bIdChanged);  // unknown is not written back
     r.link.m_bIdChanged = true;
     EXPECT_FALSE(r.link.StoreIdSettings());
-    EXPECT_EQ(r.link.CommitDeviceSettings(0), -1);
+    EXPECT_FALSE(r.link.CommitDeviceSettings(0));
     EXPECT_EQ(r.link.Channel().m_nStatus, kStatusNoReply);
 }
 
@@ -98,13 +98,13 @@ TEST(DevLinkSim, RepliesOfTheWrongLengthAreFailures) {
         EXPECT_FALSE(r.link.ReadIdBlock(block, 1024)) << delta;
     }
     r.Fail(SimFaultKind::WrongLength, 0x05, +1);
-    EXPECT_EQ(r.link.GetSeriesCode(), 0xFF);
+    EXPECT_EQ(r.link.GetSeriesCode(), std::nullopt);
     for (int delta : {-1, +1}) {  // 1 and 3 bytes
         r.Fail(SimFaultKind::WrongLength, 0x07, delta);
-        EXPECT_EQ(r.link.GetAdjustment(3), 0xFFFF) << delta;
+        EXPECT_EQ(r.link.GetAdjustment(3), std::nullopt) << delta;
     }
     r.Fail(SimFaultKind::WrongLength, 0x0F, +1);
-    EXPECT_EQ(r.link.GetInputFormat(), 0xF0);
+    EXPECT_EQ(r.link.GetInputFormat(), std::nullopt);
     // The next requests are answered normally again.
     EXPECT_TRUE(r.link.ReadIdBlock(block, 1024));
     EXPECT_EQ(r.link.GetAdjustment(3), 74);
@@ -144,7 +144,7 @@ TEST(DevLinkSim, StoreWritesOnceKeepsTheConverterAreaAndThenSkipsTheWrite) {
 
     r.link.m_abyIdBlock = BlockWith("00001234", "KTPRGB_00001234", "スタジオ");
     r.link.m_bIdChanged = true;
-    ASSERT_EQ(r.link.CommitDeviceSettings(0), 0);
+    ASSERT_TRUE(r.link.CommitDeviceSettings(0));
     EXPECT_FALSE(r.link.m_bIdChanged);
     EXPECT_EQ(r.model->LoggedCommands(), (std::vector<std::uint8_t>{0x11, 0x12, 0x09}));
 
@@ -159,7 +159,7 @@ TEST(DevLinkSim, StoreWritesOnceKeepsTheConverterAreaAndThenSkipsTheWrite) {
     // Saving the same settings again reads the block and finds nothing to write.
     r.model->ClearLog();
     r.link.m_bIdChanged = true;
-    ASSERT_EQ(r.link.CommitDeviceSettings(0), 0);
+    ASSERT_TRUE(r.link.CommitDeviceSettings(0));
     EXPECT_EQ(r.model->LoggedCommands(), (std::vector<std::uint8_t>{0x11, 0x09}));
 }
 
@@ -168,11 +168,11 @@ TEST(DevLinkSim, FailedStoreMeansNoSaveCommandAndTheNextSaveTriesAgain) {
     r.link.m_abyIdBlock = BlockWith("1", "A", "");
     r.link.m_bIdChanged = true;
     r.Fail(SimFaultKind::ErrorCode, 0x12, 0x0C);
-    EXPECT_EQ(r.link.CommitDeviceSettings(0), -1);
+    EXPECT_FALSE(r.link.CommitDeviceSettings(0));
     EXPECT_EQ(r.Count(0x09), 0);
     EXPECT_TRUE(r.link.m_bIdChanged);
 
-    EXPECT_EQ(r.link.CommitDeviceSettings(0), 0);
+    EXPECT_TRUE(r.link.CommitDeviceSettings(0));
     EXPECT_EQ(r.Count(0x12), 2);
     EXPECT_EQ(r.Count(0x09), 1);
 }
@@ -182,7 +182,7 @@ TEST(DevLinkSim, UnencodableBlockFailsBeforeAnythingIsSent) {
     r.link.m_abyIdBlock = BlockWith("1", "A", "");
     r.link.m_abyIdBlock[1] = 0x60;  // DID out of range
     r.link.m_bIdChanged = true;
-    EXPECT_EQ(r.link.CommitDeviceSettings(0), -1);
+    EXPECT_FALSE(r.link.CommitDeviceSettings(0));
     EXPECT_TRUE(r.model->Log().empty());
 }
 
@@ -193,7 +193,7 @@ TEST(DevLinkSim, RevertRestoresStoredSettingsAndNeverTouchesTheIdBlock) {
     r.model->SetCurrent(g);
     r.link.m_abyIdBlock = BlockWith("9", "X", "");
     r.link.m_bIdChanged = true;
-    EXPECT_EQ(r.link.CommitDeviceSettings(1), 0);
+    EXPECT_TRUE(r.link.CommitDeviceSettings(1));
     EXPECT_EQ(r.model->Log(), (std::vector<SimRequest>{{0x09, {0x00, 0x01}}}));
     EXPECT_EQ(r.model->Current().sdiLevel, 0);
     EXPECT_TRUE(r.link.m_bIdChanged);  // still to be written by a later save

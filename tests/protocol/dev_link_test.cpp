@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "protocol/commands.h"
@@ -119,38 +120,41 @@ TEST_F(DevLinkTest, GetVersionInfo) {
     EXPECT_EQ(link->GetVersionInfo(1, nullptr, 16), 0);
 }
 
-// Each value operation: request bytes, its value from a reply of the right length, and its
-// failure value for a lost converter and for replies of the wrong length.
+// Each value operation: request bytes, its value from a reply of the right length, and none
+// for a lost converter, for replies of the wrong length and for the value the converter reserves.
 TEST_F(DevLinkTest, ValueOperationsCheckReplyLength) {
+    auto widen = [](auto value) -> std::optional<int> {
+        return value ? std::optional<int>(*value) : std::nullopt;
+    };
     const struct {
         const char* what;
-        std::function<int(CDevLink&)> call;
+        std::function<std::optional<int>(CDevLink&)> call;
         Request expected;
         Bytes good;
         int value;
-        int failure;
+        Bytes reserved;
         std::vector<int> wrongLengths;
     } cases[] = {
         {"series",
-         [](CDevLink& l) { return l.GetSeriesCode(); },
+         [&](CDevLink& l) { return widen(l.GetSeriesCode()); },
          {0x05, {0x80}},
          {0x00},
          0x00,
-         0xFF,
+         {0xFF},
          {0, 2}},
         {"adjustment",
-         [](CDevLink& l) { return l.GetAdjustment(7); },
+         [&](CDevLink& l) { return widen(l.GetAdjustment(7)); },
          {0x07, {0x01, 7}},
          {0x34, 0x12},
          0x1234,
-         0xFFFF,
+         {0xFF, 0xFF},
          {1, 3}},
         {"input format",
-         [](CDevLink& l) { return l.GetInputFormat(); },
+         [&](CDevLink& l) { return widen(l.GetInputFormat()); },
          {0x0F, {}},
          {0x05},
          0x05,
-         0xF0,
+         {0xF0},
          {0, 2}},
     };
     for (const auto& c : cases) {
@@ -162,17 +166,19 @@ TEST_F(DevLinkTest, ValueOperationsCheckReplyLength) {
         EXPECT_EQ(converter->requests[0].data, c.expected.data) << c.what;
         for (int n : c.wrongLengths) {
             reply = [n](const Request&) { return n == 0 ? ErrorReply(0) : DataReply(Bytes(n, 1)); };
-            EXPECT_EQ(c.call(*link), c.failure) << c.what << " with " << n << " bytes";
+            EXPECT_EQ(c.call(*link), std::nullopt) << c.what << " with " << n << " bytes";
         }
+        reply = [&](const Request&) { return DataReply(c.reserved); };
+        EXPECT_EQ(c.call(*link), std::nullopt) << c.what << " reserved";
         reply = [](const Request&) { return ErrorReply(0x30); };
-        EXPECT_EQ(c.call(*link), c.failure) << c.what << " failed";
+        EXPECT_EQ(c.call(*link), std::nullopt) << c.what << " failed";
     }
 }
 
-TEST_F(DevLinkTest, CommandOperationsReturnZeroOrMinusOne) {
+TEST_F(DevLinkTest, CommandOperationsReturnWhetherAccepted) {
     const struct {
         const char* what;
-        std::function<int(CDevLink&)> call;
+        std::function<bool(CDevLink&)> call;
         Request expected;
     } cases[] = {
         {"set adjustment",
@@ -189,14 +195,14 @@ TEST_F(DevLinkTest, CommandOperationsReturnZeroOrMinusOne) {
     for (const auto& c : cases) {
         reply = nullptr;
         converter->requests.clear();
-        EXPECT_EQ(c.call(*link), 0) << c.what;
+        EXPECT_TRUE(c.call(*link)) << c.what;
         ASSERT_EQ(converter->requests.size(), 1u) << c.what;
         EXPECT_EQ(converter->requests[0].command, c.expected.command) << c.what;
         EXPECT_EQ(converter->requests[0].data, c.expected.data) << c.what;
         reply = [](const Request&) { return DataReply({1, 2, 3, 4, 5}); };  // not examined
-        EXPECT_EQ(c.call(*link), 0) << c.what;
+        EXPECT_TRUE(c.call(*link)) << c.what;
         reply = [](const Request&) { return ErrorReply(0x0A); };
-        EXPECT_EQ(c.call(*link), -1) << c.what;
+        EXPECT_FALSE(c.call(*link)) << c.what;
     }
 }
 
@@ -288,7 +294,7 @@ TEST_F(DevLinkTest, FailedStoreKeepsTheFlagAndSavesNothing) {
         reply = c.reply;
         converter->requests.clear();
         SetUserBlock(UserBlock());
-        EXPECT_EQ(link->CommitDeviceSettings(0), -1) << c.what;
+        EXPECT_FALSE(link->CommitDeviceSettings(0)) << c.what;
         EXPECT_TRUE(link->m_bIdChanged) << c.what;
         EXPECT_EQ(converter->Count(kCmdWriteIdBlock), c.writes) << c.what;
         EXPECT_EQ(converter->Count(kCmdCommit), 0) << c.what;
@@ -299,13 +305,13 @@ TEST_F(DevLinkTest, FailedStoreKeepsTheFlagAndSavesNothing) {
     IdBlock bad = UserBlock();
     bad[kIdOffDid] = 0x60;
     SetUserBlock(bad);
-    EXPECT_EQ(link->CommitDeviceSettings(0), -1);
+    EXPECT_FALSE(link->CommitDeviceSettings(0));
     EXPECT_TRUE(converter->requests.empty());
 }
 
 TEST_F(DevLinkTest, SaveStoresTheRecordThenCommits) {
     SetUserBlock(UserBlock());
-    EXPECT_EQ(link->CommitDeviceSettings(0), 0);
+    EXPECT_TRUE(link->CommitDeviceSettings(0));
     ASSERT_EQ(converter->requests.size(), 3u);
     EXPECT_EQ(converter->requests[0].command, kCmdReadIdBlock);
     EXPECT_EQ(converter->requests[1].command, kCmdWriteIdBlock);
@@ -315,13 +321,13 @@ TEST_F(DevLinkTest, SaveStoresTheRecordThenCommits) {
     // Nothing changed: the save is the commit alone; a refused commit is a failure.
     converter->requests.clear();
     reply = [](const Request& r) { return r.command == 0x09 ? ErrorReply(0x06) : Bytes{}; };
-    EXPECT_EQ(link->CommitDeviceSettings(0), -1);
+    EXPECT_FALSE(link->CommitDeviceSettings(0));
     EXPECT_EQ(converter->requests.size(), 1u);
 }
 
 TEST_F(DevLinkTest, RevertNeverTouchesTheIdBlock) {
     SetUserBlock(UserBlock());
-    EXPECT_EQ(link->CommitDeviceSettings(1), 0);
+    EXPECT_TRUE(link->CommitDeviceSettings(1));
     ASSERT_EQ(converter->requests.size(), 1u);
     EXPECT_EQ(converter->requests[0].command, kCmdCommit);
     EXPECT_EQ(converter->requests[0].data, (Bytes{0x00, 0x01}));
