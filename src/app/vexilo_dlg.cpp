@@ -57,9 +57,8 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
             m_pPages[i]->AttachDevice(m_devices[i].port);
         }
     }
-    m_nPages = DropPagesWithoutDevice(m_pPages, m_devices, m_nPages, [](const CDevDialog& page) {
-        return page.m_pDevice != nullptr;
-    });
+    m_nPages = DropPagesWithoutDevice(m_pPages, m_devices, m_nPages,
+                                      [](const CDevDialog& page) { return page.HasConverter(); });
     m_nOpenTabs = m_nPages;
     if (m_nPages == 0) {
         ExitWithStartupError(kNoUsableDeviceText);
@@ -112,11 +111,10 @@ bool CVexiloDlg::OnInitDialog() {
         page->Create(m_factory.templateId ? m_factory.templateId(entry.kind) : 0, m_tab);
         page->SetComPort(entry.port);
         const std::optional<std::uint8_t> series =
-            page->m_pDevice ? page->m_pDevice->GetSeriesCode() : std::nullopt;
+            page->HasConverter() ? page->Device()->GetSeriesCode() : std::nullopt;
         const QString caption =
             QString::fromStdString(TabCaption(series, entry.kind, PortLabel(entry.port)));
-        page->m_pMainDlg = this;
-        page->m_nTabIndex = i;
+        page->JoinMainWindow(this, i);
         m_tab->InsertItem(i, caption);
 
         // Centred horizontally, and vertically in the area below the tab row.
@@ -135,32 +133,13 @@ bool CVexiloDlg::OnInitDialog() {
 }
 
 void CVexiloDlg::OnTcnSelchangeTab(ui::NmHdr*, ui::LResult* pResult) {
-    const int sel = m_tab->GetCurSel();
-    CDevDialog* failed = nullptr;
-    int k = 0;  // tab of the next page that still has a converter
-    for (int i = 0; i < m_nPages; ++i) {
-        CDevDialog* page = m_pPages[i].get();
-        if (!page->m_pDevice) {
-            page->KillTimer(page->m_nTimerId);
-            page->hide();
-            continue;
-        }
-        if (k == sel) {
-            page->show();
-            // The converter of a newly shown tab must still answer before the page polls it.
-            if (page->m_pDevice->CheckConnection(1, true)) {
-                page->OnAutoUpdateClicked();
-            } else {
-                failed = page;
-            }
+    if (CDevDialog* page = ShowPageOfTab(*this, m_tab->GetCurSel())) {
+        // The converter of a newly shown tab must still answer before the page polls it.
+        if (page->Device()->CheckConnection(1, true)) {
+            page->OnAutoUpdateClicked();
         } else {
-            page->KillTimer(page->m_nTimerId);
-            page->hide();
+            page->CloseOnError(kCloseNoResponse);
         }
-        ++k;
-    }
-    if (failed != nullptr) {
-        failed->CloseOnError(kCloseNoResponse);
     }
     if (pResult != nullptr) {
         *pResult = 0;
@@ -171,10 +150,8 @@ bool CVexiloDlg::CommitAllPages(bool bRevert) {
     bool allAccepted = true;
     for (int i = 0; i < m_nPages; ++i) {
         CDevDialog* page = m_pPages[i].get();
-        if (page != nullptr && page->m_pDevice) {
-            page->m_bIdRejected = false;
-            page->CommitSettings(bRevert);
-            allAccepted = allAccepted && !page->m_bIdRejected;
+        if (page != nullptr && page->HasConverter()) {
+            allAccepted = page->Commit(bRevert) && allAccepted;
         }
     }
     return allAccepted;

@@ -352,18 +352,7 @@ void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& ti
         ui::TabCtrl& tab = m_pMainDlg->TabControl();
         const int selection = tab.GetCurSel();
         if (nTabIndex >= 0) {
-            // Tab k belongs to the k-th page that still has a converter.
-            int position = 0;
-            for (int i = 0; i < m_pMainDlg->PageCount(); ++i) {
-                CDevDialog* page = m_pMainDlg->Page(i);
-                if (page == this) {
-                    break;
-                }
-                if (page != nullptr && page->m_pDevice) {
-                    ++position;
-                }
-            }
-            tab.DeleteItem(position);
+            tab.DeleteItem(TabPosition(*m_pMainDlg, this));
         }
         int& openTabs = m_pMainDlg->OpenTabs();
         --openTabs;
@@ -374,6 +363,49 @@ void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& ti
         }
     }
     std::exit(0);
+}
+
+void CDevDialog::JoinMainWindow(IMainWindow* window, int tabIndex) {
+    m_pMainDlg = window;
+    m_nTabIndex = tabIndex;
+}
+
+bool CDevDialog::Commit(bool bRevert) {
+    m_bIdRejected = false;
+    CommitSettings(bRevert);
+    return !m_bIdRejected;
+}
+
+int TabPosition(const IMainWindow& window, const CDevDialog* page) {
+    int position = 0;
+    for (int i = 0; i < window.PageCount(); ++i) {
+        const CDevDialog* other = window.Page(i);
+        if (other == page) {
+            break;
+        }
+        if (other != nullptr && other->HasConverter()) {
+            ++position;
+        }
+    }
+    return position;
+}
+
+CDevDialog* ShowPageOfTab(const IMainWindow& window, int selection) {
+    CDevDialog* shown = nullptr;
+    for (int i = 0; i < window.PageCount(); ++i) {
+        CDevDialog* page = window.Page(i);
+        if (page == nullptr) {
+            continue;
+        }
+        if (page->HasConverter() && TabPosition(window, page) == selection) {
+            page->show();
+            shown = page;
+        } else {
+            page->StopPolling();
+            page->hide();
+        }
+    }
+    return shown;
 }
 
 bool CDevDialog::CommitGeneralSettings(bool bRevert) {

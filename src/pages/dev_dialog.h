@@ -85,8 +85,23 @@ public:
     void OnTimer(int id) override;
     void OnShowWindow(bool show) override;
 
-    // Binds the page to its converter; leaves m_pDevice null when the port does not open.
+    // Binds the page to its converter; leaves it without one when the port does not open.
     void AttachDevice(int nPort);
+    // Binds the page to a link opened elsewhere (an in-process converter).
+    void UseDevice(std::unique_ptr<CDevLink> device) { m_pDevice = std::move(device); }
+
+    // What the main window needs of a page.
+    bool HasConverter() const { return m_pDevice != nullptr; }
+    CDevLink* Device() const { return m_pDevice.get(); }
+    // Makes `window` the page's main window, the page being its tab `tabIndex` at start-up.
+    void JoinMainWindow(IMainWindow* window, int tabIndex);
+    IMainWindow* MainWindow() const { return m_pMainDlg; }
+    int TabIndex() const { return m_nTabIndex; }
+    // Stops the status timer (the page is hidden or its converter gone).
+    void StopPolling() { KillTimer(m_nTimerId); }
+    // CommitSettings for the main window's save, save-and-exit and cancel. False when the page
+    // refused its ID settings (it has told the operator why).
+    bool Commit(bool bRevert);
 
     void ReadStatus();
     void SendOutputSettings();
@@ -117,9 +132,6 @@ public:
     static const ui::MessageMap& ThisMessageMap();
     const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
 
-    IMainWindow* m_pMainDlg = nullptr;
-    int m_nTabIndex = -1;
-    std::unique_ptr<CDevLink> m_pDevice;
     bool m_bIdSupported = true;
     bool m_bIdEnable = false;
     QString m_strDid = QStringLiteral("0x5F");
@@ -129,8 +141,6 @@ public:
     QString m_strName;
     bool m_bIdAutoFilled = false;
     bool m_bSettingText = false;
-    // Set when the last save stopped at the ID settings' checks (the operator was told why).
-    bool m_bIdRejected = false;
     QComboBox* m_cbDid = nullptr;
     QString m_strFirmwareVer;
     QString m_strBoardRev;
@@ -149,13 +159,19 @@ public:
     QPushButton* m_btnUpdate = nullptr;
     bool m_bAutoUpdate = false;
     bool m_bOldFirmware = false;
-    int m_nTimerId = 0;
     int m_nComPort = 0;
     QString m_szTabTitle;  // at most kTabTitleMax characters
 
     static constexpr int kTabTitleMax = 63;
 
 protected:
+    IMainWindow* m_pMainDlg = nullptr;
+    int m_nTabIndex = -1;
+    std::unique_ptr<CDevLink> m_pDevice;
+    // Set when the last save stopped at the ID settings' checks (the operator was told why).
+    bool m_bIdRejected = false;
+    int m_nTimerId = 0;
+
     // The common steps of CommitSettings: on save the ID settings first, then the converter's
     // general settings (mode 0 saves, 1 reverts). False when the page must not go on: the ID
     // settings were refused, there is no converter, or the command failed and closed the page.

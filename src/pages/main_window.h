@@ -25,4 +25,12 @@ public:
     virtual void OnTcnSelchangeTab(ui::NmHdr* pNMHDR, ui::LResult* pResult) = 0;
 };
 
+// Tab k belongs to the k-th page that still has a converter: the tab of `page` is the number of
+// pages before it that still have one.
+int TabPosition(const IMainWindow& window, const CDevDialog* page);
+
+// Shows the page of tab `selection` and hides every other page, stopping its polling. Returns
+// the page shown, or nullptr when no page has that tab.
+CDevDialog* ShowPageOfTab(const IMainWindow& window, int selection);
+
 }  // namespace vexilo

@@ -125,8 +125,8 @@ TEST_F(MainWindowTest, OneConverterGetsOneTabShownAtOnceAndItsPortClosesWithTheW
     EXPECT_EQ(w.TabControl().GetCurSel(), 0);
     CDevDialog* page = w.Page(0);
     EXPECT_TRUE(page->isVisible());
-    EXPECT_EQ(page->m_pMainDlg, &w);
-    EXPECT_EQ(page->m_nTabIndex, 0);
+    EXPECT_EQ(page->MainWindow(), &w);
+    EXPECT_EQ(page->TabIndex(), 0);
     EXPECT_EQ(w.OpenTabs(), 1);
     // The start-up check of the page, then the check of showing its tab (one try, no data).
     const auto log = rgb->Log();
@@ -226,7 +226,7 @@ TEST_F(MainWindowTest, SelectingTheTabOfAnUnpluggedConverterClosesItAndShowsAnot
     EXPECT_EQ(w.TabControl().GetCurSel(), 0);
     EXPECT_TRUE(w.Page(0)->isVisible());
     EXPECT_FALSE(w.Page(1)->isVisible());
-    EXPECT_FALSE(w.Page(1)->m_pDevice);
+    EXPECT_FALSE(w.Page(1)->HasConverter());
     EXPECT_FALSE(w.Page(2)->isVisible());
     EXPECT_EQ(Count(*a, 0x00), checksOfA + 1);  // the tab shown instead was checked too
 

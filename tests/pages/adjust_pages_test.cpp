@@ -89,7 +89,7 @@ TEST(PageFactory, KindSelectsClassAndTemplate) {
         ASSERT_NE(page, nullptr) << c.kind;
         EXPECT_TRUE(c.is(page.get())) << c.kind;
         EXPECT_EQ(PageTemplateId(c.kind), c.templateId) << c.kind;
-        EXPECT_FALSE(page->m_pDevice);
+        EXPECT_FALSE(page->HasConverter());
         EXPECT_TRUE(page->m_szTabTitle.isEmpty());
     }
 }
@@ -118,7 +118,7 @@ TEST_F(AdjustPageTest, InputFormatStateTable) {
         {0xFF, kC, 0xFD, 0xFF, kC, false, false},
     };
     CArgbDialog* page = StartRgb();
-    ASSERT_TRUE(page->m_pDevice);
+    ASSERT_TRUE(page->HasConverter());
     for (const bool commit : {false, true}) {
         for (const Row& row : rows) {
             const std::string what = "from " + std::to_string(row.input) + "/" +
@@ -161,7 +161,7 @@ TEST_F(AdjustPageTest, AFailedFormatQueryClosesAndKeepsTheMembers) {
     EXPECT_FALSE(page->CheckInputFormat(false));
     EXPECT_EQ(page->m_byInputFormat, 0);
     EXPECT_EQ(page->m_byLastFormat, 0);
-    EXPECT_FALSE(page->m_pDevice);
+    EXPECT_FALSE(page->HasConverter());
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
     EXPECT_EQ(boxes.boxes[0].caption, "KTP-NTSC-SDI (COM3) ERROR");
@@ -311,7 +311,7 @@ TEST_F(AdjustPageTest, AFailedReloadReadClosesWithNothingShownOrWritten) {
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(boxes.boxes[0].text, CAdjustPage::FormatChangedText());
     EXPECT_EQ(boxes.boxes[1].text, kNoResponseText);
-    EXPECT_FALSE(page->m_pDevice);
+    EXPECT_FALSE(page->HasConverter());
     EXPECT_EQ(page->GetDlgItemText(IDC_GAIN_R_EDIT), "10") << "nothing of the broken read shown";
 }
 
@@ -324,7 +324,7 @@ TEST_F(AdjustPageTest, AFailedReadAtStartUpClosesBeforeAnyWrite) {
         CDevDialog* page = kind == SimKind::Rgb ? static_cast<CDevDialog*>(StartRgb())
                                                 : static_cast<CDevDialog*>(StartNtsc());
         EXPECT_EQ(FromFirstQuery(), Cat({{QueryFormat()}, Reads(2)})) << SimKindName(kind);
-        EXPECT_FALSE(page->m_pDevice);
+        EXPECT_FALSE(page->HasConverter());
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
         const int edit = kind == SimKind::Rgb ? int{IDC_HPOS_EDIT} : int{IDC_BRIGHTNESS_EDIT};
@@ -388,7 +388,7 @@ TEST_F(SpinTest, RgbSpinsMapBothEndsOfTheirRanges) {
         CheckEnds(page, c);
         EXPECT_EQ(sim->Adjustments(kC)[c.index], c.atLower) << "the converter took it";
     }
-    EXPECT_TRUE(page->m_pDevice);
+    EXPECT_TRUE(page->HasConverter());
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
@@ -404,7 +404,7 @@ TEST_F(SpinTest, NtscSpinsMapBothEndsOfTheirRanges) {
     for (const SpinCase& c : cases) {
         CheckEnds(page, c);
     }
-    EXPECT_TRUE(page->m_pDevice);
+    EXPECT_TRUE(page->HasConverter());
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
@@ -514,7 +514,7 @@ TEST_F(AdjustPageTest, RgbFactoryValuesUseThePhaseOfTheFormat) {
         EXPECT_TRUE(page->IsDlgButtonChecked(IDC_OFFSET_AUTO));
         EXPECT_FALSE(page->IsDlgItemEnabled(IDC_SYNC_RGB));
         EXPECT_FALSE(page->IsDlgItemEnabled(IDC_OFFSET_R_SPIN));
-        EXPECT_TRUE(page->m_pDevice) << "the converter took every value";
+        EXPECT_TRUE(page->HasConverter()) << "the converter took every value";
         EXPECT_EQ(RgbPhaseDefault(c.format), c.phase);
     }
     EXPECT_TRUE(boxes.boxes.empty());
@@ -554,7 +554,7 @@ TEST_F(AdjustPageTest, AFailedFactorySendSkipsTheRest) {
     page->SendCommand(IDC_ADJUST_FACTORY);
     EXPECT_EQ(Sent(), (std::vector<SimRequest>{QueryFormat(), SetAdj(0, 500), SetAdj(1, 50),
                                                SetAdj(3, 74)}));
-    EXPECT_FALSE(page->m_pDevice);
+    EXPECT_FALSE(page->HasConverter());
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
 }
@@ -629,7 +629,7 @@ TEST_F(AdjustPageTest, SaveAndCancelOnBothPages) {
                 EXPECT_EQ(Sent(), (std::vector<SimRequest>{QueryFormat(), Req(0x03)})) << what;
                 EXPECT_TRUE(page->IsDlgItemEnabled(spin)) << what;
             }
-            EXPECT_TRUE(page->m_pDevice) << what;
+            EXPECT_TRUE(page->HasConverter()) << what;
         }
     }
 }
@@ -655,7 +655,7 @@ TEST_F(AdjustPageTest, AFailedGeneralCommitClosesBeforeTheAdjustments) {
     Mark();
     page->CommitSettings(true);
     EXPECT_EQ(Sent(), std::vector<SimRequest>{Req(0x09, {0x00, 0x01})});
-    EXPECT_FALSE(page->m_pDevice);
+    EXPECT_FALSE(page->HasConverter());
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
 }

@@ -64,7 +64,7 @@ TEST_F(PageTest, AShortStatusReplyChangesNothingAndClosesNothing) {
     page->SendCommand(IDC_UPDATE);
     EXPECT_EQ(Text(page, 1013), "1920");
     EXPECT_EQ(Text(page, 1012), "59.94");
-    EXPECT_TRUE(page->m_pDevice);
+    EXPECT_TRUE(page->HasConverter());
     EXPECT_TRUE(boxes.boxes.empty());
     page->SendCommand(IDC_UPDATE);
     EXPECT_EQ(Text(page, 1012), "60") << "a whole reply is shown again";
@@ -91,7 +91,7 @@ TEST_F(PageTest, StartUpReadsEverythingInOrderAndShowsTheVersions) {
     EXPECT_EQ(Text(page, 1021), "FPGA Ver. : 0x0B4");
     EXPECT_EQ(page->m_wFpgaVersion, 0x00B4);
     EXPECT_FALSE(page->m_bOldFirmware);
-    EXPECT_TRUE(page->m_pDevice);
+    EXPECT_TRUE(page->HasConverter());
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(page->m_szTabTitle, "KTP-RGB-SDI (COM3)");
 }
@@ -117,7 +117,7 @@ TEST_F(PageTest, FirmwareChecksAtStartUp) {
         boxes.boxes.clear();
         CTestPage* page = StartKnown();
         if (c.message == nullptr) {
-            EXPECT_TRUE(page->m_pDevice) << c.running;
+            EXPECT_TRUE(page->HasConverter()) << c.running;
             EXPECT_TRUE(boxes.boxes.empty()) << c.running;
             EXPECT_EQ(page->m_bOldFirmware, c.oldFirmware) << c.running;
             continue;
@@ -126,7 +126,7 @@ TEST_F(PageTest, FirmwareChecksAtStartUp) {
         EXPECT_EQ(boxes.boxes[0].text, *c.message) << c.running;
         EXPECT_EQ(boxes.boxes[0].caption, " ERROR") << "no tab title yet during start-up";
         EXPECT_EQ(boxes.boxes[0].style, ui::kMbIconExclamation | ui::kMbOk);
-        EXPECT_FALSE(page->m_pDevice) << c.running;
+        EXPECT_FALSE(page->HasConverter()) << c.running;
         EXPECT_EQ(Count(0x07), 0) << "no device access after the close";
     }
 }
@@ -157,7 +157,7 @@ TEST_F(PageTest, FpgaAndBoardTexts) {
         CTestPage* page = Start();
         EXPECT_EQ(Text(page, 1021), c.fpgaText);
         EXPECT_EQ(Text(page, 1017), QString::fromUtf16(c.boardText));
-        EXPECT_TRUE(page->m_pDevice) << "unanswered version reads close nothing";
+        EXPECT_TRUE(page->HasConverter()) << "unanswered version reads close nothing";
     }
 }
 
@@ -171,13 +171,13 @@ TEST_F(PageTest, AOneByteFpgaReplyStillReadsAsNotRead) {
 TEST_F(PageTest, ConnectionCheckAllowsFiveAttempts) {
     Fault(SimFaultKind::Silence, 0x00, 4);
     CTestPage* page = Start();
-    EXPECT_TRUE(page->m_pDevice);
+    EXPECT_TRUE(page->HasConverter());
     EXPECT_EQ(Count(0x00), 5);
 
     NewConverter();
     Fault(SimFaultKind::Silence, 0x00, 5);
     page = StartKnown();
-    EXPECT_FALSE(page->m_pDevice);
+    EXPECT_FALSE(page->HasConverter());
     EXPECT_EQ(Sim().LoggedCommands(), (std::vector<std::uint8_t>(5, 0x00)));
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, kNotConnected);
@@ -213,7 +213,7 @@ TEST_F(PageTest, OutputSettingsFromTheConverterAreLimited) {
 TEST_F(PageTest, AFailedOutputSettingsReadClosesWithReason1) {
     Fault(SimFaultKind::Silence, 0x07);
     CTestPage* page = StartKnown();
-    EXPECT_FALSE(page->m_pDevice);
+    EXPECT_FALSE(page->HasConverter());
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, kNoResponse);
     EXPECT_EQ(Count(0x03), 0);
@@ -241,7 +241,7 @@ TEST_F(PageTest, AScalerModeTheRadiosCannotShowIsSentBackUnchanged) {
     CTestPage* page = Start();
     page->DlgItem<QRadioButton>(IDC_LEVEL_B)->click();
     EXPECT_EQ(LastData(0x08), (std::vector<std::uint8_t>{1, 1, 2}));
-    EXPECT_TRUE(page->m_pDevice);
+    EXPECT_TRUE(page->HasConverter());
 }
 
 TEST_F(PageTest, FactorySettingsSendOutputAtOnceButKeepIdForTheSave) {
@@ -250,13 +250,13 @@ TEST_F(PageTest, FactorySettingsSendOutputAtOnceButKeepIdForTheSave) {
     page->CheckDlgButton(IDC_ID_ENABLE, true);
     page->SendCommand(IDC_ID_ENABLE);
     page->SetDlgItemText(IDC_ID_SN, "42");
-    const auto blockBefore = page->m_pDevice->m_abyIdBlock;
+    const auto blockBefore = page->Device()->m_abyIdBlock;
     page->DlgItem<QPushButton>(IDC_FACTORY)->click();
     EXPECT_EQ(LastData(0x08), (std::vector<std::uint8_t>{1, 0, 0}));
     EXPECT_EQ(Text(page, IDC_ID_SN), "");
     EXPECT_FALSE(page->IsDlgButtonChecked(IDC_ID_ENABLE));
     EXPECT_EQ(Text(page, IDC_ID_DID), "0x5F");
-    EXPECT_EQ(page->m_pDevice->m_abyIdBlock, blockBefore);
+    EXPECT_EQ(page->Device()->m_abyIdBlock, blockBefore);
     EXPECT_EQ(Count(0x12), 0);
 }
 
@@ -291,7 +291,7 @@ TEST_F(PageTest, AForcedCloseStopsTheStatusTimer) {
     page->Timers().Fire(kStatusTimerId);
     EXPECT_FALSE(timerRanWhileBoxOpen) << "killed before the box";
     EXPECT_FALSE(page->IsTimerRunning(kStatusTimerId));
-    EXPECT_FALSE(page->m_pDevice);
+    EXPECT_FALSE(page->HasConverter());
     page->OnAutoUpdateClicked();  // as a tab switch would; the box is still ticked
     EXPECT_FALSE(page->IsTimerRunning(kStatusTimerId)) << "nothing to poll without a converter";
 }
@@ -316,7 +316,7 @@ TEST_F(PageTest, EachReasonHasItsMessageUnderTheTabTitle) {
     boxes.boxes.clear();
     page->CloseOnError(9);
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_FALSE(page->m_pDevice);
+    EXPECT_FALSE(page->HasConverter());
 }
 
 TEST_F(PageTest, ClosingTabsRemovesExactlyTheirOwn) {
@@ -338,7 +338,7 @@ TEST_F(PageTest, ClosingTabsRemovesExactlyTheirOwn) {
     EXPECT_EQ(tab.GetItemText(0), "KTP-RGB-SDI (COM4)");
     EXPECT_EQ(main.openTabs, 1);
     EXPECT_EQ(tab.GetCurSel(), 0);
-    EXPECT_TRUE(b->m_pDevice);
+    EXPECT_TRUE(b->HasConverter());
     EXPECT_FALSE(b->isHidden()) << "the second page is the one shown";
     EXPECT_TRUE(a->isHidden());
     EXPECT_TRUE(c->isHidden());
@@ -386,7 +386,7 @@ TEST_F(PageTest, EscapeDoesNothingInAPage) {
     QTest::keyClick(page->GetDlgItem(IDC_ID_SN), Qt::Key_Escape);
     QTest::keyClick(page, Qt::Key_Escape);
     EXPECT_FALSE(page->isHidden());
-    EXPECT_TRUE(page->m_pDevice);
+    EXPECT_TRUE(page->HasConverter());
 }
 
 TEST_F(PageTest, ShowingThePageFocusesTheUpdateButton) {
@@ -408,13 +408,13 @@ TEST_F(PageTest, AttachDeviceOpensThePortOrLeavesNoDevice) {
     const int port = RegisterSimPort(std::make_shared<CSimConverter>(config), "sim0");
     CTestPage page;
     page.AttachDevice(port);
-    ASSERT_TRUE(page.m_pDevice);
-    EXPECT_EQ(page.m_pDevice->m_nPort, port);
-    EXPECT_TRUE(page.m_pDevice->CheckConnection(1, true));
+    ASSERT_TRUE(page.HasConverter());
+    EXPECT_EQ(page.Device()->m_nPort, port);
+    EXPECT_TRUE(page.Device()->CheckConnection(1, true));
 
     CTestPage second;  // the port is held: a second attachment gets nothing
     second.AttachDevice(port);
-    EXPECT_FALSE(second.m_pDevice);
+    EXPECT_FALSE(second.HasConverter());
 }
 
 }  // namespace

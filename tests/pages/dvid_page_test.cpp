@@ -83,7 +83,7 @@ TEST_F(DviPageTest, TheCableDetectReadDecidesTheBox) {
         EXPECT_EQ(page->IsDlgButtonChecked(IDC_NO_CABLE_CHECK), c.ticked) << c.what;
         EXPECT_EQ(page->m_bNoCableCheck, c.ticked) << c.what;
         EXPECT_EQ(page->IsDlgItemEnabled(IDC_NO_CABLE_CHECK), c.enabled) << c.what;
-        EXPECT_EQ(page->m_pDevice != nullptr, c.open) << c.what;
+        EXPECT_EQ(page->HasConverter(), c.open) << c.what;
         if (c.open) {
             EXPECT_TRUE(boxes.boxes.empty()) << c.what;
         } else {
@@ -108,7 +108,7 @@ TEST_F(DviPageTest, TickingTurnsDetectionOff) {
 
     sim->AddFault({SimFaultKind::Silence, 0, 0x15});
     box->click();
-    EXPECT_FALSE(page->m_pDevice);
+    EXPECT_FALSE(page->HasConverter());
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].caption, "KTP-DVI-SDI (COM3) ERROR");
 }
@@ -157,7 +157,7 @@ TEST_F(DviPageTest, SaveAndCancel) {
     for (const Case& c : cases) {
         NewSim(SimKind::Dvi, c.firmware);
         CDvidDialog* page = StartDvi();
-        ASSERT_TRUE(page->m_pDevice) << c.what;
+        ASSERT_TRUE(page->HasConverter()) << c.what;
         EXPECT_EQ(page->m_bOldFirmware, c.firmware == SimFirmware::Old);
         page->DlgItem<QAbstractButton>(IDC_LEVEL_B)->click();  // an unsaved change
         boxes.boxes.clear();
@@ -184,7 +184,7 @@ TEST_F(DviPageTest, SaveAndCancel) {
             EXPECT_EQ(sim->Stored().sdiLevel, c.revert ? 0 : 1) << c.what;
             EXPECT_EQ(sim->Current().sdiLevel, c.revert ? 0 : 1) << c.what;
         }
-        EXPECT_TRUE(page->m_pDevice) << c.what;
+        EXPECT_TRUE(page->HasConverter()) << c.what;
     }
 }
 
@@ -202,7 +202,7 @@ TEST_F(DviPageTest, AFailedCommitCloses) {
     CDvidDialog* page = StartDvi();
     sim->AddFault({SimFaultKind::ErrorCode, 0x0C, 0x09});
     page->CommitSettings(true);
-    EXPECT_FALSE(page->m_pDevice);
+    EXPECT_FALSE(page->HasConverter());
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
 }

@@ -93,15 +93,15 @@ protected:
         }
         main.pages.push_back(std::move(created));
         const int port = RegisterPort("", "COM3");
-        page->m_pDevice = std::make_unique<CDevLink>(
-            std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim)), port, kind);
-        page->m_pMainDlg = &main;
+        page->UseDevice(std::make_unique<CDevLink>(
+            std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim)), port, kind));
+        page->JoinMainWindow(&main, -1);
         ++main.openTabs;
         page->Create(PageTemplateId(kind), &main.tab);
         page->SetComPort(port);
-        page->m_nTabIndex = static_cast<int>(main.pages.size()) - 1;
-        if (page->m_pDevice) {
-            main.tab.InsertItem(page->m_nTabIndex, page->m_szTabTitle);
+        page->JoinMainWindow(&main, static_cast<int>(main.pages.size()) - 1);
+        if (page->HasConverter()) {
+            main.tab.InsertItem(page->TabIndex(), page->m_szTabTitle);
         }
         return page;
     }

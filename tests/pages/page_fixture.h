@@ -67,8 +67,8 @@ protected:
         Sim();
         main.pages.push_back(std::make_unique<CTestPage>());
         CTestPage* p = main.pages.back().get();
-        p->m_pDevice = Link(sim, "COM3");
-        p->m_pMainDlg = &main;
+        p->UseDevice(Link(sim, "COM3"));
+        p->JoinMainWindow(&main, -1);
         main.openTabs += 2;  // as if another tab stays open after a close
         p->Create(134, &main.tab);
         return p;

@@ -28,11 +28,11 @@ TEST_F(PageTest, RenderPage) {
     Sim().SetStatus({1920, 1080, 453, 381, 50, 5994, 1});
     for (int templateId : {133, 134, 135}) {
         auto page = std::make_unique<CTestPage>();
-        page->m_pDevice = Link(sim, "ttyACM0");
+        page->UseDevice(Link(sim, "ttyACM0"));
         page->Create(templateId, nullptr);
-        page->SetComPort(page->m_pDevice->m_nPort);
+        page->SetComPort(page->Device()->m_nPort);
         page->setWindowTitle(page->m_szTabTitle);
-        ASSERT_TRUE(page->m_pDevice);
+        ASSERT_TRUE(page->HasConverter());
         page->show();
         const QPixmap shot = page->grab();
         EXPECT_EQ(shot.size(), page->size());
@@ -64,12 +64,12 @@ TEST_F(ModelPageTest, RenderModelPages) {
         }
         std::unique_ptr<CDevDialog> page = CreateDevicePage(c.devkind);
         const int port = RegisterPort("", "ttyACM0");
-        page->m_pDevice = std::make_unique<CDevLink>(
-            std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim)), port, c.devkind);
+        page->UseDevice(std::make_unique<CDevLink>(
+            std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim)), port, c.devkind));
         page->Create(PageTemplateId(c.devkind), nullptr);
         page->SetComPort(port);
         page->setWindowTitle(page->m_szTabTitle);
-        ASSERT_TRUE(page->m_pDevice) << c.name;
+        ASSERT_TRUE(page->HasConverter()) << c.name;
         page->show();
         const QPixmap shot = page->grab();
         EXPECT_EQ(shot.size(), page->size());

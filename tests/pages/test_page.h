@@ -43,22 +43,8 @@ public:
     int& OpenTabs() override { return openTabs; }
     void OnTcnSelchangeTab(ui::NmHdr*, ui::LResult*) override {
         ++selChanges;
-        const int sel = tab.GetCurSel();
-        int k = 0;
-        for (auto& page : pages) {
-            if (!page->m_pDevice) {
-                page->KillTimer(page->m_nTimerId);
-                page->hide();
-                continue;
-            }
-            if (k == sel) {
-                page->show();
-                page->OnAutoUpdateClicked();
-            } else {
-                page->KillTimer(page->m_nTimerId);
-                page->hide();
-            }
-            ++k;
+        if (CDevDialog* page = ShowPageOfTab(*this, tab.GetCurSel())) {
+            page->OnAutoUpdateClicked();
         }
     }
 
@@ -67,13 +53,12 @@ public:
         auto page = std::make_unique<CTestPage>();
         CTestPage* p = page.get();
         pages.push_back(std::move(page));
-        p->m_pDevice = std::move(link);
-        const int port = p->m_pDevice ? p->m_pDevice->m_nPort : 0;
+        p->UseDevice(std::move(link));
+        const int port = p->HasConverter() ? p->Device()->m_nPort : 0;
         p->Create(templateId, &tab);
         p->SetComPort(port);
-        p->m_pMainDlg = this;
-        p->m_nTabIndex = static_cast<int>(pages.size()) - 1;
-        tab.InsertItem(p->m_nTabIndex, p->m_szTabTitle);
+        p->JoinMainWindow(this, static_cast<int>(pages.size()) - 1);
+        tab.InsertItem(p->TabIndex(), p->m_szTabTitle);
         ++openTabs;
         return p;
     }
