@@ -26,6 +26,7 @@
 #include "sim/sim_comm.h"
 #include "sim/sim_converter.h"
 #include "support/message_box_recorder.h"
+#include "support/messages.h"
 #include "ui/window_timers.h"
 
 QT_BEGIN_NAMESPACE
@@ -38,8 +39,7 @@ QT_END_NAMESPACE
 namespace vexilo {
 namespace {
 
-const QString kNoResponse = QString::fromUtf16(
-    u"デバイスが反応しません\n接続を確認してください\n該当タブを強制クローズします");
+using test::kNoResponseText;
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -219,7 +219,7 @@ TEST_F(MainWindowTest, SelectingTheTabOfAnUnpluggedConverterClosesItAndShowsAnot
     ClickTab(1);
 
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, kNoResponse);
+    EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
     EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (B) ERROR");  // the test page's model string
     EXPECT_EQ(Captions(), (std::vector<QString>{"KTP-RGB-SDI (A)", "KTP-NTSC-SDI (C)"}));
     EXPECT_EQ(w.OpenTabs(), 2);
@@ -263,7 +263,7 @@ TEST_F(MainWindowTest, SaveGoesOnToTheNextPageWhenTheFirstStopsAnswering) {
     QTest::mouseClick(w.GetDlgItem(IDC_SAVE), Qt::LeftButton);
 
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, kNoResponse);
+    EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
     EXPECT_EQ(b->Stored(), changed);
     EXPECT_EQ(Captions(), std::vector<QString>{"KTP-DVI-SDI (B)"});
     EXPECT_TRUE(w.isVisible());  // saving keeps the window open

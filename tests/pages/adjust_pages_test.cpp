@@ -146,12 +146,8 @@ TEST_F(AdjustPageTest, InputFormatStateTable) {
             EXPECT_TRUE(boxes.boxes[0].owned);
         }
     }
-    EXPECT_EQ(CAdjustPage::FormatChangedText(),
-              QString::fromUtf16(u"入力信号フォーマットが変更されています。\nフォーマットに対応する"
-                                 u"調整値をロードします。\n現在の調整値は破棄されます。"));
-    EXPECT_EQ(CAdjustPage::FormatChangedCommitText(),
-              QString::fromUtf16(
-                  u"入力信号フォーマットが変更されています。\n現在の調整値は破棄し終了します。"));
+    EXPECT_EQ(CAdjustPage::FormatChangedText(), kFormatChangedText);
+    EXPECT_EQ(CAdjustPage::FormatChangedCommitText(), kFormatChangedCommitText);
 }
 
 TEST_F(AdjustPageTest, AFailedFormatQueryClosesAndKeepsTheMembers) {

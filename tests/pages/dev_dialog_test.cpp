@@ -8,29 +8,20 @@
 
 #include "discovery/attach.h"
 #include "page_fixture.h"
+#include "support/messages.h"
 
 namespace vexilo::test {
 namespace {
-
-const QString kNoResponse = QString::fromUtf16(
-    u"デバイスが反応しません\n接続を確認してください\n該当タブを強制クローズします");
-const QString kNotConnected = QString::fromUtf16(u"デバイスが接続されていません");
-const QString kNotMain = QString::fromUtf16(
-    u"メインファームウェアで起動していません\nファームウェアの更新を行ってください\n強制終了しま"
-    u"す");
-const QString kBootUpdater = QString::fromUtf16(
-    u"ブートファームウェア更新用ファームウェアで起動しています\nファームウェアの更新を行ってくだ"
-    u"さい\n該当タブを強制クローズします");
 
 // ---- status display --------------------------------------------------------------------------
 
 struct StatusCase {
     SimStatus status;
-    std::array<const char*, 7>
-        shown;  // 1013 width, 1015 height, 1012 rate, 1016 scan, 1008, 1010, 1009
+    std::array<const char*, 7> shown;  // in the order of kStatusIds
 };
 
-constexpr std::array<int, 7> kStatusIds{1013, 1015, 1012, 1016, 1008, 1010, 1009};
+constexpr std::array<int, 7> kStatusIds{IDC_WIDTH,     IDC_HEIGHT,   IDC_FRAMERATE, IDC_SCAN,
+                                        IDC_FPGA_TEMP, IDC_MCU_TEMP, IDC_VOLTAGE};
 
 TEST_F(PageTest, StatusIsFormattedFieldByField) {
     const StatusCase cases[] = {
@@ -58,16 +49,16 @@ TEST_F(PageTest, StatusIsFormattedFieldByField) {
 TEST_F(PageTest, AShortStatusReplyChangesNothingAndClosesNothing) {
     Sim().SetStatus({1920, 1080, 412, 380, 50, 5994, 2});
     CTestPage* page = Start();
-    ASSERT_EQ(Text(page, 1012), "59.94");
+    ASSERT_EQ(Text(page, IDC_FRAMERATE), "59.94");
     Sim().SetStatus({1, 2, 3, 4, 5, 6000, 1});
     Fault(SimFaultKind::WrongLength, 0x03, 1, 0, -1);  // 12 bytes
     page->SendCommand(IDC_UPDATE);
-    EXPECT_EQ(Text(page, 1013), "1920");
-    EXPECT_EQ(Text(page, 1012), "59.94");
+    EXPECT_EQ(Text(page, IDC_WIDTH), "1920");
+    EXPECT_EQ(Text(page, IDC_FRAMERATE), "59.94");
     EXPECT_TRUE(page->HasConverter());
     EXPECT_TRUE(boxes.boxes.empty());
     page->SendCommand(IDC_UPDATE);
-    EXPECT_EQ(Text(page, 1012), "60") << "a whole reply is shown again";
+    EXPECT_EQ(Text(page, IDC_FRAMERATE), "60") << "a whole reply is shown again";
 }
 
 TEST_F(PageTest, TheUpdateButtonReachesTheModelsOverride) {
@@ -86,9 +77,9 @@ TEST_F(PageTest, StartUpReadsEverythingInOrderAndShowsTheVersions) {
               (std::vector<std::uint8_t>{0x00, 0x01, 0x01, 0x01, 0x01, 0x05, 0x11, 0x07, 0x03}));
     EXPECT_EQ(Sim().Log()[0].data, std::vector<std::uint8_t>{0x00})
         << "the start-up check carries one data byte";
-    EXPECT_EQ(Text(page, 1014), "Firmware Ver. : 3.10/1.00");
-    EXPECT_EQ(Text(page, 1017), QString::fromUtf16(u"基板Rev. : 2"));
-    EXPECT_EQ(Text(page, 1021), "FPGA Ver. : 0x0B4");
+    EXPECT_EQ(Text(page, IDC_FIRMWARE_VER), "Firmware Ver. : 3.10/1.00");
+    EXPECT_EQ(Text(page, IDC_BOARD_REV), QString::fromUtf16(u"基板Rev. : 2"));
+    EXPECT_EQ(Text(page, IDC_FPGA_VER), "FPGA Ver. : 0x0B4");
     EXPECT_EQ(page->m_wFpgaVersion, 0x00B4);
     EXPECT_FALSE(page->m_bOldFirmware);
     EXPECT_TRUE(page->HasConverter());
@@ -104,10 +95,10 @@ TEST_F(PageTest, FirmwareChecksAtStartUp) {
         bool oldFirmware;
     };
     const Case cases[] = {
-        {"3.10", "1.00", nullptr, false}, {"1.05", "1.00", nullptr, true},
-        {"0.9", "1.00", nullptr, true},   {"10.1", "1.00", nullptr, false},
-        {"1", "1.00", nullptr, false},    {"2.00", "2.00", &kNotMain, false},
-        {"", "", &kNotMain, false},       {"2.00u", "1.00", &kBootUpdater, false},
+        {"3.10", "1.00", nullptr, false},       {"1.05", "1.00", nullptr, true},
+        {"0.9", "1.00", nullptr, true},         {"10.1", "1.00", nullptr, false},
+        {"1", "1.00", nullptr, false},          {"2.00", "2.00", &kNotMainFirmwareText, false},
+        {"", "", &kNotMainFirmwareText, false}, {"2.00u", "1.00", &kBootUpdaterText, false},
     };
     for (const Case& c : cases) {
         SimConfig firmware = SimConfig::For(SimKind::Rgb);
@@ -155,8 +146,8 @@ TEST_F(PageTest, FpgaAndBoardTexts) {
             Fault(SimFaultKind::Silence, 0x01, c.unanswered, 4 - c.unanswered);
         }
         CTestPage* page = Start();
-        EXPECT_EQ(Text(page, 1021), c.fpgaText);
-        EXPECT_EQ(Text(page, 1017), QString::fromUtf16(c.boardText));
+        EXPECT_EQ(Text(page, IDC_FPGA_VER), c.fpgaText);
+        EXPECT_EQ(Text(page, IDC_BOARD_REV), QString::fromUtf16(c.boardText));
         EXPECT_TRUE(page->HasConverter()) << "unanswered version reads close nothing";
     }
 }
@@ -164,7 +155,7 @@ TEST_F(PageTest, FpgaAndBoardTexts) {
 TEST_F(PageTest, AOneByteFpgaReplyStillReadsAsNotRead) {
     Fault(SimFaultKind::WrongLength, 0x01, 1, 3, -1);
     CTestPage* page = Start();
-    EXPECT_EQ(Text(page, 1021), "FPGA Ver. : ---");
+    EXPECT_EQ(Text(page, IDC_FPGA_VER), "FPGA Ver. : ---");
     EXPECT_EQ(page->m_wFpgaVersion, 0xF0B4);
 }
 
@@ -180,7 +171,7 @@ TEST_F(PageTest, ConnectionCheckAllowsFiveAttempts) {
     EXPECT_FALSE(page->HasConverter());
     EXPECT_EQ(Sim().LoggedCommands(), (std::vector<std::uint8_t>(5, 0x00)));
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, kNotConnected);
+    EXPECT_EQ(boxes.boxes[0].text, kNotConnectedText);
 }
 
 TEST_F(PageTest, OutputSettingsFromTheConverterAreLimited) {
@@ -215,7 +206,7 @@ TEST_F(PageTest, AFailedOutputSettingsReadClosesWithReason1) {
     CTestPage* page = StartKnown();
     EXPECT_FALSE(page->HasConverter());
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, kNoResponse);
+    EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
     EXPECT_EQ(Count(0x03), 0);
 }
 
@@ -299,8 +290,10 @@ TEST_F(PageTest, AForcedCloseStopsTheStatusTimer) {
 // ---- forced close ----------------------------------------------------------------------------
 
 TEST_F(PageTest, EachReasonHasItsMessageUnderTheTabTitle) {
-    const std::pair<int, const QString*> reasons[] = {
-        {0, &kNotConnected}, {1, &kNoResponse}, {2, &kNotMain}, {3, &kBootUpdater}};
+    const std::pair<int, const QString*> reasons[] = {{0, &kNotConnectedText},
+                                                      {1, &kNoResponseText},
+                                                      {2, &kNotMainFirmwareText},
+                                                      {3, &kBootUpdaterText}};
     for (const auto& [reason, message] : reasons) {
         StartOther("COM3");
         CTestPage* page = StartOther("COM7");

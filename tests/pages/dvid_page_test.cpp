@@ -173,10 +173,7 @@ TEST_F(DviPageTest, SaveAndCancel) {
         if (c.notice) {
             ASSERT_EQ(boxes.boxes.size(), 1u) << c.what;
             EXPECT_EQ(boxes.boxes[0].caption, "KTP-DVI-SDI Frimware Ver. 1.x");
-            EXPECT_EQ(boxes.boxes[0].text,
-                      QString::fromUtf16(u"デバイスに設定値は保存されませんが、\nこのFirmware "
-                                         u"Versionでは現在の設定値はそのままです。\nデバイスがリ"
-                                         u"セットされたときに元に戻ります。"));
+            EXPECT_EQ(boxes.boxes[0].text, kOldDviFirmwareText);
             EXPECT_EQ(boxes.boxes[0].style, ui::kMbIconInformation | ui::kMbOk);
             EXPECT_EQ(sim->Current().sdiLevel, 1) << "the setting stays in effect";
         } else {

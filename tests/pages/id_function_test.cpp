@@ -6,14 +6,12 @@
 
 #include "page_fixture.h"
 #include "protocol/id_record.h"
+#include "support/messages.h"
 
 namespace vexilo::test {
 namespace {
 
 const QString kErrorCaption = "KTP Series ERROR";
-const QString kNoteSupported = QString::fromUtf16(u"※ID機能設定は保存後に更新されます");
-const QString kNoteUnsupported = QString::fromUtf16(
-    u"※ID機能を使用するにはFirmwareをVer.3.0以降へ、FPGAをVer.0x0AA以降へ更新してください");
 
 QString Repeat(const char16_t* unit, int times) {
     QString s;
@@ -90,7 +88,7 @@ TEST_F(IdTest, StoredSettingsAreShownAsStored) {
     EXPECT_EQ(Text(page, IDC_ID_ID), "CAM_1");
     EXPECT_EQ(Text(page, IDC_ID_NAME), QString::fromUtf16(u"スタジオＡ"));
     EXPECT_EQ(page->m_strModelName, "KTP-RGB-SDI");
-    EXPECT_EQ(Text(page, IDC_ID_NOTE), kNoteSupported);
+    EXPECT_EQ(Text(page, IDC_ID_NOTE), kIdNoteSupportedText);
     for (int id : {IDC_ID_ENABLE, IDC_ID_DID, IDC_ID_SN, IDC_ID_ID, IDC_ID_NAME}) {
         EXPECT_TRUE(page->IsDlgItemEnabled(id)) << id;
     }
@@ -137,7 +135,8 @@ TEST_F(IdTest, UnsupportedConvertersShowTheGroupDisabledWithTheUpdateNote) {
         EXPECT_EQ(page->m_bIdSupported, c.supported) << c.what;
         EXPECT_EQ(page->IsDlgItemEnabled(IDC_ID_ENABLE), c.supported) << c.what;
         EXPECT_EQ(page->IsDlgItemEnabled(IDC_ID_SN), c.supported) << c.what;
-        EXPECT_EQ(Text(page, IDC_ID_NOTE), c.supported ? kNoteSupported : kNoteUnsupported)
+        EXPECT_EQ(Text(page, IDC_ID_NOTE),
+                  c.supported ? kIdNoteSupportedText : kIdNoteUnsupportedText)
             << c.what;
         EXPECT_EQ(Count(0x11), c.supported ? 1 : 0) << c.what;
         if (!c.supported) {
@@ -280,33 +279,32 @@ TEST_F(IdTest, EachSaveTimeErrorHasItsMessageAndChangesNothing) {
     struct Case {
         const char* what;
         void (*spoil)(CTestPage*);
-        const char16_t* message;
+        const QString* message;
     };
     // The edits filter what is typed, so these faults are put in the way the page writes.
     const Case cases[] = {
-        {"no DID", [](CTestPage* p) { p->ComboSetCurSel(IDC_ID_DID, -1); },
-         u"ID機能 DIDの値が不正です（0x50～0x5Fのみ選択可能）"},
+        {"no DID", [](CTestPage* p) { p->ComboSetCurSel(IDC_ID_DID, -1); }, &kIdBadDidText},
         {"name too long",
          [](CTestPage* p) {
              p->m_bSettingText = true;
              p->SetDlgItemText(IDC_ID_NAME, QString(81, u'n'));
              p->m_bSettingText = false;
          },
-         u"ID機能文字列の変換に失敗しました"},
+         &kIdConvertFailedText},
         {"no code-page form",
          [](CTestPage* p) {
              p->m_bSettingText = true;
              p->SetDlgItemText(IDC_ID_ID, QString::fromUtf16(u"\u00E9\u0301"));
              p->m_bSettingText = false;
          },
-         u"ID機能文字列の変換に失敗しました"},
+         &kIdConvertFailedText},
         {"not ASCII",
          [](CTestPage* p) {
              p->m_bSettingText = true;
              p->SetDlgItemText(IDC_ID_ID, QString::fromUtf16(u"ＡＢ"));
              p->m_bSettingText = false;
          },
-         u"ID機能設定の妥当性チェックに失敗しました（DID範囲/ASCIIなど）"},
+         &kIdCheckFailedText},
     };
     for (const Case& c : cases) {
         NewConverter();
@@ -318,7 +316,7 @@ TEST_F(IdTest, EachSaveTimeErrorHasItsMessageAndChangesNothing) {
         c.spoil(page);
         EXPECT_FALSE(page->ApplyIdFunction()) << c.what;
         ASSERT_EQ(boxes.boxes.size(), 1u) << c.what;
-        EXPECT_EQ(boxes.boxes[0].text, QString::fromUtf16(c.message)) << c.what;
+        EXPECT_EQ(boxes.boxes[0].text, *c.message) << c.what;
         EXPECT_EQ(boxes.boxes[0].caption, kErrorCaption);
         EXPECT_EQ(boxes.boxes[0].style, ui::kMbIconExclamation | ui::kMbOk);
         EXPECT_EQ(page->Device()->m_abyIdBlock, before) << c.what;

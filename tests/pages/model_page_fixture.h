@@ -17,6 +17,7 @@
 #include "sim/sim_comm.h"
 #include "sim/sim_converter.h"
 #include "support/message_box_recorder.h"
+#include "support/messages.h"
 #include "ui/tab_ctrl.h"
 #include "ui/updown.h"
 #include "ui/window_timers.h"
@@ -32,9 +33,6 @@ inline void PrintTo(const SimRequest& r, std::ostream* os) {
 }  // namespace vexilo
 
 namespace vexilo::test {
-
-const QString kNoResponseText = QString::fromUtf16(
-    u"デバイスが反応しません\n接続を確認してください\n該当タブを強制クローズします");
 
 // The main window as far as the model pages use it. One more converter's tab counts as open, so a
 // forced close returns instead of ending the test program.

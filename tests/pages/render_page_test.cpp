@@ -53,7 +53,7 @@ TEST_F(ModelPageTest, RenderModelPages) {
         NewSim(c.kind);
         if (c.kind == SimKind::Dvi) {
             SimGeneral general = sim->Current();
-            general.cableDetect = 0;  // shows 1059 ticked
+            general.cableDetect = 0;  // shows IDC_NO_CABLE_CHECK ticked
             sim->SetCurrent(general);
         } else if (c.kind == SimKind::Rgb) {
             sim->SetAdjustment(3, 3, 70);  // gain red 4
