@@ -135,7 +135,7 @@ void TraceFrame(const std::string& label, bool outgoing, const std::uint8_t* byt
     if (t.out == nullptr) {
         return;
     }
-    // The raw monotonic clock, so traces of two programs (panel and vexilo-sim) line up.
+    // The raw monotonic clock, so the trace lines up with the kernel log and other programs.
     const auto us = std::chrono::duration_cast<std::chrono::microseconds>(
                         std::chrono::steady_clock::now().time_since_epoch())
                         .count();
