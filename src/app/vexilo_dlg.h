@@ -10,17 +10,10 @@
 #include "pages/dev_dialog.h"
 #include "pages/main_window.h"
 #include "ui/dialog.h"
+#include "ui/resource.h"
 #include "ui/tab_ctrl.h"
 
 namespace vexilo {
-
-// Control IDs of the main window (template 102).
-enum : int {
-    IDD_VEXILO_DIALOG = 102,
-    IDC_TAB = 1023,
-    IDC_SAVE = 1066,
-    IDC_DUMMY = 1056,
-};
 
 // The program's one window: a tab per usable converter and the buttons that save or revert
 // every page. Construction finds the converters, makes and attaches the pages, and ends the

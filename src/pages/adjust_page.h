@@ -9,11 +9,6 @@
 
 namespace vexilo {
 
-// Controls that both adjustment pages have.
-enum : int {
-    IDC_ADJUST_FACTORY = 1058,  // "調整値出荷時設定"
-};
-
 // Input-format markers of the format members. Codes below kFormatFailed are input formats.
 inline constexpr std::uint8_t kFormatFailed = 0xF0;    // the query failed
 inline constexpr std::uint8_t kFormatNotAsked = 0xFE;  // the converter has not been asked yet

@@ -6,33 +6,6 @@
 
 namespace vexilo {
 
-// Controls of the analog RGB page (template 134).
-enum : int {
-    IDC_SYNC_RGB = 1004,  // sync type radios 1004 / 1007 / 1019
-    IDC_SYNC_RGBS = 1007,
-    IDC_SYNC_RGBHV = 1019,
-    IDC_HPOS_SPIN = 1024,
-    IDC_HPOS_EDIT = 1025,
-    IDC_VPOS_SPIN = 1026,
-    IDC_VPOS_EDIT = 1027,
-    IDC_GAIN_R_SPIN = 1028,
-    IDC_GAIN_R_EDIT = 1029,
-    IDC_GAIN_G_SPIN = 1030,
-    IDC_GAIN_G_EDIT = 1031,
-    IDC_GAIN_B_SPIN = 1032,
-    IDC_GAIN_B_EDIT = 1033,
-    IDC_OFFSET_R_SPIN = 1035,
-    IDC_OFFSET_R_EDIT = 1036,
-    IDC_OFFSET_G_SPIN = 1037,
-    IDC_OFFSET_G_EDIT = 1038,
-    IDC_OFFSET_B_SPIN = 1039,
-    IDC_OFFSET_B_EDIT = 1040,
-    IDC_OFFSET_AUTO = 1041,
-    IDC_PHASE_SPIN = 1042,
-    IDC_PHASE_EDIT = 1043,
-    IDC_SYNC_AUTO = 1044,
-};
-
 // Indexes of the RGB converter's adjustment table (13 values; index 2 is the converter's own).
 enum : std::uint8_t {
     kRgbHPos = 0,

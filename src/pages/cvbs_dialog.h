@@ -6,18 +6,6 @@
 
 namespace vexilo {
 
-// Controls of the composite page (template 135).
-enum : int {
-    IDC_BRIGHTNESS_EDIT = 1048,
-    IDC_CONTRAST_EDIT = 1049,
-    IDC_HUE_EDIT = 1050,
-    IDC_BRIGHTNESS_SPIN = 1051,
-    IDC_CONTRAST_SPIN = 1052,
-    IDC_HUE_SPIN = 1053,
-    IDC_SATURATION_EDIT = 1054,
-    IDC_SATURATION_SPIN = 1055,
-};
-
 // Indexes of the composite converter's adjustment table.
 enum : std::uint8_t {
     kCvbsBrightness = 0,

@@ -8,6 +8,7 @@
 
 #include "protocol/dev_link.h"
 #include "ui/dialog.h"
+#include "ui/resource.h"
 
 class QComboBox;
 class QLineEdit;
@@ -23,35 +24,6 @@ enum : int {
     kCloseNoResponse = 1,    // a transaction of the page failed
     kCloseNotMainFirmware = 2,
     kCloseBootUpdater = 3,
-};
-
-// Page control IDs that the framework and the model pages share.
-enum : int {
-    IDC_OUTPUT_59I = 1000,
-    IDC_OUTPUT_59P = 1001,
-    IDC_SCALER_ALWAYS = 1002,
-    IDC_SCALER_SYNC = 1003,
-    IDC_LEVEL_A = 1005,
-    IDC_LEVEL_B = 1006,
-    IDC_FPGA_TEMP = 1008,
-    IDC_VOLTAGE = 1009,
-    IDC_MCU_TEMP = 1010,
-    IDC_UPDATE = 1011,
-    IDC_FRAMERATE = 1012,
-    IDC_WIDTH = 1013,
-    IDC_FIRMWARE_VER = 1014,
-    IDC_HEIGHT = 1015,
-    IDC_SCAN = 1016,
-    IDC_BOARD_REV = 1017,
-    IDC_FACTORY = 1018,
-    IDC_AUTO_UPDATE = 1020,
-    IDC_FPGA_VER = 1021,
-    IDC_ID_ENABLE = 1060,
-    IDC_ID_DID = 1061,
-    IDC_ID_SN = 1062,
-    IDC_ID_ID = 1064,
-    IDC_ID_NAME = 1065,
-    IDC_ID_NOTE = 1067,
 };
 
 // The status timer: ID 1, every 2 seconds.

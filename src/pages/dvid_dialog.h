@@ -6,11 +6,6 @@
 
 namespace vexilo {
 
-// Controls of the DVI page (template 133).
-enum : int {
-    IDC_NO_CABLE_CHECK = 1059,  // "+5V Cable Detectをチェックしない"
-};
-
 // The page of the DVI converter: the +5V cable detection, and a cancel that only informs on
 // old firmware.
 class CDvidDialog : public CDevDialog {

@@ -4,13 +4,9 @@
 
 #include "discovery/devices.h"
 #include "pages/dev_dialog.h"
+#include "ui/resource.h"
 
 namespace vexilo {
-
-// Dialog templates of the model pages.
-inline constexpr int IDD_DVI_PAGE = 133;
-inline constexpr int IDD_RGB_PAGE = 134;
-inline constexpr int IDD_NTSC_PAGE = 135;
 
 // The page object for a converter of `kind` (DEVKIND_*): DEVKIND_RGB gets the analog RGB page,
 // DEVKIND_NTSC the composite page, DEVKIND_DVI, DEVKIND_OTHER and any unknown kind the DVI page.

@@ -6,6 +6,7 @@
 
 #include "ui/dialog_template.h"
 #include "ui/dialog_units.h"
+#include "ui/resource.h"
 
 namespace vexilo::ui {
 namespace {
@@ -69,14 +70,14 @@ TEST(DialogTemplate, MainWindowTemplate) {
     EXPECT_EQ(dlg->caption, "Vexilo");
     EXPECT_EQ((std::array{dlg->cx, dlg->cy}), (std::array{469, 333}));
     ASSERT_EQ(dlg->controls.size(), 5u);
-    const int order[] = {1023, 2, 1066, 1, 1056};
+    const int order[] = {IDC_TAB, 2, IDC_SAVE, 1, IDC_DUMMY};
     for (std::size_t i = 0; i < 5; ++i) {
         EXPECT_EQ(dlg->controls[i].id, order[i]);
     }
-    EXPECT_EQ(dlg->Find(1023)->kind, ControlKind::Tab);
+    EXPECT_EQ(dlg->Find(IDC_TAB)->kind, ControlKind::Tab);
     EXPECT_TRUE(dlg->Find(2)->Has(kNoTabStop));
     EXPECT_EQ(dlg->Find(1)->caption, "設定を保存して終了");
-    EXPECT_TRUE(dlg->Find(1056)->Has(kDefault));
+    EXPECT_TRUE(dlg->Find(IDC_DUMMY)->Has(kDefault));
 }
 
 TEST(DialogUnits, MulDivRoundsHalvesAwayFromZero) {

@@ -12,6 +12,7 @@
 
 #include "support/message_box_recorder.h"
 #include "ui/dialog.h"
+#include "ui/resource.h"
 #include "ui/tab_ctrl.h"
 
 namespace vexilo::ui {
@@ -31,22 +32,22 @@ public:
 
     void DoDataExchange(DataExchange& dx) override {
         Dialog::DoDataExchange(dx);
-        DDX_Text(dx, 1062, m_strSn);
-        DDX_Check(dx, 1060, m_bEnable);
-        DDX_Radio(dx, 1000, m_nFormat);
-        DDX_CBString(dx, 1061, m_strDid);
-        DDX_Control(dx, 1064, m_edId);
+        DDX_Text(dx, IDC_ID_SN, m_strSn);
+        DDX_Check(dx, IDC_ID_ENABLE, m_bEnable);
+        DDX_Radio(dx, IDC_OUTPUT_59I, m_nFormat);
+        DDX_CBString(dx, IDC_ID_DID, m_strDid);
+        DDX_Control(dx, IDC_ID_ID, m_edId);
     }
     bool OnInitDialog() override {
         for (const char* did : {"0x50", "0x51", "0x5F"}) {
-            ComboAddString(1061, QString::fromLatin1(did));
+            ComboAddString(IDC_ID_DID, QString::fromLatin1(did));
         }
         log.push_back("init");
         return Dialog::OnInitDialog();
     }
     virtual void OnFactory() { log.push_back("factory"); }
     void OnFormat() { log.push_back("format"); }
-    void OnSnChange() { log.push_back("sn-change:" + GetDlgItemText(1062).toStdString()); }
+    void OnSnChange() { log.push_back("sn-change:" + GetDlgItemText(IDC_ID_SN).toStdString()); }
     void OnSnKill() { log.push_back("sn-kill"); }
     void OnUpdate() { log.push_back("update"); }
     void OnDelta(NmUpDown* nm, LResult* result) {
@@ -60,15 +61,16 @@ public:
     }
 
     static const MessageMap& ThisMessageMap() {
-        static const MessageMap map{&Dialog::ThisMessageMap(),
-                                    {
-                                        OnBnClicked(1018, &KitDialog::OnFactory),
-                                        OnBnClickedRange(1000, 1001, &KitDialog::OnFormat),
-                                        OnBnClicked(1011, &KitDialog::OnUpdate),
-                                        OnEnChange(1062, &KitDialog::OnSnChange),
-                                        OnEnKillFocus(1062, &KitDialog::OnSnKill),
-                                        OnUdnDeltaPos(1042, &KitDialog::OnDelta),
-                                    }};
+        static const MessageMap map{
+            &Dialog::ThisMessageMap(),
+            {
+                OnBnClicked(IDC_FACTORY, &KitDialog::OnFactory),
+                OnBnClickedRange(IDC_OUTPUT_59I, IDC_OUTPUT_59P, &KitDialog::OnFormat),
+                OnBnClicked(IDC_UPDATE, &KitDialog::OnUpdate),
+                OnEnChange(IDC_ID_SN, &KitDialog::OnSnChange),
+                OnEnKillFocus(IDC_ID_SN, &KitDialog::OnSnKill),
+                OnUdnDeltaPos(IDC_PHASE_SPIN, &KitDialog::OnDelta),
+            }};
         return map;
     }
     const MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
@@ -82,7 +84,7 @@ public:
 
     static const MessageMap& ThisMessageMap() {
         static const MessageMap map{&KitDialog::ThisMessageMap(),
-                                    {OnBnClicked(1011, &DerivedDialog::OnOwnUpdate)}};
+                                    {OnBnClicked(IDC_UPDATE, &DerivedDialog::OnOwnUpdate)}};
         return map;
     }
     const MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
@@ -104,12 +106,13 @@ TEST_F(DialogTest, BuildsTheTemplateAtItsDialogUnitPositions) {
     EXPECT_TRUE(dlg->isHidden()) << "a child template without the visible style stays hidden";
     const BaseUnits& u = dlg->Units();
     EXPECT_EQ(dlg->size(), MapDialogRect(u, 0, 0, 447, 256).size());
-    EXPECT_EQ(dlg->GetDlgItem(1011)->geometry(), MapDialogRect(u, 61, 156, 59, 13));
-    EXPECT_EQ(dlg->GetDlgItem(1065)->geometry(), MapDialogRect(u, 296, 205, 132, 12));
-    EXPECT_EQ(dlg->GetDlgItemText(1021), "FPGA Vev. : ");
-    EXPECT_TRUE(dlg->DlgItem<QLineEdit>(1013)->isReadOnly());
-    EXPECT_EQ(dlg->DlgItem<QLineEdit>(1025)->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
-    EXPECT_EQ(dlg->DefaultButtonId(), 1011);
+    EXPECT_EQ(dlg->GetDlgItem(IDC_UPDATE)->geometry(), MapDialogRect(u, 61, 156, 59, 13));
+    EXPECT_EQ(dlg->GetDlgItem(IDC_ID_NAME)->geometry(), MapDialogRect(u, 296, 205, 132, 12));
+    EXPECT_EQ(dlg->GetDlgItemText(IDC_FPGA_VER), "FPGA Vev. : ");
+    EXPECT_TRUE(dlg->DlgItem<QLineEdit>(IDC_WIDTH)->isReadOnly());
+    EXPECT_EQ(dlg->DlgItem<QLineEdit>(IDC_HPOS_EDIT)->alignment() & Qt::AlignHCenter,
+              Qt::AlignHCenter);
+    EXPECT_EQ(dlg->DefaultButtonId(), IDC_UPDATE);
     EXPECT_EQ(dlg->GetDlgItem(4711), nullptr);
     // The dialog font resolves to one of the template's choices that exists here.
     const QString family = QFontInfo(dlg->font()).family();
@@ -125,29 +128,29 @@ TEST_F(DialogTest, ControlsByIdTolerateUnknownIds) {
     EXPECT_FALSE(dlg->IsDlgItemEnabled(4711));
     EXPECT_EQ(dlg->GetRadioIndex(4711), -1);
 
-    dlg->EnableDlgItem(1005, false);
-    dlg->ShowDlgItem(1002, false);
-    EXPECT_FALSE(dlg->IsDlgItemEnabled(1005));
-    EXPECT_FALSE(dlg->IsDlgItemShown(1002));
-    EXPECT_TRUE(dlg->IsDlgItemShown(1003));
+    dlg->EnableDlgItem(IDC_LEVEL_A, false);
+    dlg->ShowDlgItem(IDC_SCALER_ALWAYS, false);
+    EXPECT_FALSE(dlg->IsDlgItemEnabled(IDC_LEVEL_A));
+    EXPECT_FALSE(dlg->IsDlgItemShown(IDC_SCALER_ALWAYS));
+    EXPECT_TRUE(dlg->IsDlgItemShown(IDC_SCALER_SYNC));
 }
 
 TEST_F(DialogTest, RadioGroupsRunFromGroupStartToGroupStart) {
-    auto* i = dlg->DlgItem<QRadioButton>(1000);
-    auto* p = dlg->DlgItem<QRadioButton>(1001);
+    auto* i = dlg->DlgItem<QRadioButton>(IDC_OUTPUT_59I);
+    auto* p = dlg->DlgItem<QRadioButton>(IDC_OUTPUT_59P);
     EXPECT_TRUE(p->isChecked()) << "loaded from m_nFormat = 1";
-    EXPECT_EQ(dlg->GetRadioIndex(1000), 1);
-    dlg->SetRadioIndex(1005, 0);
+    EXPECT_EQ(dlg->GetRadioIndex(IDC_OUTPUT_59I), 1);
+    dlg->SetRadioIndex(IDC_LEVEL_A, 0);
     QTest::mouseClick(i, Qt::LeftButton);
     EXPECT_TRUE(i->isChecked());
     EXPECT_FALSE(p->isChecked());
-    EXPECT_EQ(dlg->GetRadioIndex(1005), 0) << "another group is not touched";
-    EXPECT_EQ(dlg->GetRadioIndex(1004), -1) << "sync group: nothing checked yet";
+    EXPECT_EQ(dlg->GetRadioIndex(IDC_LEVEL_A), 0) << "another group is not touched";
+    EXPECT_EQ(dlg->GetRadioIndex(IDC_SYNC_RGB), -1) << "sync group: nothing checked yet";
     // An index outside the group clears it, and the group then reports none.
-    dlg->SetRadioIndex(1002, 2);
-    EXPECT_EQ(dlg->GetRadioIndex(1002), -1);
-    dlg->SetRadioIndex(1004, 2);
-    EXPECT_EQ(dlg->GetRadioIndex(1004), 2);
+    dlg->SetRadioIndex(IDC_SCALER_ALWAYS, 2);
+    EXPECT_EQ(dlg->GetRadioIndex(IDC_SCALER_ALWAYS), -1);
+    dlg->SetRadioIndex(IDC_SYNC_RGB, 2);
+    EXPECT_EQ(dlg->GetRadioIndex(IDC_SYNC_RGB), 2);
     EXPECT_EQ(dlg->log.back(), "format") << "a click reports BN_CLICKED";
 }
 
@@ -157,16 +160,16 @@ TEST_F(DialogTest, DataExchangeBothWays) {
     dlg->m_nFormat = 0;
     dlg->m_strDid = "0x5";  // prefix match, as a drop-down list selects
     dlg->UpdateData(false);
-    EXPECT_EQ(dlg->GetDlgItemText(1062), "1234");
-    EXPECT_TRUE(dlg->IsDlgButtonChecked(1060));
-    EXPECT_EQ(dlg->GetRadioIndex(1000), 0);
-    EXPECT_EQ(dlg->ComboGetCurSel(1061), 0);
-    EXPECT_EQ(dlg->m_edId, dlg->GetDlgItem(1064));
+    EXPECT_EQ(dlg->GetDlgItemText(IDC_ID_SN), "1234");
+    EXPECT_TRUE(dlg->IsDlgButtonChecked(IDC_ID_ENABLE));
+    EXPECT_EQ(dlg->GetRadioIndex(IDC_OUTPUT_59I), 0);
+    EXPECT_EQ(dlg->ComboGetCurSel(IDC_ID_DID), 0);
+    EXPECT_EQ(dlg->m_edId, dlg->GetDlgItem(IDC_ID_ID));
 
-    dlg->SetDlgItemText(1062, "99");
-    dlg->CheckDlgButton(1060, false);
-    dlg->ComboSetCurSel(1061, 2);
-    dlg->SetRadioIndex(1000, -1);
+    dlg->SetDlgItemText(IDC_ID_SN, "99");
+    dlg->CheckDlgButton(IDC_ID_ENABLE, false);
+    dlg->ComboSetCurSel(IDC_ID_DID, 2);
+    dlg->SetRadioIndex(IDC_OUTPUT_59I, -1);
     dlg->UpdateData(true);
     EXPECT_EQ(dlg->m_strSn, "99");
     EXPECT_FALSE(dlg->m_bEnable);
@@ -176,29 +179,29 @@ TEST_F(DialogTest, DataExchangeBothWays) {
     // An empty text selects nothing; a text the list lacks keeps the selection.
     dlg->m_strDid = "0x77";
     dlg->UpdateData(false);
-    EXPECT_EQ(dlg->ComboGetCurSel(1061), 2);
+    EXPECT_EQ(dlg->ComboGetCurSel(IDC_ID_DID), 2);
     dlg->m_strDid.clear();
     dlg->UpdateData(false);
-    EXPECT_EQ(dlg->ComboGetCurSel(1061), -1);
+    EXPECT_EQ(dlg->ComboGetCurSel(IDC_ID_DID), -1);
     dlg->UpdateData(true);
     EXPECT_EQ(dlg->m_strDid, "");
 }
 
 TEST_F(DialogTest, ComboAndEditAccess) {
-    EXPECT_EQ(dlg->ComboGetCount(1061), 3);
-    EXPECT_EQ(dlg->ComboFindStringExact(1061, "0x51"), 1);
-    EXPECT_EQ(dlg->ComboFindStringExact(1061, "0x5"), -1);
-    EXPECT_EQ(dlg->ComboGetLBText(1061, 2), "0x5F");
-    dlg->ComboResetContent(1061);
-    EXPECT_EQ(dlg->ComboGetCount(1061), 0);
+    EXPECT_EQ(dlg->ComboGetCount(IDC_ID_DID), 3);
+    EXPECT_EQ(dlg->ComboFindStringExact(IDC_ID_DID, "0x51"), 1);
+    EXPECT_EQ(dlg->ComboFindStringExact(IDC_ID_DID, "0x5"), -1);
+    EXPECT_EQ(dlg->ComboGetLBText(IDC_ID_DID, 2), "0x5F");
+    dlg->ComboResetContent(IDC_ID_DID);
+    EXPECT_EQ(dlg->ComboGetCount(IDC_ID_DID), 0);
 
-    dlg->SetDlgItemText(1064, "ABCDEF");
-    auto* edit = dlg->DlgItem<QLineEdit>(1064);
-    dlg->EditSetSel(1064, 6, 6);
+    dlg->SetDlgItemText(IDC_ID_ID, "ABCDEF");
+    auto* edit = dlg->DlgItem<QLineEdit>(IDC_ID_ID);
+    dlg->EditSetSel(IDC_ID_ID, 6, 6);
     EXPECT_EQ(edit->cursorPosition(), 6);
-    dlg->EditSetSel(1064, 1, 3);
+    dlg->EditSetSel(IDC_ID_ID, 1, 3);
     EXPECT_EQ(edit->selectedText(), "BC");
-    dlg->EditSelectAll(1064);
+    dlg->EditSelectAll(IDC_ID_ID);
     EXPECT_EQ(edit->selectedText(), "ABCDEF");
 }
 
@@ -207,17 +210,17 @@ TEST_F(DialogTest, MessageMapsReachOverridesAndDerivedRowsComeFirst) {
     auto* derived = new DerivedDialog;
     ASSERT_TRUE(derived->Create(134, derivedParent.get()));
     derived->log.clear();
-    derived->DlgItem<QPushButton>(1018)->click();   // base row, virtual handler
-    derived->DlgItem<QPushButton>(1011)->click();   // derived row hides the base row
-    derived->DlgItem<QRadioButton>(1001)->click();  // base range row
+    derived->DlgItem<QPushButton>(IDC_FACTORY)->click();      // base row, virtual handler
+    derived->DlgItem<QPushButton>(IDC_UPDATE)->click();       // derived row hides the base row
+    derived->DlgItem<QRadioButton>(IDC_OUTPUT_59P)->click();  // base range row
     EXPECT_EQ(derived->log,
               (std::vector<std::string>{"derived-factory", "derived-update", "format"}));
-    EXPECT_FALSE(derived->Dispatch(Notify::BnClicked, 1058));
+    EXPECT_FALSE(derived->Dispatch(Notify::BnClicked, IDC_ADJUST_FACTORY));
 }
 
 TEST_F(DialogTest, EditNotificationsIncludeThePagesOwnWriting) {
     dlg->log.clear();
-    dlg->SetDlgItemText(1062, "12");
+    dlg->SetDlgItemText(IDC_ID_SN, "12");
     EXPECT_EQ(dlg->log, std::vector<std::string>{"sn-change:12"});
 }
 
@@ -227,10 +230,10 @@ TEST(DialogFocus, KillFocusIsReportedWhenTheFocusLeavesAnEdit) {
     dlg.show();
     dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
-    dlg.GotoDlgCtrl(1062);
-    ASSERT_EQ(QApplication::focusWidget(), dlg.GetDlgItem(1062));
+    dlg.GotoDlgCtrl(IDC_ID_SN);
+    ASSERT_EQ(QApplication::focusWidget(), dlg.GetDlgItem(IDC_ID_SN));
     dlg.log.clear();
-    dlg.GotoDlgCtrl(1064);
+    dlg.GotoDlgCtrl(IDC_ID_ID);
     EXPECT_EQ(dlg.log, std::vector<std::string>{"sn-kill"});
 }
 
@@ -241,23 +244,23 @@ TEST(DialogKeys, EnterPressesTheFocusedOrDefaultButtonAndEscapeCancels) {
     dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
 
-    dlg.GotoDlgCtrl(1062);
+    dlg.GotoDlgCtrl(IDC_ID_SN);
     dlg.log.clear();
-    QTest::keyClick(dlg.GetDlgItem(1062), Qt::Key_Return);
-    EXPECT_EQ(dlg.log, std::vector<std::string>{"update"}) << "default button 1011";
+    QTest::keyClick(dlg.GetDlgItem(IDC_ID_SN), Qt::Key_Return);
+    EXPECT_EQ(dlg.log, std::vector<std::string>{"update"}) << "default button IDC_UPDATE";
 
-    dlg.EnableDlgItem(1011, false);
+    dlg.EnableDlgItem(IDC_UPDATE, false);
     dlg.log.clear();
-    QTest::keyClick(dlg.GetDlgItem(1062), Qt::Key_Return);
+    QTest::keyClick(dlg.GetDlgItem(IDC_ID_SN), Qt::Key_Return);
     EXPECT_TRUE(dlg.log.empty()) << "a disabled default button is not pressed";
 
-    dlg.GotoDlgCtrl(1018);
+    dlg.GotoDlgCtrl(IDC_FACTORY);
     dlg.log.clear();
-    QTest::keyClick(dlg.GetDlgItem(1018), Qt::Key_Return);
+    QTest::keyClick(dlg.GetDlgItem(IDC_FACTORY), Qt::Key_Return);
     EXPECT_EQ(dlg.log, std::vector<std::string>{"factory"}) << "the focused push button";
 
     dlg.log.clear();
-    QTest::keyClick(dlg.GetDlgItem(1062), Qt::Key_Escape);
+    QTest::keyClick(dlg.GetDlgItem(IDC_ID_SN), Qt::Key_Escape);
     EXPECT_EQ(dlg.log, std::vector<std::string>{"cancel"});
     EXPECT_TRUE(dlg.isHidden()) << "a dialog that is not modal hides on EndDialog";
 }
@@ -283,7 +286,7 @@ TEST(DialogKeys, ADialogMayRefuseEnterAndEscape) {
     dlg.show();
     dlg.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
-    for (int id : {kIdCancel, kIdOk, 1023}) {
+    for (int id : {kIdCancel, kIdOk, int{IDC_TAB}}) {
         dlg.GotoDlgCtrl(id);
         QTest::keyClick(dlg.GetDlgItem(id), Qt::Key_Return);
         QTest::keyClick(dlg.GetDlgItem(id), Qt::Key_Escape);
@@ -299,7 +302,7 @@ TEST(DialogModal, RunsUntilEndDialogAndACloseRequestIsCancel) {
     dlg.PostCall([&dlg] { dlg.EndDialog(7); });
     EXPECT_EQ(dlg.DoModal(), 7);
     EXPECT_EQ(dlg.windowTitle(), "Vexilo");
-    EXPECT_NE(dlg.DlgItem<TabCtrl>(1023), nullptr);
+    EXPECT_NE(dlg.DlgItem<TabCtrl>(IDC_TAB), nullptr);
 
     dlg.PostCall([&dlg] { dlg.close(); });
     EXPECT_EQ(dlg.DoModal(), kIdCancel);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/dialog.h"
+#include "ui/resource.h"
 #include "ui/updown.h"
 
 namespace vexilo::ui {
@@ -18,7 +19,7 @@ protected:
         buddy = new QLineEdit(host.get());
         spin = new UpDown(host.get());
         spin->resize(20, 30);
-        spin->SetControlId(1028);
+        spin->SetControlId(IDC_GAIN_R_SPIN);
         spin->SetBuddy(buddy, true, true);
         spin->SetRange32(-437, 74);
         spin->SetDeltaPosHandler([this](NmUpDown& nm) {
@@ -55,7 +56,7 @@ TEST_F(UpDownTest, EachStepIsProposedWithPositionAndDelta) {
     spin->Step(1);
     spin->Step(-1, 5);
     ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].idFrom, 1028);
+    EXPECT_EQ(seen[0].idFrom, IDC_GAIN_R_SPIN);
     EXPECT_EQ(seen[0].iPos, 5);
     EXPECT_EQ(seen[0].iDelta, 1);
     EXPECT_EQ(seen[1].iPos, 6);
@@ -159,7 +160,7 @@ public:
     }
     static const MessageMap& ThisMessageMap() {
         static const MessageMap map{&Dialog::ThisMessageMap(),
-                                    {OnUdnDeltaPos(1042, &SpinDialog::OnPhase)}};
+                                    {OnUdnDeltaPos(IDC_PHASE_SPIN, &SpinDialog::OnPhase)}};
         return map;
     }
     const MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
@@ -168,23 +169,23 @@ public:
 TEST(UpDownInDialog, NotifiesThroughTheMessageMapAndAutoBuddies) {
     SpinDialog dlg;
     ASSERT_TRUE(dlg.Create(134, nullptr));
-    auto* phase = dlg.DlgItem<UpDown>(1042);
+    auto* phase = dlg.DlgItem<UpDown>(IDC_PHASE_SPIN);
     ASSERT_NE(phase, nullptr);
-    EXPECT_EQ(phase->GetBuddy(), dlg.GetDlgItem(1043));
+    EXPECT_EQ(phase->GetBuddy(), dlg.GetDlgItem(IDC_PHASE_EDIT));
     phase->SetRange32(0, 31);
     phase->SetPos32(16);
     phase->Step(1);
     ASSERT_EQ(dlg.deltas.size(), 1u);
-    EXPECT_EQ(dlg.deltas[0].idFrom, 1042);
-    EXPECT_EQ(dlg.GetDlgItemText(1043), "17");
+    EXPECT_EQ(dlg.deltas[0].idFrom, IDC_PHASE_SPIN);
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_PHASE_EDIT), "17");
     dlg.answer = 1;
     phase->Step(1);
     EXPECT_EQ(phase->GetPos32(), 17);
     // Without a map row the step simply happens.
-    auto* gain = dlg.DlgItem<UpDown>(1028);
+    auto* gain = dlg.DlgItem<UpDown>(IDC_GAIN_R_SPIN);
     gain->SetRange32(-437, 74);
     gain->Step(-1);
-    EXPECT_EQ(dlg.GetDlgItemText(1029), "-1");
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_GAIN_R_EDIT), "-1");
 }
 
 }  // namespace
