@@ -298,6 +298,7 @@ void CDevDialog::RestoreFactorySettings() {
     m_strSn.clear();
     m_strId.clear();
     m_strName.clear();
+    m_nIdReset = kIdFieldEnable | kIdFieldDid | kIdFieldSerial | kIdFieldId | kIdFieldName;
     FillDidList();
     UpdateData(false);
     UpdateIdControls();
