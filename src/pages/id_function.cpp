@@ -339,10 +339,8 @@ bool CDevDialog::ApplyIdFunction() {
     // not read or show them.
     unsigned touched = m_nIdReset;
     const std::pair<bool, unsigned> fields[] = {
-        {m_bIdEnable != m_idShown.enable, kIdFieldEnable},
-        {m_strDid != m_idShown.did, kIdFieldDid},
-        {m_strSn != m_idShown.sn, kIdFieldSerial},
-        {m_strId != m_idShown.id, kIdFieldId},
+        {m_bIdEnable != m_idShown.enable, kIdFieldEnable}, {m_strDid != m_idShown.did, kIdFieldDid},
+        {m_strSn != m_idShown.sn, kIdFieldSerial},         {m_strId != m_idShown.id, kIdFieldId},
         {m_strName != m_idShown.name, kIdFieldName},
     };
     for (const auto& [changed, bit] : fields) {

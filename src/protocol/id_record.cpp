@@ -253,13 +253,13 @@ bool MergeIdRecord(std::span<const std::uint8_t> storage, const IdBlock& block, 
     for (int p = 0; p < listLength; p += 2 + items[p + 1]) {
         const TextField* field = FindTextField(items[p]);
         if (field == nullptr || (fields & field->bit) == 0) {
-            fits = fits && AppendItem(list, kIdItemListMax, pos, items[p], items + p + 2,
-                                      items[p + 1]);
+            fits = fits &&
+                   AppendItem(list, kIdItemListMax, pos, items[p], items + p + 2, items[p + 1]);
         } else if ((written & field->bit) == 0) {
             written |= field->bit;
-            fits = fits && AppendItem(list, kIdItemListMax, pos, field->type,
-                                      merged.data() + field->offset,
-                                      IdTextLength(merged, field->offset, field->max));
+            fits = fits &&
+                   AppendItem(list, kIdItemListMax, pos, field->type, merged.data() + field->offset,
+                              IdTextLength(merged, field->offset, field->max));
         }
     }
     for (const TextField& f : kTextFields) {

@@ -375,8 +375,15 @@ Storage RecordOf(std::uint8_t enable, std::uint8_t did, const std::vector<Item>&
 
 // A record with an item type the panel does not know and a Name that is not UTF-8.
 std::vector<Item> ForeignItems(const std::string& sn) {
-    return {{0x01, "E-AUXTAG"}, {0x02, "0001"},       {0x03, "KTP-RGB-SDI"}, {0x04, sn},
-            {0x10, "CAM_7"},    {0x11, "\xFF\xFE" "ab"}, {0x42, "vendor data"}};
+    return {{0x01, "E-AUXTAG"},
+            {0x02, "0001"},
+            {0x03, "KTP-RGB-SDI"},
+            {0x04, sn},
+            {0x10, "CAM_7"},
+            {0x11,
+             "\xFF\xFE"
+             "ab"},
+            {0x42, "vendor data"}};
 }
 
 TEST_F(IdTest, AnUntouchedIdGroupLeavesTheStoredRecordAsItIs) {
@@ -430,10 +437,14 @@ TEST_F(IdTest, FactorySettingsResetTheStoredRecordAtTheNextSave) {
     CTestPage* page = Start();
     page->DlgItem<QAbstractButton>(IDC_FACTORY)->click();
     page->CommitSettings(false);
-    EXPECT_EQ(Sim().IdStorage(),
-              RecordOf(0, 0x5F,
-                       {{0x01, "E-AUXTAG"}, {0x02, "0001"}, {0x03, "KTP-RGB-SDI"}, {0x04, ""},
-                        {0x10, ""}, {0x11, ""}, {0x42, "vendor data"}}));
+    EXPECT_EQ(Sim().IdStorage(), RecordOf(0, 0x5F,
+                                          {{0x01, "E-AUXTAG"},
+                                           {0x02, "0001"},
+                                           {0x03, "KTP-RGB-SDI"},
+                                           {0x04, ""},
+                                           {0x10, ""},
+                                           {0x11, ""},
+                                           {0x42, "vendor data"}}));
 }
 
 }  // namespace
