@@ -22,6 +22,20 @@ int TitleWidth(const QString& caption) {
 
 int DefaultMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style) {
     QMessageBox box(owner);
+    SetUpMessageBox(box, text, caption, style);
+    box.exec();
+    return kIdOk;  // the only button the panel's boxes carry
+}
+
+MessageBoxHandler& Handler() {
+    static MessageBoxHandler handler;
+    return handler;
+}
+
+}  // namespace
+
+void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& caption,
+                     unsigned style) {
     box.setWindowTitle(caption);
     box.setText(text);
     box.setTextFormat(Qt::PlainText);
@@ -40,20 +54,11 @@ int DefaultMessageBox(QWidget* owner, const QString& text, const QString& captio
     // A box sizes itself to its text alone, which cuts a long title ("KTP-DVI-... 4) ERROR"):
     // a spacer across the grid keeps it wide enough for the title and the frame's buttons.
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
-        const int width = TitleWidth(caption);
-        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
-                      grid->rowCount(), 0, 1, grid->columnCount());
+        grid->addItem(
+            new QSpacerItem(TitleWidth(caption), 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+            grid->rowCount(), 0, 1, grid->columnCount());
     }
-    box.exec();
-    return kIdOk;  // the only button the panel's boxes carry
 }
-
-MessageBoxHandler& Handler() {
-    static MessageBoxHandler handler;
-    return handler;
-}
-
-}  // namespace
 
 int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style) {
     // The box takes over the mouse: an arrow held until now would go on stepping in its loop.
