@@ -30,7 +30,6 @@ inline constexpr std::uint8_t kCheckConnectionData = 0x00;
 // Reply values that carry no value: a reply holding one reads as no answer.
 inline constexpr std::uint8_t kSeriesCodeReserved = 0xFF;
 inline constexpr std::uint8_t kInputFormatReserved = 0xF0;
-inline constexpr std::uint16_t kAdjustmentReserved = 0xFFFF;
 // The input format reply when the converter sees no input signal.
 inline constexpr std::uint8_t kInputFormatNone = 0xFF;
 

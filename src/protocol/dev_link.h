@@ -32,8 +32,8 @@ public:
     // Command 0x05 0x80: the series code; none on failure, for a reply that is not one byte, or
     // for 0xFF, the code a converter reserves for having none.
     std::optional<std::uint8_t> GetSeriesCode();
-    // Command 0x07 0x01 index: the value; none on failure, for a reply that is not two bytes, or
-    // for 0xFFFF, which no adjustment can hold.
+    // Command 0x07 0x01 index: the value (0xFFFF included: an erased table holds it); none on
+    // failure or for a reply that is not two bytes.
     std::optional<std::uint16_t> GetAdjustment(std::uint8_t index);
     // Command 0x08 0x01 index value: true when the converter accepted it.
     bool SetAdjustment(std::uint8_t index, std::uint16_t value);
@@ -49,7 +49,9 @@ public:
     bool ReadIdBlock(std::uint8_t* buffer, std::uint16_t size);
     // Reads and decodes the converter's ID record into m_abyIdBlock.
     bool LoadIdSettings();
-    // Writes m_abyIdBlock to the converter when it is marked changed and differs there.
+    // When the block is marked changed: re-reads the converter's record, replaces the fields of
+    // m_nIdFields with those of m_abyIdBlock (a record that does not decode gets the whole
+    // block) and writes the result when it differs from what the converter holds.
     bool StoreIdSettings();
 
     CDevChannel& Channel() { return *m_pChannel; }
@@ -60,6 +62,8 @@ public:
     IdBlock m_abyIdBlock;
     bool m_bIdValid = false;
     bool m_bIdChanged = false;
+    // The fields of m_abyIdBlock that the next store puts over the converter's record.
+    unsigned m_nIdFields = kIdFieldsAll;
 
 private:
     // One transaction on the channel; false without a channel.
