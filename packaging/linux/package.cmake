@@ -24,7 +24,6 @@ set(package_out ${PROJECT_BINARY_DIR}/packaging/linux)
 option(VEXILO_MAN_PAGES "Make man pages with help2man" OFF)
 if(VEXILO_MAN_PAGES)
     find_program(HELP2MAN help2man REQUIRED)
-    find_program(GZIP gzip REQUIRED)
     set(man_pages "")
     foreach(entry "vexilo-panel|control panel for KTP/Q series USB video converters"
                   "vexilo-sim|simulated video converters on pseudo-terminals"
@@ -38,12 +37,11 @@ if(VEXILO_MAN_PAGES)
         set(page ${package_out}/man/${program}.1)
         add_custom_command(OUTPUT ${page}.gz
             COMMAND ${CMAKE_COMMAND} -E make_directory ${package_out}/man
-            COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${VEXILO_RELEASE_EPOCH} LC_ALL=C.UTF-8
-                    ${HELP2MAN} --no-info --no-discard-stderr --name=${summary}
-                    --include=${package_dir}/man/${program}.h2m --output=${page}
-                    $<TARGET_FILE:${program}>
-            COMMAND ${GZIP} -9nf ${page}
+            COMMAND ${CMAKE_COMMAND} -DHELP2MAN=${HELP2MAN} -DPROGRAM=$<TARGET_FILE:${program}>
+                    -DNAME=${summary} -DINCLUDE=${package_dir}/man/${program}.h2m -DOUT=${page}
+                    -DEPOCH=${VEXILO_RELEASE_EPOCH} -P ${package_dir}/man/make-man-page.cmake
             DEPENDS ${program} ${package_dir}/man/${program}.h2m
+                    ${package_dir}/man/make-man-page.cmake
             COMMENT "Man page of ${program}"
             VERBATIM)
         list(APPEND man_pages ${page}.gz)
@@ -83,9 +81,9 @@ set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_VENDOR "Vexilo Panel maintainers")
 set(CPACK_PACKAGE_CONTACT "${VEXILO_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "control panel for KTP/Q series USB video converters")
+# The synopsis is the summary above; this is the extended description only.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "control panel for KTP/Q series USB video converters
-Sets up and monitors small USB video converters (analog RGB, composite NTSC
+    "Sets up and monitors small USB video converters (analog RGB, composite NTSC
 or DVI in, 3G-SDI out) that appear as USB serial ports: one tab per
 attached converter with its live status, its settings and its
 identification record.

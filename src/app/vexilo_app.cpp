@@ -48,10 +48,12 @@ std::string PanelUsage() {
     std::string text = R"(Usage: vexilo-panel [/s] [--demo] [--screenshot DIR]
 
 Sets up and monitors KTP/Q series USB video converters: finds every attached converter and opens
-one tab per converter with its status, settings and identification record.
+one tab per converter with its status, settings and identification record. Converters are USB
+serial ports (/dev/ttyACM<n>); the udev rules file 60-vexilo.rules gives the user at the local
+seat access to them, and elsewhere membership in the dialout group does.
 
 Options:
-  /s                  show the "設定を保存" button (save settings without closing); any case
+  /s                  also show the button that saves the settings without closing; any case
   --demo              three simulated converters (RGB, DVI, composite) in place of real ones
   --screenshot DIR    show every tab in turn, save DIR/tab-<k>.png and every message box as
                       DIR/box-<n>.png, print one line for each, then end; runs without a display
@@ -73,9 +75,6 @@ Exit status:
   0   the window was closed, or no converter was usable (after saying so in a message box)
   1   --screenshot could not make its pictures
   2   the command line is wrong
-
-Converters are USB serial ports (/dev/ttyACM<n>). The udev rules file 60-vexilo.rules gives the
-user at the local seat access to them; elsewhere, membership in the dialout group does.
 )";
     return text;
 }

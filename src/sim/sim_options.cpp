@@ -328,7 +328,7 @@ Exit status:
   1   a pseudo-terminal, the ports file or a link could not be made, or serving failed
   2   the command line is wrong
 
-Example:
+Examples:
   vexilo-sim rgb dvi --fault error=0x0A,cmd=0x14
   VEXILO_PORTS=rgb=/dev/pts/3,dvi=/dev/pts/4 vexilo-panel      # in a second terminal
 )";
