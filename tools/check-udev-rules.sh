@@ -2,6 +2,7 @@
 # Checks that udev accepts the installed 60-vexilo.rules and that it does its work: a simulated
 # converter (umockdev) with vendor ID VID gets the access tag on its tty and ModemManager's ignore
 # flags on its tty and USB device, and a USB serial device of another vendor gets neither.
+# (CURRENT_TAGS, not TAGS: TAGS keeps every tag the device ever had.)
 # Usage: tools/check-udev-rules.sh [VID]   (VID: four hex digits, default 3E57)
 set -euo pipefail
 vid=$(printf '%s' "${1:-3E57}" | tr 'A-F' 'a-f')
@@ -56,11 +57,11 @@ if grep -E "60-vexilo\.rules:[0-9]+" "$work/tty.log"; then
     fail "udev reports problems in $rules"
 fi
 grep -qx 'ID_MM_PORT_IGNORE=1' "$work/tty.log" || fail "the converter's tty is not hidden from ModemManager"
-grep -qE '^TAGS=.*:uaccess:' "$work/tty.log" || fail "the converter's tty has no uaccess tag"
+grep -qE '^CURRENT_TAGS=.*:uaccess:' "$work/tty.log" || fail "the converter's tty has no uaccess tag"
 grep -qx 'ID_MM_DEVICE_IGNORE=1' "$work/usb.log" || fail "the converter's USB device is not hidden from ModemManager"
 
 simulate 1d6b
-if grep -qE '^(ID_MM_PORT_IGNORE=1|TAGS=.*:uaccess:)' "$work/tty.log"; then
+if grep -qE '^(ID_MM_PORT_IGNORE=1|CURRENT_TAGS=.*:uaccess:)' "$work/tty.log"; then
     fail "the rules also match a device of another vendor"
 fi
 echo "check-udev-rules: $rules accepted; a converter with vendor ID $vid gets uaccess and the ModemManager flags"
