@@ -11,7 +11,7 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo=(sudo)
 fi
 
-tools/setup-deps.sh help2man lintian appstream desktop-file-utils udev umockdev
+tools/setup-deps.sh help2man file lintian appstream desktop-file-utils udev umockdev
 cmake --preset package
 cmake --build --preset package
 rm -f build/package/vexilo-panel_*.deb
