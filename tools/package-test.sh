@@ -32,7 +32,8 @@ echo "-- install"
 for program in vexilo-panel vexilo-sim vexiloctl; do
     [ -x "/usr/bin/$program" ] || continue
     "/usr/bin/$program" --help > /dev/null
-    man_page=$(dpkg -L vexilo-panel | grep -x "/usr/share/man/man1/$program.1.gz")
+    man_page=$(dpkg -L vexilo-panel | grep -x "/usr/share/man/man1/$program.1.gz") ||
+        { echo "the package has no man page for $program" >&2; exit 1; }
     zcat "$man_page" | grep -q '^\.SH DESCRIPTION' || { echo "$man_page has no description" >&2; exit 1; }
 done
 /usr/bin/vexilo-panel --version
