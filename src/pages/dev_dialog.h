@@ -57,13 +57,16 @@ public:
     void OnTimer(int id) override;
     void OnShowWindow(bool show) override;
 
-    // Binds the page to its converter; leaves it without one when the port does not open.
+    // Binds the page to its converter; leaves it without one when the port does not open, and
+    // keeps the reason (OpenFailure).
     void AttachDevice(int nPort);
     // Binds the page to a link opened elsewhere (an in-process converter).
     void UseDevice(std::unique_ptr<CDevLink> device) { m_pDevice = std::move(device); }
 
     // What the main window needs of a page.
     bool HasConverter() const { return m_pDevice != nullptr; }
+    // Why the last AttachDevice left the page without a converter.
+    PortOpenFailure OpenFailure() const { return m_openFailure; }
     CDevLink* Device() const { return m_pDevice.get(); }
     // Makes `window` the page's main window, the page being its tab `tabIndex` at start-up.
     void JoinMainWindow(IMainWindow* window, int tabIndex);
@@ -140,6 +143,7 @@ protected:
     IMainWindow* m_pMainDlg = nullptr;
     int m_nTabIndex = -1;
     std::unique_ptr<CDevLink> m_pDevice;
+    PortOpenFailure m_openFailure = PortOpenFailure::None;
     // Set when the last save stopped at the ID settings' checks (the operator was told why).
     bool m_bIdRejected = false;
     int m_nTimerId = 0;
