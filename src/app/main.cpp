@@ -1,5 +1,6 @@
 // vexilo-panel: the control panel. "/s" shows the save button; --demo runs on simulated
-// converters; --screenshot DIR saves every tab and message box as pictures and ends; --walk-tabs
+// converters; --lang ja|en picks the language instead of the system locale; --screenshot DIR saves
+// every tab and message box as pictures and ends; --walk-tabs
 // (for timing) shows every tab in turn and ends.
 #include <QApplication>
 #include <QIcon>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "app/demo_converters.h"
+#include "app/language.h"
 #include "app/screenshot.h"
 #include "app/vexilo_app.h"
 
@@ -28,6 +30,11 @@ int main(int argc, char** argv) {
 
     QApplication qtApp(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vexilo/vexilo.png")));
+    const Language language =
+        options.lang.empty() ? LanguageOf(QLocale::system()) : *ParseLanguage(options.lang);
+    if (!InstallLanguage(language)) {
+        std::fprintf(stderr, "vexilo-panel: the English texts cannot be loaded\n");
+    }
     if (options.demo) {
         InstallDemoConverters();
     }

@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <utility>
 
+#include "app/language.h"
 #include "app/shell_logic.h"
 #include "app/vexilo_dlg.h"
 
@@ -13,9 +14,19 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions* options,
     *options = AppOptions{};
     options->showSave = HasShowSaveSwitch(args);
     const std::string prefix = "--screenshot=";
+    const std::string langPrefix = "--lang=";
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--demo") {
+        if (a == "--lang" || a.compare(0, langPrefix.size(), langPrefix) == 0) {
+            const bool joined = a != "--lang";
+            const std::string lang =
+                joined ? a.substr(langPrefix.size()) : (i + 1 < args.size() ? args[++i] : "");
+            if (!ParseLanguage(lang)) {
+                *error = "--lang needs ja or en";
+                return false;
+            }
+            options->lang = lang;
+        } else if (a == "--demo") {
             options->demo = true;
         } else if (a == "--walk-tabs") {
             options->walkTabs = true;

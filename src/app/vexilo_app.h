@@ -20,10 +20,11 @@ struct AppOptions {
     // --walk-tabs (not advertised): the tab walk of the screenshot mode without pictures, for
     // timing the start-up.
     bool walkTabs = false;
+    std::string lang;  // --lang ja|en: the language instead of the system locale's
 };
 
-// Reads the arguments after the program name (args[0]). False, with `error` set, only when
-// --screenshot has no directory.
+// Reads the arguments after the program name (args[0]). False, with `error` set, when
+// --screenshot has no directory or --lang names no language of the panel.
 bool ParseAppOptions(const std::vector<std::string>& args, AppOptions* options, std::string* error);
 
 // The application object: reads the switch, runs the main window as a modal dialog and ends

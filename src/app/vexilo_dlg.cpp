@@ -1,9 +1,11 @@
 #include "app/vexilo_dlg.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "app/app_version.h"
 #include "app/shell_logic.h"
@@ -13,15 +15,16 @@ namespace vexilo {
 
 namespace {
 
-const char16_t* const kStartupCaption = u"KTP Series ERROR";
-const char16_t* const kNoDeviceText = u"デバイスが接続されていません";
-const char16_t* const kNoUsableDeviceText =
-    u"デバイスが使用できません。\n他のアプリケーションで既に使用されている可能性があります。";
+const char* const kStartupCaption = "KTP Series ERROR";
+const char* const kNoDeviceText = QT_TRANSLATE_NOOP("CVexiloDlg", "デバイスが接続されていません");
+const char* const kNoUsableDeviceText = QT_TRANSLATE_NOOP(
+    "CVexiloDlg",
+    "デバイスが使用できません。\n他のアプリケーションで既に使用されている可能性があります。");
 
 // Start-up errors have no owner: the window does not exist yet.
-[[noreturn]] void ExitWithStartupError(const char16_t* text) {
-    ui::ShowMessageBox(nullptr, QString::fromUtf16(text), QString::fromUtf16(kStartupCaption),
-                       ui::kMbOk | ui::kMbIconExclamation);
+[[noreturn]] void ExitWithStartupError(const char* text) {
+    ui::ShowMessageBox(nullptr, QCoreApplication::translate("CVexiloDlg", text),
+                       QString::fromLatin1(kStartupCaption), ui::kMbOk | ui::kMbIconExclamation);
     std::exit(0);
 }
 
@@ -63,6 +66,28 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
     if (m_nPages == 0) {
         ExitWithStartupError(kNoUsableDeviceText);
     }
+    FitToScreen();
+}
+
+void CVexiloDlg::FitToScreen() {
+    for (int i = 0; i < m_nPages; ++i) {
+        m_templateIds[i] = m_factory.templateId ? m_factory.templateId(m_devices[i].kind) : 0;
+    }
+    const auto own = ui::LoadDialogTemplate(IDD_VEXILO_DIALOG);
+    if (!own) {
+        return;
+    }
+    std::vector<ui::DialogTemplate> pages;
+    for (int i = 0; i < m_nPages; ++i) {
+        if (auto page = ui::LoadDialogTemplate(m_templateIds[i])) {
+            pages.push_back(std::move(*page));
+        }
+    }
+    std::vector<const ui::DialogTemplate*> inner;
+    for (const ui::DialogTemplate& page : pages) {
+        inner.push_back(&page);
+    }
+    SetLayout(ui::FitLayout(*own, inner, ui::AvailableClientArea(), style()));
 }
 
 CVexiloDlg::~CVexiloDlg() {
@@ -108,7 +133,8 @@ bool CVexiloDlg::OnInitDialog() {
         const DeviceEntry& entry = m_devices[i];
         // The page's own start-up talks to its converter inside Create; a failure there ends
         // the program, since the page does not know this window yet.
-        page->Create(m_factory.templateId ? m_factory.templateId(entry.kind) : 0, m_tab);
+        page->SetLayout(Layout());  // the window's font and width, so the page fits its tab
+        page->Create(m_templateIds[i], m_tab);
         page->SetComPort(entry.port);
         const std::uint8_t series = page->m_pDevice ? page->m_pDevice->GetSeriesCode() : 0xFF;
         const QString caption =

@@ -61,6 +61,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Picks each page's template, then one font and width for the window and its pages, chosen
+    // so that every caption of every page fits and the window fits the screen.
+    void FitToScreen();
     // Calls CommitSettings on every page that still has a converter; the outcome stops nothing.
     // Returns false when a page refused to save its ID settings (it has told the operator why).
     bool CommitAllPages(bool bRevert);
@@ -72,6 +75,7 @@ private:
     ui::TabCtrl* m_tab = nullptr;
     std::array<std::unique_ptr<CDevDialog>, MAX_DEVICES> m_pPages;
     std::array<DeviceEntry, MAX_DEVICES> m_devices{};
+    std::array<int, MAX_DEVICES> m_templateIds{};  // dialog template of each page
     int m_nPages = 0;
     int m_nOpenTabs = 0;
 };

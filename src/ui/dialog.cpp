@@ -151,9 +151,14 @@ bool Dialog::Build(int templateId, QWidget* parent) {
         setParent(nullptr, flags);
         setWindowTitle(m_template->caption);
     }
-    const QFont font = DialogFont(m_template->fontFamilies, m_template->pointSize);
+    const QFont font =
+        m_layout ? m_layout->font : DialogFont(m_template->fontFamilies, m_template->pointSize);
     setFont(font);
-    m_units = DialogBaseUnits(font);
+    // Wide enough for every caption; a window's pages share its width.
+    m_units = FittingUnits(*m_template, font, style());
+    if (m_layout) {
+        m_units.cx = std::max(m_units.cx, m_layout->units.cx);
+    }
     const QRect size = MapDialogRect(m_units, 0, 0, m_template->cx, m_template->cy);
     setFixedSize(size.width(), size.height());
 
@@ -209,8 +214,10 @@ QWidget* Dialog::MakeControl(const ControlTemplate& c, QWidget* previous) {
                     "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; "
                     "margin-top: %1px; }"
                     "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; "
-                    "left: 6px; top: 0px; padding: 0px 2px; }")
-                    .arg(fontMetrics().height() / 2));
+                    "left: %2px; top: 0px; padding: 0px %3px; }")
+                    .arg(fontMetrics().height() / 2)
+                    .arg(kGroupTitleLeft)
+                    .arg(kGroupTitlePadding));
             w = box;
             break;
         }
@@ -594,6 +601,15 @@ void Dialog::GotoDlgCtrl(int id) {
     if (QWidget* w = GetDlgItem(id)) {
         w->setFocus(Qt::OtherFocusReason);
     }
+}
+
+std::vector<std::pair<const ControlTemplate*, QWidget*>> Dialog::Controls() const {
+    std::vector<std::pair<const ControlTemplate*, QWidget*>> out;
+    out.reserve(m_controls.size());
+    for (const Control& c : m_controls) {
+        out.emplace_back(&c.tpl, c.widget);
+    }
+    return out;
 }
 
 int Dialog::DefaultButtonId() const {
