@@ -19,6 +19,7 @@
 class QAbstractButton;
 class QButtonGroup;
 class QEventLoop;
+class QScrollArea;
 
 namespace vexilo::ui {
 
@@ -205,6 +206,7 @@ private:
     };
 
     bool Build(int templateId, QWidget* parent);
+    void ReleaseFrame();
     QWidget* MakeControl(const ControlTemplate& c, QWidget* previous);
     void Place(QWidget* w, const ControlTemplate& c);
     void Connect(const Control& control);
@@ -220,6 +222,8 @@ private:
     std::vector<QButtonGroup*> m_buttonGroups;
     WindowTimers m_timers;
     QEventLoop* m_loop = nullptr;
+    std::unique_ptr<QScrollArea>
+        m_frame;  // the scrolling window around a modal dialog too large for the screen
     int m_result = -1;
 };
 

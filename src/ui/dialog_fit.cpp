@@ -84,7 +84,7 @@ DialogLayout FitLayout(const DialogTemplate& windowTpl,
     const QFont designed = DialogFont(windowTpl.fontFamilies, windowTpl.pointSize);
     const int largest = designed.pixelSize();
     DialogLayout layout;
-    for (int pixels = largest; pixels >= std::max(1, largest / 2); --pixels) {
+    for (int pixels = largest; pixels >= std::max(1, largest * 3 / 4); --pixels) {
         layout.font = designed;
         layout.font.setPixelSize(pixels);
         layout.units = FittingUnits(windowTpl, layout.font, style);

@@ -42,7 +42,8 @@ BaseUnits FittingUnits(const DialogTemplate& tpl, const QFont& font, const QStyl
 // The layout for a window of template `windowTpl` that hosts dialogs of `inner` templates: one
 // horizontal unit that fits every caption of all of them; when that window would not fit
 // `available` (the screen area less the window frame), the dialog font shrinks step by step,
-// down to half its size, until it does.
+// down to three quarters of its size (still easy to read), until it does. A window that is
+// still too large scrolls (Dialog::DoModal).
 // The room a top-level window's client area has on the primary screen: its available area less
 // an allowance for the title bar and frame. Unbounded on a platform without a real screen
 // (offscreen pictures), where nothing limits the window.
