@@ -164,14 +164,14 @@ TEST(EnglishTexts, NoJapaneseInAnyTemplateCaptionOrTranslatedText) {
     EXPECT_GT(messages, 0);
 }
 
-TEST(ScreenFit, AWindowLargerThanTheScreenShrinksItsFontUntilItFits) {
+TEST(ScreenFit, AWindowLargerThanTheScreenShrinksItsFontUntilItFitsOrReachesItsFloor) {
     const auto window = ui::LoadDialogTemplate(102);
     const auto page = ui::LoadDialogTemplate(134);
     ASSERT_TRUE(window && page);
     const ui::DialogLayout roomy = ui::FitLayout(*window, {&*page}, QSize(4000, 4000), nullptr);
     const QSize full = ui::MapDialogRect(roomy.units, 0, 0, window->cx, window->cy).size();
 
-    const QSize screen = full * 3 / 4;
+    const QSize screen = full * 9 / 10;
     const ui::DialogLayout fitted = ui::FitLayout(*window, {&*page}, screen, nullptr);
     const QSize size = ui::MapDialogRect(fitted.units, 0, 0, window->cx, window->cy).size();
     EXPECT_LE(size.width(), screen.width());
@@ -179,6 +179,10 @@ TEST(ScreenFit, AWindowLargerThanTheScreenShrinksItsFontUntilItFits) {
     EXPECT_LT(fitted.font.pixelSize(), roomy.font.pixelSize());
     // The page's captions still fit at the smaller font.
     EXPECT_GE(fitted.units.cx, ui::FittingUnits(*page, fitted.font, nullptr).cx);
+
+    // On a tiny screen the font stops at three quarters of its size; the window scrolls.
+    const ui::DialogLayout tiny = ui::FitLayout(*window, {&*page}, QSize(100, 100), nullptr);
+    EXPECT_EQ(tiny.font.pixelSize(), roomy.font.pixelSize() * 3 / 4);
 }
 
 }  // namespace
