@@ -13,6 +13,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/screenshot.h"
@@ -363,6 +364,18 @@ TEST_F(MainWindowTest, EnterAndEscapeNeitherCloseTheWindowNorPressAButton) {
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(Count(*a, 0x09), 0);  // neither saved nor reverted
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(MainWindowTest, TheThreeButtonsAnswerTheAltKeysTheirCaptionsUnderline) {
+    Add(SimKind::Rgb, "A");
+    CVexiloDlg& w = Open(true);
+    const std::pair<int, QKeySequence> keys[] = {
+        {IDC_SAVE, QKeySequence(Qt::ALT | Qt::Key_S)},
+        {ui::kIdOk, QKeySequence(Qt::ALT | Qt::Key_X)},
+        {ui::kIdCancel, QKeySequence(Qt::ALT | Qt::Key_C)}};
+    for (const auto& [id, key] : keys) {
+        EXPECT_EQ(w.DlgItem<QPushButton>(id)->shortcut(), key) << id;
+    }
 }
 
 TEST_F(MainWindowTest, TheLogoSitsTwelvePixelsFromTheLeftAndBottomWithWhiteSeeThrough) {
