@@ -10,8 +10,8 @@ namespace vexilo {
 
 class CVexiloDlg;
 
-// What the command line asks for. Only "/s" belongs to the panel itself; --demo and
-// --screenshot DIR serve demonstrations and documentation. Anything else is ignored.
+// What the command line asks for. "/s" belongs to the panel itself, --lang picks its language;
+// --demo and --screenshot DIR serve demonstrations and documentation. Anything else is ignored.
 struct AppOptions {
     bool showSave = false;  // "/s"
     bool demo = false;      // --demo: three simulated converters in place of the real ones

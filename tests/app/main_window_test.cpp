@@ -478,7 +478,7 @@ TEST_F(MainWindowDeathTest, AllPortsHeldShowsOnlyTheSecondMessageAndEndsWithCode
 
 // ---- command line ----------------------------------------------------------------------------
 
-TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
+TEST(AppOptions, SwitchDemoScreenshotDirectoryAndLanguageOtherArgumentsIgnored) {
     struct Case {
         std::vector<std::string> args;
         bool ok;
@@ -486,6 +486,7 @@ TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
         bool demo;
         std::string dir;
         bool walk = false;
+        std::string lang = "";
     };
     const Case cases[] = {
         {{"panel"}, true, false, false, ""},
@@ -496,6 +497,10 @@ TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
         {{"panel", "--screenshot"}, false, false, false, ""},
         {{"panel", "--screenshot", "--demo"}, false, false, false, ""},
         {{"panel", "--screenshot="}, false, false, false, ""},
+        {{"panel", "--lang", "en", "/s"}, true, true, false, "", false, "en"},
+        {{"panel", "--lang=ja"}, true, false, false, "", false, "ja"},
+        {{"panel", "--lang", "de"}, false, false, false, ""},
+        {{"panel", "--lang"}, false, false, false, ""},
     };
     for (const Case& c : cases) {
         AppOptions o;
@@ -507,6 +512,7 @@ TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
             EXPECT_EQ(o.screenshot, !c.dir.empty());
             EXPECT_EQ(o.screenshotDir, c.dir);
             EXPECT_EQ(o.walkTabs, c.walk);
+            EXPECT_EQ(o.lang, c.lang);
         } else {
             EXPECT_FALSE(error.empty());
         }
