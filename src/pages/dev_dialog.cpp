@@ -306,6 +306,7 @@ void CDevDialog::RestoreFactorySettings() {
     m_strSn.clear();
     m_strId.clear();
     m_strName.clear();
+    m_nIdReset = kIdFieldEnable | kIdFieldDid | kIdFieldSerial | kIdFieldId | kIdFieldName;
     FillDidList();
     UpdateData(false);
     UpdateIdControls();
@@ -348,7 +349,12 @@ bool CDevDialog::PreTranslateKeyDown(int key) {
 }
 
 void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& title) {
-    const QString caption = (title + QStringLiteral(" ERROR")).left(kTabTitleMax);
+    // During start-up the tab title is not set yet; the box still names the converter's port.
+    const QString named =
+        title.isEmpty() && m_pDevice
+            ? QStringLiteral("(%1)").arg(QString::fromStdString(PortLabel(m_pDevice->m_nPort)))
+            : title;
+    const QString caption = (named + QStringLiteral(" ERROR")).left(kTabTitleMax);
     KillTimer(m_nTimerId);
     if (const QString message = CloseMessage(nReason); !message.isEmpty()) {
         ui::ShowMessageBox(this, message, caption, ui::kMbIconExclamation | ui::kMbOk);
@@ -379,6 +385,8 @@ void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& ti
             m_pMainDlg->OnTcnSelchangeTab(nullptr, nullptr);
             return;
         }
+    } else {
+        return;  // still starting: the main window drops the page and goes on with the others
     }
     std::exit(0);
 }
