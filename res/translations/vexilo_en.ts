@@ -95,10 +95,24 @@ They return to the stored ones when the device is reset.</translation>
         <translation>No device is connected</translation>
     </message>
     <message>
-        <source>デバイスが使用できません。
-他のアプリケーションで既に使用されている可能性があります。</source>
-        <translation>The devices cannot be used.
-Another application may already be using them.</translation>
+        <source>デバイスが使用できません。</source>
+        <translation>The devices cannot be used.</translation>
+    </message>
+    <message>
+        <source>他のアプリケーションで既に使用されている可能性があります。</source>
+        <translation>Another application may already be using them.</translation>
+    </message>
+    <message>
+        <source>%1 を開く権限がありません。</source>
+        <translation>No permission to open %1.</translation>
+    </message>
+    <message>
+        <source>udev ルール 60-vexilo.rules をインストールするか、ユーザーを dialout グループに追加して再ログインしてください。</source>
+        <translation>Install the udev rules 60-vexilo.rules, or add the user to the dialout group and log in again.</translation>
+    </message>
+    <message>
+        <source>コンバーターが取り外されました。</source>
+        <translation>The converter was unplugged.</translation>
     </message>
 </context>
 <context>

@@ -132,7 +132,7 @@ void CDevDialog::SetTabTitle(const QString& model, int nPort) {
 }
 
 void CDevDialog::AttachDevice(int nPort) {
-    m_pDevice = AttachDeviceLink(nPort);
+    m_pDevice = AttachDeviceLink(nPort, &m_openFailure);
 }
 
 void CDevDialog::DoDataExchange(ui::DataExchange& dx) {
