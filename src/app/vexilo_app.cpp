@@ -1,9 +1,13 @@
 #include "app/vexilo_app.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
+#include <memory>
 #include <utility>
 
+#include "app/busy_feedback.h"
 #include "app/shell_logic.h"
+#include "app/startup_progress.h"
 #include "app/vexilo_dlg.h"
 
 namespace vexilo {
@@ -38,19 +42,46 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions* options,
     return true;
 }
 
-CVexiloApp::CVexiloApp(PageFactory factory) : m_factory(std::move(factory)) {}
+CVexiloApp::CVexiloApp(PageFactory factory) : m_factory(std::move(factory)) {
+    auto launch = std::make_shared<QElapsedTimer>();
+    launch->start();
+    m_launchMs = [launch] { return launch->elapsed(); };
+}
 
 bool CVexiloApp::InitInstance(const std::vector<std::string>& args) {
     m_bShowSave = HasShowSaveSwitch(args);
+    QElapsedTimer clock;
+    clock.start();
+    BusyFeedback busy([&clock] { return clock.elapsed(); });
+    StartupProgress progress(m_launchMs);
+    progress.m_onShown = m_onProgressShown;
+    busy.SetProgress(&progress);
+    IWaitObserver* const previous = SetWaitObserver(&busy);
     {
         // Finds and attaches the converters, or ends the process after its message.
         CVexiloDlg dlg(m_bShowSave, m_factory);
-        if (m_onRunning) {
-            QTimer::singleShot(0, &dlg, [this, &dlg] { m_onRunning(dlg); });
-        }
+        dlg.m_onStartupProgress = [&](const std::string& label, int done, int total) {
+            progress.Step(QString::fromStdString(label), done, total);
+            if (!label.empty()) {
+                if (progress.Poll()) {
+                    busy.Repaint();
+                }
+                return;
+            }
+            busy.SetProgress(nullptr);
+            progress.Finish();
+            if (m_onStartupFinished) {
+                m_onStartupFinished(progress);
+            }
+            // Posted only now, so painting during start-up cannot deliver it early.
+            if (m_onRunning) {
+                QTimer::singleShot(0, &dlg, [this, &dlg] { m_onRunning(dlg); });
+            }
+        };
         // Saving or reverting already happened in the button handlers.
         dlg.DoModal();
     }  // the pages go with the window, closing their ports
+    SetWaitObserver(previous);
     return false;
 }
 

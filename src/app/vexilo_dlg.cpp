@@ -106,6 +106,9 @@ bool CVexiloDlg::OnInitDialog() {
     for (int i = 0; i < m_nPages; ++i) {
         CDevDialog* page = m_pPages[i].get();
         const DeviceEntry& entry = m_devices[i];
+        if (m_onStartupProgress) {
+            m_onStartupProgress(PortLabel(entry.port), i, m_nPages);
+        }
         // The page's own start-up talks to its converter inside Create; a failure there ends
         // the program, since the page does not know this window yet.
         page->Create(m_factory.templateId ? m_factory.templateId(entry.kind) : 0, m_tab);
@@ -129,6 +132,9 @@ bool CVexiloDlg::OnInitDialog() {
     // The first item became the selection when it was inserted.
     OnTcnSelchangeTab(nullptr, nullptr);
     m_logo = WhiteToTransparent(QImage(QStringLiteral(":/vexilo/logo.png")));
+    if (m_onStartupProgress) {
+        m_onStartupProgress(std::string(), m_nPages, m_nPages);
+    }
     return true;
 }
 
@@ -145,6 +151,8 @@ void CVexiloDlg::OnTcnSelchangeTab(ui::NmHdr*, ui::LResult* pResult) {
         }
         if (k == sel) {
             page->show();
+            // The operator sees the tab they chose while its converter is being checked.
+            m_tab->repaint();
             // The converter of a newly shown tab must still answer before the page polls it.
             if (page->m_pDevice->CheckConnection(1, true)) {
                 page->OnAutoUpdateClicked();

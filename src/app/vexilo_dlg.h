@@ -3,7 +3,9 @@
 #include <QIcon>
 #include <QImage>
 #include <array>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "app/page_factory.h"
 #include "discovery/devices.h"
@@ -50,6 +52,10 @@ public:
 
     const DeviceEntry& Device(int index) const { return m_devices.at(index); }
     const QImage& Logo() const { return m_logo; }
+
+    // Told before each page's start-up talks to its converter (`done` of `total` pages are
+    // finished) and once more with done == total when every tab is ready.
+    std::function<void(const std::string& portLabel, int done, int total)> m_onStartupProgress;
 
     // Where the logo is drawn: 12 pixels from the left and bottom edges of the client area.
     static constexpr int kLogoMargin = 12;
