@@ -8,6 +8,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
     fonts-ipafont-gothic fonts-noto-cjk
+    libudev-dev umockdev libumockdev-dev
     "$@"
 )
 

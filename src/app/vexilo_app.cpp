@@ -1,11 +1,13 @@
 #include "app/vexilo_app.h"
 
 #include <QElapsedTimer>
+#include <QThread>
 #include <QTimer>
 #include <memory>
 #include <utility>
 
 #include "app/busy_feedback.h"
+#include "app/hotplug_watcher.h"
 #include "app/shell_logic.h"
 #include "app/startup_progress.h"
 #include "app/vexilo_dlg.h"
@@ -57,9 +59,16 @@ bool CVexiloApp::InitInstance(const std::vector<std::string>& args) {
     progress.m_onShown = m_onProgressShown;
     busy.SetProgress(&progress);
     IWaitObserver* const previous = SetWaitObserver(&busy);
+    // Watching starts before the first enumeration, so no converter slips in between.
+    std::unique_ptr<CDeviceMonitor> monitor = OpenDeviceMonitor();
     {
         // Finds and attaches the converters, or ends the process after its message.
         CVexiloDlg dlg(m_bShowSave, m_factory);
+        // Pages change only from the window's own loop (level 1), never under a message box or
+        // inside a command.
+        HotplugWatcher hotplug(dlg, std::move(monitor), [&busy] {
+            return !busy.InCommand() && QThread::currentThread()->loopLevel() <= 1;
+        });
         dlg.m_onStartupProgress = [&](const std::string& label, int done, int total) {
             progress.Step(QString::fromStdString(label), done, total);
             if (!label.empty()) {

@@ -348,6 +348,9 @@ void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& ti
     }
     m_pDevice.reset();  // closes the port
 
+    if (m_bJoining) {
+        return;  // no tab yet: the main window drops the page
+    }
     if (m_pMainDlg != nullptr) {
         ui::TabCtrl& tab = m_pMainDlg->TabControl();
         const int selection = tab.GetCurSel();

@@ -117,6 +117,10 @@ public:
 
     IMainWindow* m_pMainDlg = nullptr;
     int m_nTabIndex = -1;
+    // Set by the main window while a converter that appeared during its run starts its page: a
+    // forced close then only shows its message and releases the converter, and the window drops
+    // the page instead of ending the program.
+    bool m_bJoining = false;
     std::unique_ptr<CDevLink> m_pDevice;
     bool m_bIdSupported = true;
     bool m_bIdEnable = false;
