@@ -14,6 +14,19 @@
 namespace vexilo {
 namespace {
 
+// Looked up at run time: Windows 8 and later have them, and MinGW's headers do not declare them.
+using RegisterFn = CONFIGRET(WINAPI*)(PCM_NOTIFY_FILTER, PVOID, PCM_NOTIFY_CALLBACK,
+                                      PHCMNOTIFICATION);
+using UnregisterFn = CONFIGRET(WINAPI*)(HCMNOTIFICATION);
+
+template <typename Fn>
+Fn CfgMgrFunction(const char* name) {
+    const HMODULE module = LoadLibraryW(L"cfgmgr32.dll");
+    return module != nullptr
+               ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+               : nullptr;
+}
+
 // GUID_DEVINTERFACE_COMPORT: the interface every COM port, usbser's included, registers.
 constexpr GUID kComPortInterface = {
     0x86E0D1E0, 0x8089, 0x11D0, {0x9C, 0xE4, 0x08, 0x00, 0x3E, 0x30, 0x1F, 0x73}};
@@ -24,8 +37,8 @@ public:
     CComPortMonitor(const CComPortMonitor&) = delete;
     CComPortMonitor& operator=(const CComPortMonitor&) = delete;
     ~CComPortMonitor() override {
-        if (m_notify != nullptr) {
-            CM_Unregister_Notification(m_notify);  // waits for a callback that is running
+        if (m_notify != nullptr && m_unregister != nullptr) {
+            m_unregister(m_notify);  // waits for a callback that is running
         }
         if (m_event != nullptr) {
             CloseHandle(m_event);
@@ -33,15 +46,17 @@ public:
     }
 
     bool Open() {
+        const auto registerNotification = CfgMgrFunction<RegisterFn>("CM_Register_Notification");
+        m_unregister = CfgMgrFunction<UnregisterFn>("CM_Unregister_Notification");
         m_event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        if (m_event == nullptr) {
+        if (m_event == nullptr || registerNotification == nullptr || m_unregister == nullptr) {
             return false;
         }
         CM_NOTIFY_FILTER filter{};
         filter.cbSize = sizeof filter;
         filter.FilterType = CM_NOTIFY_FILTER_TYPE_DEVICEINTERFACE;
         filter.u.DeviceInterface.ClassGuid = kComPortInterface;
-        return CM_Register_Notification(&filter, this, &CComPortMonitor::OnNotify, &m_notify) ==
+        return registerNotification(&filter, this, &CComPortMonitor::OnNotify, &m_notify) ==
                CR_SUCCESS;
     }
 
@@ -66,6 +81,7 @@ private:
 
     HANDLE m_event = nullptr;
     HCMNOTIFICATION m_notify = nullptr;
+    UnregisterFn m_unregister = nullptr;
     std::atomic<bool> m_pending{false};
 };
 
