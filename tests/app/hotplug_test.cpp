@@ -44,7 +44,7 @@ protected:
     }
 
     test::FakeUsbBus::Device& Plug(int n, const std::string& name, SimKind kind,
-                             const char* product = "0022") {
+                                   const char* product = "0022") {
         devices.push_back(bus.Add(n, name, vendor, product));
         bus.Plug(*devices.back(), Converter(kind));
         return *devices.back();
