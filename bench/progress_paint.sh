@@ -17,27 +17,8 @@ if [ -z "${DISPLAY:-}" ]; then
     export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 fi
 
-work="$(mktemp -d)"
-sim_pid=""
-cleanup() {
-    if [ -n "$sim_pid" ]; then
-        kill "$sim_pid" 2>/dev/null || true
-        wait "$sim_pid" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-mkfifo "$work/sim.fifo"
-"$bin/src/sim/vexilo-sim" --delay "$delay_ms" rgb dvi ntsc >"$work/sim.fifo" 2>"$work/sim.err" &
-sim_pid=$!
-exec 3<"$work/sim.fifo"
-if ! read -r -t 10 ports <&3 || [ "${ports%%=*}" != VEXILO_PORTS ]; then
-    echo "vexilo-sim did not start:" >&2
-    cat "$work/sim.err" >&2
-    exit 1
-fi
-export "$ports"
+. bench/sim_server.sh
+start_sim --delay "$delay_ms" rgb dvi ntsc
 
 echo "converters: rgb dvi ntsc, delay per reply: ${delay_ms} ms, platform: ${QT_QPA_PLATFORM:-xcb}"
 paints=()
