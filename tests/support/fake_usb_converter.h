@@ -19,7 +19,9 @@ class FakeUsbBus {
 public:
     FakeUsbBus() : m_bed(umockdev_testbed_new()) {
         // The driver the interface is bound to must exist for its link to resolve.
-        const std::string sys = umockdev_testbed_get_sys_dir(m_bed);
+        gchar* dir = umockdev_testbed_get_sys_dir(m_bed);
+        const std::string sys = dir;
+        g_free(dir);
         std::filesystem::create_directories(sys + "/bus/usb/drivers/cdc_acm");
         std::filesystem::create_directories(sys + "/bus/usb/drivers/usbserial");
     }
