@@ -32,6 +32,10 @@ StartupProgress::StartupProgress(std::function<qint64()> launchMs)
     m_bar->setTextVisible(false);
     setMinimumWidth(360);
     Step(QString(), 0, 0);
+    // Everything but showing is done now, so the window can appear quickly when it is due.
+    ensurePolished();
+    adjustSize();
+    create();
 }
 
 void StartupProgress::Step(const QString& portLabel, int done, int total) {
