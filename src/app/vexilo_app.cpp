@@ -2,7 +2,6 @@
 
 #include <QElapsedTimer>
 #include <QThread>
-#include <QTimer>
 #include <memory>
 #include <utility>
 
@@ -82,11 +81,8 @@ bool CVexiloApp::InitInstance(const std::vector<std::string>& args) {
             if (m_onStartupFinished) {
                 m_onStartupFinished(progress);
             }
-            // Posted only now, so painting during start-up cannot deliver it early.
-            if (m_onRunning) {
-                QTimer::singleShot(0, &dlg, [this, &dlg] { m_onRunning(dlg); });
-            }
         };
+        dlg.m_onStarted = m_onRunning;
         // Saving or reverting already happened in the button handlers.
         dlg.DoModal();
     }  // the pages go with the window, closing their ports

@@ -109,22 +109,35 @@ bool CVexiloDlg::OnInitDialog() {
         if (m_onStartupProgress) {
             m_onStartupProgress(PortLabel(entry.port), i, m_nPages);
         }
-        // The page's own start-up talks to its converter inside Create; a failure there ends
-        // the program, since the page does not know this window yet.
+        // The page's own start-up talks to its converter inside Create. One that fails there has
+        // told the operator and released its converter: it is dropped like a page whose port did
+        // not open, and the others go on.
         page->Create(m_factory.templateId ? m_factory.templateId(entry.kind) : 0, m_tab);
+        if (!page->m_pDevice) {
+            --m_nOpenTabs;
+            page->hide();
+            continue;
+        }
         page->SetComPort(entry.port);
         const QString caption = TabCaptionOf(i);
         page->m_pMainDlg = this;
         page->m_nTabIndex = i;
-        m_tab->InsertItem(i, caption);
+        m_tab->InsertItem(m_tab->GetItemCount(), caption);
         PlacePage(*page);
     }
 
+    if (m_nOpenTabs < 1) {
+        std::exit(0);  // every converter failed its start-up (each has shown its message)
+    }
     // The first item became the selection when it was inserted.
     OnTcnSelchangeTab(nullptr, nullptr);
     m_logo = WhiteToTransparent(QImage(QStringLiteral(":/vexilo/logo.png")));
     if (m_onStartupProgress) {
         m_onStartupProgress(std::string(), m_nPages, m_nPages);
+    }
+    if (m_onStarted) {
+        // Queued, so it runs in the window's own loop, never in a box shown during start-up.
+        PostCall([this] { m_onStarted(*this); });
     }
     return true;
 }
@@ -190,21 +203,21 @@ bool CVexiloDlg::AddPage(const DeviceEntry& entry) {
     if (!page->m_pDevice) {
         return false;  // held by another program, or gone again already
     }
-    // Its full start-up runs before the page is one of ours; a failure only drops it.
-    page->m_pMainDlg = this;
-    page->m_bJoining = true;
+    // Its full start-up runs before the page is one of ours: as at the program's start, a
+    // failure there shows its message and only drops the page.
     page->Create(m_factory.templateId ? m_factory.templateId(entry.kind) : 0, m_tab);
-    page->m_bJoining = false;
     if (!page->m_pDevice) {
         return false;
     }
     page->SetComPort(entry.port);
+    page->m_pMainDlg = this;
     const int i = m_nPages++;
     m_pPages[i] = std::move(page);
     m_devices[i] = entry;
     m_pPages[i]->m_nTabIndex = i;
     // Every open page has a tab, in page order, so the new one goes at the end of the row.
-    m_tab->InsertItem(m_nOpenTabs++, TabCaptionOf(i));
+    m_tab->InsertItem(m_tab->GetItemCount(), TabCaptionOf(i));
+    ++m_nOpenTabs;
     PlacePage(*m_pPages[i]);
     m_pPages[i]->hide();
     return true;

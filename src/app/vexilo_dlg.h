@@ -68,6 +68,8 @@ public:
     // Told before each page's start-up talks to its converter (`done` of `total` pages are
     // finished) and once more with done == total when every tab is ready.
     std::function<void(const std::string& portLabel, int done, int total)> m_onStartupProgress;
+    // Runs once the window's start-up is over (pages created, first tab shown), from its loop.
+    std::function<void(CVexiloDlg&)> m_onStarted;
 
     // Where the logo is drawn: 12 pixels from the left and bottom edges of the client area.
     static constexpr int kLogoMargin = 12;
