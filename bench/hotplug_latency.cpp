@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/hotplug_watcher.h"
@@ -34,10 +35,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "run under umockdev-wrapper\n");
         return 2;
     }
-    const char* vendor = UsbVendorIdText();
+    const std::string vendor = UsbVendorIdText();
     std::vector<std::unique_ptr<test::FakeUsbBus::Device>> devices;
     auto plug = [&](int n, SimKind kind, const char* product) -> test::FakeUsbBus::Device& {
-        devices.push_back(bus.Add(n, "ttyACM" + std::to_string(n), vendor, product));
+        devices.push_back(bus.Add(n, "ttyACM" + std::to_string(n), vendor.c_str(), product));
         bus.Plug(*devices.back(), std::make_shared<CSimConverter>(SimConfig::For(kind)));
         return *devices.back();
     };

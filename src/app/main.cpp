@@ -1,6 +1,6 @@
 // vexilo-panel: the control panel. "/s" shows the save button; --demo runs on simulated
 // converters; --screenshot DIR saves every tab and message box as pictures and ends; --walk-tabs
-// (for timing) shows every tab in turn and ends.
+// (for timing) shows every tab in turn and ends; --help and --version print and end.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QIcon>
@@ -25,6 +25,11 @@ int main(int argc, char** argv) {
     if (!ParseAppOptions(args, &options, &error)) {
         std::fprintf(stderr, "vexilo-panel: %s\n", error.c_str());
         return 2;
+    }
+    // Before Qt starts: these print and end without a display, a port or a message box.
+    if (options.help || options.version) {
+        std::fputs((options.help ? PanelUsage() : PanelVersionText()).c_str(), stdout);
+        return 0;
     }
     if (options.screenshot || options.walkTabs) {
         UseOffscreenPlatformWithoutDisplay();

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
@@ -15,17 +16,62 @@ namespace {
 
 const char16_t* const kStartupCaption = u"KTP Series ERROR";
 const char16_t* const kNoDeviceText = u"デバイスが接続されていません";
-const char16_t* const kNoUsableDeviceText =
-    u"デバイスが使用できません。\n他のアプリケーションで既に使用されている可能性があります。";
+const char16_t* const kNoUsableDeviceHeading = u"デバイスが使用できません。";
+const char16_t* const kBusyText = u"他のアプリケーションで既に使用されている可能性があります。";
+const char16_t* const kPermissionText = u"%1 を開く権限がありません。";
+const char16_t* const kPermissionHint =
+    u"udev ルール 60-vexilo.rules をインストールするか、ユーザーを dialout "
+    u"グループに追加して再ログインしてください。";
+const char16_t* const kGoneText = u"コンバーターが取り外されました。";
 
 // Start-up errors have no owner: the window does not exist yet.
-[[noreturn]] void ExitWithStartupError(const char16_t* text) {
-    ui::ShowMessageBox(nullptr, QString::fromUtf16(text), QString::fromUtf16(kStartupCaption),
+[[noreturn]] void ExitWithStartupError(const QString& text) {
+    ui::ShowMessageBox(nullptr, text, QString::fromUtf16(kStartupCaption),
                        ui::kMbOk | ui::kMbIconExclamation);
     std::exit(0);
 }
 
+// One line about one port: its label and what kept it closed.
+QString ProblemLine(const PortProblem& problem) {
+    QString reason;
+    switch (problem.failure) {
+        case PortOpenFailure::Permission: {
+            const std::string path = PortPath(problem.port);
+            reason =
+                QString::fromUtf16(kPermissionText)
+                    .arg(QString::fromStdString(path.empty() ? PortLabel(problem.port) : path));
+            break;
+        }
+        case PortOpenFailure::Gone:
+            reason = QString::fromUtf16(kGoneText);
+            break;
+        default:
+            reason = QString::fromUtf16(kBusyText);
+            break;
+    }
+    return QString::fromStdString(PortLabel(problem.port)) + QStringLiteral(": ") + reason;
+}
+
 }  // namespace
+
+QString NoUsableDeviceText(const std::vector<PortProblem>& problems) {
+    const QString heading = QString::fromUtf16(kNoUsableDeviceHeading);
+    const auto is = [&problems](PortOpenFailure f) {
+        return std::any_of(problems.begin(), problems.end(),
+                           [f](const PortProblem& p) { return p.failure == f; });
+    };
+    if (!is(PortOpenFailure::Permission) && !is(PortOpenFailure::Gone)) {
+        return heading + QLatin1Char('\n') + QString::fromUtf16(kBusyText);
+    }
+    QString text = heading;
+    for (const PortProblem& problem : problems) {
+        text += QLatin1Char('\n') + ProblemLine(problem);
+    }
+    if (is(PortOpenFailure::Permission)) {
+        text += QLatin1Char('\n') + QString::fromUtf16(kPermissionHint);
+    }
+    return text;
+}
 
 QImage WhiteToTransparent(const QImage& image) {
     QImage out = image.convertToFormat(QImage::Format_ARGB32);
@@ -47,13 +93,19 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
       m_hIcon(QStringLiteral(":/vexilo/vexilo.png")) {
     m_nPages = std::clamp(EnumerateDevices(m_devices.data()), 0, MAX_DEVICES);
     if (m_nPages == 0) {
-        ExitWithStartupError(kNoDeviceText);
+        ExitWithStartupError(QString::fromUtf16(kNoDeviceText));
     }
     // Every page exists and holds its port before any window does.
+    std::vector<PortProblem> problems;
     for (int i = 0; i < m_nPages; ++i) {
         m_pPages[i] = m_factory.create ? m_factory.create(m_devices[i].kind) : nullptr;
         if (m_pPages[i]) {
             m_pPages[i]->AttachDevice(m_devices[i].port);
+            if (!m_pPages[i]->m_pDevice) {
+                problems.push_back({m_devices[i].port, m_pPages[i]->m_openFailure});
+            }
+        } else {
+            problems.push_back({m_devices[i].port, PortOpenFailure::Other});
         }
     }
     m_nPages = DropPagesWithoutDevice(m_pPages, m_devices, m_nPages, [](const CDevDialog& page) {
@@ -61,7 +113,15 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
     });
     m_nOpenTabs = m_nPages;
     if (m_nPages == 0) {
-        ExitWithStartupError(kNoUsableDeviceText);
+        ExitWithStartupError(NoUsableDeviceText(problems));
+    }
+    // The other converters carry on; the dropped ones are told on the terminal.
+    for (const PortProblem& problem : problems) {
+        QString line = ProblemLine(problem);
+        if (problem.failure == PortOpenFailure::Permission) {
+            line += QLatin1Char(' ') + QString::fromUtf16(kPermissionHint);
+        }
+        std::fprintf(stderr, "vexilo-panel: %s\n", qPrintable(line));
     }
 }
 

@@ -102,6 +102,17 @@ private:
     int m_nOpenTabs = 0;
 };
 
+// A converter whose port did not open at start-up, and why.
+struct PortProblem {
+    int port = 0;
+    PortOpenFailure failure = PortOpenFailure::Other;
+};
+
+// The start-up message when no converter could be used. Ports held by another program (or
+// failing for no known reason) keep the one long-standing text; a missing permission or a
+// vanished converter is named per port, with what to do about the permission.
+QString NoUsableDeviceText(const std::vector<PortProblem>& problems);
+
 // The logo with every pure white pixel made transparent, as the window draws it.
 QImage WhiteToTransparent(const QImage& image);
 

@@ -7,7 +7,7 @@
 
 namespace vexilo {
 
-std::unique_ptr<CDevLink> AttachDeviceLink(int port) {
+std::unique_ptr<CDevLink> AttachDeviceLink(int port, PortOpenFailure* failure) {
     DeviceEntry table[MAX_DEVICES];
     const int count = EnumerateDevices(table);
     int kind = DEVKIND_OTHER;
@@ -18,7 +18,13 @@ std::unique_ptr<CDevLink> AttachDeviceLink(int port) {
         }
     }
     std::unique_ptr<IPelkComm> comm = CreatePortComm(port);
-    if (!comm || !comm->IsOpen()) {
+    const PortOpenFailure why = !comm            ? PortOpenFailure::Other
+                                : comm->IsOpen() ? PortOpenFailure::None
+                                                 : comm->OpenFailure();
+    if (failure != nullptr) {
+        *failure = why;
+    }
+    if (why != PortOpenFailure::None) {
         return nullptr;
     }
     return std::make_unique<CDevLink>(std::make_unique<CDevChannel>(std::move(comm)), port, kind);

@@ -9,7 +9,8 @@ namespace vexilo {
 // Binds port `port` to a new device record: the kind comes from a fresh enumeration
 // (DEVKIND_OTHER when the port is not among the converters), the port is opened through the port
 // table. Returns null, holding nothing, when the port does not open (unplugged, held by another
-// program, no access). Shows no message; the page base class keeps the result as m_pDevice.
-std::unique_ptr<CDevLink> AttachDeviceLink(int port);
+// program, no access), with the reason in `failure` when given. Shows no message; the page base
+// class keeps the result as m_pDevice.
+std::unique_ptr<CDevLink> AttachDeviceLink(int port, PortOpenFailure* failure = nullptr);
 
 }  // namespace vexilo

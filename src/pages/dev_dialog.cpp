@@ -124,7 +124,7 @@ void CDevDialog::SetTabTitle(const QString& model, int nPort) {
 }
 
 void CDevDialog::AttachDevice(int nPort) {
-    m_pDevice = AttachDeviceLink(nPort);
+    m_pDevice = AttachDeviceLink(nPort, &m_openFailure);
 }
 
 void CDevDialog::DoDataExchange(ui::DataExchange& dx) {

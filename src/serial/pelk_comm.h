@@ -4,6 +4,15 @@
 
 namespace vexilo {
 
+// Why the last Open failed: the start-up message tells the user what to do about it.
+enum class PortOpenFailure {
+    None,        // the port is open
+    Busy,        // another program holds it
+    Permission,  // the user may not open it
+    Gone,        // the device is not there (unplugged)
+    Other,
+};
+
 // Byte stream to one converter. The framing layer sees a converter only through this interface,
 // so tests and the simulator can stand in for a real serial port.
 class IPelkComm {
@@ -14,6 +23,10 @@ public:
     virtual bool IsOpen() const = 0;
     // Closes any port held, then opens port number `port`; returns IsOpen().
     virtual bool Open(int port) = 0;
+    // Why the last Open failed; None while open.
+    virtual PortOpenFailure OpenFailure() const {
+        return IsOpen() ? PortOpenFailure::None : PortOpenFailure::Other;
+    }
     // Writes `count` bytes and waits until they have left; failures are silent.
     virtual void Write(const std::uint8_t* buffer, int count) = 0;
     // Reads up to `count` bytes within the read time-out; returns how many arrived, 0 on failure.

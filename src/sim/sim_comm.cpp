@@ -38,6 +38,13 @@ bool CSimComm::Open(int port) {
     return m_ticket != 0;
 }
 
+PortOpenFailure CSimComm::OpenFailure() const {
+    if (m_model->IsUnplugged()) {
+        return PortOpenFailure::Gone;
+    }
+    return m_ticket != 0 ? PortOpenFailure::None : PortOpenFailure::Busy;
+}
+
 void CSimComm::Write(const std::uint8_t* buffer, int count) {
     if (!IsOpen() || buffer == nullptr || count <= 0) {
         return;

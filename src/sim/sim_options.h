@@ -28,6 +28,7 @@ struct SimServerOptions {
     int hotplugEveryMs = 0;  // unplug and replug on this schedule; 0: only on SIGUSR1
     int hotplugPort = -1;    // the converter that SIGUSR1 and the schedule toggle; -1: all
     bool help = false;
+    bool version = false;
 };
 
 // Parses the arguments after the program name; false with `error` set on a mistake.

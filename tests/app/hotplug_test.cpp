@@ -5,6 +5,7 @@
 
 #include <QTest>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/hotplug_watcher.h"
@@ -45,7 +46,7 @@ protected:
 
     test::FakeUsbBus::Device& Plug(int n, const std::string& name, SimKind kind,
                                    const char* product = "0022") {
-        devices.push_back(bus.Add(n, name, vendor, product));
+        devices.push_back(bus.Add(n, name, vendor.c_str(), product));
         bus.Plug(*devices.back(), Converter(kind));
         return *devices.back();
     }
@@ -79,7 +80,7 @@ protected:
         return failure;
     }
 
-    const char* vendor = UsbVendorIdText();
+    const std::string vendor = UsbVendorIdText();
     test::FakeUsbBus bus;
     std::vector<std::unique_ptr<test::FakeUsbBus::Device>> devices;
     ui::ManualTimers manualTimers;
@@ -96,7 +97,7 @@ TEST_F(HotplugTest, ConvertersPluggedInGetTabsAtTheEndAndUnpluggedOnesCloseAtOnc
     // A tty that is no converter of ours: another vendor, and a converter's IDs on another driver.
     devices.push_back(bus.Add(2, "ttyACM1", "1D6B", "0022"));
     bus.Announce(*devices.back());
-    devices.push_back(bus.Add(3, "ttyUSB0", vendor, "0022", "usbserial"));
+    devices.push_back(bus.Add(3, "ttyUSB0", vendor.c_str(), "0022", "usbserial"));
     bus.Announce(*devices.back());
     Plug(4, "ttyACM2", SimKind::Dvi, "0021");
     ASSERT_TRUE(TabsBecome({"KTP-RGB-SDI (ttyACM0)", "KTP-DVI-SDI (ttyACM2)"}));

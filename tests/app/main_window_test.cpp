@@ -27,6 +27,7 @@
 #include "serial/wait_observer.h"
 #include "sim/sim_comm.h"
 #include "sim/sim_converter.h"
+#include "support/fake_comm.h"
 #include "support/message_box_recorder.h"
 #include "ui/window_timers.h"
 
@@ -545,6 +546,37 @@ TEST_F(MainWindowDeathTest, AllPortsHeldShowsOnlyTheSecondMessageAndEndsWithCode
         "他のアプリケーションで既に使用されている可能性があります。: owner 0 style 0x30\n");
 }
 
+// A converter the user may not open, on a real-looking device path.
+class RefusedComm : public test::FakeComm {
+public:
+    RefusedComm() { open = false; }
+    PortOpenFailure OpenFailure() const override { return PortOpenFailure::Permission; }
+};
+
+TEST_F(MainWindowDeathTest, EachPortThatDidNotOpenIsNamedWithItsReason) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            auto a = Add(SimKind::Rgb, "A");
+            auto b = Add(SimKind::Dvi, "B");
+            entries.push_back({DEVKIND_NTSC, RegisterPort("/dev/ttyACM7", "ttyACM7", [] {
+                                   return std::make_unique<RefusedComm>();
+                               })});
+            CSimComm holdA(a);
+            b->Unplug();
+            PrintBoxes();
+            Open();
+            std::exit(3);  // not reached
+        },
+        ::testing::ExitedWithCode(0),
+        "box 1: KTP Series ERROR: デバイスが使用できません。\\\\n"
+        "A: 他のアプリケーションで既に使用されている可能性があります。\\\\n"
+        "B: コンバーターが取り外されました。\\\\n"
+        "ttyACM7: /dev/ttyACM7 を開く権限がありません。\\\\n"
+        "udev ルール 60-vexilo.rules をインストールするか、ユーザーを dialout "
+        "グループに追加して再ログインしてください。: owner 0 style 0x30\n");
+}
+
 TEST_F(MainWindowDeathTest, TheOnlyConverterFailingItsStartUpShowsItsMessageAndEndsWithCodeZero) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
@@ -570,6 +602,8 @@ TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
         bool demo;
         std::string dir;
         bool walk = false;
+        bool help = false;
+        bool version = false;
     };
     const Case cases[] = {
         {{"panel"}, true, false, false, ""},
@@ -577,6 +611,8 @@ TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
         {{"panel", "--screenshot", "out", "/s"}, true, true, false, "out"},
         {{"panel", "--screenshot=shots", "--demo"}, true, false, true, "shots"},
         {{"panel", "--walk-tabs"}, true, false, false, "", true},
+        {{"panel", "-h", "--version"}, true, false, false, "", false, true, true},
+        {{"panel", "--help"}, true, false, false, "", false, true, false},
         {{"panel", "--screenshot"}, false, false, false, ""},
         {{"panel", "--screenshot", "--demo"}, false, false, false, ""},
         {{"panel", "--screenshot="}, false, false, false, ""},
@@ -591,6 +627,8 @@ TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
             EXPECT_EQ(o.screenshot, !c.dir.empty());
             EXPECT_EQ(o.screenshotDir, c.dir);
             EXPECT_EQ(o.walkTabs, c.walk);
+            EXPECT_EQ(o.help, c.help);
+            EXPECT_EQ(o.version, c.version);
         } else {
             EXPECT_FALSE(error.empty());
         }
