@@ -3,6 +3,7 @@
 // every tab and message box as pictures and ends; --walk-tabs (for timing) shows every tab in turn
 // and ends; --help and --version print and end.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <cstdio>
 #include <memory>
@@ -12,10 +13,13 @@
 #include "app/demo_converters.h"
 #include "app/language.h"
 #include "app/screenshot.h"
+#include "app/startup_progress.h"
 #include "app/vexilo_app.h"
 
 int main(int argc, char** argv) {
     using namespace vexilo;
+    QElapsedTimer launch;  // the progress window's 300 ms count from here
+    launch.start();
     // Taken before Qt removes its own options from argv.
     const std::vector<std::string> args(argv, argv + argc);
     AppOptions options;
@@ -45,6 +49,7 @@ int main(int argc, char** argv) {
     }
 
     CVexiloApp app(ModelPageFactory());
+    app.m_launchMs = [&launch] { return launch.elapsed(); };
     std::unique_ptr<ScreenshotRun> screenshots;
     if (options.screenshot || options.walkTabs) {
         // Without --screenshot the walk saves no pictures.
@@ -56,6 +61,19 @@ int main(int argc, char** argv) {
             return 1;
         }
         app.m_onRunning = [&screenshots](CVexiloDlg& dlg) { screenshots->Run(dlg); };
+        app.m_onProgressShown = [&screenshots](QWidget& window) {
+            screenshots->SaveProgress(window);
+        };
+    }
+    if (options.walkTabs) {
+        // For the benchmark of the progress window: when, if at all, it was first painted.
+        app.m_onStartupFinished = [](const StartupProgress& progress) {
+            if (progress.FirstPaintMs() >= 0) {
+                std::fprintf(stderr,
+                             "vexilo-panel: progress window first painted %lld ms after launch\n",
+                             static_cast<long long>(progress.FirstPaintMs()));
+            }
+        };
     }
     app.InitInstance(args);
     return screenshots && screenshots->Failed() ? 1 : 0;

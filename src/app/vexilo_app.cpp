@@ -1,10 +1,16 @@
 #include "app/vexilo_app.h"
 
+#include <QElapsedTimer>
+#include <QThread>
+#include <memory>
 #include <utility>
 
 #include "app/app_version.h"
+#include "app/busy_feedback.h"
+#include "app/hotplug_watcher.h"
 #include "app/language.h"
 #include "app/shell_logic.h"
+#include "app/startup_progress.h"
 #include "app/vexilo_dlg.h"
 #include "discovery/devices.h"
 
@@ -94,17 +100,50 @@ std::string PanelVersionText() {
     return "vexilo-panel " + ProductVersionText() + "\n";
 }
 
-CVexiloApp::CVexiloApp(PageFactory factory) : m_factory(std::move(factory)) {}
+CVexiloApp::CVexiloApp(PageFactory factory) : m_factory(std::move(factory)) {
+    auto launch = std::make_shared<QElapsedTimer>();
+    launch->start();
+    m_launchMs = [launch] { return launch->elapsed(); };
+}
 
 bool CVexiloApp::InitInstance(const std::vector<std::string>& args) {
     m_bShowSave = HasShowSaveSwitch(args);
+    QElapsedTimer clock;
+    clock.start();
+    BusyFeedback busy([&clock] { return clock.elapsed(); });
+    StartupProgress progress(m_launchMs);
+    progress.m_onShown = m_onProgressShown;
+    busy.SetProgress(&progress);
+    IWaitObserver* const previous = SetWaitObserver(&busy);
+    // Watching starts before the first enumeration, so no converter slips in between.
+    std::unique_ptr<CDeviceMonitor> monitor = OpenDeviceMonitor();
     {
         // Finds and attaches the converters, or ends the process after its message.
         CVexiloDlg dlg(m_bShowSave, m_factory);
+        // Pages change only from the window's own loop (level 1), never under a message box or
+        // inside a command.
+        HotplugWatcher hotplug(dlg, std::move(monitor), [&busy] {
+            return !busy.InCommand() && QThread::currentThread()->loopLevel() <= 1;
+        });
+        dlg.m_onStartupProgress = [&](const std::string& label, int done, int total) {
+            progress.Step(QString::fromStdString(label), done, total);
+            if (!label.empty()) {
+                if (progress.Poll()) {
+                    busy.Repaint();
+                }
+                return;
+            }
+            busy.SetProgress(nullptr);
+            progress.Finish();
+            if (m_onStartupFinished) {
+                m_onStartupFinished(progress);
+            }
+        };
         dlg.m_onStarted = m_onRunning;
         // Saving or reverting already happened in the button handlers.
         dlg.DoModal();
     }  // the pages go with the window, closing their ports
+    SetWaitObserver(previous);
     return false;
 }
 

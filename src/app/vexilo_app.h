@@ -1,14 +1,18 @@
 #pragma once
 
+#include <QtGlobal>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/page_factory.h"
 
+class QWidget;
+
 namespace vexilo {
 
 class CVexiloDlg;
+class StartupProgress;
 
 // What the command line asks for. "/s" belongs to the panel itself, --lang picks its language;
 // --demo and --screenshot DIR serve demonstrations and documentation, --help and --version print
@@ -47,6 +51,12 @@ public:
     bool m_bShowSave = false;
     // Called once the main window's modal loop runs (the screenshot mode drives the window).
     std::function<void(CVexiloDlg&)> m_onRunning;
+    // Milliseconds since the program was launched; the start-up progress window appears only
+    // when start-up is still running 300 ms after launch. By default counted from construction.
+    std::function<qint64()> m_launchMs;
+    // Called once when the start-up progress window first appears, and when start-up is over.
+    std::function<void(QWidget&)> m_onProgressShown;
+    std::function<void(const StartupProgress&)> m_onStartupFinished;
 
 private:
     PageFactory m_factory;

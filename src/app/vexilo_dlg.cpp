@@ -197,6 +197,9 @@ bool CVexiloDlg::OnInitDialog() {
     for (int i = 0; i < m_nPages; ++i) {
         CDevDialog* page = m_pPages[i].get();
         const DeviceEntry& entry = m_devices[i];
+        if (m_onStartupProgress) {
+            m_onStartupProgress(PortLabel(entry.port), i, m_nPages);
+        }
         // The page's own start-up talks to its converter inside Create. One that fails there has
         // told the operator and released its converter: it is dropped like a page whose port did
         // not open, and the others go on.
@@ -208,20 +211,11 @@ bool CVexiloDlg::OnInitDialog() {
             continue;
         }
         page->SetComPort(entry.port);
-        const std::uint8_t series = page->m_pDevice ? page->m_pDevice->GetSeriesCode() : 0xFF;
-        const QString caption =
-            QString::fromStdString(TabCaption(series, entry.kind, PortLabel(entry.port)));
+        const QString caption = TabCaptionOf(i);
         page->m_pMainDlg = this;
         page->m_nTabIndex = i;
         m_tab->InsertItem(m_tab->GetItemCount(), caption);
-
-        // Centred horizontally, and vertically in the area below the tab row.
-        const QRect client = m_tab->GetClientRect();
-        const QRect item = m_tab->GetItemRect(0);
-        const int rowBottom = item.y() + item.height();
-        const int x = (client.width() - page->width()) / 2;
-        const int y = (client.height() - rowBottom - page->height()) / 2 + rowBottom;
-        page->move(x, y);
+        PlacePage(*page);
     }
 
     if (m_nOpenTabs < 1) {
@@ -230,11 +224,105 @@ bool CVexiloDlg::OnInitDialog() {
     // The first item became the selection when it was inserted.
     OnTcnSelchangeTab(nullptr, nullptr);
     m_logo = WhiteToTransparent(QImage(QStringLiteral(":/vexilo/logo.png")));
+    if (m_onStartupProgress) {
+        m_onStartupProgress(std::string(), m_nPages, m_nPages);
+    }
     if (m_onStarted) {
         // Queued, so it runs in the window's own loop, never in a box shown during start-up.
         PostCall([this] { m_onStarted(*this); });
     }
     return true;
+}
+
+QString CVexiloDlg::TabCaptionOf(int index) const {
+    const CDevDialog& page = *m_pPages[index];
+    const DeviceEntry& entry = m_devices[index];
+    const std::uint8_t series = page.m_pDevice ? page.m_pDevice->GetSeriesCode() : 0xFF;
+    return QString::fromStdString(TabCaption(series, entry.kind, PortLabel(entry.port)));
+}
+
+void CVexiloDlg::PlacePage(CDevDialog& page) const {
+    // Centred horizontally, and vertically in the area below the tab row.
+    const QRect client = m_tab->GetClientRect();
+    const QRect item = m_tab->GetItemRect(0);
+    const int rowBottom = item.y() + item.height();
+    const int x = (client.width() - page.width()) / 2;
+    const int y = (client.height() - rowBottom - page.height()) / 2 + rowBottom;
+    page.move(x, y);
+}
+
+std::vector<DeviceEntry> CVexiloDlg::OpenDevices() const {
+    std::vector<DeviceEntry> open;
+    for (int i = 0; i < m_nPages; ++i) {
+        if (m_pPages[i] && m_pPages[i]->m_pDevice) {
+            open.push_back(m_devices[i]);
+        }
+    }
+    return open;
+}
+
+void CVexiloDlg::ForgetClosedPages() {
+    int kept = 0;
+    for (int i = 0; i < m_nPages; ++i) {
+        if (m_pPages[i] && m_pPages[i]->m_pDevice) {
+            if (kept != i) {
+                m_pPages[kept] = std::move(m_pPages[i]);
+                m_devices[kept] = m_devices[i];
+            }
+            ++kept;
+        } else {
+            m_pPages[i].reset();
+        }
+    }
+    for (int i = kept; i < m_nPages; ++i) {
+        m_devices[i] = DeviceEntry{};
+    }
+    m_nPages = kept;
+}
+
+bool CVexiloDlg::AddPage(const DeviceEntry& entry) {
+    if (m_nPages == MAX_DEVICES) {
+        ForgetClosedPages();
+    }
+    if (m_nPages == MAX_DEVICES || !m_factory.create) {
+        return false;
+    }
+    std::unique_ptr<CDevDialog> page = m_factory.create(entry.kind);
+    if (!page) {
+        return false;
+    }
+    page->AttachDevice(entry.port);
+    if (!page->m_pDevice) {
+        return false;  // held by another program, or gone again already
+    }
+    // Its full start-up runs before the page is one of ours: as at the program's start, a
+    // failure there shows its message and only drops the page.
+    page->Create(m_factory.templateId ? m_factory.templateId(entry.kind) : 0, m_tab);
+    if (!page->m_pDevice) {
+        return false;
+    }
+    page->SetComPort(entry.port);
+    page->m_pMainDlg = this;
+    const int i = m_nPages++;
+    m_pPages[i] = std::move(page);
+    m_devices[i] = entry;
+    m_pPages[i]->m_nTabIndex = i;
+    // Every open page has a tab, in page order, so the new one goes at the end of the row.
+    m_tab->InsertItem(m_tab->GetItemCount(), TabCaptionOf(i));
+    ++m_nOpenTabs;
+    PlacePage(*m_pPages[i]);
+    m_pPages[i]->hide();
+    return true;
+}
+
+void CVexiloDlg::ClosePageOfPort(int port) {
+    for (int i = 0; i < m_nPages; ++i) {
+        CDevDialog* page = m_pPages[i].get();
+        if (page != nullptr && page->m_pDevice && m_devices[i].port == port) {
+            page->CloseOnError(kCloseNoResponse);
+            return;
+        }
+    }
 }
 
 void CVexiloDlg::OnTcnSelchangeTab(ui::NmHdr*, ui::LResult* pResult) {
@@ -250,6 +338,8 @@ void CVexiloDlg::OnTcnSelchangeTab(ui::NmHdr*, ui::LResult* pResult) {
         }
         if (k == sel) {
             page->show();
+            // The operator sees the tab they chose while its converter is being checked.
+            m_tab->repaint();
             // The converter of a newly shown tab must still answer before the page polls it.
             if (page->m_pDevice->CheckConnection(1, true)) {
                 page->OnAutoUpdateClicked();

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "serial/wait_observer.h"
+
 namespace vexilo {
 
 std::uint8_t FrameCheckByte(const std::uint8_t* frame, int dataLength) {
@@ -92,6 +94,7 @@ bool CDevChannel::ReceiveReply() {
 }
 
 bool CDevChannel::Transact(std::uint8_t command, const std::uint8_t* data, int length) {
+    const ObservedCommand observed;
     SendRequest(command, data, length);
     return ReceiveReply();
 }

@@ -2,6 +2,7 @@
 // tab switches with their connection check, the three buttons, keys, the logo.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
@@ -24,6 +25,7 @@
 #include "pages/dvid_dialog.h"
 #include "pages/test_page.h"
 #include "serial/port_table.h"
+#include "serial/wait_observer.h"
 #include "sim/sim_comm.h"
 #include "sim/sim_converter.h"
 #include "support/fake_comm.h"
@@ -242,6 +244,45 @@ TEST_F(MainWindowTest, SelectingTheTabOfAnUnpluggedConverterClosesItAndShowsAnot
     EXPECT_TRUE(w.Page(2)->isVisible());
     EXPECT_FALSE(w.Page(0)->isVisible());
     EXPECT_EQ(boxes.boxes.size(), 1u);
+}
+
+// The tab bar shows the new selection, and the page its contents, while the converter is being
+// checked, not only after the check has returned.
+TEST_F(MainWindowTest, TheClickedTabIsPaintedBeforeItsConverterIsChecked) {
+    Add(SimKind::Rgb, "A");
+    Add(SimKind::Rgb, "B");
+    CVexiloDlg& w = Open();
+    auto* bar = w.TabControl().findChild<QTabBar*>();
+    ASSERT_NE(bar, nullptr);
+    struct PaintCounter : QObject {
+        bool eventFilter(QObject*, QEvent* e) override {
+            paints += e->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+        int paints = 0;
+    } counter;
+    bar->installEventFilter(&counter);
+    struct AtCheck : IWaitObserver {
+        void CommandStarted() override {
+            paints = counter->paints;
+            pageShown = page->isVisible();
+        }
+        void StillWaiting() override {}
+        void CommandFinished() override {}
+        PaintCounter* counter = nullptr;
+        CDevDialog* page = nullptr;
+        int paints = -1;
+        bool pageShown = false;
+    } atCheck;
+    atCheck.counter = &counter;
+    atCheck.page = w.Page(1);
+    QApplication::processEvents();
+    const int before = counter.paints;
+    SetWaitObserver(&atCheck);
+    ClickTab(1);
+    SetWaitObserver(nullptr);
+    EXPECT_GT(atCheck.paints, before);
+    EXPECT_TRUE(atCheck.pageShown);
 }
 
 TEST_F(MainWindowTest, OnlyTheShownPageRunsItsStatusTimer) {
