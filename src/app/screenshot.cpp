@@ -103,6 +103,14 @@ void ScreenshotRun::Run(CVexiloDlg& dlg) {
     dlg.EndDialog(ui::kIdCancel);
 }
 
+void ScreenshotRun::SaveProgress(QWidget& window) {
+    if (m_progressSaved || m_dir.isEmpty()) {
+        return;
+    }
+    m_progressSaved = true;
+    Save(window.grab(), QStringLiteral("progress.png"));
+}
+
 void ScreenshotRun::Save(const QPixmap& shot, const QString& name) {
     const QString path = QDir(m_dir).filePath(name);
     if (!shot.save(path, "PNG")) {

@@ -14,6 +14,7 @@ class CVexiloDlg;
 // "box <n>: <caption>: <text>" and answered with its default button; once the main window runs,
 // each tab is shown in turn as the user would show it (with its connection check), saved as
 // DIR/tab-<k>.png and printed as "tab <k>: <caption>", and the window then ends.
+// The start-up progress window, when it appears, is saved once as DIR/progress.png.
 // Without a directory it saves no pictures and only prints (the tab walk that times start-up).
 class ScreenshotRun {
 public:
@@ -27,6 +28,8 @@ public:
     bool Start(QString* error);
     // Shows, saves and prints every tab, then ends the main window's modal loop.
     void Run(CVexiloDlg& dlg);
+    // Saves the start-up progress window as DIR/progress.png, the first time only.
+    void SaveProgress(QWidget& window);
     // A picture could not be written (each failure was reported on standard error).
     bool Failed() const { return m_failed; }
 
@@ -42,6 +45,7 @@ private:
     int m_tabs = 0;
     bool m_failed = false;
     bool m_started = false;
+    bool m_progressSaved = false;
     ui::MessageBoxHandler m_previous;
 };
 

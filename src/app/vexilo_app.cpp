@@ -1,9 +1,16 @@
 #include "app/vexilo_app.h"
 
+#include <QElapsedTimer>
+#include <QThread>
+#include <memory>
 #include <utility>
 
 #include "app/app_version.h"
+#include "app/busy_feedback.h"
+#include "app/hotplug_watcher.h"
+#include "app/language.h"
 #include "app/shell_logic.h"
+#include "app/startup_progress.h"
 #include "app/vexilo_dlg.h"
 #include "discovery/devices.h"
 
@@ -14,9 +21,19 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions* options,
     *options = AppOptions{};
     options->showSave = HasShowSaveSwitch(args);
     const std::string prefix = "--screenshot=";
+    const std::string langPrefix = "--lang=";
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--demo") {
+        if (a == "--lang" || a.compare(0, langPrefix.size(), langPrefix) == 0) {
+            const bool joined = a != "--lang";
+            const std::string lang =
+                joined ? a.substr(langPrefix.size()) : (i + 1 < args.size() ? args[++i] : "");
+            if (!ParseLanguage(lang)) {
+                *error = "--lang needs ja or en";
+                return false;
+            }
+            options->lang = lang;
+        } else if (a == "--demo") {
             options->demo = true;
         } else if (a == "-h" || a == "--help") {
             options->help = true;
@@ -44,7 +61,7 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions* options,
 }
 
 std::string PanelUsage() {
-    std::string text = R"(Usage: vexilo-panel [/s] [--demo] [--screenshot DIR]
+    std::string text = R"(Usage: vexilo-panel [/s] [--lang ja|en] [--demo] [--screenshot DIR]
 
 Sets up and monitors KTP/Q series USB video converters: finds every attached converter and opens
 one tab per converter with its status, settings and identification record. Converters are USB
@@ -53,6 +70,7 @@ seat access to them, and elsewhere membership in the dialout group does.
 
 Options:
   /s                  also show the button that saves the settings without closing; any case
+  --lang ja|en        Japanese or English texts instead of the system locale's choice
   --demo              three simulated converters (RGB, DVI, composite) in place of real ones
   --screenshot DIR    show every tab in turn, save DIR/tab-<k>.png and every message box as
                       DIR/box-<n>.png, print one line for each, then end; runs without a display
@@ -82,17 +100,50 @@ std::string PanelVersionText() {
     return "vexilo-panel " + ProductVersionText() + "\n";
 }
 
-CVexiloApp::CVexiloApp(PageFactory factory) : m_factory(std::move(factory)) {}
+CVexiloApp::CVexiloApp(PageFactory factory) : m_factory(std::move(factory)) {
+    auto launch = std::make_shared<QElapsedTimer>();
+    launch->start();
+    m_launchMs = [launch] { return launch->elapsed(); };
+}
 
 bool CVexiloApp::InitInstance(const std::vector<std::string>& args) {
     m_bShowSave = HasShowSaveSwitch(args);
+    QElapsedTimer clock;
+    clock.start();
+    BusyFeedback busy([&clock] { return clock.elapsed(); });
+    StartupProgress progress(m_launchMs);
+    progress.m_onShown = m_onProgressShown;
+    busy.SetProgress(&progress);
+    IWaitObserver* const previous = SetWaitObserver(&busy);
+    // Watching starts before the first enumeration, so no converter slips in between.
+    std::unique_ptr<CDeviceMonitor> monitor = OpenDeviceMonitor();
     {
         // Finds and attaches the converters, or ends the process after its message.
         CVexiloDlg dlg(m_bShowSave, m_factory);
+        // Pages change only from the window's own loop (level 1), never under a message box or
+        // inside a command.
+        HotplugWatcher hotplug(dlg, std::move(monitor), [&busy] {
+            return !busy.InCommand() && QThread::currentThread()->loopLevel() <= 1;
+        });
+        dlg.m_onStartupProgress = [&](const std::string& label, int done, int total) {
+            progress.Step(QString::fromStdString(label), done, total);
+            if (!label.empty()) {
+                if (progress.Poll()) {
+                    busy.Repaint();
+                }
+                return;
+            }
+            busy.SetProgress(nullptr);
+            progress.Finish();
+            if (m_onStartupFinished) {
+                m_onStartupFinished(progress);
+            }
+        };
         dlg.m_onStarted = m_onRunning;
         // Saving or reverting already happened in the button handlers.
         dlg.DoModal();
     }  // the pages go with the window, closing their ports
+    SetWaitObserver(previous);
     return false;
 }
 

@@ -1,18 +1,22 @@
 #pragma once
 
+#include <QtGlobal>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/page_factory.h"
 
+class QWidget;
+
 namespace vexilo {
 
 class CVexiloDlg;
+class StartupProgress;
 
-// What the command line asks for. Only "/s" belongs to the panel itself; --demo and
-// --screenshot DIR serve demonstrations and documentation, --help and --version print and end.
-// Anything else is ignored.
+// What the command line asks for. "/s" belongs to the panel itself, --lang picks its language;
+// --demo and --screenshot DIR serve demonstrations and documentation, --help and --version print
+// and end. Anything else is ignored.
 struct AppOptions {
     bool showSave = false;  // "/s"
     bool demo = false;      // --demo: three simulated converters in place of the real ones
@@ -21,12 +25,13 @@ struct AppOptions {
     // --walk-tabs (not advertised): the tab walk of the screenshot mode without pictures, for
     // timing the start-up.
     bool walkTabs = false;
+    std::string lang;      // --lang ja|en: the language instead of the system locale's
     bool help = false;     // -h, --help
     bool version = false;  // --version
 };
 
-// Reads the arguments after the program name (args[0]). False, with `error` set, only when
-// --screenshot has no directory.
+// Reads the arguments after the program name (args[0]). False, with `error` set, when
+// --screenshot has no directory or --lang names no language of the panel.
 bool ParseAppOptions(const std::vector<std::string>& args, AppOptions* options, std::string* error);
 
 // The text of --help and of --version.
@@ -46,6 +51,12 @@ public:
     bool m_bShowSave = false;
     // Called once the main window's modal loop runs (the screenshot mode drives the window).
     std::function<void(CVexiloDlg&)> m_onRunning;
+    // Milliseconds since the program was launched; the start-up progress window appears only
+    // when start-up is still running 300 ms after launch. By default counted from construction.
+    std::function<qint64()> m_launchMs;
+    // Called once when the start-up progress window first appears, and when start-up is over.
+    std::function<void(QWidget&)> m_onProgressShown;
+    std::function<void(const StartupProgress&)> m_onStartupFinished;
 
 private:
     PageFactory m_factory;

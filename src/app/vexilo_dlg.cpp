@@ -1,11 +1,13 @@
 #include "app/vexilo_dlg.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "app/app_version.h"
 #include "app/shell_logic.h"
@@ -15,19 +17,26 @@ namespace vexilo {
 
 namespace {
 
-const char16_t* const kStartupCaption = u"KTP Series ERROR";
-const char16_t* const kNoDeviceText = u"デバイスが接続されていません";
-const char16_t* const kNoUsableDeviceHeading = u"デバイスが使用できません。";
-const char16_t* const kBusyText = u"他のアプリケーションで既に使用されている可能性があります。";
-const char16_t* const kPermissionText = u"%1 を開く権限がありません。";
-const char16_t* const kPermissionHint =
-    u"udev ルール 60-vexilo.rules をインストールするか、ユーザーを dialout "
-    u"グループに追加して再ログインしてください。";
-const char16_t* const kGoneText = u"コンバーターが取り外されました。";
+const char* const kStartupCaption = "KTP Series ERROR";
+const char* const kNoDeviceText = QT_TRANSLATE_NOOP("CVexiloDlg", "デバイスが接続されていません");
+const char* const kNoUsableDeviceHeading =
+    QT_TRANSLATE_NOOP("CVexiloDlg", "デバイスが使用できません。");
+const char* const kBusyText =
+    QT_TRANSLATE_NOOP("CVexiloDlg", "他のアプリケーションで既に使用されている可能性があります。");
+const char* const kPermissionText = QT_TRANSLATE_NOOP("CVexiloDlg", "%1 を開く権限がありません。");
+const char* const kPermissionHint =
+    QT_TRANSLATE_NOOP("CVexiloDlg",
+                      "udev ルール 60-vexilo.rules をインストールするか、ユーザーを dialout "
+                      "グループに追加して再ログインしてください。");
+const char* const kGoneText = QT_TRANSLATE_NOOP("CVexiloDlg", "コンバーターが取り外されました。");
+
+QString Tr(const char* text) {
+    return QCoreApplication::translate("CVexiloDlg", text);
+}
 
 // Start-up errors have no owner: the window does not exist yet.
 [[noreturn]] void ExitWithStartupError(const QString& text) {
-    ui::ShowMessageBox(nullptr, text, QString::fromUtf16(kStartupCaption),
+    ui::ShowMessageBox(nullptr, text, QString::fromLatin1(kStartupCaption),
                        ui::kMbOk | ui::kMbIconExclamation);
     std::exit(0);
 }
@@ -39,15 +48,15 @@ QString ProblemLine(const PortProblem& problem) {
         case PortOpenFailure::Permission: {
             const std::string path = PortPath(problem.port);
             reason =
-                QString::fromUtf16(kPermissionText)
+                Tr(kPermissionText)
                     .arg(QString::fromStdString(path.empty() ? PortLabel(problem.port) : path));
             break;
         }
         case PortOpenFailure::Gone:
-            reason = QString::fromUtf16(kGoneText);
+            reason = Tr(kGoneText);
             break;
         default:
-            reason = QString::fromUtf16(kBusyText);
+            reason = Tr(kBusyText);
             break;
     }
     return QString::fromStdString(PortLabel(problem.port)) + QStringLiteral(": ") + reason;
@@ -56,20 +65,20 @@ QString ProblemLine(const PortProblem& problem) {
 }  // namespace
 
 QString NoUsableDeviceText(const std::vector<PortProblem>& problems) {
-    const QString heading = QString::fromUtf16(kNoUsableDeviceHeading);
+    const QString heading = Tr(kNoUsableDeviceHeading);
     const auto is = [&problems](PortOpenFailure f) {
         return std::any_of(problems.begin(), problems.end(),
                            [f](const PortProblem& p) { return p.failure == f; });
     };
     if (!is(PortOpenFailure::Permission) && !is(PortOpenFailure::Gone)) {
-        return heading + QLatin1Char('\n') + QString::fromUtf16(kBusyText);
+        return heading + QLatin1Char('\n') + Tr(kBusyText);
     }
     QString text = heading;
     for (const PortProblem& problem : problems) {
         text += QLatin1Char('\n') + ProblemLine(problem);
     }
     if (is(PortOpenFailure::Permission)) {
-        text += QLatin1Char('\n') + QString::fromUtf16(kPermissionHint);
+        text += QLatin1Char('\n') + Tr(kPermissionHint);
     }
     return text;
 }
@@ -94,7 +103,7 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
       m_hIcon(QStringLiteral(":/vexilo/vexilo.png")) {
     m_nPages = std::clamp(EnumerateDevices(m_devices.data()), 0, MAX_DEVICES);
     if (m_nPages == 0) {
-        ExitWithStartupError(QString::fromUtf16(kNoDeviceText));
+        ExitWithStartupError(Tr(kNoDeviceText));
     }
     // Every page exists and holds its port before any window does.
     std::vector<PortProblem> problems;
@@ -119,10 +128,32 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
     for (const PortProblem& problem : problems) {
         QString line = ProblemLine(problem);
         if (problem.failure == PortOpenFailure::Permission) {
-            line += QLatin1Char(' ') + QString::fromUtf16(kPermissionHint);
+            line += QLatin1Char(' ') + Tr(kPermissionHint);
         }
         std::fprintf(stderr, "vexilo-panel: %s\n", qPrintable(line));
     }
+    FitToScreen();
+}
+
+void CVexiloDlg::FitToScreen() {
+    for (int i = 0; i < m_nPages; ++i) {
+        m_templateIds[i] = m_factory.templateId ? m_factory.templateId(m_devices[i].kind) : 0;
+    }
+    const auto own = ui::LoadDialogTemplate(IDD_VEXILO_DIALOG);
+    if (!own) {
+        return;
+    }
+    std::vector<ui::DialogTemplate> pages;
+    for (int i = 0; i < m_nPages; ++i) {
+        if (auto page = ui::LoadDialogTemplate(m_templateIds[i])) {
+            pages.push_back(std::move(*page));
+        }
+    }
+    std::vector<const ui::DialogTemplate*> inner;
+    for (const ui::DialogTemplate& page : pages) {
+        inner.push_back(&page);
+    }
+    SetLayout(ui::FitLayout(*own, inner, ui::AvailableClientArea(), style()));
 }
 
 CVexiloDlg::~CVexiloDlg() {
@@ -166,29 +197,24 @@ bool CVexiloDlg::OnInitDialog() {
     for (int i = 0; i < m_nPages; ++i) {
         CDevDialog* page = m_pPages[i].get();
         const DeviceEntry& entry = m_devices[i];
+        if (m_onStartupProgress) {
+            m_onStartupProgress(PortLabel(entry.port), i, m_nPages);
+        }
         // The page's own start-up talks to its converter inside Create. One that fails there has
         // told the operator and released its converter: it is dropped like a page whose port did
         // not open, and the others go on.
-        page->Create(m_factory.templateId ? m_factory.templateId(entry.kind) : 0, m_tab);
+        page->SetLayout(Layout());  // the window's font and width, so the page fits its tab
+        page->Create(m_templateIds[i], m_tab);
         if (!page->HasConverter()) {
             --m_nOpenTabs;
             page->hide();
             continue;
         }
         page->SetComPort(entry.port);
-        const std::optional<std::uint8_t> series = page->Device()->GetSeriesCode();
-        const QString caption =
-            QString::fromStdString(TabCaption(series, entry.kind, PortLabel(entry.port)));
+        const QString caption = TabCaptionOf(i);
         page->JoinMainWindow(this, i);
         m_tab->InsertItem(m_tab->GetItemCount(), caption);
-
-        // Centred horizontally, and vertically in the area below the tab row.
-        const QRect client = m_tab->GetClientRect();
-        const QRect item = m_tab->GetItemRect(0);
-        const int rowBottom = item.y() + item.height();
-        const int x = (client.width() - page->width()) / 2;
-        const int y = (client.height() - rowBottom - page->height()) / 2 + rowBottom;
-        page->move(x, y);
+        PlacePage(*page);
     }
 
     if (m_nOpenTabs < 1) {
@@ -197,6 +223,9 @@ bool CVexiloDlg::OnInitDialog() {
     // The first item became the selection when it was inserted.
     OnTcnSelchangeTab(nullptr, nullptr);
     m_logo = WhiteToTransparent(QImage(QStringLiteral(":/vexilo/logo.png")));
+    if (m_onStartupProgress) {
+        m_onStartupProgress(std::string(), m_nPages, m_nPages);
+    }
     if (m_onStarted) {
         // Queued, so it runs in the window's own loop, never in a box shown during start-up.
         PostCall([this] { m_onStarted(*this); });
@@ -204,8 +233,102 @@ bool CVexiloDlg::OnInitDialog() {
     return true;
 }
 
+QString CVexiloDlg::TabCaptionOf(int index) const {
+    const CDevDialog& page = *m_pPages[index];
+    const DeviceEntry& entry = m_devices[index];
+    const std::optional<std::uint8_t> series =
+        page.HasConverter() ? page.Device()->GetSeriesCode() : std::nullopt;
+    return QString::fromStdString(TabCaption(series, entry.kind, PortLabel(entry.port)));
+}
+
+void CVexiloDlg::PlacePage(CDevDialog& page) const {
+    // Centred horizontally, and vertically in the area below the tab row.
+    const QRect client = m_tab->GetClientRect();
+    const QRect item = m_tab->GetItemRect(0);
+    const int rowBottom = item.y() + item.height();
+    const int x = (client.width() - page.width()) / 2;
+    const int y = (client.height() - rowBottom - page.height()) / 2 + rowBottom;
+    page.move(x, y);
+}
+
+std::vector<DeviceEntry> CVexiloDlg::OpenDevices() const {
+    std::vector<DeviceEntry> open;
+    for (int i = 0; i < m_nPages; ++i) {
+        if (m_pPages[i] && m_pPages[i]->HasConverter()) {
+            open.push_back(m_devices[i]);
+        }
+    }
+    return open;
+}
+
+void CVexiloDlg::ForgetClosedPages() {
+    int kept = 0;
+    for (int i = 0; i < m_nPages; ++i) {
+        if (m_pPages[i] && m_pPages[i]->HasConverter()) {
+            if (kept != i) {
+                m_pPages[kept] = std::move(m_pPages[i]);
+                m_devices[kept] = m_devices[i];
+            }
+            ++kept;
+        } else {
+            m_pPages[i].reset();
+        }
+    }
+    for (int i = kept; i < m_nPages; ++i) {
+        m_devices[i] = DeviceEntry{};
+    }
+    m_nPages = kept;
+}
+
+bool CVexiloDlg::AddPage(const DeviceEntry& entry) {
+    if (m_nPages == MAX_DEVICES) {
+        ForgetClosedPages();
+    }
+    if (m_nPages == MAX_DEVICES || !m_factory.create) {
+        return false;
+    }
+    std::unique_ptr<CDevDialog> page = m_factory.create(entry.kind);
+    if (!page) {
+        return false;
+    }
+    page->AttachDevice(entry.port);
+    if (!page->HasConverter()) {
+        return false;  // held by another program, or gone again already
+    }
+    // Its full start-up runs before the page is one of ours: as at the program's start, a
+    // failure there shows its message and only drops the page.
+    page->Create(m_factory.templateId ? m_factory.templateId(entry.kind) : 0, m_tab);
+    if (!page->HasConverter()) {
+        return false;
+    }
+    page->SetComPort(entry.port);
+    page->JoinMainWindow(this, -1);
+    const int i = m_nPages++;
+    m_pPages[i] = std::move(page);
+    m_devices[i] = entry;
+    m_pPages[i]->JoinMainWindow(this, i);
+    // Every open page has a tab, in page order, so the new one goes at the end of the row.
+    m_tab->InsertItem(m_tab->GetItemCount(), TabCaptionOf(i));
+    ++m_nOpenTabs;
+    PlacePage(*m_pPages[i]);
+    m_pPages[i]->hide();
+    return true;
+}
+
+void CVexiloDlg::ClosePageOfPort(int port) {
+    for (int i = 0; i < m_nPages; ++i) {
+        CDevDialog* page = m_pPages[i].get();
+        if (page != nullptr && page->HasConverter() && m_devices[i].port == port) {
+            page->CloseOnError(kCloseNoResponse);
+            return;
+        }
+    }
+}
+
 void CVexiloDlg::OnTcnSelchangeTab(ui::NmHdr*, ui::LResult* pResult) {
     if (CDevDialog* page = ShowPageOfTab(*this, m_tab->GetCurSel())) {
+        // The operator sees the tab they chose while its converter is being checked.
+        m_tab->repaint();
         // The converter of a newly shown tab must still answer before the page polls it.
         if (page->Device()->CheckConnection(1, true)) {
             page->OnAutoUpdateClicked();

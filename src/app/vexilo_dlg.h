@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/page_factory.h"
@@ -44,8 +45,22 @@ public:
     void OnTcnSelchangeTab(ui::NmHdr* pNMHDR, ui::LResult* pResult) override;
 
     const DeviceEntry& Device(int index) const { return m_devices.at(index); }
+
+    // Hotplug, called from the window's own event loop only.
+    // The converters whose pages still have them, in page order.
+    std::vector<DeviceEntry> OpenDevices() const;
+    // A converter that appeared while the window runs: its page starts up, and only then gets a
+    // tab at the end of the row. False when there is no room (16 tabs) or the port does not
+    // open, or when the page's start-up failed (its message has been shown).
+    bool AddPage(const DeviceEntry& entry);
+    // A converter that disappeared: its page is force-closed with the no-response message,
+    // whether its tab is shown or not. Nothing happens for a port without an open page.
+    void ClosePageOfPort(int port);
     const QImage& Logo() const { return m_logo; }
 
+    // Told before each page's start-up talks to its converter (`done` of `total` pages are
+    // finished) and once more with done == total when every tab is ready.
+    std::function<void(const std::string& portLabel, int done, int total)> m_onStartupProgress;
     // Runs once the window's start-up is over (pages created, first tab shown), from its loop.
     std::function<void(CVexiloDlg&)> m_onStarted;
 
@@ -59,9 +74,18 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Picks each page's template, then one font and width for the window and its pages, chosen
+    // so that every caption of every page fits and the window fits the screen.
+    void FitToScreen();
     // Calls CommitSettings on every page that still has a converter; the outcome stops nothing.
     // Returns false when a page refused to save its ID settings (it has told the operator why).
     bool CommitAllPages(bool bRevert);
+    // The tab caption of page `index`, asking its converter for the series.
+    QString TabCaptionOf(int index) const;
+    // Centres a page in the tab control's area below the tab row.
+    void PlacePage(CDevDialog& page) const;
+    // Forgets the pages whose converter is gone (they have no tab), keeping the others' order.
+    void ForgetClosedPages();
 
     bool m_bShowSave;
     PageFactory m_factory;
@@ -70,6 +94,7 @@ private:
     ui::TabCtrl* m_tab = nullptr;
     std::array<std::unique_ptr<CDevDialog>, MAX_DEVICES> m_pPages;
     std::array<DeviceEntry, MAX_DEVICES> m_devices{};
+    std::array<int, MAX_DEVICES> m_templateIds{};  // dialog template of each page
     int m_nPages = 0;
     int m_nOpenTabs = 0;
 };

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "protocol/frame_trace.h"
+#include "serial/wait_observer.h"
 
 namespace vexilo {
 
@@ -108,6 +109,7 @@ bool CDevChannel::ReceiveReply() {
 }
 
 bool CDevChannel::Transact(std::uint8_t command, const std::uint8_t* data, int length) {
+    const ObservedCommand observed;
     SendRequest(command, data, length);
     return ReceiveReply();
 }

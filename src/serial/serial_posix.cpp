@@ -14,6 +14,7 @@
 
 #include "serial/pelk_rs232.h"
 #include "serial/port_table.h"
+#include "serial/wait_observer.h"
 
 namespace vexilo {
 namespace {
@@ -36,18 +37,28 @@ int MsLeft(Clock::time_point deadline) {
 constexpr short kLineGone = POLLHUP | POLLERR | POLLNVAL;
 
 // Waits for `events` on `fd` until `deadline`. Returns the poll revents, 0 at the deadline and
-// kLineGone when poll itself fails.
+// kLineGone when poll itself fails. With a wait observer on this thread the wait is cut into
+// ticks, and the observer hears of each one.
 short WaitFor(int fd, short events, Clock::time_point deadline) {
+    IWaitObserver* observer = CurrentWaitObserver();
     for (;;) {
+        const int left = MsLeft(deadline);
+        const int slice = observer != nullptr ? std::min(left, kWaitTickMs) : left;
         pollfd p{fd, events, 0};
-        const int r = ::poll(&p, 1, MsLeft(deadline));
+        const int r = ::poll(&p, 1, slice);
         if (r < 0 && errno == EINTR) {
             continue;
         }
         if (r < 0) {
             return kLineGone;
         }
-        return r == 0 ? 0 : p.revents;
+        if (r > 0) {
+            return p.revents;
+        }
+        if (slice >= left) {
+            return 0;
+        }
+        observer->StillWaiting();
     }
 }
 

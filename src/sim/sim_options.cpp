@@ -213,6 +213,18 @@ bool ParseSimServerArgs(const std::vector<std::string>& args, SimServerOptions* 
                 return false;
             }
             o.linkDir = value;
+        } else if (arg == "--hotplug-every") {
+            if (!takeValue() || !ParseInt(value, 1, 3600000, &v)) {
+                *error = "--hotplug-every takes milliseconds from 1 to 3600000";
+                return false;
+            }
+            o.hotplugEveryMs = static_cast<int>(v);
+        } else if (arg == "--hotplug-port") {
+            if (!takeValue() || !ParseInt(value, 0, kMaxConverters - 1, &v)) {
+                *error = "--hotplug-port takes a converter position from 0";
+                return false;
+            }
+            o.hotplugPort = static_cast<int>(v);
         } else if (!arg.empty() && arg[0] == '-') {
             *error = "unknown option " + arg;
             return false;
@@ -234,6 +246,11 @@ bool ParseSimServerArgs(const std::vector<std::string>& args, SimServerOptions* 
     }
     if (static_cast<int>(o.kinds.size()) > kMaxConverters) {
         *error = "at most " + std::to_string(kMaxConverters) + " converters";
+        return false;
+    }
+    if (o.hotplugPort >= static_cast<int>(o.kinds.size())) {
+        *error = "--hotplug-port " + std::to_string(o.hotplugPort) + ", but only " +
+                 std::to_string(o.kinds.size()) + " converters are served";
         return false;
     }
     for (const SimServerFault& f : o.faults) {
@@ -320,6 +337,11 @@ Options:
                          count is given; port picks one converter by position (from 0).
   --ports-file FILE      also write the VEXILO_PORTS line to FILE (removed at exit)
   --link-dir DIR         make symlinks DIR/rgb0, DIR/dvi0, ... to the terminals
+  --hotplug-every MS     unplug and replug on a schedule: every MS milliseconds the
+                         converters that are plugged in are unplugged (their terminal goes
+                         away) and the others come back on a new terminal; SIGUSR1 does
+                         the same at once. Use --link-dir for paths that stay the same.
+  --hotplug-port I       unplug and replug only converter I (from 0)
   -h, --help             print this help and end
   --version              print the version and end
 

@@ -25,6 +25,8 @@ struct SimServerOptions {
     std::vector<SimServerFault> faults;
     std::string portsFile;
     std::string linkDir;
+    int hotplugEveryMs = 0;  // unplug and replug on this schedule; 0: only on SIGUSR1
+    int hotplugPort = -1;    // the converter that SIGUSR1 and the schedule toggle; -1: all
     bool help = false;
     bool version = false;
 };

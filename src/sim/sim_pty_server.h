@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,11 +27,25 @@ public:
     // Opens a pseudo-terminal serving `model`; returns the path a client opens, or an empty
     // text with Error() set. Call before Run().
     std::string AddConverter(std::shared_ptr<CSimConverter> model);
+    // Serves `model` on the pseudo-terminal whose master side `master` is (taken over), for a
+    // terminal made elsewhere, such as a device node of a umockdev test bed. Call before Run().
+    std::string AddConverterOnTerminal(std::shared_ptr<CSimConverter> model, int master);
 
     // Serves until Stop(); returns 0, or 1 when waiting failed (Error() says why).
     int Run();
     // Makes Run() return soon. Safe from another thread and from a signal handler.
     void Stop() noexcept;
+
+    // Unplugging and replugging, to show hotplug without hardware. Each toggle unplugs the chosen
+    // converters that are plugged in (their terminal goes away) and replugs, on a new terminal,
+    // those that are not; a replugged converter keeps its settings and stored values.
+    // `port` chooses one converter by position, -1 all of them. `everyMs` > 0 toggles on a
+    // schedule, first after `everyMs`. Call before Run().
+    void SetHotplug(int port, int everyMs);
+    // Toggles soon, from Run(). Safe from another thread and from a signal handler.
+    void RequestToggle() noexcept;
+    // Told, from Run(), the new path of converter `index` after a toggle: empty when unplugged.
+    std::function<void(std::size_t index, const std::string& path)> m_onPathChanged;
 
 private:
     struct Port;
@@ -38,11 +54,17 @@ private:
     void ClientClosed(Port& port);
     void HandleInotify();
     void Unplug(Port& port);
+    bool OpenTerminal(Port& port, int master);
+    void Toggle();
 
     std::vector<std::unique_ptr<Port>> m_ports;
     int m_wake[2] = {-1, -1};
     int m_inotify = -1;
     std::string m_error;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_toggle{false};
+    int m_hotplugPort = -1;
+    int m_hotplugEveryMs = 0;
 };
 
 }  // namespace vexilo

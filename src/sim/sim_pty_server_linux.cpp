@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <utility>
 
 #include "sim/sim_frame_parser.h"
 #include "sim/sim_pty_server.h"
@@ -97,40 +98,92 @@ bool CSimPtyServer::Ok() const {
 }
 
 std::string CSimPtyServer::AddConverter(std::shared_ptr<CSimConverter> model) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (master < 0) {
+        m_error = Errno("posix_openpt");
+        return {};
+    }
+    return AddConverterOnTerminal(std::move(model), master);
+}
+
+std::string CSimPtyServer::AddConverterOnTerminal(std::shared_ptr<CSimConverter> model,
+                                                  int master) {
     if (!Ok()) {
+        CloseFd(master);
         return {};
     }
     auto port = std::make_unique<Port>();
     port->model = std::move(model);
-    port->master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (port->master < 0) {
-        m_error = Errno("posix_openpt");
+    if (!OpenTerminal(*port, master)) {
         return {};
-    }
-    char name[128] = {};
-    if (::grantpt(port->master) != 0 || ::unlockpt(port->master) != 0 ||
-        ::ptsname_r(port->master, name, sizeof name) != 0) {
-        m_error = Errno("pseudo-terminal set-up");
-        CloseFd(port->master);
-        return {};
-    }
-    port->path = name;
-    port->slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (port->slave < 0) {
-        m_error = Errno(name);
-        CloseFd(port->master);
-        return {};
-    }
-    MakeRaw(port->master);
-    MakeRaw(port->slave);
-    if (m_inotify >= 0) {
-        port->watch = ::inotify_add_watch(m_inotify, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE);
     }
     m_ports.push_back(std::move(port));
     return m_ports.back()->path;
 }
 
+bool CSimPtyServer::OpenTerminal(Port& port, int master) {
+    port.master = master;
+    const int flags = ::fcntl(master, F_GETFL);
+    ::fcntl(master, F_SETFL, flags | O_NONBLOCK);
+    char name[128] = {};
+    if (::grantpt(port.master) != 0 || ::unlockpt(port.master) != 0 ||
+        ::ptsname_r(port.master, name, sizeof name) != 0) {
+        m_error = Errno("pseudo-terminal set-up");
+        CloseFd(port.master);
+        return false;
+    }
+    port.path = name;
+    port.slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (port.slave < 0) {
+        m_error = Errno(name);
+        CloseFd(port.master);
+        return false;
+    }
+    MakeRaw(port.master);
+    MakeRaw(port.slave);
+    if (m_inotify >= 0) {
+        port.watch = ::inotify_add_watch(m_inotify, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE);
+    }
+    port.parser.Reset();
+    return true;
+}
+
+void CSimPtyServer::SetHotplug(int port, int everyMs) {
+    m_hotplugPort = port;
+    m_hotplugEveryMs = everyMs;
+}
+
+void CSimPtyServer::RequestToggle() noexcept {
+    m_toggle = true;
+    if (m_wake[1] >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t n = ::write(m_wake[1], &byte, 1);
+    }
+}
+
+void CSimPtyServer::Toggle() {
+    for (std::size_t i = 0; i < m_ports.size(); ++i) {
+        if (m_hotplugPort >= 0 && static_cast<std::size_t>(m_hotplugPort) != i) {
+            continue;
+        }
+        Port& p = *m_ports[i];
+        if (p.Live()) {
+            Unplug(p);
+            p.path.clear();
+        } else {
+            const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+            if (master < 0 || !OpenTerminal(p, master)) {
+                p.path.clear();  // stays unplugged; the next toggle tries again
+            }
+        }
+        if (m_onPathChanged) {
+            m_onPathChanged(i, p.path);
+        }
+    }
+}
+
 void CSimPtyServer::Stop() noexcept {
+    m_stop = true;
     if (m_wake[1] >= 0) {
         const char byte = 1;
         [[maybe_unused]] const ssize_t n = ::write(m_wake[1], &byte, 1);
@@ -243,9 +296,15 @@ int CSimPtyServer::Run() {
     }
     std::vector<pollfd> fds;
     std::vector<Port*> polled;
+    const auto every = std::chrono::milliseconds(m_hotplugEveryMs);
+    auto nextToggle = m_hotplugEveryMs > 0 ? Clock::now() + every : Clock::time_point::max();
     for (;;) {
         const auto now = Clock::now();
-        auto next = Clock::time_point::max();
+        if (now >= nextToggle) {
+            Toggle();
+            nextToggle = now + every;
+        }
+        auto next = nextToggle;
         for (auto& p : m_ports) {
             if (!p->Live()) {
                 continue;
@@ -295,7 +354,13 @@ int CSimPtyServer::Run() {
             char drain[64];
             while (::read(m_wake[0], drain, sizeof drain) > 0) {
             }
-            return 0;
+            if (m_stop) {
+                return 0;
+            }
+            if (m_toggle.exchange(false)) {
+                Toggle();
+            }
+            continue;
         }
         // A client's close is queued before anything it writes after reopening, so handle
         // closes first: the new client's request must not be dropped with the old state.

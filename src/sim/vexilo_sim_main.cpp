@@ -24,6 +24,12 @@ extern "C" void OnStopSignal(int) {
     }
 }
 
+extern "C" void OnToggleSignal(int) {
+    if (g_server != nullptr) {
+        g_server->RequestToggle();
+    }
+}
+
 bool WritePortsFile(const std::string& file, const std::string& line, std::string* error) {
     const std::string tmp = file + ".tmp";
     {
@@ -131,6 +137,20 @@ int main(int argc, char** argv) {
         g_server = &server;
         ::sigaction(SIGINT, &sa, nullptr);
         ::sigaction(SIGTERM, &sa, nullptr);
+        sa.sa_handler = OnToggleSignal;
+        ::sigaction(SIGUSR1, &sa, nullptr);
+        server.SetHotplug(options.hotplugPort, options.hotplugEveryMs);
+        // A replugged converter gets a new terminal; its link follows, so its path stays.
+        server.m_onPathChanged = [&](std::size_t i, const std::string& path) {
+            std::cerr << "vexilo-sim: converter " << i
+                      << (path.empty() ? " unplugged" : " plugged in on " + path) << '\n';
+            if (i < links.size()) {
+                ::unlink(links[i].c_str());
+                if (!path.empty() && !MakeLink(path, links[i], &error)) {
+                    std::cerr << "vexilo-sim: " << error << '\n';
+                }
+            }
+        };
 
         std::cout << line << std::endl;
         for (size_t i = 0; i < models.size(); ++i) {

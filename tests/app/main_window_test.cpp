@@ -2,6 +2,7 @@
 // tab switches with their connection check, the three buttons, keys, the logo.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/screenshot.h"
@@ -23,6 +25,7 @@
 #include "pages/dvid_dialog.h"
 #include "pages/test_page.h"
 #include "serial/port_table.h"
+#include "serial/wait_observer.h"
 #include "sim/sim_comm.h"
 #include "sim/sim_converter.h"
 #include "support/fake_comm.h"
@@ -243,6 +246,45 @@ TEST_F(MainWindowTest, SelectingTheTabOfAnUnpluggedConverterClosesItAndShowsAnot
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 
+// The tab bar shows the new selection, and the page its contents, while the converter is being
+// checked, not only after the check has returned.
+TEST_F(MainWindowTest, TheClickedTabIsPaintedBeforeItsConverterIsChecked) {
+    Add(SimKind::Rgb, "A");
+    Add(SimKind::Rgb, "B");
+    CVexiloDlg& w = Open();
+    auto* bar = w.TabControl().findChild<QTabBar*>();
+    ASSERT_NE(bar, nullptr);
+    struct PaintCounter : QObject {
+        bool eventFilter(QObject*, QEvent* e) override {
+            paints += e->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+        int paints = 0;
+    } counter;
+    bar->installEventFilter(&counter);
+    struct AtCheck : IWaitObserver {
+        void CommandStarted() override {
+            paints = counter->paints;
+            pageShown = page->isVisible();
+        }
+        void StillWaiting() override {}
+        void CommandFinished() override {}
+        PaintCounter* counter = nullptr;
+        CDevDialog* page = nullptr;
+        int paints = -1;
+        bool pageShown = false;
+    } atCheck;
+    atCheck.counter = &counter;
+    atCheck.page = w.Page(1);
+    QApplication::processEvents();
+    const int before = counter.paints;
+    SetWaitObserver(&atCheck);
+    ClickTab(1);
+    SetWaitObserver(nullptr);
+    EXPECT_GT(atCheck.paints, before);
+    EXPECT_TRUE(atCheck.pageShown);
+}
+
 TEST_F(MainWindowTest, OnlyTheShownPageRunsItsStatusTimer) {
     Add(SimKind::Rgb, "A");
     Add(SimKind::Rgb, "B");
@@ -369,6 +411,18 @@ TEST_F(MainWindowTest, EnterAndEscapeNeitherCloseTheWindowNorPressAButton) {
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(Count(*a, 0x09), 0);  // neither saved nor reverted
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(MainWindowTest, TheThreeButtonsAnswerTheAltKeysTheirCaptionsUnderline) {
+    Add(SimKind::Rgb, "A");
+    CVexiloDlg& w = Open(true);
+    const std::pair<int, QKeySequence> keys[] = {
+        {IDC_SAVE, QKeySequence(Qt::ALT | Qt::Key_S)},
+        {ui::kIdOk, QKeySequence(Qt::ALT | Qt::Key_X)},
+        {ui::kIdCancel, QKeySequence(Qt::ALT | Qt::Key_C)}};
+    for (const auto& [id, key] : keys) {
+        EXPECT_EQ(w.DlgItem<QPushButton>(id)->shortcut(), key) << id;
+    }
 }
 
 TEST_F(MainWindowTest, TheLogoSitsTwelvePixelsFromTheLeftAndBottomWithWhiteSeeThrough) {
@@ -553,7 +607,7 @@ TEST_F(MainWindowDeathTest, TheOnlyConverterFailingItsStartUpShowsItsMessageAndE
 
 // ---- command line ----------------------------------------------------------------------------
 
-TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
+TEST(AppOptions, SwitchDemoScreenshotDirectoryAndLanguageOtherArgumentsIgnored) {
     struct Case {
         std::vector<std::string> args;
         bool ok;
@@ -563,6 +617,7 @@ TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
         bool walk = false;
         bool help = false;
         bool version = false;
+        std::string lang = "";
     };
     const Case cases[] = {
         {{"panel"}, true, false, false, ""},
@@ -575,6 +630,10 @@ TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
         {{"panel", "--screenshot"}, false, false, false, ""},
         {{"panel", "--screenshot", "--demo"}, false, false, false, ""},
         {{"panel", "--screenshot="}, false, false, false, ""},
+        {{"panel", "--lang", "en", "/s"}, true, true, false, "", false, false, false, "en"},
+        {{"panel", "--lang=ja"}, true, false, false, "", false, false, false, "ja"},
+        {{"panel", "--lang", "de"}, false, false, false, ""},
+        {{"panel", "--lang"}, false, false, false, ""},
     };
     for (const Case& c : cases) {
         AppOptions o;
@@ -588,6 +647,7 @@ TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
             EXPECT_EQ(o.walkTabs, c.walk);
             EXPECT_EQ(o.help, c.help);
             EXPECT_EQ(o.version, c.version);
+            EXPECT_EQ(o.lang, c.lang);
         } else {
             EXPECT_FALSE(error.empty());
         }

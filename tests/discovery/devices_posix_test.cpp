@@ -1,15 +1,19 @@
 // EnumerateDevices with the environment and the source seam, and attachment on real ports.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pty.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
 #include "discovery/attach.h"
+#include "discovery/device_changes.h"
+#include "discovery/device_monitor.h"
 #include "discovery/devices.h"
 #include "serial/pelk_rs232.h"
 #include "serial/port_table.h"
@@ -45,6 +49,38 @@ TEST_F(DevicesTest, EnumerateDevicesEndsWithTheVariableAndReportsOnce) {
     EXPECT_EQ(PortPath(table[n - 1].port), "/dev/pts/98");
     EXPECT_EQ(first, "VEXILO_PORTS: skipped \"bogus\": expected kind=path\n");
     EXPECT_EQ(second, "");
+}
+
+// A VEXILO_PORTS path that does not exist counts as unplugged, and the monitor notices when it
+// comes (a simulator's link made again) while other files in its directory change nothing.
+TEST_F(DevicesTest, VirtualPortsComeAndGoWithTheirPaths) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("vexilo-hotplug-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string there = (dir / "rgb0").string();
+    const std::string missing = (dir / "dvi0").string();
+    std::ofstream(there).put('x');
+    ASSERT_EQ(::setenv("VEXILO_PORTS", ("rgb=" + there + ",dvi=" + missing).c_str(), 1), 0);
+    const std::unique_ptr<CDeviceMonitor> monitor = OpenDeviceMonitor();
+    std::vector<DeviceEntry> present = ListPresentDevices();
+    ASSERT_FALSE(present.empty());
+    EXPECT_EQ(PortPath(present.back().port), there);
+
+    auto signalled = [&] {
+        pollfd p{static_cast<int>(monitor->NativeHandle()), POLLIN, 0};
+        return ::poll(&p, 1, 5000) == 1 && monitor->Drain();
+    };
+    ASSERT_NE(monitor, nullptr);
+    std::ofstream((dir / "unrelated").string()).put('x');
+    std::ofstream(missing).put('x');
+    EXPECT_TRUE(signalled());
+    present = ListPresentDevices();
+    EXPECT_EQ(PortPath(present.back().port), missing);
+    std::filesystem::remove(dir / "unrelated");
+    pollfd p{static_cast<int>(monitor->NativeHandle()), POLLIN, 0};
+    EXPECT_TRUE(::poll(&p, 1, 5000) == 1 && !monitor->Drain());
+    ::unsetenv("VEXILO_PORTS");
+    std::filesystem::remove_all(dir);
 }
 
 TEST_F(DevicesTest, DeviceSourceReplacesEnumerationWithinTheTable) {

@@ -12,6 +12,7 @@
 
 #include "serial/pelk_rs232.h"
 #include "serial/port_table.h"
+#include "serial/wait_observer.h"
 #include "support/pty_pair.h"
 
 namespace vexilo {
@@ -203,6 +204,33 @@ TEST_F(SerialPosixTest, PeerClosingMidReadFailsCleanlyWithoutWaitingForTheDeadli
     link.Write(buf, 8);
     link.Purge();
     EXPECT_EQ(link.Read(buf, 1), 0);
+}
+
+// A user interface hears of a wait while it lasts, in ticks; a thread without an observer waits
+// in one piece.
+TEST_F(SerialPosixTest, AWaitingReadTicksTheThreadsObserverUntilItsDeadline) {
+    struct Ticks : IWaitObserver {
+        void CommandStarted() override { ++started; }
+        void StillWaiting() override { ++ticks; }
+        void CommandFinished() override { ++finished; }
+        int started = 0, ticks = 0, finished = 0;
+    } observer;
+    CPelkRS232 link(port, kFast);
+    std::uint8_t buf[4] = {};
+    ASSERT_EQ(SetWaitObserver(&observer), nullptr);
+    {
+        const ObservedCommand command;
+        EXPECT_EQ(link.Read(buf, 4), 0);
+    }
+    EXPECT_GE(observer.ticks, 2);  // a 204 ms wait in ticks of kWaitTickMs
+    EXPECT_EQ(observer.started, 1);
+    EXPECT_EQ(observer.finished, 1);
+
+    IWaitObserver* seenByOtherThread = &observer;
+    std::thread other([&] { seenByOtherThread = CurrentWaitObserver(); });
+    other.join();
+    EXPECT_EQ(seenByOtherThread, nullptr);
+    SetWaitObserver(nullptr);
 }
 
 }  // namespace

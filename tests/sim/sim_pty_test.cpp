@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -123,6 +124,28 @@ std::string ReadLine(int fd, int timeoutMs) {
     return line.substr(0, line.find('\n'));
 }
 
+// Waits within `timeoutMs` for an inotify event with `mask` on `fd`.
+bool WaitForEvent(int fd, std::uint32_t mask, int timeoutMs) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        pollfd p{fd, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) {
+            return false;
+        }
+        alignas(inotify_event) char buf[1024];
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        for (ssize_t off = 0; off < n;) {
+            const auto* ev = reinterpret_cast<const inotify_event*>(buf + off);
+            if (ev->mask & mask) {
+                return true;
+            }
+            off += static_cast<ssize_t>(sizeof(inotify_event) + ev->len);
+        }
+    }
+}
+
 TEST(SimPty, CommandLineServerPrintsPortsServesAndCleansUp) {
     ClearPortTable();
     char dirTemplate[] = "/tmp/vexilo-sim-test.XXXXXX";
@@ -162,6 +185,22 @@ TEST(SimPty, CommandLineServerPrintsPortsServesAndCleansUp) {
         ASSERT_TRUE(ch.m_pComm->IsOpen());
         ASSERT_TRUE(Txn(ch, 0x07, {0x01, 0x02}));
         EXPECT_EQ(Reply(ch), (std::vector<std::uint8_t>{128, 0}));
+    }
+
+    // SIGUSR1 unplugs the converter (its link goes) and the next one plugs it in again on a
+    // new terminal, behind the same link.
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(watch, linkDir.c_str(), IN_DELETE | IN_CREATE), 0);
+    ASSERT_EQ(::kill(pid, SIGUSR1), 0);
+    ASSERT_TRUE(WaitForEvent(watch, IN_DELETE, 10000));
+    ASSERT_EQ(::kill(pid, SIGUSR1), 0);
+    ASSERT_TRUE(WaitForEvent(watch, IN_CREATE, 10000));
+    ::close(watch);
+    {
+        CDevChannel ch(
+            std::make_unique<CPelkRS232>(RegisterPort(linkDir + "/ntsc0", "ntsc0"), kQuick));
+        ASSERT_TRUE(ch.m_pComm->IsOpen());
+        EXPECT_TRUE(Txn(ch, 0x00, {0x00}));
     }
 
     ASSERT_EQ(::kill(pid, SIGTERM), 0);

@@ -76,7 +76,7 @@ TEST(DialogTemplate, MainWindowTemplate) {
     }
     EXPECT_EQ(dlg->Find(IDC_TAB)->kind, ControlKind::Tab);
     EXPECT_TRUE(dlg->Find(2)->Has(kNoTabStop));
-    EXPECT_EQ(dlg->Find(1)->caption, "設定を保存して終了");
+    EXPECT_EQ(dlg->Find(1)->caption, "設定を保存して終了(&X)");
     EXPECT_TRUE(dlg->Find(IDC_DUMMY)->Has(kDefault));
 }
 

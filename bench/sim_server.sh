@@ -1,0 +1,28 @@
+# Sourced by the benchmark scripts: a work directory, removed at exit, and vexilo-sim serving in
+# the background. Expects $bin (the build directory).
+
+work="$(mktemp -d)"
+sim_pid=""
+cleanup() {
+    if [ -n "$sim_pid" ]; then
+        kill "$sim_pid" 2>/dev/null || true
+        wait "$sim_pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# start_sim ARGS...: runs vexilo-sim with ARGS and exports the VEXILO_PORTS line it prints first,
+# once its terminals are ready.
+start_sim() {
+    mkfifo "$work/sim.fifo"
+    "$bin/src/sim/vexilo-sim" "$@" >"$work/sim.fifo" 2>"$work/sim.err" &
+    sim_pid=$!
+    exec 3<"$work/sim.fifo"
+    if ! read -r -t 10 ports <&3 || [ "${ports%%=*}" != VEXILO_PORTS ]; then
+        echo "vexilo-sim did not start:" >&2
+        cat "$work/sim.err" >&2
+        exit 1
+    fi
+    export "$ports"
+}
