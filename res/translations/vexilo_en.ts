@@ -451,4 +451,19 @@ They return to the stored ones when the device is reset.</translation>
         <translation>(keep) No scaling if sync is possible</translation>
     </message>
 </context>
+<context>
+    <name>vexilo::StartupProgress</name>
+    <message>
+        <source>コンバーターを探しています…</source>
+        <translation>Looking for converters…</translation>
+    </message>
+    <message>
+        <source>%1 と通信しています…</source>
+        <translation>Contacting %1…</translation>
+    </message>
+    <message>
+        <source>%1 / %2 台完了</source>
+        <translation>%1 of %2 converters done</translation>
+    </message>
+</context>
 </TS>

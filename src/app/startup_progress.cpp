@@ -39,9 +39,13 @@ StartupProgress::StartupProgress(std::function<qint64()> launchMs)
 }
 
 void StartupProgress::Step(const QString& portLabel, int done, int total) {
-    m_port->setText(portLabel.isEmpty() ? Tr("コンバーターを探しています…")
-                                        : Tr("%1 と通信しています…").arg(portLabel));
-    m_count->setText(Tr("%1 / %2 台完了").arg(done).arg(total));
+    m_port->setText(
+        portLabel.isEmpty()
+            ? Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "コンバーターを探しています…"))
+            : Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "%1 と通信しています…"))
+                  .arg(portLabel));
+    m_count->setText(
+        Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "%1 / %2 台完了")).arg(done).arg(total));
     m_bar->setRange(0, total > 0 ? total : 1);
     m_bar->setValue(total > 0 ? done : 0);
 }
