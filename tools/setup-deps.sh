@@ -7,6 +7,7 @@ packages=(
     build-essential g++ cmake ninja-build pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
+    libcli11-dev nlohmann-json3-dev
     fonts-ipafont-gothic fonts-noto-cjk
     "$@"
 )

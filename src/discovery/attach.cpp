@@ -17,9 +17,19 @@ std::unique_ptr<CDevLink> AttachDeviceLink(int port) {
             break;
         }
     }
+    return OpenDeviceLink(port, kind);
+}
+
+std::unique_ptr<CDevLink> OpenDeviceLink(int port, int kind, OpenFailure* failure) {
     std::unique_ptr<IPelkComm> comm = CreatePortComm(port);
     if (!comm || !comm->IsOpen()) {
+        if (failure != nullptr) {
+            *failure = comm ? comm->LastOpenFailure() : OpenFailure::kOther;
+        }
         return nullptr;
+    }
+    if (failure != nullptr) {
+        *failure = OpenFailure::kNone;
     }
     return std::make_unique<CDevLink>(std::make_unique<CDevChannel>(std::move(comm)), port, kind);
 }

@@ -12,4 +12,8 @@ namespace vexilo {
 // program, no access). Shows no message; the page base class keeps the result as m_pDevice.
 std::unique_ptr<CDevLink> AttachDeviceLink(int port);
 
+// Opens `port` for a converter of `kind` already enumerated, the way AttachDeviceLink opens it
+// (exclusively). Null when it does not open; `failure` then says why.
+std::unique_ptr<CDevLink> OpenDeviceLink(int port, int kind, OpenFailure* failure = nullptr);
+
 }  // namespace vexilo

@@ -4,6 +4,13 @@
 
 namespace vexilo {
 
+// Why the last Open of a link failed.
+enum class OpenFailure {
+    kNone,   // it did not fail
+    kBusy,   // another program holds the port
+    kOther,  // no such port, no access, or any other reason
+};
+
 // Byte stream to one converter. The framing layer sees a converter only through this interface,
 // so tests and the simulator can stand in for a real serial port.
 class IPelkComm {
@@ -14,6 +21,10 @@ public:
     virtual bool IsOpen() const = 0;
     // Closes any port held, then opens port number `port`; returns IsOpen().
     virtual bool Open(int port) = 0;
+    // Why the last Open failed; links that cannot tell say kOther after a failure.
+    virtual OpenFailure LastOpenFailure() const {
+        return IsOpen() ? OpenFailure::kNone : OpenFailure::kOther;
+    }
     // Writes `count` bytes and waits until they have left; failures are silent.
     virtual void Write(const std::uint8_t* buffer, int count) = 0;
     // Reads up to `count` bytes within the read time-out; returns how many arrived, 0 on failure.

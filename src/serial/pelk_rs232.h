@@ -48,6 +48,7 @@ public:
 
     bool IsOpen() const override;
     bool Open(int port) override;
+    OpenFailure LastOpenFailure() const override { return m_openFailure; }
     void Write(const std::uint8_t* buffer, int count) override;
     int Read(std::uint8_t* buffer, int count) override;
     void Purge() override;
@@ -65,6 +66,7 @@ private:
     std::array<std::uint8_t, 4166> m_readAhead{};
     int m_readAheadBegin = 0;
     int m_readAheadEnd = 0;
+    OpenFailure m_openFailure = OpenFailure::kNone;
 };
 
 }  // namespace vexilo

@@ -77,6 +77,7 @@ void CRS232Access::Close() {
 
 bool CPelkRS232::Open(int port) {
     m_pAccess->Close();
+    m_openFailure = OpenFailure::kOther;
     if (port < 1) {
         return false;
     }
@@ -89,6 +90,13 @@ bool CPelkRS232::Open(int port) {
                                                   nullptr, OPEN_EXISTING, 0, nullptr);
     if (h != nullptr && h != INVALID_HANDLE_VALUE) {
         m_pAccess->m_hComm = reinterpret_cast<std::intptr_t>(h);
+        m_openFailure = OpenFailure::kNone;
+    } else {
+        // A COM port another program holds is refused with "access denied".
+        const DWORD error = ::GetLastError();
+        m_openFailure = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
+                            ? OpenFailure::kBusy
+                            : OpenFailure::kOther;
     }
     return IsOpen();
 }

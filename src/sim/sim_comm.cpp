@@ -38,6 +38,13 @@ bool CSimComm::Open(int port) {
     return m_ticket != 0;
 }
 
+OpenFailure CSimComm::LastOpenFailure() const {
+    if (IsOpen()) {
+        return OpenFailure::kNone;
+    }
+    return m_model->IsUnplugged() ? OpenFailure::kOther : OpenFailure::kBusy;
+}
+
 void CSimComm::Write(const std::uint8_t* buffer, int count) {
     if (!IsOpen() || buffer == nullptr || count <= 0) {
         return;
