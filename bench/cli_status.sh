@@ -16,28 +16,7 @@ cmake --preset dev >/dev/null
 cmake --build --preset dev --target vexiloctl vexilo-sim >/dev/null
 bin=build/dev
 
-work="$(mktemp -d)"
-sim_pid=""
-cleanup() {
-    if [ -n "$sim_pid" ]; then
-        kill "$sim_pid" 2>/dev/null || true
-        wait "$sim_pid" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# vexilo-sim prints the VEXILO_PORTS line first, once its terminals are ready.
-mkfifo "$work/sim.fifo"
-"$bin/src/sim/vexilo-sim" --delay "$delay_ms" "${kinds[@]}" >"$work/sim.fifo" 2>"$work/sim.err" &
-sim_pid=$!
-exec 3<"$work/sim.fifo"
-if ! read -r -t 10 ports <&3 || [ "${ports%%=*}" != VEXILO_PORTS ]; then
-    echo "vexilo-sim did not start:" >&2
-    cat "$work/sim.err" >&2
-    exit 1
-fi
-export "$ports"
+. bench/sim_ports.sh
 
 # Wall time in ms of one run, which must succeed.
 wall_ms() {
