@@ -2,8 +2,9 @@
 """Draws the panel's own artwork: the application icon and the logo.
 
 Writes res/vexilo.ico (16, 32, 48 and 256 px), res/vexilo.png (256 px), res/logo.bmp (154 x 55,
-24 bits, white background, which the main window treats as transparent) and res/logo.png (the
-same logo with a real alpha channel, for the Qt build). Python standard library only; the output
+24 bits, white background, which the main window treats as transparent), res/logo.png (the
+same logo with a real alpha channel, for the Qt build) and the desktop icons res/icons/NxN.png
+(16 to 512 px, each drawn at its size; 256 is res/vexilo.png) and res/icons/scalable.svg. Python standard library only; the output
 is deterministic, so running it again changes no committed file.
 
 Motif: a signal that enters as a smooth analog wave and leaves as a square digital one, on a
@@ -106,11 +107,8 @@ def unit(color):
     return tuple(c / 255.0 for c in color)
 
 
-def draw_tile(canvas, x0, y0, size):
-    """The icon: the tile, the analog-to-digital wave and the output bar."""
-    s = size
-    canvas.rounded_rect(x0, y0, x0 + s, y0 + s, 0.2 * s,
-                        lambda x, y: mix(TILE_TOP, TILE_BOTTOM, (y - y0) / s))
+def tile_shapes(x0, y0, s):
+    """The icon's strokes: (wave points, wave width, bar points, bar width)."""
     width = max(1.3, 0.085 * s)
     mid, amp = y0 + 0.44 * s, 0.17 * s
     left, split, right = x0 + 0.13 * s, x0 + 0.47 * s, x0 + 0.87 * s
@@ -126,10 +124,47 @@ def draw_tile(canvas, x0, y0, size):
     hi, lo = mid - amp, mid + amp
     pts += [(split + step, hi), (split + step, lo), (split + 2 * step, lo),
             (split + 2 * step, hi), (right, hi)]
-    canvas.stroke(pts, width, unit(WAVE))
     bar_y = y0 + 0.78 * s
-    canvas.stroke([(x0 + 0.22 * s, bar_y), (x0 + 0.78 * s, bar_y)], max(1.2, 0.075 * s),
-                  unit(AMBER))
+    return pts, width, [(x0 + 0.22 * s, bar_y), (x0 + 0.78 * s, bar_y)], max(1.2, 0.075 * s)
+
+
+def draw_tile(canvas, x0, y0, size):
+    """The icon: the tile, the analog-to-digital wave and the output bar."""
+    s = size
+    canvas.rounded_rect(x0, y0, x0 + s, y0 + s, 0.2 * s,
+                        lambda x, y: mix(TILE_TOP, TILE_BOTTOM, (y - y0) / s))
+    wave, wave_width, bar, bar_width = tile_shapes(x0, y0, s)
+    canvas.stroke(wave, wave_width, unit(WAVE))
+    canvas.stroke(bar, bar_width, unit(AMBER))
+
+
+def icon_svg(size=256):
+    """The same icon as vector art, for any size a desktop asks for."""
+    wave, wave_width, bar, bar_width = tile_shapes(0.0, 0.0, float(size))
+
+    def hexcolor(c):
+        return "#%02X%02X%02X" % c
+
+    def points(pts):
+        return " ".join("%.2f,%.2f" % p for p in pts)
+
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="{s}" height="{s}" '
+            'viewBox="0 0 {s} {s}">\n'
+            '  <defs>\n'
+            '    <linearGradient id="tile" x1="0" y1="0" x2="0" y2="1">\n'
+            '      <stop offset="0" stop-color="{top}"/>\n'
+            '      <stop offset="1" stop-color="{bottom}"/>\n'
+            '    </linearGradient>\n'
+            '  </defs>\n'
+            '  <rect width="{s}" height="{s}" rx="{r:.2f}" fill="url(#tile)"/>\n'
+            '  <polyline points="{wave}" fill="none" stroke="{white}" stroke-width="{ww:.2f}" '
+            'stroke-linecap="round" stroke-linejoin="round"/>\n'
+            '  <polyline points="{bar}" fill="none" stroke="{amber}" stroke-width="{bw:.2f}" '
+            'stroke-linecap="round"/>\n'
+            '</svg>\n').format(s=size, r=0.2 * size, top=hexcolor(TILE_TOP),
+                                bottom=hexcolor(TILE_BOTTOM), wave=points(wave),
+                                white=hexcolor(WAVE), ww=wave_width, bar=points(bar),
+                                amber=hexcolor(AMBER), bw=bar_width).encode("ascii")
 
 
 def draw_word(canvas, x, baseline, cap, color):
@@ -236,8 +271,12 @@ def render_logo(background):
     return list(canvas.rgba_rows())
 
 
+HICOLOR_SIZES = (16, 22, 24, 32, 48, 64, 128, 256, 512)
+
+
 def write(name, data):
     path = os.path.join(RES, name)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
         f.write(data)
     print("wrote", os.path.relpath(path))
@@ -245,13 +284,19 @@ def write(name, data):
 
 def main():
     os.makedirs(RES, exist_ok=True)
-    icons = {size: render_icon(size) for size in (16, 32, 48, 256)}
+    icons = {size: render_icon(size) for size in HICOLOR_SIZES}
     images = [(s, icon_dib(s, icons[s])) for s in (16, 32, 48)]
     images.append((256, png_bytes(256, 256, icons[256], True)))
     write("vexilo.ico", ico_bytes(images))
     write("vexilo.png", png_bytes(256, 256, icons[256], True))
     write("logo.bmp", bmp24_bytes(154, 55, render_logo((1.0, 1.0, 1.0))))
     write("logo.png", png_bytes(154, 55, render_logo(None), True))
+    # The desktop's icon theme: every usual size drawn at that size, and the vector form.
+    for size in HICOLOR_SIZES:
+        if size == 256:
+            continue  # res/vexilo.png serves this size
+        write("icons/%dx%d.png" % (size, size), png_bytes(size, size, icons[size], True))
+    write("icons/scalable.svg", icon_svg())
     return 0
 
 

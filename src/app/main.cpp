@@ -1,6 +1,7 @@
 // vexilo-panel: the control panel. "/s" shows the save button; --demo runs on simulated
-// converters; --screenshot DIR saves every tab and message box as pictures and ends; --walk-tabs
-// (for timing) shows every tab in turn and ends.
+// converters; --lang ja|en picks the language instead of the system locale; --screenshot DIR saves
+// every tab and message box as pictures and ends; --walk-tabs (for timing) shows every tab in turn
+// and ends; --help and --version print and end.
 #include <QApplication>
 #include <QIcon>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "app/demo_converters.h"
+#include "app/language.h"
 #include "app/screenshot.h"
 #include "app/vexilo_app.h"
 
@@ -22,12 +24,22 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vexilo-panel: %s\n", error.c_str());
         return 2;
     }
+    // Before Qt starts: these print and end without a display, a port or a message box.
+    if (options.help || options.version) {
+        std::fputs((options.help ? PanelUsage() : PanelVersionText()).c_str(), stdout);
+        return 0;
+    }
     if (options.screenshot || options.walkTabs) {
         UseOffscreenPlatformWithoutDisplay();
     }
 
     QApplication qtApp(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vexilo/vexilo.png")));
+    const Language language =
+        options.lang.empty() ? LanguageOf(QLocale::system()) : *ParseLanguage(options.lang);
+    if (!InstallLanguage(language)) {
+        std::fprintf(stderr, "vexilo-panel: the English texts cannot be loaded\n");
+    }
     if (options.demo) {
         InstallDemoConverters();
     }

@@ -2,8 +2,11 @@
 
 #include <utility>
 
+#include "app/app_version.h"
+#include "app/language.h"
 #include "app/shell_logic.h"
 #include "app/vexilo_dlg.h"
+#include "discovery/devices.h"
 
 namespace vexilo {
 
@@ -12,10 +15,24 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions* options,
     *options = AppOptions{};
     options->showSave = HasShowSaveSwitch(args);
     const std::string prefix = "--screenshot=";
+    const std::string langPrefix = "--lang=";
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--demo") {
+        if (a == "--lang" || a.compare(0, langPrefix.size(), langPrefix) == 0) {
+            const bool joined = a != "--lang";
+            const std::string lang =
+                joined ? a.substr(langPrefix.size()) : (i + 1 < args.size() ? args[++i] : "");
+            if (!ParseLanguage(lang)) {
+                *error = "--lang needs ja or en";
+                return false;
+            }
+            options->lang = lang;
+        } else if (a == "--demo") {
             options->demo = true;
+        } else if (a == "-h" || a == "--help") {
+            options->help = true;
+        } else if (a == "--version") {
+            options->version = true;
         } else if (a == "--walk-tabs") {
             options->walkTabs = true;
         } else if (a == "--screenshot") {
@@ -35,6 +52,46 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions* options,
         }
     }
     return true;
+}
+
+std::string PanelUsage() {
+    std::string text = R"(Usage: vexilo-panel [/s] [--lang ja|en] [--demo] [--screenshot DIR]
+
+Sets up and monitors KTP/Q series USB video converters: finds every attached converter and opens
+one tab per converter with its status, settings and identification record. Converters are USB
+serial ports (/dev/ttyACM<n>); the udev rules file 60-vexilo.rules gives the user at the local
+seat access to them, and elsewhere membership in the dialout group does.
+
+Options:
+  /s                  also show the button that saves the settings without closing; any case
+  --lang ja|en        Japanese or English texts instead of the system locale's choice
+  --demo              three simulated converters (RGB, DVI, composite) in place of real ones
+  --screenshot DIR    show every tab in turn, save DIR/tab-<k>.png and every message box as
+                      DIR/box-<n>.png, print one line for each, then end; runs without a display
+  -h, --help          print this help and end
+  --version           print the version and end
+Other arguments are ignored.
+
+Environment:
+  VEXILO_PORTS=KIND=PATH[,KIND=PATH...]
+                      also list these serial ports (KIND: dvi, rgb, ntsc or other), such as
+                      the converters that vexilo-sim serves on pseudo-terminals
+  VEXILO_USB_VENDOR_ID=XXXX
+                      look for converters with this USB vendor ID (four hex digits) instead of
+                      the built-in )";
+    text += BuiltInUsbVendorIdText();
+    text += R"(
+
+Exit status:
+  0   the window was closed, or no converter was usable (after saying so in a message box)
+  1   --screenshot could not make its pictures
+  2   the command line is wrong
+)";
+    return text;
+}
+
+std::string PanelVersionText() {
+    return "vexilo-panel " + ProductVersionText() + "\n";
 }
 
 CVexiloApp::CVexiloApp(PageFactory factory) : m_factory(std::move(factory)) {}

@@ -10,8 +10,9 @@ namespace vexilo {
 
 class CVexiloDlg;
 
-// What the command line asks for. Only "/s" belongs to the panel itself; --demo and
-// --screenshot DIR serve demonstrations and documentation. Anything else is ignored.
+// What the command line asks for. "/s" belongs to the panel itself, --lang picks its language;
+// --demo and --screenshot DIR serve demonstrations and documentation, --help and --version print
+// and end. Anything else is ignored.
 struct AppOptions {
     bool showSave = false;  // "/s"
     bool demo = false;      // --demo: three simulated converters in place of the real ones
@@ -20,11 +21,18 @@ struct AppOptions {
     // --walk-tabs (not advertised): the tab walk of the screenshot mode without pictures, for
     // timing the start-up.
     bool walkTabs = false;
+    std::string lang;      // --lang ja|en: the language instead of the system locale's
+    bool help = false;     // -h, --help
+    bool version = false;  // --version
 };
 
-// Reads the arguments after the program name (args[0]). False, with `error` set, only when
-// --screenshot has no directory.
+// Reads the arguments after the program name (args[0]). False, with `error` set, when
+// --screenshot has no directory or --lang names no language of the panel.
 bool ParseAppOptions(const std::vector<std::string>& args, AppOptions* options, std::string* error);
+
+// The text of --help and of --version.
+std::string PanelUsage();
+std::string PanelVersionText();
 
 // The application object: reads the switch, runs the main window as a modal dialog and ends
 // with it. The main window may end the process itself (no usable converter, last tab closed).

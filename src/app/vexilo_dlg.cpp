@@ -1,9 +1,12 @@
 #include "app/vexilo_dlg.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "app/app_version.h"
 #include "app/shell_logic.h"
@@ -13,19 +16,71 @@ namespace vexilo {
 
 namespace {
 
-const char16_t* const kStartupCaption = u"KTP Series ERROR";
-const char16_t* const kNoDeviceText = u"デバイスが接続されていません";
-const char16_t* const kNoUsableDeviceText =
-    u"デバイスが使用できません。\n他のアプリケーションで既に使用されている可能性があります。";
+const char* const kStartupCaption = "KTP Series ERROR";
+const char* const kNoDeviceText = QT_TRANSLATE_NOOP("CVexiloDlg", "デバイスが接続されていません");
+const char* const kNoUsableDeviceHeading =
+    QT_TRANSLATE_NOOP("CVexiloDlg", "デバイスが使用できません。");
+const char* const kBusyText =
+    QT_TRANSLATE_NOOP("CVexiloDlg", "他のアプリケーションで既に使用されている可能性があります。");
+const char* const kPermissionText = QT_TRANSLATE_NOOP("CVexiloDlg", "%1 を開く権限がありません。");
+const char* const kPermissionHint =
+    QT_TRANSLATE_NOOP("CVexiloDlg",
+                      "udev ルール 60-vexilo.rules をインストールするか、ユーザーを dialout "
+                      "グループに追加して再ログインしてください。");
+const char* const kGoneText = QT_TRANSLATE_NOOP("CVexiloDlg", "コンバーターが取り外されました。");
+
+QString Tr(const char* text) {
+    return QCoreApplication::translate("CVexiloDlg", text);
+}
 
 // Start-up errors have no owner: the window does not exist yet.
-[[noreturn]] void ExitWithStartupError(const char16_t* text) {
-    ui::ShowMessageBox(nullptr, QString::fromUtf16(text), QString::fromUtf16(kStartupCaption),
+[[noreturn]] void ExitWithStartupError(const QString& text) {
+    ui::ShowMessageBox(nullptr, text, QString::fromLatin1(kStartupCaption),
                        ui::kMbOk | ui::kMbIconExclamation);
     std::exit(0);
 }
 
+// One line about one port: its label and what kept it closed.
+QString ProblemLine(const PortProblem& problem) {
+    QString reason;
+    switch (problem.failure) {
+        case PortOpenFailure::Permission: {
+            const std::string path = PortPath(problem.port);
+            reason =
+                Tr(kPermissionText)
+                    .arg(QString::fromStdString(path.empty() ? PortLabel(problem.port) : path));
+            break;
+        }
+        case PortOpenFailure::Gone:
+            reason = Tr(kGoneText);
+            break;
+        default:
+            reason = Tr(kBusyText);
+            break;
+    }
+    return QString::fromStdString(PortLabel(problem.port)) + QStringLiteral(": ") + reason;
+}
+
 }  // namespace
+
+QString NoUsableDeviceText(const std::vector<PortProblem>& problems) {
+    const QString heading = Tr(kNoUsableDeviceHeading);
+    const auto is = [&problems](PortOpenFailure f) {
+        return std::any_of(problems.begin(), problems.end(),
+                           [f](const PortProblem& p) { return p.failure == f; });
+    };
+    if (!is(PortOpenFailure::Permission) && !is(PortOpenFailure::Gone)) {
+        return heading + QLatin1Char('\n') + Tr(kBusyText);
+    }
+    QString text = heading;
+    for (const PortProblem& problem : problems) {
+        text += QLatin1Char('\n') + ProblemLine(problem);
+    }
+    if (is(PortOpenFailure::Permission)) {
+        text += QLatin1Char('\n') + Tr(kPermissionHint);
+    }
+    return text;
+}
 
 QImage WhiteToTransparent(const QImage& image) {
     QImage out = image.convertToFormat(QImage::Format_ARGB32);
@@ -47,13 +102,19 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
       m_hIcon(QStringLiteral(":/vexilo/vexilo.png")) {
     m_nPages = std::clamp(EnumerateDevices(m_devices.data()), 0, MAX_DEVICES);
     if (m_nPages == 0) {
-        ExitWithStartupError(kNoDeviceText);
+        ExitWithStartupError(Tr(kNoDeviceText));
     }
     // Every page exists and holds its port before any window does.
+    std::vector<PortProblem> problems;
     for (int i = 0; i < m_nPages; ++i) {
         m_pPages[i] = m_factory.create ? m_factory.create(m_devices[i].kind) : nullptr;
         if (m_pPages[i]) {
             m_pPages[i]->AttachDevice(m_devices[i].port);
+            if (!m_pPages[i]->m_pDevice) {
+                problems.push_back({m_devices[i].port, m_pPages[i]->m_openFailure});
+            }
+        } else {
+            problems.push_back({m_devices[i].port, PortOpenFailure::Other});
         }
     }
     m_nPages = DropPagesWithoutDevice(m_pPages, m_devices, m_nPages, [](const CDevDialog& page) {
@@ -61,8 +122,38 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
     });
     m_nOpenTabs = m_nPages;
     if (m_nPages == 0) {
-        ExitWithStartupError(kNoUsableDeviceText);
+        ExitWithStartupError(NoUsableDeviceText(problems));
     }
+    // The other converters carry on; the dropped ones are told on the terminal.
+    for (const PortProblem& problem : problems) {
+        QString line = ProblemLine(problem);
+        if (problem.failure == PortOpenFailure::Permission) {
+            line += QLatin1Char(' ') + Tr(kPermissionHint);
+        }
+        std::fprintf(stderr, "vexilo-panel: %s\n", qPrintable(line));
+    }
+    FitToScreen();
+}
+
+void CVexiloDlg::FitToScreen() {
+    for (int i = 0; i < m_nPages; ++i) {
+        m_templateIds[i] = m_factory.templateId ? m_factory.templateId(m_devices[i].kind) : 0;
+    }
+    const auto own = ui::LoadDialogTemplate(IDD_VEXILO_DIALOG);
+    if (!own) {
+        return;
+    }
+    std::vector<ui::DialogTemplate> pages;
+    for (int i = 0; i < m_nPages; ++i) {
+        if (auto page = ui::LoadDialogTemplate(m_templateIds[i])) {
+            pages.push_back(std::move(*page));
+        }
+    }
+    std::vector<const ui::DialogTemplate*> inner;
+    for (const ui::DialogTemplate& page : pages) {
+        inner.push_back(&page);
+    }
+    SetLayout(ui::FitLayout(*own, inner, ui::AvailableClientArea(), style()));
 }
 
 CVexiloDlg::~CVexiloDlg() {
@@ -109,7 +200,8 @@ bool CVexiloDlg::OnInitDialog() {
         // The page's own start-up talks to its converter inside Create. One that fails there has
         // told the operator and released its converter: it is dropped like a page whose port did
         // not open, and the others go on.
-        page->Create(m_factory.templateId ? m_factory.templateId(entry.kind) : 0, m_tab);
+        page->SetLayout(Layout());  // the window's font and width, so the page fits its tab
+        page->Create(m_templateIds[i], m_tab);
         if (!page->m_pDevice) {
             --m_nOpenTabs;
             page->hide();

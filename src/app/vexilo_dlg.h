@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/page_factory.h"
 #include "discovery/devices.h"
@@ -65,6 +66,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Picks each page's template, then one font and width for the window and its pages, chosen
+    // so that every caption of every page fits and the window fits the screen.
+    void FitToScreen();
     // Calls CommitSettings on every page that still has a converter; the outcome stops nothing.
     // Returns false when a page refused to save its ID settings (it has told the operator why).
     bool CommitAllPages(bool bRevert);
@@ -76,9 +80,21 @@ private:
     ui::TabCtrl* m_tab = nullptr;
     std::array<std::unique_ptr<CDevDialog>, MAX_DEVICES> m_pPages;
     std::array<DeviceEntry, MAX_DEVICES> m_devices{};
+    std::array<int, MAX_DEVICES> m_templateIds{};  // dialog template of each page
     int m_nPages = 0;
     int m_nOpenTabs = 0;
 };
+
+// A converter whose port did not open at start-up, and why.
+struct PortProblem {
+    int port = 0;
+    PortOpenFailure failure = PortOpenFailure::Other;
+};
+
+// The start-up message when no converter could be used. Ports held by another program (or
+// failing for no known reason) keep the one long-standing text; a missing permission or a
+// vanished converter is named per port, with what to do about the permission.
+QString NoUsableDeviceText(const std::vector<PortProblem>& problems);
 
 // The logo with every pure white pixel made transparent, as the window draws it.
 QImage WhiteToTransparent(const QImage& image);

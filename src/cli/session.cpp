@@ -102,7 +102,7 @@ void Session::Run(const Step& step) {
         Converter& c = m_converters[i];
         Report& r = m_reports[i];
         if (!c.link) {
-            r.busy = c.openFailure == OpenFailure::kBusy;
+            r.busy = c.openFailure == PortOpenFailure::Busy;
             r.Fail(r.busy ? "the port is in use by another program (a running panel?)"
                           : "the port cannot be opened");
             return;

@@ -43,7 +43,7 @@ struct Converter {
     std::string label;               // the port label, as in the panel's tab titles ("ttyACM0")
     int kind = 0;                    // DEVKIND_* from discovery
     std::unique_ptr<CDevLink> link;  // null when the port did not open
-    OpenFailure openFailure = OpenFailure::kNone;
+    PortOpenFailure openFailure = PortOpenFailure::None;
     model::Identity identity;
     bool identified = false;
 

@@ -21,7 +21,7 @@ public:
 
     bool IsOpen() const override { return m_inner->IsOpen(); }
     bool Open(int port) override { return m_inner->Open(port); }
-    OpenFailure LastOpenFailure() const override { return m_inner->LastOpenFailure(); }
+    PortOpenFailure OpenFailure() const override { return m_inner->OpenFailure(); }
     void Write(const std::uint8_t* buffer, int count) override {
         Line('>', buffer, count);
         m_inner->Write(buffer, count);

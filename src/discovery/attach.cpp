@@ -7,7 +7,7 @@
 
 namespace vexilo {
 
-std::unique_ptr<CDevLink> AttachDeviceLink(int port) {
+std::unique_ptr<CDevLink> AttachDeviceLink(int port, PortOpenFailure* failure) {
     DeviceEntry table[MAX_DEVICES];
     const int count = EnumerateDevices(table);
     int kind = DEVKIND_OTHER;
@@ -17,19 +17,19 @@ std::unique_ptr<CDevLink> AttachDeviceLink(int port) {
             break;
         }
     }
-    return OpenDeviceLink(port, kind);
+    return OpenDeviceLink(port, kind, failure);
 }
 
-std::unique_ptr<CDevLink> OpenDeviceLink(int port, int kind, OpenFailure* failure) {
+std::unique_ptr<CDevLink> OpenDeviceLink(int port, int kind, PortOpenFailure* failure) {
     std::unique_ptr<IPelkComm> comm = CreatePortComm(port);
-    if (!comm || !comm->IsOpen()) {
-        if (failure != nullptr) {
-            *failure = comm ? comm->LastOpenFailure() : OpenFailure::kOther;
-        }
-        return nullptr;
-    }
+    const PortOpenFailure why = !comm            ? PortOpenFailure::Other
+                                : comm->IsOpen() ? PortOpenFailure::None
+                                                 : comm->OpenFailure();
     if (failure != nullptr) {
-        *failure = OpenFailure::kNone;
+        *failure = why;
+    }
+    if (why != PortOpenFailure::None) {
+        return nullptr;
     }
     return std::make_unique<CDevLink>(std::make_unique<CDevChannel>(std::move(comm)), port, kind);
 }

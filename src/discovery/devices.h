@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace vexilo {
 
@@ -29,9 +31,17 @@ int EnumerateDevices(DeviceEntry* table);
 inline constexpr std::uint16_t kFirstProductId = 0x0020;
 inline constexpr std::uint16_t kLastProductId = 0x002F;
 
-// The converters' USB vendor ID (a build constant) as a number and as four upper-case hex digits.
+// The USB vendor ID the build looks for, as four upper-case hex digits.
+const char* BuiltInUsbVendorIdText();
+
+// The converters' USB vendor ID as a number and as four upper-case hex digits: the value of
+// VEXILO_USB_VENDOR_ID when it is set, else the build's. A value that is not four hex digits is
+// told once on standard error and the build's ID is used.
 std::uint16_t UsbVendorId();
-const char* UsbVendorIdText();
+std::string UsbVendorIdText();
+
+// A USB vendor or product ID: four hex digits in either case; nothing for anything else.
+std::optional<std::uint16_t> ParseUsbId(std::string_view text);
 
 // The kind of a product ID of the family (others in the family are DEVKIND_OTHER); -1 outside it.
 int KindFromProductId(std::uint16_t productId);

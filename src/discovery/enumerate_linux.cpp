@@ -23,19 +23,6 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-int HexValue(char c) {
-    if (IsDigit(c)) {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // A USB ID attribute as the kernel writes it: four hex digits and a newline.
 std::optional<std::uint16_t> ReadUsbId(const fs::path& file) {
     std::ifstream in(file);
@@ -45,18 +32,7 @@ std::optional<std::uint16_t> ReadUsbId(const fs::path& file) {
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
         text.remove_suffix(1);
     }
-    if (text.size() != 4) {
-        return std::nullopt;
-    }
-    unsigned value = 0;
-    for (char c : text) {
-        const int digit = HexValue(c);
-        if (digit < 0) {
-            return std::nullopt;
-        }
-        value = value * 16 + static_cast<unsigned>(digit);
-    }
-    return static_cast<std::uint16_t>(value);
+    return ParseUsbId(text);
 }
 
 // The name becomes a path under /dev, so only plain kernel device names are taken.
@@ -71,7 +47,8 @@ bool IsPlainDeviceName(const std::string& name) {
 }
 
 // The converter kind of tty `name`, or nothing when it is not one of our converters.
-std::optional<int> ConverterKind(const fs::path& ttyClass, const std::string& name) {
+std::optional<int> ConverterKind(const fs::path& ttyClass, const std::string& name,
+                                 std::uint16_t vendorId) {
     std::error_code ec;
     const fs::path iface = fs::canonical(ttyClass / name / "device", ec);
     if (ec) {
@@ -84,7 +61,7 @@ std::optional<int> ConverterKind(const fs::path& ttyClass, const std::string& na
     const fs::path usbDevice = iface.parent_path();
     const auto vendor = ReadUsbId(usbDevice / "idVendor");
     const auto product = ReadUsbId(usbDevice / "idProduct");
-    if (!vendor || !product || *vendor != UsbVendorId()) {
+    if (!vendor || !product || *vendor != vendorId) {
         return std::nullopt;
     }
     const int kind = KindFromProductId(*product);
@@ -144,6 +121,7 @@ int EnumerateUsbConverters(DeviceEntry* table, int capacity, const std::string& 
     if (table == nullptr || capacity <= 0) {
         return 0;
     }
+    const std::uint16_t vendorId = UsbVendorId();  // read (and checked) once, device or not
     const fs::path ttyClass = fs::path(sysfsRoot) / "class" / "tty";
     std::vector<Found> found;
     std::error_code ec;
@@ -153,7 +131,7 @@ int EnumerateUsbConverters(DeviceEntry* table, int capacity, const std::string& 
         if (!IsPlainDeviceName(name)) {
             continue;
         }
-        if (const auto kind = ConverterKind(ttyClass, name)) {
+        if (const auto kind = ConverterKind(ttyClass, name, vendorId)) {
             found.push_back(Found{name, *kind});
         }
     }

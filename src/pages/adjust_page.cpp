@@ -1,22 +1,23 @@
 #include "pages/adjust_page.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "protocol/commands.h"
 
 namespace vexilo {
 
-const QString& CAdjustPage::FormatChangedText() {
-    static const QString text = QString::fromUtf16(
-        u"入力信号フォーマットが変更されています。\nフォーマットに対応する調整値をロードします。\n"
-        u"現在の調整値は破棄されます。");
-    return text;
+QString CAdjustPage::FormatChangedText() {
+    return QCoreApplication::translate(
+        "CAdjustPage",
+        "入力信号フォーマットが変更されています。\nフォーマットに対応する調整値をロードします。\n"
+        "現在の調整値は破棄されます。");
 }
 
-const QString& CAdjustPage::FormatChangedCommitText() {
-    static const QString text = QString::fromUtf16(
-        u"入力信号フォーマットが変更されています。\n現在の調整値は破棄し終了します。");
-    return text;
+QString CAdjustPage::FormatChangedCommitText() {
+    return QCoreApplication::translate(
+        "CAdjustPage",
+        "入力信号フォーマットが変更されています。\n現在の調整値は破棄し終了します。");
 }
 
 bool CAdjustPage::CheckInputFormat(bool bCommit) {

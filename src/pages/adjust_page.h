@@ -49,8 +49,8 @@ public:
     std::uint8_t m_byLastFormat = kFormatNotAsked;   // latest answer that was a format
     bool m_bFormatNotice = false;                    // the format-change box is open
 
-    static const QString& FormatChangedText();        // "...ロードします..."
-    static const QString& FormatChangedCommitText();  // "...破棄し終了します。"
+    static QString FormatChangedText();        // "...ロードします...", translated
+    static QString FormatChangedCommitText();  // "...破棄し終了します。", translated
 
 protected:
     // Reads indexes 0..values.size()-1 in order; on the first failure closes the page (reason 1)

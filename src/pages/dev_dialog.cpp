@@ -1,6 +1,7 @@
 #include "pages/dev_dialog.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <array>
@@ -63,20 +64,27 @@ QString Tenths(int v) {
     return QString::asprintf("%.1f", v / 10.0);
 }
 
-const char16_t* CloseMessage(int reason) {
+// The message of a forced close, translated; empty for an unknown reason.
+QString CloseMessage(int reason) {
     switch (reason) {
         case kCloseNotConnected:
-            return u"デバイスが接続されていません";
+            return QCoreApplication::translate("CDevDialog", "デバイスが接続されていません");
         case kCloseNoResponse:
-            return u"デバイスが反応しません\n接続を確認してください\n該当タブを強制クローズします";
+            return QCoreApplication::translate(
+                "CDevDialog",
+                "デバイスが反応しません\n接続を確認してください\n該当タブを強制クローズします");
         case kCloseNotMainFirmware:
-            return u"メインファームウェアで起動していません\nファームウェアの更新を行ってください\n"
-                   u"強制終了します";
+            return QCoreApplication::translate(
+                "CDevDialog",
+                "メインファームウェアで起動していません\nファームウェアの更新を行ってください\n"
+                "強制終了します");
         case kCloseBootUpdater:
-            return u"ブートファームウェア更新用ファームウェアで起動しています\n"
-                   u"ファームウェアの更新を行ってください\n該当タブを強制クローズします";
+            return QCoreApplication::translate(
+                "CDevDialog",
+                "ブートファームウェア更新用ファームウェアで起動しています\n"
+                "ファームウェアの更新を行ってください\n該当タブを強制クローズします");
         default:
-            return nullptr;
+            return {};
     }
 }
 
@@ -119,13 +127,13 @@ std::vector<ui::MessageMapEntry> CDevDialog::CommonMapEntries(bool withScaler) {
 
 void CDevDialog::SetTabTitle(const QString& model, int nPort) {
     m_nComPort = nPort;
-    m_szTabTitle = QStringLiteral("%1 (%2)")
+    m_szTabTitle = QCoreApplication::translate("CDevDialog", "%1 (%2)")
                        .arg(model, QString::fromStdString(PortLabel(nPort)))
                        .left(kTabTitleMax);
 }
 
 void CDevDialog::AttachDevice(int nPort) {
-    m_pDevice = AttachDeviceLink(nPort);
+    m_pDevice = AttachDeviceLink(nPort, &m_openFailure);
 }
 
 void CDevDialog::DoDataExchange(ui::DataExchange& dx) {
@@ -206,7 +214,7 @@ bool CDevDialog::OnInitDialog() {
 
     m_strFirmwareVer =
         QStringLiteral("Firmware Ver. : %1/%2").arg(FromAnsiOrEmpty(a), FromAnsiOrEmpty(b));
-    m_strBoardRev = QStringLiteral("基板Rev. : %1").arg(boardRev);
+    m_strBoardRev = QCoreApplication::translate("CDevDialog", "基板Rev. : %1").arg(boardRev);
     m_strFpgaVer = model::FpgaKnown(m_wFpgaVersion)
                        ? QString::asprintf("FPGA Ver. : 0x%03X", m_wFpgaVersion)
                        : QStringLiteral("FPGA Ver. : ---");
@@ -349,9 +357,8 @@ void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& ti
             : title;
     const QString caption = (named + QStringLiteral(" ERROR")).left(kTabTitleMax);
     KillTimer(m_nTimerId);
-    if (const char16_t* message = CloseMessage(nReason)) {
-        ui::ShowMessageBox(this, QString::fromUtf16(message), caption,
-                           ui::kMbIconExclamation | ui::kMbOk);
+    if (const QString message = CloseMessage(nReason); !message.isEmpty()) {
+        ui::ShowMessageBox(this, message, caption, ui::kMbIconExclamation | ui::kMbOk);
     }
     m_pDevice.reset();  // closes the port
 

@@ -84,7 +84,8 @@ public:
     void OnTimer(int id) override;
     void OnShowWindow(bool show) override;
 
-    // Binds the page to its converter; leaves m_pDevice null when the port does not open.
+    // Binds the page to its converter; leaves m_pDevice null when the port does not open, and
+    // keeps the reason in m_openFailure.
     void AttachDevice(int nPort);
 
     void ReadStatus();
@@ -118,6 +119,7 @@ public:
     IMainWindow* m_pMainDlg = nullptr;
     int m_nTabIndex = -1;
     std::unique_ptr<CDevLink> m_pDevice;
+    PortOpenFailure m_openFailure = PortOpenFailure::None;
     bool m_bIdSupported = true;
     bool m_bIdEnable = false;
     QString m_strDid = QStringLiteral("0x5F");

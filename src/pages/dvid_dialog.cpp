@@ -1,5 +1,6 @@
 #include "pages/dvid_dialog.h"
 
+#include <QCoreApplication>
 #include <utility>
 #include <vector>
 
@@ -17,12 +18,11 @@ const QString& CDvidDialog::OldFirmwareCaption() {
     return caption;
 }
 
-const QString& CDvidDialog::OldFirmwareText() {
-    static const QString text = QString::fromUtf16(
-        u"デバイスに設定値は保存されませんが、\nこのFirmware "
-        u"Versionでは現在の設定値はそのままです。\n"
-        u"デバイスがリセットされたときに元に戻ります。");
-    return text;
+QString CDvidDialog::OldFirmwareText() {
+    return QCoreApplication::translate("CDvidDialog",
+                                       "デバイスに設定値は保存されませんが、\nこのFirmware "
+                                       "Versionでは現在の設定値はそのままです。\n"
+                                       "デバイスがリセットされたときに元に戻ります。");
 }
 
 const ui::MessageMap& CDvidDialog::ThisMessageMap() {

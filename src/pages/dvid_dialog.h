@@ -32,7 +32,7 @@ public:
     const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
 
     static const QString& OldFirmwareCaption();
-    static const QString& OldFirmwareText();
+    static QString OldFirmwareText();  // translated
 
     // Check box 1059: true = the converter's +5V cable detection is off.
     bool m_bNoCableCheck = false;

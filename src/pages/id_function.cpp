@@ -1,5 +1,6 @@
 // The ID function group of the device pages: loading, typing rules, auto-fill and hand-over.
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QStringDecoder>
 #include <optional>
 #include <string>
@@ -14,13 +15,22 @@ namespace vexilo {
 
 namespace {
 
-const char16_t kNoteSupported[] = u"※ID機能設定は保存後に更新されます";
-const char16_t kNoteUnsupported[] =
-    u"※ID機能を使用するにはFirmwareをVer.3.0以降へ、FPGAをVer.0x0AA以降へ更新してください";
-const char16_t kCaptionIdError[] = u"KTP Series ERROR";
-const char16_t kErrorDid[] = u"ID機能 DIDの値が不正です（0x50～0x5Fのみ選択可能）";
-const char16_t kErrorConvert[] = u"ID機能文字列の変換に失敗しました";
-const char16_t kErrorInvalid[] = u"ID機能設定の妥当性チェックに失敗しました（DID範囲/ASCIIなど）";
+const char* const kNoteSupported =
+    QT_TRANSLATE_NOOP("CDevDialog", "※ID機能設定は保存後に更新されます");
+const char* const kNoteUnsupported = QT_TRANSLATE_NOOP(
+    "CDevDialog",
+    "※ID機能を使用するにはFirmwareをVer.3.0以降へ、FPGAをVer.0x0AA以降へ更新してください");
+const char* const kCaptionIdError = "KTP Series ERROR";
+const char* const kErrorDid =
+    QT_TRANSLATE_NOOP("CDevDialog", "ID機能 DIDの値が不正です（0x50～0x5Fのみ選択可能）");
+const char* const kErrorConvert =
+    QT_TRANSLATE_NOOP("CDevDialog", "ID機能文字列の変換に失敗しました");
+const char* const kErrorInvalid = QT_TRANSLATE_NOOP(
+    "CDevDialog", "ID機能設定の妥当性チェックに失敗しました（DID範囲/ASCIIなど）");
+
+QString Tr(const char* text) {
+    return QCoreApplication::translate("CDevDialog", text);
+}
 
 // Texts of the converter's code page: a text that does not convert shows empty.
 QString FromAnsi(const std::string& bytes) {
@@ -121,8 +131,7 @@ bool CDevDialog::LoadIdFunction() {
 }
 
 void CDevDialog::UpdateIdControls() {
-    SetDlgItemText(IDC_ID_NOTE,
-                   QString::fromUtf16(m_bIdSupported ? kNoteSupported : kNoteUnsupported));
+    SetDlgItemText(IDC_ID_NOTE, Tr(m_bIdSupported ? kNoteSupported : kNoteUnsupported));
     EnableDlgItem(IDC_ID_ENABLE, m_bIdSupported);
     const bool fields = m_bIdSupported && m_bIdEnable;
     for (int id : {IDC_ID_DID, IDC_ID_SN, IDC_ID_ID, IDC_ID_NAME}) {
@@ -211,9 +220,9 @@ bool CDevDialog::ApplyIdFunction() {
     UpdateData(true);
     m_strModelName = MakeModelName(m_pDevice->GetSeriesCode(), m_pDevice->m_nKind);
 
-    auto fail = [this](const char16_t* message) {
+    auto fail = [this](const char* message) {
         m_bIdRejected = true;
-        ui::ShowMessageBox(this, QString::fromUtf16(message), QString::fromUtf16(kCaptionIdError),
+        ui::ShowMessageBox(this, Tr(message), QString::fromLatin1(kCaptionIdError),
                            ui::kMbIconExclamation | ui::kMbOk);
         return false;
     };

@@ -4,11 +4,13 @@
 
 namespace vexilo {
 
-// Why the last Open of a link failed.
-enum class OpenFailure {
-    kNone,   // it did not fail
-    kBusy,   // another program holds the port
-    kOther,  // no such port, no access, or any other reason
+// Why the last Open failed: the start-up message tells the user what to do about it.
+enum class PortOpenFailure {
+    None,        // the port is open
+    Busy,        // another program holds it
+    Permission,  // the user may not open it
+    Gone,        // the device is not there (unplugged)
+    Other,
 };
 
 // Byte stream to one converter. The framing layer sees a converter only through this interface,
@@ -21,9 +23,9 @@ public:
     virtual bool IsOpen() const = 0;
     // Closes any port held, then opens port number `port`; returns IsOpen().
     virtual bool Open(int port) = 0;
-    // Why the last Open failed; links that cannot tell say kOther after a failure.
-    virtual OpenFailure LastOpenFailure() const {
-        return IsOpen() ? OpenFailure::kNone : OpenFailure::kOther;
+    // Why the last Open failed; None while open.
+    virtual PortOpenFailure OpenFailure() const {
+        return IsOpen() ? PortOpenFailure::None : PortOpenFailure::Other;
     }
     // Writes `count` bytes and waits until they have left; failures are silent.
     virtual void Write(const std::uint8_t* buffer, int count) = 0;

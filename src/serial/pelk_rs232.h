@@ -48,7 +48,7 @@ public:
 
     bool IsOpen() const override;
     bool Open(int port) override;
-    OpenFailure LastOpenFailure() const override { return m_openFailure; }
+    PortOpenFailure OpenFailure() const override { return m_openFailure; }
     void Write(const std::uint8_t* buffer, int count) override;
     int Read(std::uint8_t* buffer, int count) override;
     void Purge() override;
@@ -61,12 +61,16 @@ private:
 
     std::unique_ptr<CRS232Access> m_pAccess;
     SerialTimeouts m_timeouts;
+    PortOpenFailure m_openFailure = PortOpenFailure::Other;
     // Bytes the POSIX side read past what was asked: a reply arrives whole, and the framing asks
     // for it in three pieces, so one read serves all three. Purge and Open discard it.
     std::array<std::uint8_t, 4166> m_readAhead{};
     int m_readAheadBegin = 0;
     int m_readAheadEnd = 0;
-    OpenFailure m_openFailure = OpenFailure::kNone;
 };
+
+// The reason for an operating-system error code of a failed open: errno on POSIX systems,
+// GetLastError() on Windows.
+PortOpenFailure OpenFailureFromSystemError(long code);
 
 }  // namespace vexilo

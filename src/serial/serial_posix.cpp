@@ -63,6 +63,23 @@ int FirstRegisteredPortNumber() {
     return 1;
 }
 
+PortOpenFailure OpenFailureFromSystemError(long code) {
+    switch (code) {
+        case EBUSY:        // another program set TIOCEXCL
+        case EWOULDBLOCK:  // another program holds the flock (EAGAIN on Linux)
+            return PortOpenFailure::Busy;
+        case EACCES:
+        case EPERM:
+            return PortOpenFailure::Permission;
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return PortOpenFailure::Gone;
+        default:
+            return PortOpenFailure::Other;
+    }
+}
+
 void CRS232Access::Close() {
     if (m_hComm != kNoHandle) {
         ::close(static_cast<int>(m_hComm));  // also releases the flock
@@ -73,31 +90,29 @@ void CRS232Access::Close() {
 bool CPelkRS232::Open(int port) {
     m_pAccess->Close();
     m_readAheadBegin = m_readAheadEnd = 0;
+    m_openFailure = PortOpenFailure::Other;
     if (port < 1) {
-        m_openFailure = OpenFailure::kOther;
         return false;
     }
     const std::string path = PortPath(port);
     if (path.empty()) {
-        m_openFailure = OpenFailure::kOther;
         return false;
     }
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        // TIOCEXCL held by another program refuses the open with EBUSY.
-        m_openFailure = errno == EBUSY ? OpenFailure::kBusy : OpenFailure::kOther;
+        m_openFailure = OpenFailureFromSystemError(errno);
         return false;
     }
     // Windows opens a COM port without sharing; flock keeps a second panel (or any cooperating
     // program) away even when running as root, and TIOCEXCL keeps out everyone else but root.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        m_openFailure = errno == EWOULDBLOCK ? OpenFailure::kBusy : OpenFailure::kOther;
+        m_openFailure = OpenFailureFromSystemError(errno);
         ::close(fd);
         return false;
     }
-    m_openFailure = OpenFailure::kNone;
     ::ioctl(fd, TIOCEXCL);  // best effort: a pseudo-terminal may refuse it
     m_pAccess->m_hComm = fd;
+    m_openFailure = PortOpenFailure::None;
     return true;
 }
 

@@ -68,6 +68,21 @@ int FirstRegisteredPortNumber() {
     return 256;
 }
 
+PortOpenFailure OpenFailureFromSystemError(long code) {
+    switch (code) {
+        // A port opened without sharing refuses everyone else with "access denied".
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+            return PortOpenFailure::Busy;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_DEVICE_NOT_CONNECTED:
+            return PortOpenFailure::Gone;
+        default:
+            return PortOpenFailure::Other;
+    }
+}
+
 void CRS232Access::Close() {
     if (m_hComm != kNoHandle) {
         Win32CommCalls().CloseHandle(reinterpret_cast<HANDLE>(m_hComm));
@@ -77,7 +92,7 @@ void CRS232Access::Close() {
 
 bool CPelkRS232::Open(int port) {
     m_pAccess->Close();
-    m_openFailure = OpenFailure::kOther;
+    m_openFailure = PortOpenFailure::Other;
     if (port < 1) {
         return false;
     }
@@ -90,13 +105,9 @@ bool CPelkRS232::Open(int port) {
                                                   nullptr, OPEN_EXISTING, 0, nullptr);
     if (h != nullptr && h != INVALID_HANDLE_VALUE) {
         m_pAccess->m_hComm = reinterpret_cast<std::intptr_t>(h);
-        m_openFailure = OpenFailure::kNone;
+        m_openFailure = PortOpenFailure::None;
     } else {
-        // A COM port another program holds is refused with "access denied".
-        const DWORD error = ::GetLastError();
-        m_openFailure = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
-                            ? OpenFailure::kBusy
-                            : OpenFailure::kOther;
+        m_openFailure = OpenFailureFromSystemError(static_cast<long>(::GetLastError()));
     }
     return IsOpen();
 }

@@ -38,11 +38,11 @@ bool CSimComm::Open(int port) {
     return m_ticket != 0;
 }
 
-OpenFailure CSimComm::LastOpenFailure() const {
-    if (IsOpen()) {
-        return OpenFailure::kNone;
+PortOpenFailure CSimComm::OpenFailure() const {
+    if (m_model->IsUnplugged()) {
+        return PortOpenFailure::Gone;
     }
-    return m_model->IsUnplugged() ? OpenFailure::kOther : OpenFailure::kBusy;
+    return m_ticket != 0 ? PortOpenFailure::None : PortOpenFailure::Busy;
 }
 
 void CSimComm::Write(const std::uint8_t* buffer, int count) {

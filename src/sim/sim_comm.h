@@ -28,8 +28,8 @@ public:
     bool IsOpen() const override;
     // Reopens the link; fails while unplugged or while another link holds the converter.
     bool Open(int port) override;
-    // Refused while another link holds the converter (busy), or unplugged.
-    OpenFailure LastOpenFailure() const override;
+    // Gone while unplugged, Busy while another link holds the converter.
+    PortOpenFailure OpenFailure() const override;
     void Write(const std::uint8_t* buffer, int count) override;
     int Read(std::uint8_t* buffer, int count) override;
     // Drops what has arrived; bytes still on their way (a delayed reply) arrive later.

@@ -142,6 +142,8 @@ bool ParseSimServerArgs(const std::vector<std::string>& args, SimServerOptions* 
         long v = 0;
         if (arg == "-h" || arg == "--help") {
             o.help = true;
+        } else if (arg == "--version") {
+            o.version = true;
         } else if (arg == "--no-cable-detect") {
             o.noCableDetect = true;
         } else if (arg == "--count") {
@@ -227,7 +229,7 @@ bool ParseSimServerArgs(const std::vector<std::string>& args, SimServerOptions* 
         count = 1;
     }
     o.kinds.insert(o.kinds.end(), static_cast<size_t>(count), countKind);
-    if (o.kinds.empty() && !o.help) {
+    if (o.kinds.empty() && !o.help && !o.version) {
         o.kinds = {SimKind::Rgb, SimKind::Dvi, SimKind::Ntsc};
     }
     if (static_cast<int>(o.kinds.size()) > kMaxConverters) {
@@ -300,8 +302,8 @@ std::string SimServerUsage() {
     return R"(Usage: vexilo-sim [options] [KIND...]
 
 Serves simulated converters on pseudo-terminals, one per KIND (dvi, rgb, ntsc, other;
-default: rgb dvi ntsc), prints the line VEXILO_PORTS=... for the panel, and serves until
-SIGINT or SIGTERM.
+default: rgb dvi ntsc), prints the line VEXILO_PORTS=... for the panel, and serves in the
+foreground until SIGINT (Ctrl+C) or SIGTERM: start the panel from a second terminal.
 
 Options:
   --count N              add N converters of the --kind kind (default rgb)
@@ -318,11 +320,17 @@ Options:
                          count is given; port picks one converter by position (from 0).
   --ports-file FILE      also write the VEXILO_PORTS line to FILE (removed at exit)
   --link-dir DIR         make symlinks DIR/rgb0, DIR/dvi0, ... to the terminals
-  -h, --help             this text
+  -h, --help             print this help and end
+  --version              print the version and end
 
-Example:
+Exit status:
+  0   ended by SIGINT or SIGTERM, or --help or --version
+  1   a pseudo-terminal, the ports file or a link could not be made, or serving failed
+  2   the command line is wrong
+
+Examples:
   vexilo-sim rgb dvi --fault error=0x0A,cmd=0x14
-  VEXILO_PORTS=rgb=/dev/pts/3,dvi=/dev/pts/4 vexilo-panel
+  VEXILO_PORTS=rgb=/dev/pts/3,dvi=/dev/pts/4 vexilo-panel      # in a second terminal
 )";
 }
 

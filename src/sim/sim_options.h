@@ -26,6 +26,7 @@ struct SimServerOptions {
     std::string portsFile;
     std::string linkDir;
     bool help = false;
+    bool version = false;
 };
 
 // Parses the arguments after the program name; false with `error` set on a mistake.

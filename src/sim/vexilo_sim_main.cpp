@@ -73,6 +73,10 @@ int main(int argc, char** argv) {
         std::cout << SimServerUsage();
         return 0;
     }
+    if (options.version) {
+        std::cout << "vexilo-sim " << VEXILO_VERSION_TEXT << '\n';
+        return 0;
+    }
 
     CSimPtyServer server;
     if (!server.Ok()) {

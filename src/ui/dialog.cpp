@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QtGlobal>
 #include <algorithm>
@@ -109,6 +110,7 @@ Dialog::Dialog(int templateId)
 
 Dialog::~Dialog() {
     m_timers.KillAll();
+    ReleaseFrame();
 }
 
 const MessageMap& Dialog::ThisMessageMap() {
@@ -151,9 +153,14 @@ bool Dialog::Build(int templateId, QWidget* parent) {
         setParent(nullptr, flags);
         setWindowTitle(m_template->caption);
     }
-    const QFont font = DialogFont(m_template->fontFamilies, m_template->pointSize);
+    const QFont font =
+        m_layout ? m_layout->font : DialogFont(m_template->fontFamilies, m_template->pointSize);
     setFont(font);
-    m_units = DialogBaseUnits(font);
+    // Wide enough for every caption; a window's pages share its width.
+    m_units = FittingUnits(*m_template, font, style());
+    if (m_layout) {
+        m_units.cx = std::max(m_units.cx, m_layout->units.cx);
+    }
     const QRect size = MapDialogRect(m_units, 0, 0, m_template->cx, m_template->cy);
     setFixedSize(size.width(), size.height());
 
@@ -209,8 +216,10 @@ QWidget* Dialog::MakeControl(const ControlTemplate& c, QWidget* previous) {
                     "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; "
                     "margin-top: %1px; }"
                     "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left; "
-                    "left: 6px; top: 0px; padding: 0px 2px; }")
-                    .arg(fontMetrics().height() / 2));
+                    "left: %2px; top: 0px; padding: 0px %3px; }")
+                    .arg(fontMetrics().height() / 2)
+                    .arg(kGroupTitleLeft)
+                    .arg(kGroupTitlePadding));
             w = box;
             break;
         }
@@ -328,20 +337,47 @@ int Dialog::DoModal() {
         }
         OnInitDialog();
     }
-    setWindowModality(Qt::ApplicationModal);
-    show();
+    QWidget* window = this;
+    const QSize room = AvailableClientArea();
+    if (width() > room.width() || height() > room.height()) {
+        // Larger than the screen even at its smallest font: the window scrolls its contents,
+        // and the buttons stay reachable by scrolling and by their keys.
+        m_frame = std::make_unique<QScrollArea>();
+        m_frame->setWindowFlags(windowFlags());
+        m_frame->setWindowTitle(windowTitle());
+        m_frame->setWindowIcon(windowIcon());
+        m_frame->setWidget(this);
+        const int frame = 2 * m_frame->frameWidth();
+        m_frame->resize((size() + QSize(frame, frame)).boundedTo(room));
+        m_frame->installEventFilter(this);
+        window = m_frame.get();
+    }
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
     QEventLoop loop;
     m_loop = &loop;
     m_result = loop.exec();
     m_loop = nullptr;
-    hide();
+    window->hide();
+    ReleaseFrame();
     return m_result;
+}
+
+void Dialog::ReleaseFrame() {
+    if (m_frame) {
+        m_frame->removeEventFilter(this);
+        m_frame->takeWidget();  // this dialog is not the frame's to delete
+        m_frame.reset();
+    }
 }
 
 void Dialog::EndDialog(int result) {
     m_result = result;
     if (m_loop != nullptr) {
         m_loop->exit(result);
+    }
+    if (m_frame) {
+        m_frame->hide();
     }
     hide();
 }
@@ -596,6 +632,15 @@ void Dialog::GotoDlgCtrl(int id) {
     }
 }
 
+std::vector<std::pair<const ControlTemplate*, QWidget*>> Dialog::Controls() const {
+    std::vector<std::pair<const ControlTemplate*, QWidget*>> out;
+    out.reserve(m_controls.size());
+    for (const Control& c : m_controls) {
+        out.emplace_back(&c.tpl, c.widget);
+    }
+    return out;
+}
+
 int Dialog::DefaultButtonId() const {
     for (const Control& c : m_controls) {
         if (c.tpl.kind == ControlKind::Button && c.tpl.Has(kDefault)) {
@@ -696,6 +741,10 @@ void Dialog::closeEvent(QCloseEvent* event) {
 }
 
 bool Dialog::eventFilter(QObject* watched, QEvent* event) {
+    if (m_frame && watched == m_frame.get() && event->type() == QEvent::Close) {
+        closeEvent(static_cast<QCloseEvent*>(event));  // the frame's close box is ours
+        return true;
+    }
     if (event->type() == QEvent::FocusOut) {
         const auto* focus = static_cast<QFocusEvent*>(event);
         if (focus->reason() != Qt::PopupFocusReason) {

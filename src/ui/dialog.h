@@ -5,8 +5,11 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
+#include "ui/dialog_fit.h"
 #include "ui/dialog_template.h"
 #include "ui/dialog_units.h"
 #include "ui/message_box.h"
@@ -16,6 +19,7 @@
 class QAbstractButton;
 class QButtonGroup;
 class QEventLoop;
+class QScrollArea;
 
 namespace vexilo::ui {
 
@@ -151,6 +155,8 @@ public:
     void EditSelectAll(int id);
     // Moves the keyboard focus to a control.
     void GotoDlgCtrl(int id);
+    // Every control in template order with its template row, with or without an ID.
+    std::vector<std::pair<const ControlTemplate*, QWidget*>> Controls() const;
     // The ID of the template's default push button, 0 when there is none.
     int DefaultButtonId() const;
 
@@ -178,6 +184,10 @@ public:
 
     const DialogTemplate* Template() const { return m_template.get(); }
     const BaseUnits& Units() const { return m_units; }
+    // Builds with this font and at least these units instead of the template's own: a window
+    // gives its pages the layout it was built with. Takes effect at the next Create or DoModal.
+    void SetLayout(const DialogLayout& layout) { m_layout = layout; }
+    DialogLayout Layout() const { return {font(), m_units}; }
 
     static const MessageMap& ThisMessageMap();
     virtual const MessageMap* GetMessageMap() const { return &ThisMessageMap(); }
@@ -196,6 +206,7 @@ private:
     };
 
     bool Build(int templateId, QWidget* parent);
+    void ReleaseFrame();
     QWidget* MakeControl(const ControlTemplate& c, QWidget* previous);
     void Place(QWidget* w, const ControlTemplate& c);
     void Connect(const Control& control);
@@ -205,11 +216,14 @@ private:
     int m_templateId = 0;
     std::unique_ptr<DialogTemplate> m_template;
     BaseUnits m_units;
+    std::optional<DialogLayout> m_layout;
     std::vector<Control> m_controls;
     std::map<int, std::size_t> m_index;  // control ID -> m_controls position
     std::vector<QButtonGroup*> m_buttonGroups;
     WindowTimers m_timers;
     QEventLoop* m_loop = nullptr;
+    std::unique_ptr<QScrollArea>
+        m_frame;  // the scrolling window around a modal dialog too large for the screen
     int m_result = -1;
 };
 

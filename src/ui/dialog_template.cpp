@@ -1,5 +1,6 @@
 #include "ui/dialog_template.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <array>
 #include <utility>
@@ -111,6 +112,24 @@ bool LookUpFlag(const std::array<Named, N>& table, const QString& word, unsigned
 }
 
 }  // namespace
+
+QByteArray TranslationContext(int templateId) {
+    return QByteArrayLiteral("Template ") + QByteArray::number(templateId);
+}
+
+void TranslateCaptions(DialogTemplate& dlg) {
+    const QByteArray context = TranslationContext(dlg.id);
+    auto translate = [&context](QString& caption) {
+        if (!caption.isEmpty()) {
+            caption =
+                QCoreApplication::translate(context.constData(), caption.toUtf8().constData());
+        }
+    };
+    translate(dlg.caption);
+    for (ControlTemplate& c : dlg.controls) {
+        translate(c.caption);
+    }
+}
 
 const ControlTemplate* DialogTemplate::Find(int controlId) const {
     for (const ControlTemplate& c : controls) {
@@ -225,6 +244,9 @@ std::optional<DialogTemplate> LoadDialogTemplate(int templateId, QString* error)
             *error = QStringLiteral("template file %1 declares ID %2").arg(templateId).arg(dlg->id);
         }
         return std::nullopt;
+    }
+    if (dlg) {
+        TranslateCaptions(*dlg);
     }
     return dlg;
 }

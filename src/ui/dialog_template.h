@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -66,7 +67,12 @@ struct DialogTemplate {
 // when `error` is given, says which line is wrong and why.
 std::optional<DialogTemplate> ParseDialogTemplate(const QString& text, QString* error = nullptr);
 
-// The template with this ID from the embedded resources, or nothing.
+// The translation context of a template's captions: "Template <id>".
+QByteArray TranslationContext(int templateId);
+// Replaces every caption by its translation into the installed language.
+void TranslateCaptions(DialogTemplate& dlg);
+
+// The template with this ID from the embedded resources, captions translated, or nothing.
 std::optional<DialogTemplate> LoadDialogTemplate(int templateId, QString* error = nullptr);
 
 }  // namespace vexilo::ui

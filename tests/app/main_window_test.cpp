@@ -13,6 +13,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/screenshot.h"
@@ -25,6 +26,7 @@
 #include "serial/port_table.h"
 #include "sim/sim_comm.h"
 #include "sim/sim_converter.h"
+#include "support/fake_comm.h"
 #include "support/message_box_recorder.h"
 #include "ui/window_timers.h"
 
@@ -370,6 +372,18 @@ TEST_F(MainWindowTest, EnterAndEscapeNeitherCloseTheWindowNorPressAButton) {
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
+TEST_F(MainWindowTest, TheThreeButtonsAnswerTheAltKeysTheirCaptionsUnderline) {
+    Add(SimKind::Rgb, "A");
+    CVexiloDlg& w = Open(true);
+    const std::pair<int, QKeySequence> keys[] = {
+        {IDC_SAVE, QKeySequence(Qt::ALT | Qt::Key_S)},
+        {ui::kIdOk, QKeySequence(Qt::ALT | Qt::Key_X)},
+        {ui::kIdCancel, QKeySequence(Qt::ALT | Qt::Key_C)}};
+    for (const auto& [id, key] : keys) {
+        EXPECT_EQ(w.DlgItem<QPushButton>(id)->shortcut(), key) << id;
+    }
+}
+
 TEST_F(MainWindowTest, TheLogoSitsTwelvePixelsFromTheLeftAndBottomWithWhiteSeeThrough) {
     Add(SimKind::Rgb, "A");
     CVexiloDlg& w = Open();
@@ -504,6 +518,37 @@ TEST_F(MainWindowDeathTest, AllPortsHeldShowsOnlyTheSecondMessageAndEndsWithCode
         "他のアプリケーションで既に使用されている可能性があります。: owner 0 style 0x30\n");
 }
 
+// A converter the user may not open, on a real-looking device path.
+class RefusedComm : public test::FakeComm {
+public:
+    RefusedComm() { open = false; }
+    PortOpenFailure OpenFailure() const override { return PortOpenFailure::Permission; }
+};
+
+TEST_F(MainWindowDeathTest, EachPortThatDidNotOpenIsNamedWithItsReason) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            auto a = Add(SimKind::Rgb, "A");
+            auto b = Add(SimKind::Dvi, "B");
+            entries.push_back({DEVKIND_NTSC, RegisterPort("/dev/ttyACM7", "ttyACM7", [] {
+                                   return std::make_unique<RefusedComm>();
+                               })});
+            CSimComm holdA(a);
+            b->Unplug();
+            PrintBoxes();
+            Open();
+            std::exit(3);  // not reached
+        },
+        ::testing::ExitedWithCode(0),
+        "box 1: KTP Series ERROR: デバイスが使用できません。\\\\n"
+        "A: 他のアプリケーションで既に使用されている可能性があります。\\\\n"
+        "B: コンバーターが取り外されました。\\\\n"
+        "ttyACM7: /dev/ttyACM7 を開く権限がありません。\\\\n"
+        "udev ルール 60-vexilo.rules をインストールするか、ユーザーを dialout "
+        "グループに追加して再ログインしてください。: owner 0 style 0x30\n");
+}
+
 TEST_F(MainWindowDeathTest, TheOnlyConverterFailingItsStartUpShowsItsMessageAndEndsWithCodeZero) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
@@ -521,7 +566,7 @@ TEST_F(MainWindowDeathTest, TheOnlyConverterFailingItsStartUpShowsItsMessageAndE
 
 // ---- command line ----------------------------------------------------------------------------
 
-TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
+TEST(AppOptions, SwitchDemoScreenshotDirectoryAndLanguageOtherArgumentsIgnored) {
     struct Case {
         std::vector<std::string> args;
         bool ok;
@@ -529,6 +574,9 @@ TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
         bool demo;
         std::string dir;
         bool walk = false;
+        bool help = false;
+        bool version = false;
+        std::string lang = "";
     };
     const Case cases[] = {
         {{"panel"}, true, false, false, ""},
@@ -536,9 +584,15 @@ TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
         {{"panel", "--screenshot", "out", "/s"}, true, true, false, "out"},
         {{"panel", "--screenshot=shots", "--demo"}, true, false, true, "shots"},
         {{"panel", "--walk-tabs"}, true, false, false, "", true},
+        {{"panel", "-h", "--version"}, true, false, false, "", false, true, true},
+        {{"panel", "--help"}, true, false, false, "", false, true, false},
         {{"panel", "--screenshot"}, false, false, false, ""},
         {{"panel", "--screenshot", "--demo"}, false, false, false, ""},
         {{"panel", "--screenshot="}, false, false, false, ""},
+        {{"panel", "--lang", "en", "/s"}, true, true, false, "", false, false, false, "en"},
+        {{"panel", "--lang=ja"}, true, false, false, "", false, false, false, "ja"},
+        {{"panel", "--lang", "de"}, false, false, false, ""},
+        {{"panel", "--lang"}, false, false, false, ""},
     };
     for (const Case& c : cases) {
         AppOptions o;
@@ -550,6 +604,9 @@ TEST(AppOptions, SwitchDemoAndScreenshotDirectoryOtherArgumentsIgnored) {
             EXPECT_EQ(o.screenshot, !c.dir.empty());
             EXPECT_EQ(o.screenshotDir, c.dir);
             EXPECT_EQ(o.walkTabs, c.walk);
+            EXPECT_EQ(o.help, c.help);
+            EXPECT_EQ(o.version, c.version);
+            EXPECT_EQ(o.lang, c.lang);
         } else {
             EXPECT_FALSE(error.empty());
         }

@@ -171,5 +171,37 @@ TEST_F(EnumerateLinuxTest, CapacityAndMissingTreeLimitTheResult) {
     EXPECT_EQ(EnumerateUsbConverters(table.data(), MAX_DEVICES, sysfs.Root() / "no-such-dir"), 0);
 }
 
+TEST_F(EnumerateLinuxTest, VendorIdFromTheEnvironmentReplacesTheBuiltInOne) {
+    sysfs.AddUsbTty("ttyACM0", vid, 0x0022);
+    sysfs.AddUsbTty("ttyACM1", 0x1A2B, 0x0021);
+
+    ASSERT_EQ(::setenv("VEXILO_USB_VENDOR_ID", "1a2b", 1), 0);
+    auto table = Enumerate();
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(PortLabel(table[0].port), "ttyACM1");
+    EXPECT_EQ(UsbVendorIdText(), "1A2B");
+
+    // A value that is not four hex digits is told once, and the build's ID holds.
+    ASSERT_EQ(::setenv("VEXILO_USB_VENDOR_ID", "0x1a2b", 1), 0);
+    testing::internal::CaptureStderr();
+    table = Enumerate();
+    Enumerate();
+    const std::string told = testing::internal::GetCapturedStderr();
+    ::unsetenv("VEXILO_USB_VENDOR_ID");
+    ASSERT_EQ(table.size(), 1u);
+    EXPECT_EQ(PortLabel(table[0].port), "ttyACM0");
+    EXPECT_EQ(told, std::string("VEXILO_USB_VENDOR_ID: \"0x1a2b\" is not four hex digits (such as "
+                                "3E57); looking for the built-in vendor ID ") +
+                        BuiltInUsbVendorIdText() + "\n");
+}
+
+TEST(UsbIds, FourHexDigitsInEitherCase) {
+    EXPECT_EQ(ParseUsbId("3e57"), 0x3E57);
+    EXPECT_EQ(ParseUsbId("AbCd"), 0xABCD);
+    for (const char* bad : {"", "3E5", "3E570", "3E5G", "+3E5", " 3E5"}) {
+        EXPECT_FALSE(ParseUsbId(bad)) << bad;
+    }
+}
+
 }  // namespace
 }  // namespace vexilo

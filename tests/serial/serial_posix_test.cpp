@@ -1,6 +1,11 @@
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <chrono>
 #include <thread>
@@ -66,6 +71,42 @@ TEST_F(SerialPosixTest, SecondOpenFailsWhileTheFirstHoldsThePort) {
     first.reset();
     CPelkRS232 third(port, kFast);
     EXPECT_TRUE(third.IsOpen());
+}
+
+TEST_F(SerialPosixTest, AFailedOpenTellsWhetherThePortIsBusyOrGone) {
+    CPelkRS232 first(port, kFast);
+    EXPECT_EQ(first.OpenFailure(), PortOpenFailure::None);
+    CPelkRS232 second(port, kFast);
+    EXPECT_EQ(second.OpenFailure(), PortOpenFailure::Busy);
+    CPelkRS232 gone(RegisterPort("/dev/ttyACM-vexilo-test-missing", "gone"), kFast);
+    EXPECT_EQ(gone.OpenFailure(), PortOpenFailure::Gone);
+}
+
+// A port the user may not open. Root may open anything, so as root the child drops to nobody
+// first; otherwise it takes its own permissions away.
+TEST_F(SerialPosixTest, AFailedOpenTellsAMissingPermission) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const bool dropped = ::geteuid() == 0 ? ::setgroups(0, nullptr) == 0 &&
+                                                        ::setgid(65534) == 0 && ::setuid(65534) == 0
+                                                  : ::chmod(pty.path().c_str(), 0) == 0;
+            CPelkRS232 link(port, kFast);
+            std::_Exit(!dropped ? 2 : link.OpenFailure() == PortOpenFailure::Permission ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(SerialPosixErrors, EachOpenErrorHasItsReason) {
+    const std::pair<int, PortOpenFailure> cases[] = {
+        {EBUSY, PortOpenFailure::Busy},        {EWOULDBLOCK, PortOpenFailure::Busy},
+        {EACCES, PortOpenFailure::Permission}, {EPERM, PortOpenFailure::Permission},
+        {ENOENT, PortOpenFailure::Gone},       {ENODEV, PortOpenFailure::Gone},
+        {ENXIO, PortOpenFailure::Gone},        {EIO, PortOpenFailure::Other},
+    };
+    for (const auto& [code, reason] : cases) {
+        EXPECT_EQ(OpenFailureFromSystemError(code), reason) << code;
+    }
 }
 
 TEST_F(SerialPosixTest, ReadReturnsPartialDataAtTheDeadlineAndZeroWhenNothingCame) {

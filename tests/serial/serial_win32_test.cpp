@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "protocol/dev_channel.h"
@@ -400,8 +401,25 @@ TEST_F(SerialWin32, TwoDigitPortsOpenThroughTheDevicePath) {
 TEST_F(SerialWin32, APortThatIsNotThereStaysClosed) {
     CPelkRS232 link(199, kQuick);
     EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(link.OpenFailure(), PortOpenFailure::Gone);
     std::uint8_t byte = 0;
     EXPECT_EQ(link.Read(&byte, 1), 0);
+}
+
+// Windows refuses a port held without sharing as "access denied": that means busy, not a
+// missing permission.
+TEST(SerialWin32Errors, EachOpenErrorHasItsReason) {
+    const std::pair<DWORD, PortOpenFailure> cases[] = {
+        {ERROR_ACCESS_DENIED, PortOpenFailure::Busy},
+        {ERROR_SHARING_VIOLATION, PortOpenFailure::Busy},
+        {ERROR_FILE_NOT_FOUND, PortOpenFailure::Gone},
+        {ERROR_PATH_NOT_FOUND, PortOpenFailure::Gone},
+        {ERROR_DEVICE_NOT_CONNECTED, PortOpenFailure::Gone},
+        {ERROR_GEN_FAILURE, PortOpenFailure::Other},
+    };
+    for (const auto& [code, reason] : cases) {
+        EXPECT_EQ(OpenFailureFromSystemError(static_cast<long>(code)), reason) << code;
+    }
 }
 
 TEST_F(SerialWin32, EmptyRequestsDoNotTouchThePort) {

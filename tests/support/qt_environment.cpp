@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLocale>
 
 namespace {
 
@@ -20,6 +21,9 @@ public:
             qputenv("QT_QPA_PLATFORM", "offscreen");
         }
         g_app = new QApplication(g_argc, g_argv);
+        // No translator is installed: texts are checked in their Japanese source, whatever
+        // the machine's locale.
+        QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     }
     void TearDown() override {
         delete g_app;

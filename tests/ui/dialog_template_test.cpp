@@ -143,7 +143,7 @@ TEST(DialogTemplate, MainWindowTemplate) {
     }
     EXPECT_EQ(dlg->Find(1023)->kind, ControlKind::Tab);
     EXPECT_TRUE(dlg->Find(2)->Has(kNoTabStop));
-    EXPECT_EQ(dlg->Find(1)->caption, "設定を保存して終了");
+    EXPECT_EQ(dlg->Find(1)->caption, "設定を保存して終了(&X)");
     EXPECT_TRUE(dlg->Find(1056)->Has(kDefault));
 }
 
