@@ -7,6 +7,7 @@ packages=(
     build-essential g++ cmake ninja-build pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
+    libcli11-dev nlohmann-json3-dev
     qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
     fonts-ipafont-gothic fonts-noto-cjk
     libudev-dev umockdev libumockdev-dev

@@ -17,6 +17,10 @@ std::unique_ptr<CDevLink> AttachDeviceLink(int port, PortOpenFailure* failure) {
             break;
         }
     }
+    return OpenDeviceLink(port, kind, failure);
+}
+
+std::unique_ptr<CDevLink> OpenDeviceLink(int port, int kind, PortOpenFailure* failure) {
     std::unique_ptr<IPelkComm> comm = CreatePortComm(port);
     const PortOpenFailure why = !comm            ? PortOpenFailure::Other
                                 : comm->IsOpen() ? PortOpenFailure::None

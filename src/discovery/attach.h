@@ -13,4 +13,8 @@ namespace vexilo {
 // class keeps the result as m_pDevice.
 std::unique_ptr<CDevLink> AttachDeviceLink(int port, PortOpenFailure* failure = nullptr);
 
+// Opens `port` for a converter of `kind` already enumerated, the way AttachDeviceLink opens it
+// (exclusively). Null when it does not open; `failure` then says why.
+std::unique_ptr<CDevLink> OpenDeviceLink(int port, int kind, PortOpenFailure* failure = nullptr);
+
 }  // namespace vexilo

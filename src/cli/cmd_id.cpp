@@ -1,0 +1,96 @@
+// vexiloctl id [--enable on|off] [--did 0x5n] [--sn] [--id] [--name]: the ID function settings.
+#include <CLI/CLI.hpp>
+#include <optional>
+
+#include "cli/commands.h"
+#include "model/operations.h"
+
+namespace vexilo::cli {
+
+namespace {
+
+struct IdOptions {
+    std::optional<std::string> enable;
+    std::optional<std::string> did;
+    std::optional<std::string> sn;
+    std::optional<std::string> id;
+    std::optional<std::string> name;
+};
+
+Json FieldsJson(const model::IdFields& f) {
+    return {{"enabled", f.enabled}, {"did", model::DidText(f.did)}, {"sn", f.sn}, {"id", f.id},
+            {"name", f.name},       {"model_name", f.model}};
+}
+
+int Run(Session& session, const IdOptions& o) {
+    std::string error;
+    const auto changes = model::CheckIdChanges(o.enable, o.did, o.sn, o.id, o.name, error);
+    if (!changes) {
+        return session.Usage(error + "; nothing was sent");
+    }
+    if (const int code = session.Select(changes->Any()); code != kExitOk) {
+        return code;
+    }
+    session.Open();
+    session.Run([&changes](Converter& c, Report& r) {
+        model::IdRecord record;
+        if (model::OpResult res = model::ReadIdRecord(*c.link, c.identity, record); !res) {
+            r.Fail(res.error);
+            return;
+        }
+        r.fields["supported"] = record.supported;
+        if (changes->Any()) {
+            bool written = false;
+            if (model::OpResult res =
+                    model::WriteIdRecord(*c.link, c.identity, record, *changes, written);
+                !res) {
+                r.Fail(res.error);
+                return;
+            }
+            r.fields["written"] = written;
+            r.fields.update(FieldsJson(model::IdFieldsOf(c.link->m_abyIdBlock)));
+        } else if (record.supported) {
+            r.fields["read"] = record.read;
+            r.fields.update(FieldsJson(record.fields));
+        }
+    });
+    return session.Print("id", [](std::ostream& out, const std::vector<const Converter*>& ok,
+                                  const std::vector<const Report*>& reports) {
+        Table t({"PORT", "ID-FUNCTION", "DID", "SN", "ID", "NAME", "WRITTEN"});
+        for (std::size_t i = 0; i < ok.size(); ++i) {
+            const Json& f = reports[i]->fields;
+            if (!f.at("supported").get<bool>()) {
+                t.Row({ok[i]->label, "unsupported", "-", "-", "-", "-", "-"});
+                continue;
+            }
+            t.Row({ok[i]->label, f.at("enabled").get<bool>() ? "on" : "off",
+                   f.at("did").get<std::string>(), f.at("sn").get<std::string>(),
+                   f.at("id").get<std::string>(), f.at("name").get<std::string>(),
+                   !f.contains("written")        ? "-"
+                   : f.at("written").get<bool>() ? "yes"
+                                                 : "no (unchanged)"});
+        }
+        t.Print(out);
+    });
+}
+
+}  // namespace
+
+void AddIdCommand(CLI::App& app, Session& session, Action& action) {
+    auto o = std::make_shared<IdOptions>();
+    CLI::App* sub = app.add_subcommand(
+        "id",
+        "Show the ID function settings, or change them (written at once, only when the "
+        "converter's record changes)");
+    sub->add_option("--enable", o->enable, "ID function on or off")->type_name("on|off");
+    sub->add_option("--did", o->did, "Data identifier, 0x50 to 0x5F")->type_name("0x5n");
+    sub->add_option("--sn", o->sn,
+                    "Serial number, up to 8 digits (padded with zeros); fills ID and Name when "
+                    "both are empty")
+        ->type_name("DIGITS");
+    sub->add_option("--id", o->id, "ID, up to 16 of A-Z, 0-9, _")->type_name("TEXT");
+    sub->add_option("--name", o->name, "Name, up to 80 bytes of UTF-8")->type_name("TEXT");
+    sub->callback([&session, &action, o] { action = [&session, o] { return Run(session, *o); }; });
+}
+
+}  // namespace vexilo::cli

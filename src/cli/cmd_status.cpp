@@ -1,0 +1,143 @@
+// vexiloctl status [--watch SECONDS]: input format, temperatures, supply voltage.
+#include <CLI/CLI.hpp>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+
+#include "cli/commands.h"
+#include "model/operations.h"
+
+namespace vexilo::cli {
+
+namespace {
+
+struct StatusOptions {
+    double watch = 0;  // seconds between rounds; 0: one round
+    int count = 0;     // rounds with --watch; 0: until interrupted
+};
+
+Json Tenths(int value) {
+    return value / 10.0;
+}
+
+Json StatusJson(const requests::StatusBlock& s) {
+    Json j;
+    const bool input = s.width != requests::kNoInput || s.height != requests::kNoInput ||
+                       s.frameRate != requests::kNoInput;
+    if (input) {
+        Json in;
+        in["width"] = s.width == requests::kNoInput ? Json(nullptr) : Json(s.width);
+        in["height"] = s.height == requests::kNoInput ? Json(nullptr) : Json(s.height);
+        in["frame_rate"] =
+            s.frameRate == requests::kNoInput ? Json(nullptr) : Json(s.frameRate / 100.0);
+        in["scanning"] = s.scanning == 1   ? Json("interlace")
+                         : s.scanning == 2 ? Json("progressive")
+                                           : Json(nullptr);
+        j["input"] = std::move(in);
+    } else {
+        j["input"] = nullptr;
+    }
+    j["fpga_temperature"] = Tenths(s.fpgaTemperature);
+    j["mcu_temperature"] = Tenths(s.mcuTemperature);
+    j["supply_voltage"] = Tenths(s.supplyVoltage);
+    return j;
+}
+
+// The panel's texts: "-----" for no data, 60 for 6000, 59.94 for 5994.
+std::string Dimension(std::uint16_t v) {
+    return v == requests::kNoInput ? "-----" : std::to_string(v);
+}
+std::string FrameRate(std::uint16_t v) {
+    if (v == requests::kNoInput) {
+        return "-----";
+    }
+    if (v % 100 == 0) {
+        return std::to_string(v / 100);
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2f", v / 100.0);
+    return text;
+}
+std::string OneDecimal(int v) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", v / 10.0);
+    return text;
+}
+
+void PrintText(std::ostream& out, const std::vector<const Converter*>& ok,
+               const std::vector<requests::StatusBlock>& blocks,
+               const std::vector<Converter>& selected) {
+    Table t({"PORT", "KIND", "WIDTH", "HEIGHT", "FRAMERATE", "SCAN", "FPGA-C", "MCU-C", "VOLT"});
+    for (const Converter* c : ok) {
+        const auto index = static_cast<std::size_t>(c - selected.data());
+        const requests::StatusBlock& s = blocks[index];
+        t.Row({c->label, c->Kind().name, Dimension(s.width), Dimension(s.height),
+               FrameRate(s.frameRate),
+               s.scanning == 1   ? "interlace"
+               : s.scanning == 2 ? "progressive"
+                                 : "-----",
+               OneDecimal(s.fpgaTemperature), OneDecimal(s.mcuTemperature),
+               OneDecimal(s.supplyVoltage)});
+    }
+    t.Print(out);
+}
+
+// Waits until `deadline` (a deadline, not a sleep of its own length: rounds keep their pace).
+void WaitUntil(std::chrono::steady_clock::time_point deadline) {
+    std::mutex mutex;
+    std::condition_variable never;
+    std::unique_lock lock(mutex);
+    never.wait_until(lock, deadline, [&] { return std::chrono::steady_clock::now() >= deadline; });
+}
+
+int Run(Session& session, const StatusOptions& o) {
+    if (const int code = session.Select(false); code != kExitOk) {
+        return code;
+    }
+    session.Open();
+    std::vector<requests::StatusBlock> blocks(session.Selected().size());
+    const auto step = [&](Converter& c, Report& r) {
+        const auto index = static_cast<std::size_t>(&c - session.Selected().data());
+        if (model::OpResult res = model::ReadStatus(*c.link, blocks[index]); !res) {
+            r.Fail(res.error);
+            return;
+        }
+        r.fields = StatusJson(blocks[index]);
+    };
+    const auto text = [&](std::ostream& out, const std::vector<const Converter*>& ok,
+                          const std::vector<const Report*>&) {
+        PrintText(out, ok, blocks, session.Selected());
+    };
+    int code = kExitOk;
+    auto next = std::chrono::steady_clock::now();
+    for (int round = 1;; ++round) {
+        session.Run(step);
+        // Each round of --watch is one JSON document on one line.
+        code = std::max(code, session.Print("status", text, o.watch > 0));
+        if (o.watch <= 0 || (o.count > 0 && round >= o.count)) {
+            return code;
+        }
+        if (!session.options.json) {
+            session.Out() << '\n';
+        }
+        next += std::chrono::milliseconds(static_cast<long long>(o.watch * 1000));
+        WaitUntil(next);
+    }
+}
+
+}  // namespace
+
+void AddStatusCommand(CLI::App& app, Session& session, Action& action) {
+    auto o = std::make_shared<StatusOptions>();
+    CLI::App* sub = app.add_subcommand(
+        "status", "Input format, FPGA and microcontroller temperatures, supply voltage");
+    sub->add_option("--watch", o->watch, "Read again every SECONDS until interrupted")
+        ->check(CLI::Range(0.1, 3600.0))
+        ->type_name("SECONDS");
+    sub->add_option("--count", o->count, "With --watch: stop after this many rounds")
+        ->check(CLI::PositiveNumber);
+    sub->callback([&session, &action, o] { action = [&session, o] { return Run(session, *o); }; });
+}
+
+}  // namespace vexilo::cli

@@ -1,0 +1,220 @@
+#include "cli/session.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ostream>
+#include <thread>
+
+#include "discovery/attach.h"
+#include "discovery/devices.h"
+#include "protocol/frame_trace.h"
+#include "serial/port_table.h"
+
+namespace vexilo::cli {
+
+namespace {
+
+// A --port value names a converter by its label ("ttyACM0", "pts/3", "COM3") or its path.
+bool PortMatches(const std::string& wanted, int port, const std::string& label) {
+    if (wanted == label) {
+        return true;
+    }
+    const std::string path = PortPath(port);
+    return !path.empty() && wanted == path;
+}
+
+std::string Hex3(std::uint16_t value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%03X", value);
+    return text;
+}
+
+}  // namespace
+
+int Session::Usage(const std::string& message) {
+    m_err << "vexiloctl: " << message << '\n';
+    return kExitUsage;
+}
+
+int Session::Select(bool changes) {
+    m_converters.clear();
+    const model::KindModel* kind = nullptr;
+    if (!options.kind.empty()) {
+        kind = model::KindByName(options.kind);
+        if (kind == nullptr) {
+            return Usage("--kind: '" + options.kind + "' is not a kind (rgb, dvi, ntsc, other)");
+        }
+    }
+    DeviceEntry table[MAX_DEVICES];
+    const int count = EnumerateDevices(table);
+    if (count == 0) {
+        m_err << "vexiloctl: no converter found\n";
+        return kExitNotFound;
+    }
+    for (const std::string& wanted : options.ports) {
+        const bool known = std::any_of(table, table + count, [&](const DeviceEntry& e) {
+            return PortMatches(wanted, e.port, PortLabel(e.port));
+        });
+        if (!known) {
+            m_err << "vexiloctl: " << wanted << ": no converter on this port\n";
+            return kExitNotFound;
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        Converter c;
+        c.port = table[i].port;
+        c.label = PortLabel(c.port);
+        c.kind = table[i].kind;
+        const bool portWanted =
+            options.ports.empty() ||
+            std::any_of(options.ports.begin(), options.ports.end(), [&](const std::string& wanted) {
+                return PortMatches(wanted, c.port, c.label);
+            });
+        if (portWanted && (kind == nullptr || kind->kind == c.kind)) {
+            m_converters.push_back(std::move(c));
+        }
+    }
+    if (m_converters.empty()) {
+        m_err << "vexiloctl: no converter matches the selection\n";
+        return kExitNotFound;
+    }
+    if (changes && count > 1 && !options.all && options.ports.empty() && options.kind.empty()) {
+        return Usage(std::to_string(count) +
+                     " converters are attached; choose with --port LABEL, --kind KIND or --all");
+    }
+    return kExitOk;
+}
+
+void Session::Open() {
+    // The port table is not shared between threads: ports open here, one after the other.
+    if (options.trace) {
+        StartFrameTrace("-");
+    }
+    for (Converter& c : m_converters) {
+        c.link = OpenDeviceLink(c.port, c.kind, &c.openFailure);
+    }
+}
+
+void Session::Run(const Step& step) {
+    m_reports.assign(m_converters.size(), Report{});
+    auto work = [&](std::size_t i) {
+        Converter& c = m_converters[i];
+        Report& r = m_reports[i];
+        if (!c.link) {
+            r.busy = c.openFailure == PortOpenFailure::Busy;
+            r.Fail(r.busy ? "the port is in use by another program (a running panel?)"
+                          : "the port cannot be opened");
+            return;
+        }
+        if (!c.identified) {
+            if (model::OpResult id = model::Identify(*c.link, c.identity); !id) {
+                r.Fail(id.error);
+                return;
+            }
+            c.identified = true;
+        }
+        step(c, r);
+    };
+    if (m_converters.size() == 1) {
+        work(0);
+        return;
+    }
+    std::vector<std::thread> threads;
+    threads.reserve(m_converters.size());
+    for (std::size_t i = 0; i < m_converters.size(); ++i) {
+        threads.emplace_back(work, i);
+    }
+    for (std::thread& t : threads) {
+        t.join();
+    }
+}
+
+int Session::Print(const std::string& command, const TextRenderer& text, bool compact) {
+    bool failed = false;
+    bool onlyBusy = true;
+    std::vector<const Converter*> ok;
+    std::vector<const Report*> okReports;
+    Json list = Json::array();
+    for (std::size_t i = 0; i < m_converters.size(); ++i) {
+        const Converter& c = m_converters[i];
+        const Report& r = m_reports[i];
+        if (!r.Ok()) {
+            failed = true;
+            onlyBusy = onlyBusy && r.busy;
+            m_err << "vexiloctl: " << c.label << ": " << r.error << '\n';
+        } else {
+            ok.push_back(&c);
+            okReports.push_back(&r);
+        }
+        Json entry;
+        entry["port"] = c.label;
+        entry["kind"] = c.Kind().name;
+        entry["ok"] = r.Ok();
+        if (!r.Ok()) {
+            entry["error"] = r.error;
+        }
+        if (c.identified) {
+            entry["model"] = c.identity.model;
+        }
+        for (const auto& [key, value] : r.fields.items()) {
+            entry[key] = value;
+        }
+        list.push_back(std::move(entry));
+    }
+    if (options.json) {
+        Json doc;
+        doc["command"] = command;
+        doc["converters"] = std::move(list);
+        m_out << (compact ? doc.dump() : doc.dump(2)) << '\n';
+    } else if (text) {
+        text(m_out, ok, okReports);
+    }
+    m_out.flush();
+    if (!failed) {
+        return kExitOk;
+    }
+    return onlyBusy ? kExitBusy : kExitFailed;
+}
+
+int RunOnConverters(Session& session, const std::string& command, bool changes,
+                    const Session::Step& step, const Session::TextRenderer& text) {
+    if (const int code = session.Select(changes); code != kExitOk) {
+        return code;
+    }
+    session.Open();
+    session.Run(step);
+    return session.Print(command, text);
+}
+
+void Table::Print(std::ostream& out) const {
+    std::vector<std::size_t> widths;
+    for (const auto& row : m_rows) {
+        widths.resize(std::max(widths.size(), row.size()));
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            widths[i] = std::max(widths[i], row[i].size());
+        }
+    }
+    for (const auto& row : m_rows) {
+        std::string line;
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            line += row[i];
+            if (i + 1 < row.size()) {
+                line += std::string(widths[i] - row[i].size() + 2, ' ');
+            }
+        }
+        out << line << '\n';
+    }
+}
+
+Json IdentityJson(const model::Identity& identity) {
+    Json j;
+    const std::string series = model::SeriesPrefix(identity.series);
+    j["series"] = series.empty() ? Json(nullptr) : Json(series);
+    j["firmware"] = {{"running", identity.runningVersion}, {"second", identity.secondVersion}};
+    j["fpga_version"] =
+        model::FpgaKnown(identity.fpgaVersion) ? Json(Hex3(identity.fpgaVersion)) : Json(nullptr);
+    j["board_revision"] = identity.boardRevision;
+    return j;
+}
+
+}  // namespace vexilo::cli

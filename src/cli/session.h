@@ -1,0 +1,124 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "model/converter_model.h"
+#include "model/operations.h"
+#include "protocol/dev_link.h"
+#include "serial/pelk_comm.h"
+
+// The frame of every vexiloctl command: the converters selected, opened and identified, a step
+// run on each (one thread per converter), the results printed in port order as a table or as one
+// JSON document, and the exit code.
+namespace vexilo::cli {
+
+using Json = nlohmann::ordered_json;
+
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitFailed = 1,    // a converter failed
+    kExitUsage = 2,     // the command line is wrong, or a value was refused; nothing was sent
+    kExitNotFound = 3,  // no converter, or none that matches the selection
+    kExitBusy = 4,      // a converter's port is held by another program
+};
+
+// Options before (or after) the subcommand.
+struct GlobalOptions {
+    std::vector<std::string> ports;  // --port LABEL, repeatable
+    std::string kind;                // --kind rgb|dvi|ntsc|other
+    bool all = false;                // --all
+    bool json = false;               // --json
+    bool trace = false;              // --trace: every frame on stderr
+};
+
+// One selected converter.
+struct Converter {
+    int port = 0;
+    std::string label;               // the port label, as in the panel's tab titles ("ttyACM0")
+    int kind = 0;                    // DEVKIND_* from discovery
+    std::unique_ptr<CDevLink> link;  // null when the port did not open
+    PortOpenFailure openFailure = PortOpenFailure::None;
+    model::Identity identity;
+    bool identified = false;
+
+    const model::KindModel& Kind() const { return model::KindOf(kind); }
+};
+
+// What one converter's step produced.
+struct Report {
+    Json fields = Json::object();  // the command's fields of this converter
+    std::string error;             // empty: it went well
+    bool busy = false;             // the port was held by another program
+
+    bool Ok() const { return error.empty(); }
+    void Fail(std::string text) { error = std::move(text); }
+};
+
+class Session {
+public:
+    using Step = std::function<void(Converter&, Report&)>;
+    // Prints the readable form of the converters whose step went well (`ok` in port order).
+    using TextRenderer = std::function<void(std::ostream&, const std::vector<const Converter*>& ok,
+                                            const std::vector<const Report*>& reports)>;
+
+    Session(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
+
+    GlobalOptions options;
+
+    std::ostream& Out() { return m_out; }
+    std::ostream& Err() { return m_err; }
+
+    // Finds the converters the options select. A command that `changes` something refuses a
+    // choice among several converters that the user did not make. Returns kExitOk or the exit
+    // code of the refusal (already reported).
+    int Select(bool changes);
+    // The converters selected (before Open, without links).
+    const std::vector<Converter>& Selected() const { return m_converters; }
+    // Opens the selected ports the way the panel opens them (exclusively). A port that does not
+    // open is reported with its converter; the others go on.
+    void Open();
+    // Runs `step` on every open converter, one thread each, after identifying it (once per
+    // session). Reports stay in port order.
+    void Run(const Step& step);
+    // Prints the reports of the last Run (JSON document or text, errors on stderr) and returns
+    // the exit code. `compact` writes the JSON document on one line (one per round of --watch).
+    int Print(const std::string& command, const TextRenderer& text, bool compact = false);
+
+    // A usage error: message on stderr, kExitUsage.
+    int Usage(const std::string& message);
+
+    // The reports of the last Run, in port order.
+    const std::vector<Report>& Reports() const { return m_reports; }
+
+private:
+    std::ostream& m_out;
+    std::ostream& m_err;
+    std::vector<Converter> m_converters;
+    std::vector<Report> m_reports;
+};
+
+// Select, Open, Run and Print in one go: what most commands do.
+int RunOnConverters(Session& session, const std::string& command, bool changes,
+                    const Session::Step& step, const Session::TextRenderer& text);
+
+// A readable table: columns padded to their widest cell.
+class Table {
+public:
+    explicit Table(std::vector<std::string> headers) : m_rows{std::move(headers)} {}
+    void Row(std::vector<std::string> cells) { m_rows.push_back(std::move(cells)); }
+    void Print(std::ostream& out) const;
+
+private:
+    std::vector<std::vector<std::string>> m_rows;
+};
+
+// JSON of an identity (model, series, firmware, FPGA, board revision).
+Json IdentityJson(const model::Identity& identity);
+
+}  // namespace vexilo::cli

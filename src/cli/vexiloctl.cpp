@@ -1,0 +1,50 @@
+#include "cli/vexiloctl.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <ostream>
+
+#include "cli/commands.h"
+
+namespace vexilo::cli {
+
+int RunVexiloctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Session session(out, err);
+    GlobalOptions& o = session.options;
+    CLI::App app{"Reads and changes the settings of the attached video converters.", "vexiloctl"};
+    app.footer(
+        "Converters are found as the panel finds them (USB, and VEXILO_PORTS). Exit codes: 0 ok, "
+        "1 a converter failed, 2 usage or a refused value (nothing sent), 3 nothing found, 4 port "
+        "busy.\n");
+    // Global options may also follow the subcommand.
+    app.fallthrough();
+    app.require_subcommand(1);
+    app.add_option("--port", o.ports,
+                   "Converter on this port (label as in the panel's tabs, or device path); "
+                   "repeatable")
+        ->allow_extra_args(false)
+        ->type_name("LABEL");
+    app.add_option("--kind", o.kind, "Only converters of this kind")
+        ->check(CLI::IsMember({"rgb", "dvi", "ntsc", "other"}, CLI::ignore_case));
+    app.add_flag("--all", o.all,
+                 "Every converter (the default with one converter attached; needed by changing "
+                 "commands when several are)");
+    app.add_flag("--json", o.json, "One JSON document on stdout instead of a table");
+    app.add_flag("--trace", o.trace, "Every request and reply as hex, on stderr");
+
+    Action action;
+    for (AddCommand add : kCommands) {
+        add(app, session, action);
+    }
+
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ParseError& e) {
+        const int code = app.exit(e, out, err);
+        return code == 0 ? kExitOk : kExitUsage;
+    }
+    return action ? action() : kExitUsage;
+}
+
+}  // namespace vexilo::cli
