@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "model/converter_model.h"
+
 namespace vexilo {
 
 bool HasShowSaveSwitch(const std::vector<std::string>& args) {
@@ -22,25 +24,8 @@ std::string WindowTitle(const std::string& version) {
     return title.substr(0, 255);
 }
 
-const char* ModelText(int kind) {
-    switch (kind) {
-        case DEVKIND_RGB:
-            return "RGB-SDI";
-        case DEVKIND_NTSC:
-            return "NTSC-SDI";
-        default:
-            return "DVI-SDI";
-    }
-}
-
 std::string TabCaption(std::uint8_t seriesCode, int kind, const std::string& portLabel) {
-    std::string caption;
-    if (seriesCode != 0xFF) {
-        caption = seriesCode != 0 ? "KTP-" : "KTQ-";
-    }
-    caption += ModelText(kind);
-    caption += " (" + portLabel + ")";
-    return caption.substr(0, 63);
+    return (model::ModelString(seriesCode, kind) + " (" + portLabel + ")").substr(0, 63);
 }
 
 }  // namespace vexilo

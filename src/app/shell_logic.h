@@ -16,9 +16,6 @@ bool HasShowSaveSwitch(const std::vector<std::string>& args);
 // "KTP/Q Series Vexilo Panel  Ver. <version>", or without the version when it is empty.
 std::string WindowTitle(const std::string& version);
 
-// Model text of a converter kind in the tab caption: "DVI-SDI", "RGB-SDI" or "NTSC-SDI".
-const char* ModelText(int kind);
-
 // "KTP-RGB-SDI (ttyACM0)" for a series code other than 0, "KTQ-..." for 0, and no prefix when
 // the series query failed (0xFF). At most 63 characters.
 std::string TabCaption(std::uint8_t seriesCode, int kind, const std::string& portLabel);

@@ -86,7 +86,7 @@ constexpr std::array<std::uint16_t, 16> kPhaseDefaults{0,  16, 22, 24, 14, 14, 1
                                                        14, 16, 16, 16, 16, 16, 16, 16};
 constexpr std::uint16_t kPhaseBeyondTable = 16;
 
-const std::array<KindModel, 4> kKinds{{
+constexpr std::array<KindModel, 4> kKinds{{
     {DEVKIND_OTHER, "other", "KTP-DVI-SDI", "DVI-SDI", nullptr, kDviSettings, 0, true, true},
     {DEVKIND_DVI, "dvi", "KTP-DVI-SDI", "DVI-SDI", "DVI", kDviSettings, 0, true, true},
     {DEVKIND_RGB, "rgb", "KTP-RGB-SDI", "RGB-SDI", "RGB", kRgbSettings, kRgbAdjustmentCount, false,

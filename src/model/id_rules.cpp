@@ -118,9 +118,6 @@ std::optional<std::uint8_t> ParseDid(std::string_view text) {
         return std::nullopt;
     }
     const std::string s(text.substr(first, last - first + 1));
-    if (s[0] == '-' || s[0] == '+') {
-        return std::nullopt;  // strtoul would take a sign; a DID has none
-    }
     errno = 0;
     char* end = nullptr;
     const unsigned long value = std::strtoul(s.c_str(), &end, 0);

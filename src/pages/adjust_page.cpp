@@ -138,8 +138,10 @@ void CAdjustPage::StepSpin(std::span<const SpinAdjustment> spins, ui::NmUpDown* 
         *pResult = 0;  // the control carries out the step itself
     }
     const long long wanted = static_cast<long long>(pNMUpDown->iPos) + pNMUpDown->iDelta;
-    const int position = static_cast<int>(std::clamp<long long>(wanted, spin->lower, spin->upper));
-    const std::uint16_t value = spin->ValueOf(position);
+    const model::Setting& setting = *spin->setting;
+    const int position =
+        static_cast<int>(std::clamp<long long>(wanted, setting.lower, setting.upper));
+    const std::uint16_t value = setting.ToWire(position);
 
     if (CheckInputFormat(false)) {
         ReloadAdjustments();
@@ -156,7 +158,7 @@ void CAdjustPage::StepSpin(std::span<const SpinAdjustment> spins, ui::NmUpDown* 
         return;
     }
     UpdateData(true);
-    SendAdjustment(spin->index, value);
+    SendAdjustment(setting.index, value);
 }
 
 bool CAdjustPage::FactoryFormat(std::uint8_t& code) const {

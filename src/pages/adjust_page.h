@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <span>
 
+#include "model/converter_model.h"
 #include "pages/dev_dialog.h"
 
 namespace vexilo {
@@ -19,19 +20,11 @@ inline constexpr std::uint8_t kFormatFailed = 0xF0;    // the query failed
 inline constexpr std::uint8_t kFormatNotAsked = 0xFE;  // the converter has not been asked yet
 inline constexpr std::uint8_t kFormatNone = 0xFF;      // the converter sees no input signal
 
-// One adjustment shown on a spin: converter value = base + sign * position.
+// One adjustment shown on a spin: its range, index and the mapping of positions to converter
+// values come from the converter model.
 struct SpinAdjustment {
     int spinId;
-    std::uint8_t index;  // in the converter's adjustment table
-    int lower;           // spin range
-    int upper;
-    int base;
-    int sign;  // +1, or -1 where a higher position is a lower converter value
-
-    std::uint16_t ValueOf(int position) const {
-        return static_cast<std::uint16_t>(base + sign * position);
-    }
-    int PositionOf(std::uint16_t value) const { return sign * (static_cast<int>(value) - base); }
+    const model::Setting* setting;
 };
 
 // Base of the pages whose converter keeps one set of adjustment values per input format (analog

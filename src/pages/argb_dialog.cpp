@@ -5,35 +5,50 @@
 #include <utility>
 #include <vector>
 
+#include "discovery/devices.h"
+
 namespace vexilo {
 
 namespace {
 
-constexpr std::array<std::uint16_t, 16> kPhaseDefaults{0,  16, 22, 24, 14, 14, 14, 16,
-                                                       14, 16, 16, 16, 16, 16, 16, 16};
-constexpr std::uint16_t kPhaseBeyondTable = 16;
+using model::kRgbGainB;
+using model::kRgbGainG;
+using model::kRgbGainR;
+using model::kRgbHPos;
+using model::kRgbOffsetAuto;
+using model::kRgbOffsetB;
+using model::kRgbOffsetG;
+using model::kRgbOffsetR;
+using model::kRgbPhase;
+using model::kRgbSyncAuto;
+using model::kRgbSyncType;
+using model::kRgbVPos;
 
-constexpr SpinAdjustment kPhase[] = {{IDC_PHASE_SPIN, kRgbPhase, 0, 31, 0, 1}};
-constexpr SpinAdjustment kPosition[] = {
-    {IDC_HPOS_SPIN, kRgbHPos, -500, 500, 500, 1},
-    {IDC_VPOS_SPIN, kRgbVPos, -50, 50, 50, 1},
+const model::KindModel& RgbModel() {
+    return model::KindOf(DEVKIND_RGB);
+}
+const model::Setting* Rgb(std::uint8_t index) {
+    return model::AdjustmentSetting(RgbModel(), index);
+}
+
+// The spins of each handler, with their settings in the converter model.
+const SpinAdjustment kPhase[] = {{IDC_PHASE_SPIN, Rgb(kRgbPhase)}};
+const SpinAdjustment kPosition[] = {
+    {IDC_HPOS_SPIN, Rgb(kRgbHPos)},
+    {IDC_VPOS_SPIN, Rgb(kRgbVPos)},
 };
-constexpr SpinAdjustment kGain[] = {
-    {IDC_GAIN_R_SPIN, kRgbGainR, -437, 74, 74, -1},
-    {IDC_GAIN_G_SPIN, kRgbGainG, -437, 74, 74, -1},
-    {IDC_GAIN_B_SPIN, kRgbGainB, -437, 74, 74, -1},
+const SpinAdjustment kGain[] = {
+    {IDC_GAIN_R_SPIN, Rgb(kRgbGainR)},
+    {IDC_GAIN_G_SPIN, Rgb(kRgbGainG)},
+    {IDC_GAIN_B_SPIN, Rgb(kRgbGainB)},
 };
-constexpr SpinAdjustment kOffset[] = {
-    {IDC_OFFSET_R_SPIN, kRgbOffsetR, -511, 512, 512, -1},
-    {IDC_OFFSET_G_SPIN, kRgbOffsetG, -511, 512, 512, -1},
-    {IDC_OFFSET_B_SPIN, kRgbOffsetB, -511, 512, 512, -1},
+const SpinAdjustment kOffset[] = {
+    {IDC_OFFSET_R_SPIN, Rgb(kRgbOffsetR)},
+    {IDC_OFFSET_G_SPIN, Rgb(kRgbOffsetG)},
+    {IDC_OFFSET_B_SPIN, Rgb(kRgbOffsetB)},
 };
 
 }  // namespace
-
-std::uint16_t RgbPhaseDefault(std::uint8_t code) {
-    return code < kPhaseDefaults.size() ? kPhaseDefaults[code] : kPhaseBeyondTable;
-}
 
 CArgbDialog::CArgbDialog() = default;
 
@@ -62,7 +77,7 @@ const ui::MessageMap& CArgbDialog::ThisMessageMap() {
 }
 
 void CArgbDialog::SetComPort(int nPort) {
-    SetTabTitle(QStringLiteral("KTP-RGB-SDI"), nPort);
+    SetTabTitle(QString::fromLatin1(RgbModel().pageModel), nPort);
 }
 
 void CArgbDialog::DoDataExchange(ui::DataExchange& dx) {
@@ -93,7 +108,7 @@ bool CArgbDialog::OnInitDialog() {
           std::span<const SpinAdjustment>(kOffset), std::span<const SpinAdjustment>(kPhase)}) {
         for (const SpinAdjustment& s : group) {
             if (ui::UpDown* spin = Spin(s.spinId)) {
-                spin->SetRange32(s.lower, s.upper);
+                spin->SetRange32(s.setting->lower, s.setting->upper);
             }
         }
     }
@@ -107,23 +122,23 @@ bool CArgbDialog::OnInitDialog() {
 
 void CArgbDialog::ReloadAdjustments() {
     UpdateData(true);
-    std::array<std::uint16_t, kRgbAdjustmentCount> v{};
+    std::array<std::uint16_t, model::kRgbAdjustmentCount> v{};
     if (!ReadAdjustments(v)) {
         return;
     }
     auto show = [&](std::span<const SpinAdjustment> spins) {
         for (const SpinAdjustment& s : spins) {
             if (ui::UpDown* spin = Spin(s.spinId)) {
-                spin->SetPos32(s.PositionOf(v[s.index]));
+                spin->SetPos32(s.setting->FromWire(v[s.setting->index]));
             }
         }
     };
     show(kPhase);
     show(kPosition);
     show(kGain);
-    m_bOffsetAuto = v[kRgbOffsetAuto] != 0;
+    m_bOffsetAuto = Rgb(kRgbOffsetAuto)->FromWire(v[kRgbOffsetAuto]) != 0;
     show(kOffset);
-    m_bSyncAuto = v[kRgbSyncAuto] != 0;
+    m_bSyncAuto = Rgb(kRgbSyncAuto)->FromWire(v[kRgbSyncAuto]) != 0;
     m_nSyncType = v[kRgbSyncType];
     UpdateData(false);
     EnableAdjustControls(m_byInputFormat != kFormatNone);
@@ -209,37 +224,37 @@ void CArgbDialog::OnAdjustFactoryClicked() {
     if (!FactoryFormat(code) || !m_pDevice) {
         return;
     }
-    const std::uint16_t phase = RgbPhaseDefault(code);
-    m_bOffsetAuto = true;
-    m_bSyncAuto = true;
-    m_nSyncType = 0;
-    for (ui::UpDown* spin : {m_spinHPos, m_spinVPos, m_spinGainR, m_spinGainG, m_spinGainB,
-                             m_spinOffsetR, m_spinOffsetG, m_spinOffsetB}) {
-        if (spin != nullptr) {
-            spin->SetPos32(0);
+    auto factory = [code](std::uint8_t index) { return Rgb(index)->FactoryValue(code); };
+    m_bOffsetAuto = factory(kRgbOffsetAuto) != 0;
+    m_bSyncAuto = factory(kRgbSyncAuto) != 0;
+    m_nSyncType = factory(kRgbSyncType);
+    for (std::span<const SpinAdjustment> group :
+         {std::span<const SpinAdjustment>(kPosition), std::span<const SpinAdjustment>(kGain),
+          std::span<const SpinAdjustment>(kOffset), std::span<const SpinAdjustment>(kPhase)}) {
+        for (const SpinAdjustment& s : group) {
+            if (ui::UpDown* spin = Spin(s.spinId)) {
+                spin->SetPos32(factory(s.setting->index));
+            }
         }
-    }
-    if (m_spinPhase != nullptr) {
-        m_spinPhase->SetPos32(phase);
     }
     UpdateData(false);
 
-    const std::pair<std::uint8_t, std::uint16_t> sends[] = {
-        {kRgbHPos, 500},    {kRgbVPos, 50},
-        {kRgbGainR, 74},    {kRgbGainG, 74},
-        {kRgbGainB, 74},    {kRgbOffsetR, 512},
-        {kRgbOffsetG, 512}, {kRgbOffsetB, 512},
-        {kRgbPhase, phase}, {kRgbSyncType, static_cast<std::uint16_t>(m_nSyncType)},
-    };
-    for (const auto& [index, value] : sends) {
+    // The model lists the adjustments in the order this button sends them; the two Auto
+    // switches go through their own step, which also enables or disables their controls.
+    for (const model::Setting& s : RgbModel().settings) {
+        if (!s.PerFormat()) {
+            continue;
+        }
         if (!m_pDevice) {
             return;  // a failed send closed the page
         }
+        if (s.index == kRgbSyncAuto || s.index == kRgbOffsetAuto) {
+            ApplyAutoSetting(s.index, false);
+            continue;
+        }
         UpdateData(true);
-        SendAdjustment(index, value);
+        SendAdjustment(s.index, s.ToWire(factory(s.index)));
     }
-    ApplyAutoSetting(kRgbSyncAuto, false);
-    ApplyAutoSetting(kRgbOffsetAuto, false);
 }
 
 }  // namespace vexilo

@@ -33,26 +33,8 @@ enum : int {
     IDC_SYNC_AUTO = 1044,
 };
 
-// Indexes of the RGB converter's adjustment table (13 values; index 2 is the converter's own).
-enum : std::uint8_t {
-    kRgbHPos = 0,
-    kRgbVPos = 1,
-    kRgbGainR = 3,
-    kRgbGainG = 4,
-    kRgbGainB = 5,
-    kRgbOffsetAuto = 6,
-    kRgbOffsetR = 7,
-    kRgbOffsetG = 8,
-    kRgbOffsetB = 9,
-    kRgbSyncAuto = 10,
-    kRgbSyncType = 11,
-    kRgbPhase = 12,
-    kRgbAdjustmentCount = 13,
-};
-
-// Factory phase of an input format code; 16, the value of the highest codes of the table, for
-// codes beyond it.
-std::uint16_t RgbPhaseDefault(std::uint8_t code);
+// The factory phase of an input format, from the converter model.
+using model::RgbPhaseDefault;
 
 // The page of the analog RGB converter: position, phase, sync, gain and offset.
 class CArgbDialog : public CAdjustPage {

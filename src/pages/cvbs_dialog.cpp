@@ -4,18 +4,25 @@
 #include <utility>
 #include <vector>
 
+#include "discovery/devices.h"
+
 namespace vexilo {
 
 namespace {
 
-constexpr SpinAdjustment kColor[] = {
-    {IDC_BRIGHTNESS_SPIN, kCvbsBrightness, -128, 127, 128, 1},
-    {IDC_CONTRAST_SPIN, kCvbsContrast, -128, 127, 128, 1},
-    {IDC_HUE_SPIN, kCvbsHue, -128, 127, 128, 1},
-    {IDC_SATURATION_SPIN, kCvbsSaturation, -128, 127, 128, 1},
-};
+const model::KindModel& CvbsModel() {
+    return model::KindOf(DEVKIND_NTSC);
+}
+const model::Setting* Cvbs(std::uint8_t index) {
+    return model::AdjustmentSetting(CvbsModel(), index);
+}
 
-constexpr std::uint16_t kFactoryValue = 128;
+const SpinAdjustment kColor[] = {
+    {IDC_BRIGHTNESS_SPIN, Cvbs(model::kCvbsBrightness)},
+    {IDC_CONTRAST_SPIN, Cvbs(model::kCvbsContrast)},
+    {IDC_HUE_SPIN, Cvbs(model::kCvbsHue)},
+    {IDC_SATURATION_SPIN, Cvbs(model::kCvbsSaturation)},
+};
 
 }  // namespace
 
@@ -35,7 +42,7 @@ const ui::MessageMap& CCvbsDialog::ThisMessageMap() {
 }
 
 void CCvbsDialog::SetComPort(int nPort) {
-    SetTabTitle(QStringLiteral("KTP-NTSC-SDI"), nPort);
+    SetTabTitle(QString::fromLatin1(CvbsModel().pageModel), nPort);
 }
 
 void CCvbsDialog::DoDataExchange(ui::DataExchange& dx) {
@@ -52,7 +59,7 @@ bool CCvbsDialog::OnInitDialog() {
     ShowDlgItem(IDC_SCALER_SYNC, false);
     for (const SpinAdjustment& s : kColor) {
         if (ui::UpDown* spin = Spin(s.spinId)) {
-            spin->SetRange32(s.lower, s.upper);
+            spin->SetRange32(s.setting->lower, s.setting->upper);
         }
     }
     if (CheckInputFormat(false)) {
@@ -63,13 +70,13 @@ bool CCvbsDialog::OnInitDialog() {
 
 void CCvbsDialog::ReloadAdjustments() {
     UpdateData(true);
-    std::array<std::uint16_t, kCvbsAdjustmentCount> v{};
+    std::array<std::uint16_t, model::kCvbsAdjustmentCount> v{};
     if (!ReadAdjustments(v)) {
         return;
     }
     for (const SpinAdjustment& s : kColor) {
         if (ui::UpDown* spin = Spin(s.spinId)) {
-            spin->SetPos32(s.PositionOf(v[s.index]));
+            spin->SetPos32(s.setting->FromWire(v[s.setting->index]));
         }
     }
     UpdateData(false);
@@ -93,7 +100,7 @@ void CCvbsDialog::OnAdjustFactoryClicked() {
     }
     for (const SpinAdjustment& s : kColor) {
         if (ui::UpDown* spin = Spin(s.spinId)) {
-            spin->SetPos32(0);
+            spin->SetPos32(s.setting->FactoryValue(code));
         }
     }
     UpdateData(false);
@@ -102,7 +109,7 @@ void CCvbsDialog::OnAdjustFactoryClicked() {
             return;  // a failed send closed the page
         }
         UpdateData(true);
-        SendAdjustment(s.index, kFactoryValue);
+        SendAdjustment(s.setting->index, s.setting->ToWire(s.setting->FactoryValue(code)));
     }
 }
 

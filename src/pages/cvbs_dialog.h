@@ -18,15 +18,6 @@ enum : int {
     IDC_SATURATION_SPIN = 1055,
 };
 
-// Indexes of the composite converter's adjustment table.
-enum : std::uint8_t {
-    kCvbsBrightness = 0,
-    kCvbsContrast = 1,
-    kCvbsHue = 2,
-    kCvbsSaturation = 3,
-    kCvbsAdjustmentCount = 4,
-};
-
 // The page of the composite (NTSC) converter: brightness, contrast, hue and saturation. Its
 // template keeps the framework's scaler buttons hidden, so the scaler mode read from the
 // converter goes back unchanged with every output-settings command.

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "discovery/attach.h"
+#include "model/converter_model.h"
+#include "model/id_rules.h"
 #include "pages/ansi_codepage.h"
 #include "pages/main_window.h"
 #include "protocol/device_requests.h"
@@ -19,7 +21,7 @@ namespace vexilo {
 namespace {
 
 constexpr int kStartupAttempts = 5;
-constexpr int kVersionTextSize = 16;
+using model::kVersionTextSize;
 
 // A version text buffer: up to its first zero byte or its 16th byte.
 std::string VersionText(const std::array<std::uint8_t, kVersionTextSize>& buffer) {
@@ -174,40 +176,39 @@ bool CDevDialog::OnInitDialog() {
 
     FillDidList();
 
-    m_wFpgaVersion = 0xF000;
+    m_wFpgaVersion = model::kFpgaNotRead;
     std::array<std::uint8_t, kVersionTextSize> running{};
     std::array<std::uint8_t, kVersionTextSize> second{};
-    m_pDevice->GetVersionInfo(0, running.data(), kVersionTextSize);
-    m_pDevice->GetVersionInfo(1, second.data(), kVersionTextSize);
+    m_pDevice->GetVersionInfo(model::kVersionRunning, running.data(), kVersionTextSize);
+    m_pDevice->GetVersionInfo(model::kVersionSecond, second.data(), kVersionTextSize);
     const std::string a = VersionText(running);
     const std::string b = VersionText(second);
-    if (a == b) {
-        CloseOnError(kCloseNotMainFirmware);
-        if (!m_pDevice) {
-            return true;
-        }
+    switch (model::CheckFirmware(a, b)) {
+        case model::Firmware::kNotMain:
+            CloseOnError(kCloseNotMainFirmware);
+            break;
+        case model::Firmware::kBootUpdater:
+            CloseOnError(kCloseBootUpdater);
+            break;
+        case model::Firmware::kMain:
+            break;
     }
-    if (a.find('u') != std::string::npos) {
-        CloseOnError(kCloseBootUpdater);
-        if (!m_pDevice) {
-            return true;
-        }
+    if (!m_pDevice) {
+        return true;
     }
-    if (a.size() >= 2 && (a[0] == '1' || a[0] == '0') && a[1] == '.') {
-        m_bOldFirmware = true;
-    }
+    m_bOldFirmware = model::IsOldFirmware(a);
 
     std::uint8_t boardRev = 0;
-    m_pDevice->GetVersionInfo(2, &boardRev, 1);
+    m_pDevice->GetVersionInfo(model::kVersionBoard, &boardRev, 1);
     // Little-endian; a read that fails or stops short leaves high bits that mark "not read".
     std::array<std::uint8_t, 2> fpga{0x00, 0xF0};
-    m_pDevice->GetVersionInfo(3, fpga.data(), 2);
+    m_pDevice->GetVersionInfo(model::kVersionFpga, fpga.data(), 2);
     m_wFpgaVersion = static_cast<std::uint16_t>(fpga[0] | (fpga[1] << 8));
 
     m_strFirmwareVer =
         QStringLiteral("Firmware Ver. : %1/%2").arg(FromAnsiOrEmpty(a), FromAnsiOrEmpty(b));
     m_strBoardRev = QStringLiteral("基板Rev. : %1").arg(boardRev);
-    m_strFpgaVer = (m_wFpgaVersion & 0xF000) == 0
+    m_strFpgaVer = model::FpgaKnown(m_wFpgaVersion)
                        ? QString::asprintf("FPGA Ver. : 0x%03X", m_wFpgaVersion)
                        : QStringLiteral("FPGA Ver. : ---");
 
@@ -220,9 +221,10 @@ bool CDevDialog::OnInitDialog() {
         return true;
     }
     if (output.HasValue()) {
-        m_nOutputFormat = output.value.format > 1 ? 1 : output.value.format;
-        m_nSdiLevel = output.value.level > 1 ? 0 : output.value.level;
-        m_nScaler = output.value.scaler > 2 ? 0 : output.value.scaler;
+        const requests::OutputSettings taken = model::SanitizeOutputSettings(output.value);
+        m_nOutputFormat = taken.format;
+        m_nSdiLevel = taken.level;
+        m_nScaler = taken.scaler;
     }
 
     UpdateData(false);
@@ -290,11 +292,11 @@ void CDevDialog::OnScalerClicked() {
 }
 
 void CDevDialog::RestoreFactorySettings() {
-    m_nOutputFormat = 1;
-    m_nSdiLevel = 0;
-    m_nScaler = 0;
+    m_nOutputFormat = model::kFactoryOutput.format;
+    m_nSdiLevel = model::kFactoryOutput.level;
+    m_nScaler = model::kFactoryOutput.scaler;
     m_bIdEnable = false;
-    m_strDid = QStringLiteral("0x5F");
+    m_strDid = QString::fromStdString(model::DidText(kIdDidDefault));
     m_strSn.clear();
     m_strId.clear();
     m_strName.clear();

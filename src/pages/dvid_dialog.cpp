@@ -3,6 +3,8 @@
 #include <utility>
 #include <vector>
 
+#include "discovery/devices.h"
+#include "model/converter_model.h"
 #include "protocol/device_requests.h"
 
 namespace vexilo {
@@ -33,7 +35,7 @@ const ui::MessageMap& CDvidDialog::ThisMessageMap() {
 }
 
 void CDvidDialog::SetComPort(int nPort) {
-    SetTabTitle(QStringLiteral("KTP-DVI-SDI"), nPort);
+    SetTabTitle(QString::fromLatin1(model::KindOf(DEVKIND_DVI).pageModel), nPort);
 }
 
 void CDvidDialog::CloseOnError(int nReason) {

@@ -1,12 +1,10 @@
 // The ID function group of the device pages: loading, typing rules, auto-fill and hand-over.
 #include <QComboBox>
 #include <QStringDecoder>
-#include <array>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
+#include <optional>
 #include <string>
 
+#include "model/id_rules.h"
 #include "pages/ansi_codepage.h"
 #include "pages/dev_dialog.h"
 #include "protocol/id_record.h"
@@ -14,10 +12,6 @@
 namespace vexilo {
 
 namespace {
-
-constexpr int kSnDigits = 8;
-constexpr int kIdChars = 16;
-constexpr int kNameBytes = kIdNameMax + 1;  // with the terminating zero
 
 const char16_t kNoteSupported[] = u"※ID機能設定は保存後に更新されます";
 const char16_t kNoteUnsupported[] =
@@ -27,122 +21,43 @@ const char16_t kErrorDid[] = u"ID機能 DIDの値が不正です（0x50～0x5F�
 const char16_t kErrorConvert[] = u"ID機能文字列の変換に失敗しました";
 const char16_t kErrorInvalid[] = u"ID機能設定の妥当性チェックに失敗しました（DID範囲/ASCIIなど）";
 
-// The zero-terminated text of a block field, at most `max` bytes.
-std::string FieldBytes(const IdBlock& block, int offset, int max) {
-    const auto* p = reinterpret_cast<const char*>(block.data() + offset);
-    return std::string(p, strnlen(p, static_cast<std::size_t>(max)));
-}
-
-QString AnsiField(const IdBlock& block, int offset, int max) {
+// Texts of the converter's code page: a text that does not convert shows empty.
+QString FromAnsi(const std::string& bytes) {
     std::string utf8;
-    return AnsiToUtf8(FieldBytes(block, offset, max), utf8) ? QString::fromStdString(utf8)
-                                                            : QString();
+    return AnsiToUtf8(bytes, utf8) ? QString::fromStdString(utf8) : QString();
 }
 
-QString Utf8Field(const IdBlock& block, int offset, int max) {
-    const std::string bytes = FieldBytes(block, offset, max);
+QString FromUtf8(const std::string& bytes) {
     QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
     return decode.hasError() ? QString() : text;
 }
 
-// Writes `bytes` and a terminating zero into a field of `size` bytes; false when it does not fit.
-bool PutField(IdBlock& block, int offset, int size, const std::string& bytes) {
-    if (bytes.size() + 1 > static_cast<std::size_t>(size)) {
-        return false;
-    }
-    std::memcpy(block.data() + offset, bytes.data(), bytes.size());
-    block[offset + bytes.size()] = 0;
-    return true;
-}
-
-bool PutAnsiField(IdBlock& block, int offset, int size, const QString& text) {
-    std::string ansi;
-    return Utf8ToAnsi(text.toStdString(), ansi) && PutField(block, offset, size, ansi);
-}
-
-// The DID as the C library reads an unsigned number with base 0: "0x" hexadecimal, a leading
-// "0" octal, otherwise decimal; only a text that is read whole counts.
-bool ParseDid(const QString& text, unsigned long& value) {
-    const std::string s = text.trimmed().toStdString();
-    if (s.empty()) {
-        return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    value = std::strtoul(s.c_str(), &end, 0);
-    return errno == 0 && end == s.c_str() + s.size();
+// The typing rules work on UTF-8; the edits hold QStrings.
+QString Apply(std::string (*rule)(std::string_view), const QString& text) {
+    return QString::fromStdString(rule(text.toStdString()));
 }
 
 }  // namespace
 
 QString CDevDialog::MakeModelName(std::uint8_t bySeries, int nKind) {
-    const char* model = nullptr;
-    switch (nKind) {
-        case 1:
-            model = "DVI";
-            break;
-        case 2:
-            model = "RGB";
-            break;
-        case 3:
-            model = "NTSC";
-            break;
-        default:
-            return QString();
-    }
-    return QStringLiteral("%1-%2-SDI")
-        .arg(QLatin1String(bySeries != 0 ? "KTP" : "KTQ"), QLatin1String(model));
+    return QString::fromStdString(model::MakeModelName(bySeries, nKind));
 }
 
 QString CDevDialog::FilterSnDigits(const QString& text) {
-    QString out;
-    for (QChar c : text) {
-        if (out.size() >= kSnDigits) {
-            break;
-        }
-        if (c >= u'0' && c <= u'9') {
-            out += c;
-        }
-    }
-    return out;
+    return Apply(model::FilterSnDigits, text);
 }
 
 QString CDevDialog::PadSn(const QString& text) {
-    const QString digits = FilterSnDigits(text);
-    if (digits.isEmpty()) {
-        return digits;
-    }
-    return QString(kSnDigits - digits.size(), u'0') + digits;
+    return Apply(model::PadSn, text);
 }
 
 QString CDevDialog::FilterIdText(const QString& text) {
-    QString out;
-    for (QChar c : text) {
-        if (out.size() >= kIdChars) {
-            break;
-        }
-        if (c >= u'a' && c <= u'z') {
-            c = QChar(c.unicode() - u'a' + u'A');
-        }
-        if ((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_') {
-            out += c;
-        }
-    }
-    return out;
+    return Apply(model::FilterIdText, text);
 }
 
 QString CDevDialog::LimitNameUtf8(const QString& text) {
-    QString out = text;
-    while (out.toUtf8().size() + 1 > kNameBytes) {
-        // Remove the last character, never half of a surrogate pair.
-        qsizetype cut = out.size() - 1;
-        if (cut > 0 && out[cut].isLowSurrogate() && out[cut - 1].isHighSurrogate()) {
-            --cut;
-        }
-        out.truncate(cut);
-    }
-    return out;
+    return Apply(model::LimitNameUtf8, text);
 }
 
 void CDevDialog::SetIdText(int id, const QString& text) {
@@ -165,7 +80,7 @@ void CDevDialog::FillDidList() {
     }
     m_cbDid->clear();
     for (int did = kIdDidMin; did <= kIdDidMax; ++did) {
-        m_cbDid->addItem(QString::asprintf("0x%02X", did));
+        m_cbDid->addItem(QString::fromStdString(model::DidText(static_cast<std::uint8_t>(did))));
     }
     int index = m_strDid.isEmpty() ? -1 : m_cbDid->findText(m_strDid, Qt::MatchExactly);
     if (index < 0) {
@@ -180,18 +95,16 @@ bool CDevDialog::LoadIdFunction() {
         return false;
     }
     const std::uint8_t series = m_pDevice->GetSeriesCode();
-    m_bIdSupported = series != 0xFF && m_wFpgaVersion >= 0x00AA && m_wFpgaVersion <= 0x0FFF;
+    m_bIdSupported = model::IdFunctionSupported(series, m_wFpgaVersion);
     if (m_bIdSupported) {
         m_pDevice->LoadIdSettings();
-        const IdBlock block = m_pDevice->m_abyIdBlock;
-        m_bIdEnable = block[kIdOffEnable] != 0;
-        const std::uint8_t did = block[kIdOffDid];
-        m_strDid =
-            QString::asprintf("0x%02X", did >= kIdDidMin && did <= kIdDidMax ? did : kIdDidDefault);
-        m_strSn = AnsiField(block, kIdOffSerial, kIdSerialMax);
-        m_strId = AnsiField(block, kIdOffId, kIdIdMax);
+        const model::IdFields fields = model::IdFieldsOf(m_pDevice->m_abyIdBlock);
+        m_bIdEnable = fields.enabled;
+        m_strDid = QString::fromStdString(model::DidText(fields.did));
+        m_strSn = FromAnsi(fields.sn);
+        m_strId = FromAnsi(fields.id);
         m_strModelName = MakeModelName(series, m_pDevice->m_nKind);
-        m_strName = Utf8Field(block, kIdOffName, kIdNameMax);
+        m_strName = FromUtf8(fields.name);
     } else {
         m_bIdEnable = false;
         m_strDid.clear();
@@ -240,17 +153,11 @@ void CDevDialog::OnSnChange() {
         m_bIdAutoFilled = true;
         return;
     }
-    QString base = MakeModelName(m_pDevice->GetSeriesCode(), m_pDevice->m_nKind).trimmed();
-    if (!base.isEmpty()) {
-        if (base.toUpper().endsWith(QStringLiteral("-SDI"))) {
-            base.chop(4);
-        }
-        base.remove(u'-');
+    const QString composed = QString::fromStdString(
+        model::AutoFillText(m_pDevice->GetSeriesCode(), m_pDevice->m_nKind, sn.toStdString()));
+    if (composed.isEmpty()) {
+        return;  // no model name to build on
     }
-    if (base.isEmpty()) {
-        return;
-    }
-    const QString composed = base + u'_' + PadSn(sn);
     SetIdText(IDC_ID_ID, FilterIdText(composed));
     SetIdText(IDC_ID_NAME, LimitNameUtf8(composed));
     m_bIdAutoFilled = true;
@@ -309,29 +216,28 @@ bool CDevDialog::ApplyIdFunction() {
         return false;
     };
 
-    IdBlock block{};
-    block[kIdOffEnable] = m_bIdEnable ? 1 : 0;
-    unsigned long did = 0;
-    if (!ParseDid(m_strDid, did) || did < kIdDidMin || did > kIdDidMax) {
+    const std::optional<std::uint8_t> did = model::ParseDid(m_strDid.toStdString());
+    if (!did) {
         return fail(kErrorDid);
     }
-    block[kIdOffDid] = static_cast<std::uint8_t>(did);
-    const QByteArray name = m_strName.toUtf8();
-    if (!PutAnsiField(block, kIdOffSerial, kIdOffModel - kIdOffSerial, m_strSn) ||
-        !PutAnsiField(block, kIdOffModel, kIdOffId - kIdOffModel, m_strModelName) ||
-        !PutAnsiField(block, kIdOffId, kIdOffName - kIdOffId, m_strId) ||
-        !PutField(block, kIdOffName, kNameBytes, name.toStdString())) {
+    model::IdFields fields;
+    fields.enabled = m_bIdEnable;
+    fields.did = *did;
+    fields.name = m_strName.toStdString();
+    if (!Utf8ToAnsi(m_strSn.toStdString(), fields.sn) ||
+        !Utf8ToAnsi(m_strModelName.toStdString(), fields.model) ||
+        !Utf8ToAnsi(m_strId.toStdString(), fields.id)) {
         return fail(kErrorConvert);
     }
-    std::array<std::uint8_t, kIdRecordMax> record{};
-    std::uint16_t length = 0;
-    if (!EncodeIdRecord(block, record, length)) {
-        return fail(kErrorInvalid);
+    IdBlock block{};
+    switch (model::ComposeIdBlock(fields, block)) {
+        case model::IdBlockError::kTooLong:
+            return fail(kErrorConvert);
+        case model::IdBlockError::kInvalid:
+            return fail(kErrorInvalid);
+        case model::IdBlockError::kNone:
+            break;
     }
-    block[12] = 0;
-    block[29] = 0;
-    block[46] = 0;
-    block[127] = 0;
     m_pDevice->m_abyIdBlock = block;
     m_pDevice->m_bIdValid = true;
     m_pDevice->m_bIdChanged = true;
