@@ -8,6 +8,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
     libcli11-dev nlohmann-json3-dev
+    python3-jsonschema python3-prometheus-client ansible-core
     fonts-ipafont-gothic fonts-noto-cjk
     "$@"
 )
