@@ -32,7 +32,7 @@ seconds() { # COMMAND... : wall seconds of one run; vexiloctl exits 0 or 5 here
     t0=$(now)
     "$@" >/dev/null || rc=$?
     [ "$rc" -eq 0 ] || [ "$rc" -eq 5 ] || { echo "failed ($rc): $*" >&2; exit 1; }
-    echo "$(now) - $t0" | bc -l
+    awk -v a="$(now)" -v b="$t0" 'BEGIN { printf "%.6f\n", a - b }'
 }
 to_factory() { # SELECTION...
     "$ctl" "$@" factory >/dev/null
@@ -65,8 +65,8 @@ for what in backup apply; do
     slowest=0
     for label in "${labels[@]}"; do
         one=$(measure "$what" --port "$label")
-        slowest=$(echo "if ($one > $slowest) $one else $slowest" | bc -l)
+        slowest=$(awk -v a="$one" -v b="$slowest" 'BEGIN { print (a > b ? a : b) }')
     done
     printf '%-6s --all on %d converters: %.3f s; slowest single converter: %.3f s; ratio %.2f (goal <= 1.3)\n' \
-        "$what" "${#labels[@]}" "$all" "$slowest" "$(echo "$all / $slowest" | bc -l)"
+        "$what" "${#labels[@]}" "$all" "$slowest" "$(awk -v a="$all" -v b="$slowest" 'BEGIN { print a / b }')"
 done
