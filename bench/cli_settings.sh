@@ -44,7 +44,7 @@ to_factory() { # SELECTION...
 "$ctl" --all --kind rgb set output_format=59.94i hpos=7 gain_g=-3 >/dev/null
 "$ctl" --all --kind ntsc set output_format=59.94i hue=5 >/dev/null
 "$ctl" --all --kind dvi set scaler=sync cable_detect=off >/dev/null
-"$ctl" --all backup "$work/settings.json"
+"$ctl" --all backup "$work/settings.json" >/dev/null
 
 best() { sort -g | head -n1; }
 measure() { # backup|apply SELECTION...
