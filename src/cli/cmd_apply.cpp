@@ -115,15 +115,22 @@ void PrintText(std::ostream& out, const ApplyOptions& o, const std::vector<const
 int Run(Session& session, const ApplyOptions& o) {
     std::string text;
     std::string error;
+    const std::string source = o.path == "-" ? "stdin" : o.path;
     if (!ReadTextFile(o.path, text, error)) {
-        return session.Usage(o.path + ": " + error + "; nothing was sent");
+        return session.Usage(source + ": " + error + "; nothing was sent");
     }
     const auto file = model::ParseSettingsFile(text, error);
     if (!file) {
-        return session.Usage(o.path + ": " + error + "; nothing was sent");
+        return session.Usage(source + ": " + error + "; nothing was sent");
     }
     if (const int code = session.Select(!o.check); code != kExitOk) {
         return code;
+    }
+    if (o.withIdentity && file->converters.size() == 1 && session.Selected().size() > 1) {
+        return session.Usage("--with-identity would give " +
+                             std::to_string(session.Selected().size()) +
+                             " converters the same SN, ID and Name; select one converter with "
+                             "--port, or use a file with an entry per converter; nothing was sent");
     }
     // Entries found by port (or the only one) are checked for their kind before a port opens;
     // entries keyed by ID are checked once the converter's ID is read, still before any write.

@@ -165,14 +165,18 @@ TEST_F(SettingsFileTest, IdentityStaysWithoutTheFlagWhileIdEnableAndDidFollowThe
     }
 }
 
-TEST_F(SettingsFileTest, AnotherKindsFileIsRefusedAndNothingIsSent) {
+TEST_F(SettingsFileTest, AnotherKindsFileAndOneIdentityForSeveralAreRefusedAndNothingIsSent) {
     ASSERT_EQ(Run({"backup", m_file}, {m_ports[0]}), 0);
     ClearLogs();
     EXPECT_EQ(Run({"apply", m_file}, {m_ports[1]}), 2);
     EXPECT_NE(m_err.str().find(m_ports[1] + ": the file is for rgb converters, this is a dvi"),
               std::string::npos)
         << m_err.str();
-    EXPECT_TRUE(m_models[1]->Log().empty());
+    EXPECT_EQ(Run({"apply", m_file, "--with-identity"}, {m_ports[0], m_ports[2]}), 2);
+    EXPECT_NE(m_err.str().find("the same SN, ID and Name"), std::string::npos) << m_err.str();
+    for (const auto& m : m_models) {
+        EXPECT_TRUE(m->Log().empty());
+    }
 }
 
 TEST_F(SettingsFileTest, AdjustmentsOfAnotherInputFormatAreSkipped) {
