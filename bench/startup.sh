@@ -21,28 +21,7 @@ cmake --build --preset dev --target vexilo-panel vexilo-sim bench_startup_transa
 bin=build/dev
 export QT_QPA_PLATFORM=offscreen
 
-work="$(mktemp -d)"
-sim_pid=""
-cleanup() {
-    if [ -n "$sim_pid" ]; then
-        kill "$sim_pid" 2>/dev/null || true
-        wait "$sim_pid" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# vexilo-sim prints the VEXILO_PORTS line first, once its terminals are ready.
-mkfifo "$work/sim.fifo"
-"$bin/src/sim/vexilo-sim" --delay "$delay_ms" "${kinds[@]}" >"$work/sim.fifo" 2>"$work/sim.err" &
-sim_pid=$!
-exec 3<"$work/sim.fifo"
-if ! read -r -t 10 ports <&3 || [ "${ports%%=*}" != VEXILO_PORTS ]; then
-    echo "vexilo-sim did not start:" >&2
-    cat "$work/sim.err" >&2
-    exit 1
-fi
-export "$ports"
+. bench/sim_ports.sh
 
 transactions="$("$bin/bench/bench_startup_transactions" "${kinds[@]}" | sed -n 's/^transactions //p')"
 [ -n "$transactions" ] || { echo "could not count the transactions" >&2; exit 1; }

@@ -15,7 +15,7 @@ int RunVexiloctl(const std::vector<std::string>& args, std::ostream& out, std::o
     app.footer(
         "Converters are found as the panel finds them (USB, and VEXILO_PORTS). Exit codes: 0 ok, "
         "1 a converter failed, 2 usage or a refused value (nothing sent), 3 nothing found, 4 port "
-        "busy, 5 apply found or made changes.");
+        "busy, 5 apply found or made changes.\n");
     // Global options may also follow the subcommand.
     app.fallthrough();
     app.require_subcommand(1);
@@ -25,8 +25,7 @@ int RunVexiloctl(const std::vector<std::string>& args, std::ostream& out, std::o
         ->allow_extra_args(false)
         ->type_name("LABEL");
     app.add_option("--kind", o.kind, "Only converters of this kind")
-        ->check(CLI::IsMember({"rgb", "dvi", "ntsc", "other"}, CLI::ignore_case))
-        ->type_name("rgb|dvi|ntsc|other");
+        ->check(CLI::IsMember({"rgb", "dvi", "ntsc", "other"}, CLI::ignore_case));
     app.add_flag("--all", o.all,
                  "Every converter (the default with one converter attached; needed by changing "
                  "commands when several are)");

@@ -25,6 +25,11 @@ constexpr Setting Spin(const char* name, const char* label, std::uint8_t index, 
                        int upper, int base, int sign, int factory = 0) {
     return {name, label, Area::kAdjustment, index, lower, upper, base, sign, factory, "", {}};
 }
+// Set by hand only while its Auto switch is off: the page disables it otherwise.
+constexpr Setting Manual(Setting s, std::uint8_t autoSwitch) {
+    s.autoSwitch = autoSwitch;
+    return s;
+}
 constexpr Setting Switch(const char* name, const char* label, std::uint8_t index, bool writable) {
     return {name, label, Area::kAdjustment, index, 0, 1, 0, 1, 1, "", kOnOff, writable, true};
 }
@@ -59,12 +64,13 @@ constexpr Setting kRgbSettings[] = {
     Spin("gain_r", "gain red", kRgbGainR, -437, 74, 74, -1),
     Spin("gain_g", "gain green", kRgbGainG, -437, 74, 74, -1),
     Spin("gain_b", "gain blue", kRgbGainB, -437, 74, 74, -1),
-    Spin("offset_r", "offset red", kRgbOffsetR, -511, 512, 512, -1),
-    Spin("offset_g", "offset green", kRgbOffsetG, -511, 512, 512, -1),
-    Spin("offset_b", "offset blue", kRgbOffsetB, -511, 512, 512, -1),
+    Manual(Spin("offset_r", "offset red", kRgbOffsetR, -511, 512, 512, -1), kRgbOffsetAuto),
+    Manual(Spin("offset_g", "offset green", kRgbOffsetG, -511, 512, 512, -1), kRgbOffsetAuto),
+    Manual(Spin("offset_b", "offset blue", kRgbOffsetB, -511, 512, 512, -1), kRgbOffsetAuto),
     Spin("phase", "phase", kRgbPhase, 0, 31, 0, 1, kFactoryPerFormat),
-    {"sync_type", "sync signal: RGB (3 wires), RGBS (4), RGBHV (5)", Area::kAdjustment,
-     kRgbSyncType, 0, 2, 0, 1, 0, "", kSyncTypes},
+    Manual({"sync_type", "sync signal: RGB (3 wires), RGBS (4), RGBHV (5)", Area::kAdjustment,
+            kRgbSyncType, 0, 2, 0, 1, 0, "", kSyncTypes},
+           kRgbSyncAuto),
     // The page only shows sync auto; the adjustment factory values switch it on.
     Switch("sync_auto", "automatic sync detection (shown only)", kRgbSyncAuto, false),
     Switch("offset_auto", "automatic offset", kRgbOffsetAuto, true),

@@ -44,6 +44,7 @@ struct Setting {
     std::span<const Choice> choices;  // empty: a plain number
     bool writable = true;             // false: the page only shows it
     bool boolean = false;             // any nonzero converter value reads as 1
+    int autoSwitch = -1;  // adjustment index of the Auto switch that must be off to set it
 
     bool PerFormat() const { return area == Area::kAdjustment; }
     std::uint16_t ToWire(int shown) const {

@@ -252,7 +252,7 @@ std::optional<Assignment> ParseAssignment(const KindModel& kind, std::string_vie
     return Assignment{setting, *value};
 }
 
-OpResult WriteSettings(CDevLink& link, std::span<const Assignment> values) {
+OpResult WriteSettings(CDevLink& link, const KindModel& kind, std::span<const Assignment> values) {
     const bool anyOutput = std::any_of(values.begin(), values.end(), [](const Assignment& a) {
         return a.setting->area == Area::kOutput;
     });
@@ -284,6 +284,19 @@ OpResult WriteSettings(CDevLink& link, std::span<const Assignment> values) {
             if (OpResult r = CurrentFormat(link, format); !r) {
                 return r;
             }
+            if (a.setting->autoSwitch >= 0) {
+                const auto index = static_cast<std::uint8_t>(a.setting->autoSwitch);
+                const std::uint16_t on = link.GetAdjustment(index);
+                if (link.Channel().m_nStatus != kStatusOk) {
+                    return OpResult::Fail(kNoResponse);
+                }
+                if (on != 0) {
+                    const Setting* automatic = AdjustmentSetting(kind, index);
+                    return OpResult::Fail(
+                        std::string(a.setting->name) + " is set automatically while " +
+                        (automatic != nullptr ? automatic->name : "Auto") + " is on");
+                }
+            }
             if (OpResult r = SendAdjustment(link, a.setting->index, a.setting->ToWire(a.value));
                 !r) {
                 return r;
@@ -305,7 +318,20 @@ OpResult WriteSettings(CDevLink& link, std::span<const Assignment> values) {
 }
 
 OpResult Save(CDevLink& link, const Identity& identity) {
-    // Nothing of the ID block is marked changed here, so mode 0 stores no ID record.
+    // As the page's save: the ID record with the model name set, written only when that changes
+    // it (a blank or undecodable record gets a well-formed one); none when it cannot be read.
+    if (identity.idSupported) {
+        IdRecord record;
+        if (OpResult r = ReadIdRecord(link, identity, record); !r) {
+            return r;
+        }
+        if (record.supported && record.read) {
+            bool written = false;
+            if (OpResult r = WriteIdRecord(link, identity, record, IdChanges{}, written); !r) {
+                return r;
+            }
+        }
+    }
     link.m_bIdChanged = false;
     if (link.CommitDeviceSettings(0) < 0) {
         return OpResult::Fail(kNoResponse);

@@ -78,12 +78,15 @@ std::optional<Assignment> ParseAssignment(const KindModel& kind, std::string_vie
 
 // Sends the assignments as the page's controls do: one output settings command (0x07 read,
 // then 0x08 with the changed bytes), per adjustment the input-format check (0x0F) and 0x08 0x01,
-// the cable-detect setting (0x14, then 0x15). Stops at the first failure.
-OpResult WriteSettings(CDevLink& link, std::span<const Assignment> values);
+// the cable-detect setting (0x14, then 0x15). A setting the page disables while its Auto switch
+// is on (RGB offsets, sync type) reads that switch first and is refused while it is on. Stops at
+// the first failure.
+OpResult WriteSettings(CDevLink& link, const KindModel& kind, std::span<const Assignment> values);
 
 // The main window's save (0x09, then for adjustment kinds 0x0F and 0x09 0x01 0x00) and
 // cancel (0x09 0x00 0x01, then 0x0F and 0x09 0x01 0x01). Adjustments are committed only while
-// the converter reports an input format. The ID record is not touched (see WriteIdRecord).
+// the converter reports an input format. Save first stores the ID record as the page's save
+// does (0x05, 0x11, and 0x12 when the record changes: the model name, or a blank record).
 OpResult Save(CDevLink& link, const Identity& identity);
 // Fails without sending on the DVI converters' old firmware, which cannot revert.
 OpResult Revert(CDevLink& link, const Identity& identity);
