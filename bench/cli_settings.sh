@@ -6,6 +6,7 @@
 # factory settings and factory adjustments (untimed), and the file holds other values.
 #
 # Usage: bench/cli_settings.sh        environment: DELAY_MS (default 20), RUNS (default 3)
+# (bench/cli_status.sh measures `status` the same way.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 delay_ms="${DELAY_MS:-20}"
@@ -14,16 +15,12 @@ kinds=(rgb dvi ntsc rgb dvi ntsc rgb dvi ntsc rgb dvi ntsc rgb dvi ntsc other)
 
 cmake --preset dev >/dev/null
 cmake --build --preset dev --target vexiloctl vexilo-sim >/dev/null
-ctl=build/dev/src/cli/vexiloctl
+bin=build/dev
+ctl=$bin/src/cli/vexiloctl
 
-work="$(mktemp -d)"
-coproc SIM { exec build/dev/src/sim/vexilo-sim --delay "$delay_ms" "${kinds[@]}" 2>/dev/null; }
-sim_pid=$SIM_PID
-trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
-IFS= read -r -t 10 line <&"${SIM[0]}" || { echo "vexilo-sim printed no port line" >&2; exit 1; }
-export "${line?}"
+. bench/sim_ports.sh
 labels=()
-IFS=, read -r -a entries <<<"${line#VEXILO_PORTS=}"
+IFS=, read -r -a entries <<<"${ports#VEXILO_PORTS=}"
 for e in "${entries[@]}"; do labels+=("${e#*=/dev/}"); done
 
 now() { date +%s.%N; }

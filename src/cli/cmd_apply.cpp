@@ -64,7 +64,7 @@ void Step(const model::SettingsFile& file, const ApplyOptions& o, Converter& c, 
     if (o.check) {
         return;
     }
-    if (model::OpResult res = model::WriteSettings(*c.link, plan.writes); !res) {
+    if (model::OpResult res = model::WriteSettings(*c.link, c.Kind(), plan.writes); !res) {
         r.Fail(res.error);
         return;
     }

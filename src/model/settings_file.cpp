@@ -357,10 +357,24 @@ ApplyPlan PlanApply(const ConverterSettings& wanted, const SettingsSnapshot& cur
                  : "they belong to input format " + std::to_string(*wanted.inputFormat) +
                        "; the converter has no input signal"});
     }
+    // A setting behind an Auto switch is the converter's own while that switch is on: on as the
+    // file wants it, or as the converter holds it when the file does not say.
+    const auto automatic = [&](const Setting& s) {
+        if (s.autoSwitch < 0) {
+            return false;
+        }
+        const auto index = static_cast<std::uint8_t>(s.autoSwitch);
+        if (const Setting* sw = AdjustmentSetting(*wanted.kind, index)) {
+            if (const Assignment* a = FindAssignment(wanted.adjustments, *sw)) {
+                return a->value != 0;
+            }
+        }
+        return index < current.adjustments.size() && current.adjustments[index] != 0;
+    };
     for (const Setting& s : wanted.kind->settings) {
         const Assignment* a =
             FindAssignment(s.PerFormat() ? wanted.adjustments : wanted.general, s);
-        if (a == nullptr || (s.PerFormat() && !formatMatches)) {
+        if (a == nullptr || (s.PerFormat() && (!formatMatches || automatic(s)))) {
             continue;
         }
         const auto now = current.Value(s);
@@ -375,6 +389,13 @@ ApplyPlan PlanApply(const ConverterSettings& wanted, const SettingsSnapshot& cur
             plan.changes.push_back({s.name, ValueJson(s, *now), ValueJson(s, a->value)});
         }
     }
+    // Auto switches go first: the settings behind one can be written only once it is off.
+    std::stable_partition(plan.writes.begin(), plan.writes.end(), [&](const Assignment& a) {
+        return std::any_of(wanted.kind->settings.begin(), wanted.kind->settings.end(),
+                           [&](const Setting& s) {
+                               return a.setting->PerFormat() && s.autoSwitch == a.setting->index;
+                           });
+    });
     if (!wanted.idGroup) {
         return plan;
     }

@@ -103,13 +103,14 @@ protected:
 
 TEST_F(SettingsFileTest, BackupFactoryApplyRestoresEverySettingAndASecondApplySendsNothing) {
     // Away from factory values everywhere the file reaches (the composite converter's scaler and
-    // the RGB sync auto are the converter's own: no page writes them).
+    // the RGB sync auto are the converter's own: no page writes them; with sync auto on, the
+    // sync type is the converter's too). Offset auto goes off, so the offsets count.
     for (const auto& m : m_models) {
         const bool composite = m->Config().kind == SimKind::Ntsc;
         m->SetCurrent({0, 1, static_cast<std::uint8_t>(composite ? 0 : 1), 0});
         const std::uint8_t format = m->InputFormat();
         for (int i = 0; i < m->AdjustmentCount(); ++i) {
-            if (composite || (i != 2 && i != 10)) {
+            if (composite || (i != 2 && i != 10 && i != 11)) {
                 m->SetAdjustment(format, i,
                                  static_cast<std::uint16_t>(m->Adjustments(format)[i] ^ 1));
             }

@@ -92,5 +92,27 @@ TEST(SettingsFile, PlanSendsOnlyWhatDiffersAndTheRoundTripKeepsEveryValue) {
     EXPECT_TRUE(PlanApply(parsed->converters[0], changed, id, true).id.sn.has_value());
 }
 
+TEST(SettingsFile, OffsetsFollowTheirAutoSwitchWhichIsSentFirst) {
+    std::string error;
+    const auto file = ParseSettingsFile(File(R"({"kind":"rgb","adjustments":{"input_format":3,)"
+                                             R"("values":{"offset_r":9,"offset_auto":"off"}}})"),
+                                        error);
+    ASSERT_TRUE(file) << error;
+    SettingsSnapshot now;
+    now.inputFormat = 3;
+    now.adjustments.assign(kRgbAdjustmentCount, 1);  // offset auto on
+    const ApplyPlan plan = PlanApply(file->converters[0], now, IdRecord{}, false);
+    ASSERT_EQ(plan.writes.size(), 2u);
+    EXPECT_EQ(plan.writes[0].setting->name, std::string("offset_auto"));
+    EXPECT_EQ(plan.writes[1].setting->name, std::string("offset_r"));
+
+    const auto automatic =
+        ParseSettingsFile(File(R"({"kind":"rgb","adjustments":{"input_format":3,)"
+                               R"("values":{"offset_r":9,"offset_auto":"on"}}})"),
+                          error);
+    ASSERT_TRUE(automatic) << error;
+    EXPECT_FALSE(PlanApply(automatic->converters[0], now, IdRecord{}, false).Any());
+}
+
 }  // namespace
 }  // namespace vexilo::model
