@@ -67,20 +67,7 @@ int ScreenshotRun::OnMessageBox(QWidget* owner, const QString& text, const QStri
     if (!m_dir.isEmpty()) {
         // The box as the panel shows it, shown without waiting for an answer.
         QMessageBox box(owner);
-        box.setWindowTitle(caption);
-        box.setText(text);
-        box.setTextFormat(Qt::PlainText);
-        switch (style & 0xF0u) {
-            case ui::kMbIconExclamation:
-                box.setIcon(QMessageBox::Warning);
-                break;
-            case ui::kMbIconInformation:
-                box.setIcon(QMessageBox::Information);
-                break;
-            default:
-                break;
-        }
-        box.setStandardButtons(QMessageBox::Ok);
+        ui::SetUpMessageBox(box, text, caption, style);
         box.show();
         Settle();
         Save(box.grab(), QStringLiteral("box-%1.png").arg(n));

@@ -1,6 +1,5 @@
 #include "app/vexilo_app.h"
 
-#include <QTimer>
 #include <utility>
 
 #include "app/shell_logic.h"
@@ -45,9 +44,7 @@ bool CVexiloApp::InitInstance(const std::vector<std::string>& args) {
     {
         // Finds and attaches the converters, or ends the process after its message.
         CVexiloDlg dlg(m_bShowSave, m_factory);
-        if (m_onRunning) {
-            QTimer::singleShot(0, &dlg, [this, &dlg] { m_onRunning(dlg); });
-        }
+        dlg.m_onStarted = m_onRunning;
         // Saving or reverting already happened in the button handlers.
         dlg.DoModal();
     }  // the pages go with the window, closing their ports

@@ -106,16 +106,22 @@ bool CVexiloDlg::OnInitDialog() {
     for (int i = 0; i < m_nPages; ++i) {
         CDevDialog* page = m_pPages[i].get();
         const DeviceEntry& entry = m_devices[i];
-        // The page's own start-up talks to its converter inside Create; a failure there ends
-        // the program, since the page does not know this window yet.
+        // The page's own start-up talks to its converter inside Create. One that fails there has
+        // told the operator and released its converter: it is dropped like a page whose port did
+        // not open, and the others go on.
         page->Create(m_factory.templateId ? m_factory.templateId(entry.kind) : 0, m_tab);
+        if (!page->m_pDevice) {
+            --m_nOpenTabs;
+            page->hide();
+            continue;
+        }
         page->SetComPort(entry.port);
         const std::uint8_t series = page->m_pDevice ? page->m_pDevice->GetSeriesCode() : 0xFF;
         const QString caption =
             QString::fromStdString(TabCaption(series, entry.kind, PortLabel(entry.port)));
         page->m_pMainDlg = this;
         page->m_nTabIndex = i;
-        m_tab->InsertItem(i, caption);
+        m_tab->InsertItem(m_tab->GetItemCount(), caption);
 
         // Centred horizontally, and vertically in the area below the tab row.
         const QRect client = m_tab->GetClientRect();
@@ -126,9 +132,16 @@ bool CVexiloDlg::OnInitDialog() {
         page->move(x, y);
     }
 
+    if (m_nOpenTabs < 1) {
+        std::exit(0);  // every converter failed its start-up (each has shown its message)
+    }
     // The first item became the selection when it was inserted.
     OnTcnSelchangeTab(nullptr, nullptr);
     m_logo = WhiteToTransparent(QImage(QStringLiteral(":/vexilo/logo.png")));
+    if (m_onStarted) {
+        // Queued, so it runs in the window's own loop, never in a box shown during start-up.
+        PostCall([this] { m_onStarted(*this); });
+    }
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QImage>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "app/page_factory.h"
@@ -50,6 +51,9 @@ public:
 
     const DeviceEntry& Device(int index) const { return m_devices.at(index); }
     const QImage& Logo() const { return m_logo; }
+
+    // Runs once the window's start-up is over (pages created, first tab shown), from its loop.
+    std::function<void(CVexiloDlg&)> m_onStarted;
 
     // Where the logo is drawn: 12 pixels from the left and bottom edges of the client area.
     static constexpr int kLogoMargin = 12;

@@ -103,7 +103,11 @@ bool CAdjustPage::ReadAdjustments(std::span<std::uint16_t> values) {
             return false;
         }
         values[i] = m_pDevice->GetAdjustment(static_cast<std::uint8_t>(i));
-        if (values[i] == kAdjustmentFailed) {
+        // 0xFFFF is also a value a converter holds (an erased table): only a transaction that
+        // failed, or a reply without a two-byte value, is a failed read.
+        const CDevChannel& channel = m_pDevice->Channel();
+        if (values[i] == kAdjustmentFailed &&
+            (channel.m_nStatus != kStatusOk || channel.m_nReplyLength != 2)) {
             // A value that did not arrive is neither shown nor written back.
             CloseOnError(kCloseNoResponse);
             return false;

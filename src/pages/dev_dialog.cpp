@@ -300,6 +300,7 @@ void CDevDialog::RestoreFactorySettings() {
     m_strSn.clear();
     m_strId.clear();
     m_strName.clear();
+    m_nIdReset = kIdFieldEnable | kIdFieldDid | kIdFieldSerial | kIdFieldId | kIdFieldName;
     FillDidList();
     UpdateData(false);
     UpdateIdControls();
@@ -342,7 +343,12 @@ bool CDevDialog::PreTranslateKeyDown(int key) {
 }
 
 void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& title) {
-    const QString caption = (title + QStringLiteral(" ERROR")).left(kTabTitleMax);
+    // During start-up the tab title is not set yet; the box still names the converter's port.
+    const QString named =
+        title.isEmpty() && m_pDevice
+            ? QStringLiteral("(%1)").arg(QString::fromStdString(PortLabel(m_pDevice->m_nPort)))
+            : title;
+    const QString caption = (named + QStringLiteral(" ERROR")).left(kTabTitleMax);
     KillTimer(m_nTimerId);
     if (const char16_t* message = CloseMessage(nReason)) {
         ui::ShowMessageBox(this, QString::fromUtf16(message), caption,
@@ -374,6 +380,8 @@ void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& ti
             m_pMainDlg->OnTcnSelchangeTab(nullptr, nullptr);
             return;
         }
+    } else {
+        return;  // still starting: the main window drops the page and goes on with the others
     }
     std::exit(0);
 }

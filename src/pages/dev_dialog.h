@@ -162,6 +162,17 @@ protected:
     void SetTabTitle(const QString& model, int nPort);
 
 private:
+    // The ID group as the page last showed the converter's record: loaded, or handed over by a
+    // save. A save replaces in the converter only the fields that differ from it.
+    struct IdShown {
+        bool enable = false;
+        QString did, sn, id, name;
+    };
+    IdShown m_idShown;
+    // Fields that "出荷時設定" reset since the last hand-over: replaced even when they read as
+    // before.
+    unsigned m_nIdReset = 0;
+
     // Writes an ID edit without running its change handler's filters and auto-fill.
     void SetIdText(int id, const QString& text);
     void SetIdTextKeepCaret(int id, const QString& text);

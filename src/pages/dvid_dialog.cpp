@@ -63,14 +63,14 @@ void CDvidDialog::LoadCableDetect() {
         m_bNoCableCheck = reply.value == 0;
         return;
     }
-    if (reply.Unsupported()) {
-        // Firmware without the setting: shown cleared and greyed out for the page's life.
+    if (reply.Unsupported() || !reply.Failed()) {
+        // Firmware without the setting, or a reply that is not one byte: the converter answered
+        // but the setting is unknown. Shown cleared and greyed out for the page's life, so
+        // neither a click nor "出荷時設定" writes a setting chosen on a guess.
         m_bNoCableCheck = false;
         EnableDlgItem(IDC_NO_CABLE_CHECK, false);
         return;
     }
-    // A failed read, or a reply that is not one byte: the setting is unknown, and a guess
-    // shown as the converter's state could mislead the operator.
     CloseOnError(kCloseNoResponse);
 }
 

@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "model/id_rules.h"
 #include "pages/ansi_codepage.h"
@@ -105,6 +106,7 @@ bool CDevDialog::LoadIdFunction() {
         m_strId = FromAnsi(fields.id);
         m_strModelName = MakeModelName(series, m_pDevice->m_nKind);
         m_strName = FromUtf8(fields.name);
+        m_idShown = {m_bIdEnable, m_strDid, m_strSn, m_strId, m_strName};
     } else {
         m_bIdEnable = false;
         m_strDid.clear();
@@ -238,9 +240,33 @@ bool CDevDialog::ApplyIdFunction() {
         case model::IdBlockError::kNone:
             break;
     }
-    m_pDevice->m_abyIdBlock = block;
-    m_pDevice->m_bIdValid = true;
-    m_pDevice->m_bIdChanged = true;
+    block[12] = 0;
+    block[29] = 0;
+    block[46] = 0;
+    block[127] = 0;
+
+    // A field the operator left as shown keeps the converter's bytes, even when the page could
+    // not read or show them.
+    unsigned touched = m_nIdReset;
+    const std::pair<bool, unsigned> edits[] = {
+        {m_bIdEnable != m_idShown.enable, kIdFieldEnable}, {m_strDid != m_idShown.did, kIdFieldDid},
+        {m_strSn != m_idShown.sn, kIdFieldSerial},         {m_strId != m_idShown.id, kIdFieldId},
+        {m_strName != m_idShown.name, kIdFieldName},
+    };
+    for (const auto& [changed, bit] : edits) {
+        touched |= changed ? bit : 0u;
+    }
+    CDevLink& link = *m_pDevice;
+    if (touched == 0 && !link.m_bIdChanged) {
+        return true;  // nothing to write: the converter keeps its record as it is
+    }
+    // A store that failed before still owes its fields.
+    link.m_nIdFields = (link.m_bIdChanged ? link.m_nIdFields : 0u) | touched | kIdFieldModel;
+    link.m_abyIdBlock = block;
+    link.m_bIdValid = true;
+    link.m_bIdChanged = true;
+    m_idShown = {m_bIdEnable, m_strDid, m_strSn, m_strId, m_strName};
+    m_nIdReset = 0;
     return true;
 }
 

@@ -116,6 +116,7 @@ bool CDevLink::LoadIdSettings() {
         m_abyIdBlock = DefaultIdBlock();
         m_bIdValid = false;
         m_bIdChanged = true;
+        m_nIdFields = kIdFieldsAll;
         return false;
     }
     m_abyIdBlock = decoded;
@@ -128,6 +129,8 @@ bool CDevLink::StoreIdSettings() {
     if (!m_bIdChanged) {
         return true;
     }
+    // Encoding the whole block first checks it before anything is sent; it is also the record
+    // for a converter whose own record does not decode.
     std::array<std::uint8_t, kIdRecordMax> record{};
     std::uint16_t recordLength = 0;
     if (!EncodeIdRecord(m_abyIdBlock, record, recordLength)) {
@@ -136,6 +139,12 @@ bool CDevLink::StoreIdSettings() {
     std::array<std::uint8_t, kIdStorageWritable> current{};
     if (!ReadIdBlock(current.data(), kIdStorageWritable)) {
         return false;
+    }
+    std::array<std::uint8_t, kIdRecordMax> merged{};
+    std::uint16_t mergedLength = 0;
+    if (MergeIdRecord(current, m_abyIdBlock, m_nIdFields, merged, mergedLength)) {
+        record = merged;
+        recordLength = mergedLength;
     }
     // The write request is the area selector followed by the new block, built in place; what
     // the converter keeps past the record area goes back unchanged.

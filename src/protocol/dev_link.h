@@ -43,7 +43,9 @@ public:
     bool ReadIdBlock(std::uint8_t* buffer, std::uint16_t size);
     // Reads and decodes the converter's ID record into m_abyIdBlock.
     bool LoadIdSettings();
-    // Writes m_abyIdBlock to the converter when it is marked changed and differs there.
+    // When the block is marked changed: re-reads the converter's record, replaces the fields of
+    // m_nIdFields with those of m_abyIdBlock (a record that does not decode gets the whole
+    // block) and writes the result when it differs from what the converter holds.
     bool StoreIdSettings();
 
     CDevChannel& Channel() { return *m_pChannel; }
@@ -54,6 +56,8 @@ public:
     std::array<std::uint8_t, kIdBlockSize> m_abyIdBlock{};
     bool m_bIdValid = false;
     bool m_bIdChanged = false;
+    // The fields of m_abyIdBlock that the next store puts over the converter's record.
+    unsigned m_nIdFields = kIdFieldsAll;
 
 private:
     // One transaction on the channel; false without a channel.

@@ -43,6 +43,17 @@ inline constexpr std::uint8_t kIdItemName = 0x11;
 
 using IdBlock = std::array<std::uint8_t, kIdBlockSize>;
 
+// Fields of an ID block, as a mask: which of them a save replaces in the converter's record.
+enum : unsigned {
+    kIdFieldEnable = 1u << 0,
+    kIdFieldDid = 1u << 1,
+    kIdFieldSerial = 1u << 2,
+    kIdFieldModel = 1u << 3,
+    kIdFieldId = 1u << 4,
+    kIdFieldName = 1u << 5,
+    kIdFieldsAll = (1u << 6) - 1,
+};
+
 // Function off, DID 0x5F, every text empty.
 IdBlock DefaultIdBlock();
 
@@ -63,5 +74,14 @@ bool EncodeIdRecord(const IdBlock& block, std::span<std::uint8_t> record, std::u
 // ends up holding either the defaults (on failure) or the whole decoded state. Any input is
 // safe: a record that would run past the end of `storage` does not decode.
 bool DecodeIdRecord(std::span<const std::uint8_t> storage, IdBlock& block);
+
+// The record the converter holds (at the start of `storage`) with only the `fields` of `block`
+// replaced, coded like EncodeIdRecord. Whatever else the stored record carries stays as stored:
+// the bytes of untouched fields, items of types the panel does not know, their order. A record
+// that is only {0x01, e, 0} gets the panel's item list. Fails, with `length` 0, when the stored
+// record does not decode or a replaced field is not valid; falls back to the panel's own items
+// (the stored values of untouched fields that decode) when the kept items would not fit.
+bool MergeIdRecord(std::span<const std::uint8_t> storage, const IdBlock& block, unsigned fields,
+                   std::span<std::uint8_t> record, std::uint16_t& length);
 
 }  // namespace vexilo

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+class QMessageBox;
 class QWidget;
 
 namespace vexilo::ui {
@@ -21,6 +22,10 @@ using MessageBoxHandler =
 
 // Shows a modal box owned by `owner` (may be null) and returns the button pressed.
 int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style);
+
+// Gives a box the panel's look: text, caption, icon, an OK button, and a width that shows the
+// whole caption. The default handler and the screenshot mode both use it.
+void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& caption, unsigned style);
 
 // Replaces the handler; an empty handler restores the default (a QMessageBox). Returns the
 // handler that was installed before.

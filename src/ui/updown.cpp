@@ -1,5 +1,6 @@
 #include "ui/updown.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -74,7 +75,7 @@ void UpDown::WriteBuddy() {
 }
 
 void UpDown::Step(int direction, int increment) {
-    if (!isEnabled() || m_lower == m_upper) {
+    if (!isEnabled() || m_lower == m_upper || m_stepping) {
         return;
     }
     // "Up" moves toward the upper bound, whichever way the range runs.
@@ -83,8 +84,11 @@ void UpDown::Step(int direction, int increment) {
     nm.idFrom = m_id;
     nm.iPos = m_pos;
     nm.iDelta = direction * sign * increment;
-    if (m_handler && m_handler(nm) != 0) {
-        return;  // refused
+    m_stepping = true;
+    const bool refused = m_handler && m_handler(nm) != 0;
+    m_stepping = false;
+    if (refused) {
+        return;
     }
     // The handler may have moved the control itself; the step applies to where it is now.
     const long long target = static_cast<long long>(m_pos) + nm.iDelta;
@@ -97,33 +101,49 @@ void UpDown::Step(int direction, int increment) {
     }
 }
 
-void UpDown::OnRepeat() {
+void UpDown::ArmRepeat(int delayMs) {
     if (m_pressed == 0) {
-        StopRepeat();
+        return;  // released, or stopped while the step ran
+    }
+    m_timers.Set(kRepeatTimer, std::max(delayMs, kRepeatMs));
+}
+
+void UpDown::OnRepeat() {
+    m_timers.Kill(kRepeatTimer);  // no tick while the step is in flight
+    if (m_pressed == 0 || m_stepping) {
         return;
     }
-    m_heldMs += m_timers.Period(kRepeatTimer);
-    m_timers.Set(kRepeatTimer, kRepeatMs);
-    Step(m_pressed, AcceleratedStep(m_heldMs));
+    const auto heldMs = static_cast<int>(std::min<std::int64_t>(NowMs() - m_pressMs, 1 << 30));
+    Step(m_pressed, AcceleratedStep(heldMs));
+    ArmRepeat(kRepeatMs);
 }
 
 void UpDown::StopRepeat() {
     m_pressed = 0;
-    m_heldMs = 0;
     m_timers.Kill(kRepeatTimer);
     update();
 }
 
+void UpDown::StopAllRepeats() {
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (auto* spin = dynamic_cast<UpDown*>(widget); spin != nullptr && spin->m_pressed != 0) {
+            spin->StopRepeat();
+        }
+    }
+}
+
 void UpDown::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
+    if (event->button() != Qt::LeftButton || m_stepping) {
         QWidget::mousePressEvent(event);
         return;
     }
     m_pressed = event->position().y() < height() / 2.0 ? 1 : -1;
-    m_heldMs = 0;
+    m_pressMs = NowMs();
     update();
-    m_timers.Set(kRepeatTimer, kInitialDelayMs);
     Step(m_pressed, AcceleratedStep(0));
+    // The first repeat counts from the press, but never comes straight after a slow step.
+    const auto spent = static_cast<int>(std::min<std::int64_t>(NowMs() - m_pressMs, 1 << 30));
+    ArmRepeat(kInitialDelayMs - spent);
 }
 
 void UpDown::mouseReleaseEvent(QMouseEvent* event) {
@@ -134,10 +154,16 @@ void UpDown::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void UpDown::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::EnabledChange && !isEnabled()) {
+    if ((event->type() == QEvent::EnabledChange && !isEnabled()) ||
+        (event->type() == QEvent::ActivationChange && !isActiveWindow())) {
         StopRepeat();
     }
     QWidget::changeEvent(event);
+}
+
+void UpDown::hideEvent(QHideEvent* event) {
+    StopRepeat();
+    QWidget::hideEvent(event);
 }
 
 bool UpDown::eventFilter(QObject* watched, QEvent* event) {

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 
 #include "ui/window_timers.h"
@@ -25,9 +26,12 @@ class UpDown : public QWidget {
 public:
     using DeltaPosHandler = std::function<int(NmUpDown&)>;
 
-    // Auto-repeat while an arrow is held: the first repeat after kInitialDelayMs, then every
-    // kRepeatMs. The step grows with the time held, like Windows' default acceleration:
-    // 1 from the start, 5 after 2 s, 20 after 5 s.
+    // Auto-repeat while an arrow is held: the first repeat kInitialDelayMs after the press, then
+    // every kRepeatMs. The step grows with the time held, like Windows' default acceleration:
+    // 1 from the start, 5 after 2 s, 20 after 5 s. The wait for the next repeat starts only
+    // when the step before has finished, so a step that blocks (a slow converter) never lets a
+    // click turn into a repeat; anything that takes the operator away from the arrow (a message
+    // box, the control disabled or hidden, the window deactivated) ends the repeat.
     static constexpr int kInitialDelayMs = 500;
     static constexpr int kRepeatMs = 50;
     static constexpr int kRepeatTimer = 1;
@@ -53,6 +57,8 @@ public:
     void Step(int direction, int increment = 1);
     // Auto-repeat timers (tests fire them under ManualTimers).
     WindowTimers& Timers() { return m_timers; }
+    // Ends every auto-repeat of the program, before something modal takes over.
+    static void StopAllRepeats();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -60,10 +66,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void OnRepeat();
     void StopRepeat();
+    // Arms the next repeat after a step, unless the arrow is no longer held.
+    void ArmRepeat(int delayMs);
     void WriteBuddy();
 
     int m_id = 0;
@@ -73,8 +82,9 @@ private:
     QLineEdit* m_buddy = nullptr;
     QPointer<QObject> m_buddyAlive;  // the buddy is a sibling, which may go first
     bool m_setBuddyInt = false;
-    int m_pressed = 0;  // +1 up arrow held, -1 down arrow held, 0 none
-    int m_heldMs = 0;
+    int m_pressed = 0;           // +1 up arrow held, -1 down arrow held, 0 none
+    std::int64_t m_pressMs = 0;  // when the held arrow was pressed
+    bool m_stepping = false;     // a step is in flight (its handler may block)
     DeltaPosHandler m_handler;
     WindowTimers m_timers;
 };

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QTimer>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 
 namespace vexilo::ui {
+
+// Milliseconds of a steady clock; under ManualTimers, the tests' virtual clock.
+std::int64_t NowMs();
 
 // Timers of one window, addressed by ID like Windows' SetTimer/KillTimer. Each tick calls the
 // owner's callback with the ID. While a ManualTimers object exists, newly set timers run no
@@ -26,13 +30,18 @@ public:
     bool IsRunning(int id) const;
     // Period of a running timer, -1 when it is not running.
     int Period(int id) const;
-    // Delivers one tick of timer `id` when it is running; returns whether it was.
+    // Delivers one tick of timer `id` when it is running; returns whether it was. Under
+    // ManualTimers the virtual clock first moves on to the tick's time.
     bool Fire(int id);
+    // Fire(), but only when the tick is due by the clock (a tick that came due while the window
+    // was blocked).
+    bool FireIfDue(int id);
 
 private:
     struct Entry {
         bool running = false;
         int periodMs = 0;
+        std::int64_t dueMs = 0;
         std::unique_ptr<QTimer> timer;  // kept for reuse once made; never made under ManualTimers
     };
     std::map<int, Entry> m_timers;
@@ -48,6 +57,12 @@ public:
     ~ManualTimers();
 
     static bool Active();
+
+    // The virtual clock starts at 0 and only moves when a timer fires. A test may run it on
+    // another virtual clock instead (the simulator's, which its transactions move).
+    void UseClock(std::function<std::int64_t()> now, std::function<void(std::int64_t)> advanceTo);
+    static std::int64_t Now();
+    static void AdvanceTo(std::int64_t ms);
 };
 
 }  // namespace vexilo::ui

@@ -72,16 +72,21 @@ protected:
 
     // Construction and OnInitDialog, as DoModal runs them, without the modal loop.
     CVexiloDlg& Open(bool showSave = false, PageFactory factory = {}) {
+        ListEntries();
+        dlg = std::make_unique<CVexiloDlg>(showSave, factory.create ? factory : Factory());
+        dlg->Create(IDD_VEXILO_DIALOG, nullptr);
+        dlg->show();
+        return *dlg;
+    }
+
+    // Discovery finds the converters added so far.
+    void ListEntries() {
         SetDeviceSource([list = entries](DeviceEntry* table) {
             for (std::size_t i = 0; i < list.size(); ++i) {
                 table[i] = list[i];
             }
             return static_cast<int>(list.size());
         });
-        dlg = std::make_unique<CVexiloDlg>(showSave, factory.create ? factory : Factory());
-        dlg->Create(IDD_VEXILO_DIALOG, nullptr);
-        dlg->show();
-        return *dlg;
     }
 
     std::vector<QString> Captions() const {
@@ -418,6 +423,42 @@ TEST_F(MainWindowTest, ScreenshotsShowEveryTabInTurnAndSaveTheBoxOfAConverterTha
     EXPECT_TRUE(boxes.boxes.empty());  // the boxes went to the screenshot run
 }
 
+TEST_F(MainWindowTest, TheScreenshotWalkBeginsAfterStartUpNotInsideItsBox) {
+    auto a = Add(SimKind::Rgb, "A");
+    a->AddFault({SimFaultKind::Silence, 0, 0x00, kSimForever, 1});  // answers start-up only
+    Add(SimKind::Rgb, "B");
+    ListEntries();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ScreenshotRun run(dir.path());
+    QString problem;
+    ASSERT_TRUE(run.Start(&problem));
+    CVexiloApp app(Factory());
+    app.m_onRunning = [&run](CVexiloDlg& w) { run.Run(w); };
+    ::testing::internal::CaptureStdout();
+    app.InitInstance({});
+    EXPECT_EQ(QString::fromStdString(::testing::internal::GetCapturedStdout()),
+              "box 1: KTP-RGB-SDI (A) ERROR: デバイスが反応しません\\n接続を確認してください"
+              "\\n該当タブを強制クローズします\n"
+              "tab 1: KTP-RGB-SDI (B)\n");
+}
+
+TEST_F(MainWindowTest, AConverterFailingItsStartUpLosesOnlyItsOwnPage) {
+    auto a = Add(SimKind::Rgb, "ttyACM0");
+    a->AddFault({SimFaultKind::Silence, 0, kSimAnyCommand, kSimForever});
+    Add(SimKind::Dvi, "ttyACM1");
+    Add(SimKind::Rgb, "ttyACM2");
+    CVexiloDlg& w = Open();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "(ttyACM0) ERROR");
+    EXPECT_EQ(boxes.boxes[0].text, QString::fromUtf16(u"デバイスが接続されていません"));
+    EXPECT_EQ(Captions(), (std::vector<QString>{"KTP-DVI-SDI (ttyACM1)", "KTP-RGB-SDI (ttyACM2)"}));
+    EXPECT_EQ(w.OpenTabs(), 2);
+    EXPECT_EQ(a->OpenCount(), 0);
+    EXPECT_TRUE(w.Page(1)->isVisible());
+    EXPECT_FALSE(w.Page(0)->isVisible());
+}
+
 // ---- start-up without a usable converter ends the process ----------------------------------
 
 class MainWindowDeathTest : public MainWindowTest {
@@ -461,6 +502,21 @@ TEST_F(MainWindowDeathTest, AllPortsHeldShowsOnlyTheSecondMessageAndEndsWithCode
         // Numbered 1: the first message did not come before it.
         "box 1: KTP Series ERROR: デバイスが使用できません。\\\\n"
         "他のアプリケーションで既に使用されている可能性があります。: owner 0 style 0x30\n");
+}
+
+TEST_F(MainWindowDeathTest, TheOnlyConverterFailingItsStartUpShowsItsMessageAndEndsWithCodeZero) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            entries.push_back(
+                {DEVKIND_RGB, RegisterSimPort(std::make_shared<CSimConverter>(
+                                                  SimConfig::For(SimKind::Rgb, SimFirmware::Boot)),
+                                              "A")});
+            PrintBoxes();
+            Open();
+            std::exit(3);  // not reached
+        },
+        ::testing::ExitedWithCode(0), "box 1: .A. ERROR: メインファームウェアで起動していません");
 }
 
 // ---- command line ----------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // Auto boxes, adjustment factory values, save and cancel.
 #include <QAbstractButton>
 #include <QPushButton>
+#include <QTest>
 #include <array>
 #include <functional>
 
@@ -315,6 +316,21 @@ TEST_F(AdjustPageTest, AFailedReloadReadClosesWithNothingShownOrWritten) {
     EXPECT_EQ(page->GetDlgItemText(IDC_GAIN_R_EDIT), "10") << "nothing of the broken read shown";
 }
 
+TEST_F(AdjustPageTest, AnErasedValueIsShownClampedAndNeverWrittenBackUnstepped) {
+    sim->SetAdjustment(kC, 0, 0xFFFF);  // horizontal
+    sim->SetAdjustment(kC, 3, 0xFFFF);  // gain red
+    CArgbDialog* page = StartRgb();
+    EXPECT_TRUE(page->m_pDevice);
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(FromFirstQuery(), Cat({{QueryFormat()}, RgbReload()}));
+    EXPECT_EQ(page->GetDlgItemText(IDC_HPOS_EDIT), "500");
+    EXPECT_EQ(page->GetDlgItemText(IDC_GAIN_R_EDIT), "-437");
+    Mark();
+    Step(page, IDC_GAIN_R_SPIN, +1);
+    EXPECT_EQ(Sent(), (std::vector<SimRequest>{QueryFormat(), SetAdj(3, 74 + 436)}));
+    EXPECT_EQ(sim->Adjustments(kC)[0], 0xFFFF);
+}
+
 TEST_F(AdjustPageTest, AFailedReadAtStartUpClosesBeforeAnyWrite) {
     for (SimKind kind : {SimKind::Rgb, SimKind::Ntsc}) {
         NewSim(kind);
@@ -428,6 +444,82 @@ TEST_F(SpinTest, AStepThatFindsANewFormatReloadsAndSendsNothing) {
     Step(ntsc, IDC_BRIGHTNESS_SPIN, -1);
     EXPECT_EQ(Sent(), Cat({{QueryFormat()}, Reads(4)}));
     EXPECT_EQ(Pos(ntsc, IDC_BRIGHTNESS_SPIN), -28);
+}
+
+// ---- arrows clicked and held -----------------------------------------------------------------
+
+// Mouse clicks on the spins, with the timers on the simulator's clock: a transaction takes the
+// converter's reply time.
+class ArrowTest : public AdjustPageTest {
+protected:
+    void SetUp() override {
+        manualTimers.UseClock([this] { return sim->NowMs(); },
+                              [this](std::int64_t ms) { sim->AdvanceToMs(ms); });
+    }
+    static void Press(ui::UpDown* spin) {
+        QTest::mousePress(spin, Qt::LeftButton, {}, QPoint(spin->width() / 2, 1));
+    }
+    static void Release(ui::UpDown* spin) {
+        QTest::mouseRelease(spin, Qt::LeftButton, {}, QPoint(spin->width() / 2, 1));
+    }
+    static bool Repeat(ui::UpDown* spin) { return spin->Timers().Fire(ui::UpDown::kRepeatTimer); }
+};
+
+TEST_F(ArrowTest, AClickIsOneStepWhateverTheReplyTime) {
+    CArgbDialog* page = StartRgb();
+    sim->AddFault({SimFaultKind::Delay, 800, kSimAnyCommand, kSimForever});
+    ui::UpDown* spin = page->DlgItem<ui::UpDown>(IDC_HPOS_SPIN);
+    for (int click = 1; click <= 3; ++click) {
+        Mark();
+        Press(spin);
+        // The window was blocked past the time of the first repeat: a tick that came due
+        // meanwhile is delivered before the release.
+        spin->Timers().FireIfDue(ui::UpDown::kRepeatTimer);
+        Release(spin);
+        EXPECT_EQ(Sent(), (std::vector<SimRequest>{QueryFormat(), SetAdj(0, 500 + click)}));
+    }
+    EXPECT_EQ(Pos(page, IDC_HPOS_SPIN), 3);
+}
+
+TEST_F(ArrowTest, NoStepAfterOneThatFailed) {
+    for (const int lost : {1, kSimForever}) {  // one lost reply; a converter that stops answering
+        NewSim(SimKind::Rgb);
+        boxes.boxes.clear();
+        CArgbDialog* page = StartRgb();
+        ui::UpDown* spin = page->DlgItem<ui::UpDown>(IDC_GAIN_R_SPIN);
+        Press(spin);
+        ASSERT_TRUE(Repeat(spin));
+        sim->AddFault({SimFaultKind::Silence, 0, 0x08, lost});
+        // The box's own loop goes on delivering timer ticks.
+        boxes.onBox = [&] {
+            for (int i = 0; i < 10 && boxes.boxes.size() == 1; ++i) {
+                Repeat(spin);
+            }
+        };
+        Mark();
+        Repeat(spin);
+        Release(spin);
+        boxes.onBox = nullptr;
+        EXPECT_EQ(Sent(), (std::vector<SimRequest>{QueryFormat(), SetAdj(3, 74 - 3)})) << lost;
+        ASSERT_EQ(boxes.boxes.size(), 1u) << lost;
+        EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
+    }
+}
+
+TEST_F(ArrowTest, AHeldArrowAcceleratesFromThePress) {
+    CArgbDialog* page = StartRgb();
+    ui::UpDown* spin = page->DlgItem<ui::UpDown>(IDC_HPOS_SPIN);
+    const std::int64_t pressed = sim->NowMs();
+    Press(spin);
+    while (sim->NowMs() - pressed < 5000) {
+        ASSERT_TRUE(Repeat(spin));
+    }
+    Release(spin);
+    // 1 per step up to 2 s after the press, 5 up to 5 s, then 20.
+    const int steps1 = 1 + (2000 - 500) / 50;
+    const int steps5 = (5000 - 2000) / 50;
+    EXPECT_EQ(Pos(page, IDC_HPOS_SPIN), steps1 + 5 * steps5 + 20);
+    EXPECT_EQ(sim->Adjustments(kC)[0], 500 + Pos(page, IDC_HPOS_SPIN));
 }
 
 // ---- Auto boxes and sync type ----------------------------------------------------------------

@@ -63,16 +63,17 @@ TEST_F(DviPageTest, TheCableDetectReadDecidesTheBox) {
              sim->AddFault({SimFaultKind::Silence, 0, 0x14});
          },
          false, true, false},
+        // The converter answered, without a usable setting: unknown, so shown like unsupported.
         {"two bytes",
          [this] {
              sim->AddFault({SimFaultKind::WrongLength, 1, 0x14});
          },
-         false, true, false},
+         false, false, true},
         {"no byte",
          [this] {
              sim->AddFault({SimFaultKind::WrongLength, -1, 0x14});
          },
-         false, true, false},
+         false, false, true},
     };
     for (const Case& c : cases) {
         NewSim(SimKind::Dvi);

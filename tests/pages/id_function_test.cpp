@@ -5,6 +5,7 @@
 #include <array>
 
 #include "page_fixture.h"
+#include "protocol/crc24.h"
 #include "protocol/id_record.h"
 
 namespace vexilo::test {
@@ -339,6 +340,111 @@ TEST_F(IdTest, WithTheFunctionSwitchedOffTheBlockStillCarriesTheTexts) {
     EXPECT_EQ(block[kIdOffEnable], 0);
     EXPECT_EQ(block[kIdOffDid], 0x55);
     EXPECT_STREQ(reinterpret_cast<const char*>(&block[kIdOffId]), "ABC");
+}
+
+// ---- what a save leaves of the converter's record ---------------------------------------------
+
+using Storage = std::array<std::uint8_t, kSimIdStorageSize>;
+using Item = std::pair<std::uint8_t, std::string>;
+
+// A storage block holding a record with exactly these items, coded by hand.
+Storage RecordOf(std::uint8_t enable, std::uint8_t did, const std::vector<Item>& items) {
+    Storage s{};
+    std::size_t p = 7;
+    for (const auto& [type, value] : items) {
+        s[p++] = type;
+        s[p++] = static_cast<std::uint8_t>(value.size());
+        std::memcpy(&s[p], value.data(), value.size());
+        p += value.size();
+    }
+    const int listLength = static_cast<int>(p - 7);
+    s[0] = 0x01;
+    s[1] = enable;
+    s[2] = static_cast<std::uint8_t>(listLength + 4);
+    s[3] = 0x01;
+    s[4] = static_cast<std::uint8_t>(listLength);
+    s[5] = did;
+    s[6] = 0xFC;
+    const std::uint32_t crc = Crc24(s.data(), static_cast<std::uint16_t>(p));
+    s[p] = crc & 0xFF;
+    s[p + 1] = (crc >> 8) & 0xFF;
+    s[p + 2] = (crc >> 16) & 0xFF;
+    s[1000] = 0x5A;  // the converter's own bytes past the record area
+    return s;
+}
+
+// A record with an item type the panel does not know and a Name that is not UTF-8.
+std::vector<Item> ForeignItems(const std::string& sn) {
+    return {{0x01, "E-AUXTAG"},
+            {0x02, "0001"},
+            {0x03, "KTP-RGB-SDI"},
+            {0x04, sn},
+            {0x10, "CAM_7"},
+            {0x11,
+             "\xFF\xFE"
+             "ab"},
+            {0x42, "vendor data"}};
+}
+
+TEST_F(IdTest, AnUntouchedIdGroupLeavesTheStoredRecordAsItIs) {
+    struct Case {
+        const char* what;
+        SimFaultKind fault;  // on the start-up read only
+        int value;
+    };
+    const Case cases[] = {
+        {"time-out", SimFaultKind::Silence, 0},
+        {"1023-byte reply", SimFaultKind::WrongLength, -1},
+        {"error code", SimFaultKind::ErrorCode, 0x0C},
+        {"nothing failed; unknown item and undecodable Name", SimFaultKind::Delay, 0},
+    };
+    for (const Case& c : cases) {
+        NewConverter();
+        const Storage stored = RecordOf(1, 0x53, ForeignItems("00000042"));
+        Sim().SetIdStorage(stored);
+        Fault(c.fault, 0x11, 1, 0, c.value);
+        CTestPage* page = Start();
+        page->CommitSettings(false);
+        EXPECT_EQ(Sim().IdStorage(), stored) << c.what;
+        EXPECT_EQ(Count(0x12), 0) << c.what;
+        EXPECT_EQ(Count(0x09), 1) << c.what << ": the settings are still saved";
+    }
+}
+
+TEST_F(IdTest, ASaveReplacesOnlyTheFieldsTheOperatorChanged) {
+    // Read at start-up, or not (the page then shows defaults): either way SN alone changes.
+    for (const bool readFails : {false, true}) {
+        NewConverter();
+        Sim().SetIdStorage(RecordOf(1, 0x53, ForeignItems("00000042")));
+        if (readFails) {
+            Fault(SimFaultKind::Silence, 0x11, 1);
+        }
+        CTestPage* page = Start();
+        if (readFails) {
+            page->DlgItem<QAbstractButton>(IDC_ID_ENABLE)->click();  // on, as it already is
+        }
+        page->SetDlgItemText(IDC_ID_ID, "CAM_7");  // as stored; SN then fills nothing in
+        page->SetDlgItemText(IDC_ID_SN, "");
+        Type(page, IDC_ID_SN, "77");
+        page->CommitSettings(false);
+        EXPECT_EQ(Sim().IdStorage(), RecordOf(1, 0x53, ForeignItems("77"))) << readFails;
+    }
+}
+
+TEST_F(IdTest, FactorySettingsResetTheStoredRecordAtTheNextSave) {
+    Sim().SetIdStorage(RecordOf(1, 0x53, ForeignItems("00000042")));
+    Fault(SimFaultKind::Silence, 0x11, 1);  // the page shows the defaults already
+    CTestPage* page = Start();
+    page->DlgItem<QAbstractButton>(IDC_FACTORY)->click();
+    page->CommitSettings(false);
+    EXPECT_EQ(Sim().IdStorage(), RecordOf(0, 0x5F,
+                                          {{0x01, "E-AUXTAG"},
+                                           {0x02, "0001"},
+                                           {0x03, "KTP-RGB-SDI"},
+                                           {0x04, ""},
+                                           {0x10, ""},
+                                           {0x11, ""},
+                                           {0x42, "vendor data"}}));
 }
 
 }  // namespace

@@ -252,5 +252,57 @@ TEST(IdRecordDecode, UnfitItemsAreDroppedAndTheRestDecodes) {
     EXPECT_EQ(decoded[kIdOffId + 4], 0);  // nothing of the earlier, longer ID is left
 }
 
+TEST(IdRecordMerge, OnlyTheNamedFieldsChange) {
+    const IdBlock block = MakeBlock(1, 0x51, "77", "KTQ-RGB-SDI", "NEW", "new name");
+    auto list = [](std::initializer_list<std::vector<std::uint8_t>> items) {
+        std::vector<std::uint8_t> all;
+        for (const auto& item : items) {
+            all.insert(all.end(), item.begin(), item.end());
+        }
+        return all;
+    };
+    const auto unknown = Item(0x42, "kept");
+    const auto badName = Item(kIdItemName, "\xFF\xFE");
+    struct Case {
+        const char* what;
+        Storage stored;
+        unsigned fields;
+        Storage expected;
+    };
+    const Case cases[] = {
+        {"nothing named: the record as stored",
+         RecordWithItems(2, 0x55, list({Item(kIdItemId, "OLD"), unknown, badName})), 0,
+         RecordWithItems(2, 0x55, list({Item(kIdItemId, "OLD"), unknown, badName}))},
+        {"ID replaced in place, its repeat gone, the serial number appended",
+         RecordWithItems(0, 0x55, list({Item(kIdItemId, "OLD"), unknown, Item(kIdItemId, "X")})),
+         kIdFieldId | kIdFieldSerial,
+         RecordWithItems(0, 0x55,
+                         list({Item(kIdItemId, "NEW"), unknown, Item(kIdItemSerial, "77")}))},
+        {"enable and DID", RecordWithItems(2, 0x55, list({badName})), kIdFieldEnable | kIdFieldDid,
+         RecordWithItems(1, 0x51, list({badName}))},
+        {"an empty record gets the panel's items", Storage{0x01, 0x00, 0x00}, kIdFieldSerial,
+         Encode(MakeBlock(0, 0x5F, "77", "", "", ""))},
+        {"too long to keep everything: the panel's items, stored values kept",
+         RecordWithItems(0, 0x55,
+                         list({Item(kIdItemId, "OLD"), Item(0x42, std::string(240, 'x'))})),
+         kIdFieldName, Encode(MakeBlock(0, 0x55, "", "", "OLD", "new name"))},
+    };
+    for (const Case& c : cases) {
+        Storage merged{};
+        std::uint16_t length = 0;
+        ASSERT_TRUE(MergeIdRecord(c.stored, block, c.fields, merged, length)) << c.what;
+        EXPECT_EQ(merged, c.expected) << c.what;
+        IdBlock decoded{};
+        EXPECT_TRUE(DecodeIdRecord(merged, decoded)) << c.what;
+    }
+    Storage merged{};
+    std::uint16_t length = 7;
+    EXPECT_FALSE(MergeIdRecord(Storage{}, block, kIdFieldsAll, merged, length)) << "no record";
+    EXPECT_EQ(length, 0);
+    IdBlock bad = block;
+    bad[kIdOffDid] = 0x4F;
+    EXPECT_FALSE(MergeIdRecord(Encode(block), bad, kIdFieldDid, merged, length));
+}
+
 }  // namespace
 }  // namespace vexilo

@@ -368,5 +368,20 @@ TEST(MessageBoxSeam, RecordsAndRestores) {
     EXPECT_EQ(ShowMessageBox(nullptr, "real", "box", kMbIconInformation), kIdOk);
 }
 
+TEST(MessageBoxSeam, TheRealBoxIsWideEnoughForItsTitle) {
+    const QString title = "KTP-DVI-SDI (ttyACM4) ERROR";
+    int width = 0;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->inherits("QMessageBox")) {
+                width = w->width();
+                w->close();
+            }
+        }
+    });
+    ShowMessageBox(nullptr, "short", title, kMbIconExclamation);
+    EXPECT_GT(width, QFontMetrics(QApplication::font()).horizontalAdvance(title) + 100);
+}
+
 }  // namespace
 }  // namespace vexilo::ui

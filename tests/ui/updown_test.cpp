@@ -2,9 +2,12 @@
 
 #include <QLineEdit>
 #include <QTest>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
+#include "support/message_box_recorder.h"
 #include "ui/dialog.h"
 #include "ui/updown.h"
 
@@ -138,6 +141,26 @@ TEST_F(UpDownTest, HoldingAnArrowRepeatsWithWindowsAcceleration) {
     QTest::mousePress(spin, Qt::LeftButton, {}, QPoint(5, 25));  // lower half
     EXPECT_EQ(spin->GetPos32(), expected - 1);
     QTest::mouseRelease(spin, Qt::LeftButton, {}, QPoint(5, 25));
+}
+
+TEST_F(UpDownTest, ABoxOrAHiddenOrDisabledControlEndsTheRepeatAtOnce) {
+    ManualTimers manual;
+    test::MessageBoxRecorder boxes;
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"box", [] { ShowMessageBox(nullptr, "text", "caption", kMbOk); }},
+        {"hidden", [this] { host->hide(); }},
+        {"disabled", [this] { spin->setEnabled(false); }},
+    };
+    for (const auto& [what, interrupt] : cases) {
+        host->show();
+        spin->setEnabled(true);
+        QTest::mousePress(spin, Qt::LeftButton, {}, QPoint(5, 3));
+        ASSERT_TRUE(spin->Timers().IsRunning(UpDown::kRepeatTimer)) << what;
+        interrupt();
+        EXPECT_FALSE(spin->Timers().Fire(UpDown::kRepeatTimer)) << what;
+        QTest::mouseRelease(spin, Qt::LeftButton, {}, QPoint(5, 3));
+    }
+    EXPECT_EQ(seen.size(), 3u) << "one step per press";
 }
 
 TEST(UpDownAcceleration, DefaultTable) {
