@@ -1,9 +1,9 @@
 // vexiloctl status [--watch SECONDS]: input format, temperatures, supply voltage.
-#include <poll.h>
-
 #include <CLI/CLI.hpp>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 
 #include "cli/commands.h"
 #include "cli/openmetrics.h"
@@ -66,14 +66,12 @@ std::string OneDecimal(int v) {
 }
 
 void PrintText(std::ostream& out, const std::vector<const Converter*>& ok,
-               const std::vector<const Report*>& reports,
-               const std::vector<requests::StatusBlock>& all,
+               const std::vector<requests::StatusBlock>& blocks,
                const std::vector<Converter>& selected) {
-    (void)reports;
     Table t({"PORT", "KIND", "WIDTH", "HEIGHT", "FRAMERATE", "SCAN", "FPGA-C", "MCU-C", "VOLT"});
     for (const Converter* c : ok) {
         const auto index = static_cast<std::size_t>(c - selected.data());
-        const requests::StatusBlock& s = all[index];
+        const requests::StatusBlock& s = blocks[index];
         t.Row({c->label, c->Kind().name, Dimension(s.width), Dimension(s.height),
                FrameRate(s.frameRate),
                s.scanning == 1   ? "interlace"
@@ -85,16 +83,12 @@ void PrintText(std::ostream& out, const std::vector<const Converter*>& ok,
     t.Print(out);
 }
 
-// Waits until `deadline` without sleeping on a timer of its own: poll() with no descriptors.
+// Waits until `deadline` (a deadline, not a sleep of its own length: rounds keep their pace).
 void WaitUntil(std::chrono::steady_clock::time_point deadline) {
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            return;
-        }
-        ::poll(nullptr, 0, static_cast<int>(std::min<long long>(left.count(), 1000)));
-    }
+    std::mutex mutex;
+    std::condition_variable never;
+    std::unique_lock lock(mutex);
+    never.wait_until(lock, deadline, [&] { return std::chrono::steady_clock::now() >= deadline; });
 }
 
 int Run(Session& session, const StatusOptions& o) {
@@ -118,11 +112,11 @@ int Run(Session& session, const StatusOptions& o) {
         session.options.json = true;
     }
     const auto text = [&](std::ostream& out, const std::vector<const Converter*>& ok,
-                          const std::vector<const Report*>& reports) {
+                          const std::vector<const Report*>&) {
         if (metrics) {
             PrintOpenMetrics(out, session.Selected(), session.Reports(), blocks);
         } else {
-            PrintText(out, ok, reports, blocks, session.Selected());
+            PrintText(out, ok, blocks, session.Selected());
         }
     };
     int code = kExitOk;

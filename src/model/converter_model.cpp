@@ -215,6 +215,11 @@ std::string ValueText(const Setting& setting, int shown) {
     return std::to_string(shown);
 }
 
+std::string FieldText(const std::uint8_t* bytes, std::size_t max) {
+    const std::uint8_t* end = std::find(bytes, bytes + max, std::uint8_t{0});
+    return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(end - bytes));
+}
+
 Firmware CheckFirmware(std::string_view running, std::string_view second) {
     if (running == second) {
         return Firmware::kNotMain;

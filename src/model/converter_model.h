@@ -142,6 +142,9 @@ inline constexpr std::uint8_t kVersionSecond = 1;
 inline constexpr std::uint8_t kVersionBoard = 2;
 inline constexpr std::uint8_t kVersionFpga = 3;
 
+// The text of a zero-terminated field: its bytes up to the first zero, at most `max` of them.
+std::string FieldText(const std::uint8_t* bytes, std::size_t max);
+
 enum class Firmware {
     kMain,         // the main firmware runs
     kNotMain,      // both version texts are equal: not the main firmware

@@ -23,8 +23,7 @@ bool PutField(IdBlock& block, int offset, int size, const std::string& bytes) {
 }
 
 std::string FieldBytes(const IdBlock& block, int offset, int max) {
-    const auto* p = reinterpret_cast<const char*>(block.data() + offset);
-    return std::string(p, strnlen(p, static_cast<std::size_t>(max)));
+    return FieldText(block.data() + offset, static_cast<std::size_t>(max));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 
 #include "protocol/commands.h"
 
@@ -15,8 +14,7 @@ constexpr char kNoInput[] =
     "no input signal: the adjustments belong to an input format, and none is detected";
 
 std::string VersionText(const std::array<std::uint8_t, kVersionTextSize>& buffer) {
-    const auto* p = reinterpret_cast<const char*>(buffer.data());
-    return std::string(p, strnlen(p, buffer.size()));
+    return FieldText(buffer.data(), buffer.size());
 }
 
 // The input format whose adjustment table the converter now addresses; fails without one.

@@ -25,8 +25,7 @@ using model::kVersionTextSize;
 
 // A version text buffer: up to its first zero byte or its 16th byte.
 std::string VersionText(const std::array<std::uint8_t, kVersionTextSize>& buffer) {
-    const auto* p = reinterpret_cast<const char*>(buffer.data());
-    return std::string(p, strnlen(p, buffer.size()));
+    return model::FieldText(buffer.data(), buffer.size());
 }
 
 // Version texts come from the converter: converted from the ANSI code page, else shown empty.
