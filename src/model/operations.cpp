@@ -316,18 +316,16 @@ OpResult WriteSettings(CDevLink& link, const KindModel& kind, std::span<const As
 }
 
 OpResult Save(CDevLink& link, const Identity& identity) {
-    // As the page's save: the ID record with the model name set, written only when that changes
-    // it (a blank or undecodable record gets a well-formed one); none when it cannot be read.
+    // As the page's save with the ID group untouched: the converter keeps its record, except one
+    // that does not decode, which gets a well-formed one.
     if (identity.idSupported) {
         IdRecord record;
         if (OpResult r = ReadIdRecord(link, identity, record); !r) {
             return r;
         }
-        if (record.supported && record.read) {
-            bool written = false;
-            if (OpResult r = WriteIdRecord(link, identity, record, IdChanges{}, written); !r) {
-                return r;
-            }
+        bool written = false;
+        if (OpResult r = WriteIdRecord(link, identity, record, IdChanges{}, written); !r) {
+            return r;
         }
     }
     link.m_bIdChanged = false;
@@ -491,11 +489,19 @@ OpResult WriteIdRecord(CDevLink& link, const Identity& identity, const IdRecord&
             "the ID function needs firmware 3.0 or later and FPGA 0x0AA or later (nothing was "
             "sent)");
     }
-    if (!record.read) {
-        return OpResult::Fail("the ID record could not be read, so it is not written over");
-    }
     const std::uint8_t series = link.GetSeriesCode();
+    // Only the fields asked for (and ID and Name when the SN fills them) replace the converter's;
+    // the store re-reads its record and keeps everything else as stored. A record that did not
+    // decode is still owed whole.
+    unsigned fields = link.m_bIdChanged ? link.m_nIdFields : 0u;
     const IdFields merged = MergeIdChanges(record.fields, changes, series, identity.kind);
+    fields |= (changes.enabled ? kIdFieldEnable : 0u) | (changes.did ? kIdFieldDid : 0u) |
+              (changes.sn ? kIdFieldSerial : 0u) |
+              (changes.id || merged.id != record.fields.id ? kIdFieldId : 0u) |
+              (changes.name || merged.name != record.fields.name ? kIdFieldName : 0u);
+    if (fields == 0) {
+        return OpResult::Ok();  // nothing asked for: the converter keeps its record
+    }
     IdBlock block{};
     switch (ComposeIdBlock(merged, block)) {
         case IdBlockError::kTooLong:
@@ -505,6 +511,7 @@ OpResult WriteIdRecord(CDevLink& link, const Identity& identity, const IdRecord&
         case IdBlockError::kNone:
             break;
     }
+    link.m_nIdFields = fields | kIdFieldModel;
     link.m_abyIdBlock = block;
     link.m_bIdValid = true;
     link.m_bIdChanged = true;

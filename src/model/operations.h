@@ -85,8 +85,8 @@ OpResult WriteSettings(CDevLink& link, const KindModel& kind, std::span<const As
 
 // The main window's save (0x09, then for adjustment kinds 0x0F and 0x09 0x01 0x00) and
 // cancel (0x09 0x00 0x01, then 0x0F and 0x09 0x01 0x01). Adjustments are committed only while
-// the converter reports an input format. Save first stores the ID record as the page's save
-// does (0x05, 0x11, and 0x12 when the record changes: the model name, or a blank record).
+// the converter reports an input format. Save first does the page's ID step with the ID group
+// untouched (0x05, 0x11; 0x12 only for a record that does not decode).
 OpResult Save(CDevLink& link, const Identity& identity);
 // Fails without sending on the DVI converters' old firmware, which cannot revert.
 OpResult Revert(CDevLink& link, const Identity& identity);
@@ -129,10 +129,12 @@ std::optional<IdChanges> CheckIdChanges(const std::optional<std::string>& enable
 // when both were empty, as the page does.
 IdFields MergeIdChanges(const IdFields& current, const IdChanges& changes, std::uint8_t series,
                         int kind);
-// Read-merge-write after ReadIdRecord: 0x05 for the model name, then the page's save of the ID
-// block (0x11, and 0x12 only when the record differs from what the converter holds).
-// `written` tells whether 0x12 was sent. Refuses without sending when the record could not be
-// read or the ID function is unsupported.
+// Read-merge-write after ReadIdRecord, as the page's save: 0x05 for the model name, then the
+// store (0x11, and 0x12 only when the result differs from what the converter holds), which puts
+// the changed fields and the model name over the converter's record and keeps the rest of it as
+// stored (a record that does not decode is replaced whole). Without changes, nothing is stored
+// unless the record did not decode. `written` tells whether 0x12 was sent. Refuses without
+// sending when the ID function is unsupported.
 OpResult WriteIdRecord(CDevLink& link, const Identity& identity, const IdRecord& record,
                        const IdChanges& changes, bool& written);
 

@@ -240,11 +240,6 @@ bool CDevDialog::ApplyIdFunction() {
         case model::IdBlockError::kNone:
             break;
     }
-    block[12] = 0;
-    block[29] = 0;
-    block[46] = 0;
-    block[127] = 0;
-
     // A field the operator left as shown keeps the converter's bytes, even when the page could
     // not read or show them.
     unsigned touched = m_nIdReset;
