@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6test6 libgl-dev
     libcli11-dev nlohmann-json3-dev
     qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+    python3-jsonschema python3-prometheus-client ansible-core
     fonts-ipafont-gothic fonts-noto-cjk
     libudev-dev umockdev libumockdev-dev
     "$@"

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "cli/commands.h"
+#include "cli/openmetrics.h"
 #include "model/operations.h"
 
 namespace vexilo::cli {
@@ -13,8 +14,9 @@ namespace vexilo::cli {
 namespace {
 
 struct StatusOptions {
-    double watch = 0;  // seconds between rounds; 0: one round
-    int count = 0;     // rounds with --watch; 0: until interrupted
+    double watch = 0;              // seconds between rounds; 0: one round
+    int count = 0;                 // rounds with --watch; 0: until interrupted
+    std::string format = "table";  // table, json or openmetrics
 };
 
 Json Tenths(int value) {
@@ -23,9 +25,7 @@ Json Tenths(int value) {
 
 Json StatusJson(const requests::StatusBlock& s) {
     Json j;
-    const bool input = s.width != requests::kNoInput || s.height != requests::kNoInput ||
-                       s.frameRate != requests::kNoInput;
-    if (input) {
+    if (InputPresent(s)) {
         Json in;
         in["width"] = s.width == requests::kNoInput ? Json(nullptr) : Json(s.width);
         in["height"] = s.height == requests::kNoInput ? Json(nullptr) : Json(s.height);
@@ -105,9 +105,19 @@ int Run(Session& session, const StatusOptions& o) {
         }
         r.fields = StatusJson(blocks[index]);
     };
+    const bool metrics = o.format == "openmetrics";
+    if (metrics) {
+        session.options.json = false;
+    } else if (o.format == "json") {
+        session.options.json = true;
+    }
     const auto text = [&](std::ostream& out, const std::vector<const Converter*>& ok,
                           const std::vector<const Report*>&) {
-        PrintText(out, ok, blocks, session.Selected());
+        if (metrics) {
+            PrintOpenMetrics(out, session.Selected(), session.Reports(), blocks);
+        } else {
+            PrintText(out, ok, blocks, session.Selected());
+        }
     };
     int code = kExitOk;
     auto next = std::chrono::steady_clock::now();
@@ -137,6 +147,11 @@ void AddStatusCommand(CLI::App& app, Session& session, Action& action) {
         ->type_name("SECONDS");
     sub->add_option("--count", o->count, "With --watch: stop after this many rounds")
         ->check(CLI::PositiveNumber);
+    sub->add_option("--format", o->format,
+                    "table (default), json (as --json), or openmetrics for node exporter's "
+                    "textfile collector")
+        ->check(CLI::IsMember({"table", "json", "openmetrics"}))
+        ->type_name("table|json|openmetrics");
     sub->callback([&session, &action, o] { action = [&session, o] { return Run(session, *o); }; });
 }
 

@@ -24,12 +24,14 @@ void AddIdCommand(CLI::App& app, Session& session, Action& action);
 void AddSaveCommand(CLI::App& app, Session& session, Action& action);
 void AddRevertCommand(CLI::App& app, Session& session, Action& action);
 void AddFactoryCommand(CLI::App& app, Session& session, Action& action);
+void AddBackupCommand(CLI::App& app, Session& session, Action& action);
+void AddApplyCommand(CLI::App& app, Session& session, Action& action);
 
 // Every subcommand, in the order --help lists them. A new subcommand is a file with its Add
 // function and a line here.
 inline constexpr AddCommand kCommands[] = {
-    AddListCommand, AddStatusCommand, AddGetCommand,    AddSetCommand,
-    AddIdCommand,   AddSaveCommand,   AddRevertCommand, AddFactoryCommand,
+    AddListCommand, AddStatusCommand, AddGetCommand,     AddSetCommand,    AddIdCommand,
+    AddSaveCommand, AddRevertCommand, AddFactoryCommand, AddBackupCommand, AddApplyCommand,
 };
 
 }  // namespace vexilo::cli

@@ -26,6 +26,7 @@ enum ExitCode : int {
     kExitUsage = 2,     // the command line is wrong, or a value was refused; nothing was sent
     kExitNotFound = 3,  // no converter, or none that matches the selection
     kExitBusy = 4,      // a converter's port is held by another program
+    kExitChanged = 5,   // apply: settings differed (--check) or were changed
 };
 
 // Options before (or after) the subcommand.

@@ -15,7 +15,7 @@ int RunVexiloctl(const std::vector<std::string>& args, std::ostream& out, std::o
     app.footer(
         "Converters are found as the panel finds them (USB, and VEXILO_PORTS). Exit codes: 0 ok, "
         "1 a converter failed, 2 usage or a refused value (nothing sent), 3 nothing found, 4 port "
-        "busy.\n");
+        "busy, 5 apply found or made changes.\n");
     // Global options may also follow the subcommand.
     app.fallthrough();
     app.require_subcommand(1);

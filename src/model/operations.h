@@ -18,8 +18,9 @@
 namespace vexilo::model {
 
 // Input format codes from 0xF0 on name no adjustment table (0xFF: no input signal).
+inline constexpr std::uint8_t kFirstNonFormatCode = 0xF0;
 inline bool IsInputFormat(std::uint8_t code) {
-    return code < 0xF0;
+    return code < kFirstNonFormatCode;
 }
 
 struct OpResult {

@@ -1,0 +1,440 @@
+#include "model/settings_file.h"
+
+#include <algorithm>
+
+namespace vexilo::model {
+
+namespace {
+
+using Json = SettingsJson;
+
+Json ValueJson(const Setting& s, int shown) {
+    if (const char* name = s.ChoiceName(shown)) {
+        return name;
+    }
+    return shown;
+}
+
+const Assignment* FindAssignment(const std::vector<Assignment>& list, const Setting& s) {
+    const auto it = std::find_if(list.begin(), list.end(),
+                                 [&](const Assignment& a) { return a.setting == &s; });
+    return it == list.end() ? nullptr : &*it;
+}
+
+Json ValuesJson(const std::vector<Assignment>& list) {
+    Json j = Json::object();
+    for (const Assignment& a : list) {
+        j[a.setting->name] = ValueJson(*a.setting, a.value);
+    }
+    return j;
+}
+
+Json IdGroupJson(const IdFields& f) {
+    return {{"enabled", f.enabled},
+            {"did", DidText(f.did)},
+            {"sn", f.sn},
+            {"id", f.id},
+            {"name", f.name}};
+}
+
+// Collects the problems of one entry with the place they were found.
+class Checker {
+public:
+    explicit Checker(std::string where) : m_where(std::move(where)) {}
+    bool Fail(const std::string& text) {
+        m_error = m_where + ": " + text;
+        return false;
+    }
+    const std::string& Error() const { return m_error; }
+
+    // Object members outside `allowed` are refused: a misspelt name must not pass unnoticed.
+    bool OnlyKeys(const Json& j, std::initializer_list<std::string_view> allowed,
+                  const std::string& what) {
+        for (const auto& [key, value] : j.items()) {
+            if (std::find(allowed.begin(), allowed.end(), key) == allowed.end()) {
+                return Fail(what + "\"" + key + "\" is not a known member");
+            }
+        }
+        return true;
+    }
+
+    // Settings of `area` given as { "name": value }.
+    bool Values(const Json& j, const KindModel& kind, Area area, std::vector<Assignment>& out) {
+        if (!j.is_object()) {
+            return Fail("expected an object of setting names and values");
+        }
+        for (const auto& [name, value] : j.items()) {
+            const Setting* s = kind.Find(name);
+            if (s == nullptr || s->area != area || !s->writable) {
+                return Fail("\"" + name + "\" is not a setting of this group for " + kind.name +
+                            " converters");
+            }
+            std::string text;
+            if (value.is_string()) {
+                text = value.get<std::string>();
+            } else if (value.is_number_integer()) {
+                text = std::to_string(value.get<long long>());
+            } else {
+                return Fail(name + ": expected a number or a name");
+            }
+            std::string error;
+            const auto shown = ParseValue(*s, text, error);
+            if (!shown) {
+                return Fail(error);
+            }
+            out.push_back({s, *shown});
+        }
+        return true;
+    }
+
+    bool IdGroup(const Json& j, IdFields& out) {
+        if (!j.is_object() || !OnlyKeys(j, {"enabled", "did", "sn", "id", "name"}, "id_group: ")) {
+            return m_error.empty() ? Fail("id_group: expected an object") : false;
+        }
+        auto text = [&](const char* key) -> std::optional<std::string> {
+            if (!j.contains(key)) {
+                return std::nullopt;
+            }
+            return j.at(key).is_string() ? std::optional<std::string>(j.at(key).get<std::string>())
+                                         : std::nullopt;
+        };
+        for (const char* key : {"did", "sn", "id", "name"}) {
+            if (!text(key)) {
+                return Fail(std::string("id_group.") + key + ": expected a text");
+            }
+        }
+        if (!j.contains("enabled") || !j.at("enabled").is_boolean()) {
+            return Fail("id_group.enabled: expected true or false");
+        }
+        std::string error;
+        const auto checked = CheckIdChanges(j.at("enabled").get<bool>() ? "on" : "off", text("did"),
+                                            text("sn"), text("id"), text("name"), error);
+        if (!checked) {
+            return Fail("id_group: " + error);
+        }
+        out.enabled = *checked->enabled;
+        out.did = *checked->did;
+        out.sn = *checked->sn;
+        out.id = *checked->id;
+        out.name = *checked->name;
+        return true;
+    }
+
+    bool Entry(const Json& j, ConverterSettings& entry) {
+        if (!j.is_object()) {
+            return Fail("expected an object");
+        }
+        if (!OnlyKeys(
+                j, {"port", "kind", "model", "output", "cable_detect", "adjustments", "id_group"},
+                "")) {
+            return false;
+        }
+        if (!j.contains("kind") || !j.at("kind").is_string() ||
+            (entry.kind = KindByName(j.at("kind").get<std::string>())) == nullptr) {
+            return Fail("\"kind\" must be one of rgb, dvi, ntsc, other");
+        }
+        for (const char* key : {"port", "model"}) {
+            if (j.contains(key)) {
+                if (!j.at(key).is_string()) {
+                    return Fail(std::string("\"") + key + "\" must be a text");
+                }
+                (key[0] == 'p' ? entry.port : entry.model) = j.at(key).get<std::string>();
+            }
+        }
+        const KindModel& kind = *entry.kind;
+        if (j.contains("output") && !Values(j.at("output"), kind, Area::kOutput, entry.general)) {
+            return false;
+        }
+        if (j.contains("cable_detect")) {
+            if (!kind.cableDetect) {
+                return Fail(std::string(kind.name) + " converters have no cable detect");
+            }
+            const Json one = {{"cable_detect", j.at("cable_detect")}};
+            if (!Values(one, kind, Area::kCableDetect, entry.general)) {
+                return false;
+            }
+        }
+        if (j.contains("adjustments")) {
+            const Json& a = j.at("adjustments");
+            if (!kind.HasAdjustments()) {
+                return Fail(std::string(kind.name) + " converters have no adjustments");
+            }
+            if (!a.is_object() || !OnlyKeys(a, {"input_format", "values"}, "adjustments: ")) {
+                return m_error.empty() ? Fail("adjustments: expected an object") : false;
+            }
+            if (!a.contains("input_format") || !a.at("input_format").is_number_integer() ||
+                a.at("input_format").get<long long>() < 0 ||
+                a.at("input_format").get<long long>() >= kFirstNonFormatCode) {
+                return Fail("adjustments.input_format: expected an input format code 0..239");
+            }
+            entry.inputFormat = a.at("input_format").get<std::uint8_t>();
+            if (!a.contains("values") ||
+                !Values(a.at("values"), kind, Area::kAdjustment, entry.adjustments)) {
+                return m_error.empty() ? Fail("adjustments.values: missing") : false;
+            }
+        }
+        if (j.contains("id_group")) {
+            IdFields fields;
+            if (!IdGroup(j.at("id_group"), fields)) {
+                return false;
+            }
+            entry.idGroup = fields;
+        }
+        return true;
+    }
+
+private:
+    std::string m_where;
+    std::string m_error;
+};
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+}  // namespace
+
+SettingsJson ToJson(const SettingsFile& file) {
+    Json list = Json::array();
+    for (const ConverterSettings& c : file.converters) {
+        Json e;
+        if (!c.port.empty()) {
+            e["port"] = c.port;
+        }
+        e["kind"] = c.kind->name;
+        if (!c.model.empty()) {
+            e["model"] = c.model;
+        }
+        std::vector<Assignment> output;
+        const Assignment* cable = nullptr;
+        for (const Assignment& a : c.general) {
+            if (a.setting->area == Area::kOutput) {
+                output.push_back(a);
+            } else {
+                cable = &a;
+            }
+        }
+        e["output"] = ValuesJson(output);
+        if (cable != nullptr) {
+            e["cable_detect"] = ValueJson(*cable->setting, cable->value);
+        }
+        if (c.inputFormat) {
+            e["adjustments"] = {{"input_format", *c.inputFormat},
+                                {"values", ValuesJson(c.adjustments)}};
+        }
+        if (c.idGroup) {
+            e["id_group"] = IdGroupJson(*c.idGroup);
+        }
+        list.push_back(std::move(e));
+    }
+    return {{"format", kSettingsFileFormat},
+            {"version", kSettingsFileVersion},
+            {"converters", std::move(list)}};
+}
+
+std::optional<SettingsFile> ParseSettingsFile(std::string_view text, std::string& error) {
+    const Json doc = Json::parse(text, nullptr, false);
+    if (doc.is_discarded()) {
+        error = "not a JSON document";
+        return std::nullopt;
+    }
+    if (!doc.is_object() || doc.value("format", std::string()) != kSettingsFileFormat) {
+        error =
+            std::string("not a settings file (\"format\" is not \"") + kSettingsFileFormat + "\")";
+        return std::nullopt;
+    }
+    if (!doc.contains("version") || !doc.at("version").is_number_integer()) {
+        error = "\"version\" is missing";
+        return std::nullopt;
+    }
+    if (const auto version = doc.at("version").get<long long>(); version != kSettingsFileVersion) {
+        error = "version " + std::to_string(version) + " is not known (this vexiloctl reads " +
+                std::to_string(kSettingsFileVersion) + ")";
+        return std::nullopt;
+    }
+    for (const auto& [key, value] : doc.items()) {
+        if (key != "format" && key != "version" && key != "converters") {
+            error = Quoted(key) + " is not a known member";
+            return std::nullopt;
+        }
+    }
+    if (!doc.contains("converters") || !doc.at("converters").is_array() ||
+        doc.at("converters").empty()) {
+        error = "\"converters\" must list at least one converter";
+        return std::nullopt;
+    }
+    SettingsFile file;
+    const Json& list = doc.at("converters");
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const Json& j = list[i];
+        std::string where = "converters[" + std::to_string(i) + "]";
+        if (j.is_object() && j.contains("port") && j.at("port").is_string()) {
+            where += " (" + j.at("port").get<std::string>() + ")";
+        }
+        Checker check(where);
+        ConverterSettings entry;
+        if (!check.Entry(j, entry)) {
+            error = check.Error();
+            return std::nullopt;
+        }
+        // Several entries need a key each, and no key twice.
+        if (list.size() > 1) {
+            const std::string id = entry.idGroup ? entry.idGroup->id : std::string();
+            if (entry.port.empty() && id.empty()) {
+                error =
+                    where + ": a file of several converters needs a \"port\" or an ID per entry";
+                return std::nullopt;
+            }
+            for (const ConverterSettings& other : file.converters) {
+                if ((!entry.port.empty() && other.port == entry.port) ||
+                    (entry.port.empty() && other.port.empty() && other.idGroup &&
+                     other.idGroup->id == id)) {
+                    error = where + ": a second entry for the same converter";
+                    return std::nullopt;
+                }
+            }
+        }
+        file.converters.push_back(std::move(entry));
+    }
+    return file;
+}
+
+ConverterSettings CaptureSettings(const std::string& port, const Identity& identity,
+                                  const SettingsSnapshot& snapshot, const IdRecord& idRecord) {
+    ConverterSettings c;
+    c.port = port;
+    c.kind = &identity.Kind();
+    c.model = identity.model;
+    const bool haveAdjustments = c.kind->HasAdjustments() && IsInputFormat(snapshot.inputFormat);
+    if (haveAdjustments) {
+        c.inputFormat = snapshot.inputFormat;
+    }
+    for (const Setting& s : c.kind->settings) {
+        const auto value = snapshot.Value(s);
+        if (!s.writable || !value) {
+            continue;
+        }
+        (s.PerFormat() ? c.adjustments : c.general).push_back({&s, *value});
+    }
+    if (idRecord.supported && idRecord.read) {
+        c.idGroup = idRecord.fields;
+        if (c.idGroup->did < kIdDidMin || c.idGroup->did > kIdDidMax) {
+            c.idGroup->did = kIdDidDefault;  // as the page shows and would store it
+        }
+    }
+    return c;
+}
+
+const ConverterSettings* FindEntry(const SettingsFile& file, const std::string& port,
+                                   const std::string& converterId) {
+    if (file.converters.size() == 1) {
+        return &file.converters.front();
+    }
+    for (const ConverterSettings& c : file.converters) {
+        if (!c.port.empty() && c.port == port) {
+            return &c;
+        }
+    }
+    for (const ConverterSettings& c : file.converters) {
+        if (c.port.empty() && !converterId.empty() && c.idGroup && c.idGroup->id == converterId) {
+            return &c;
+        }
+    }
+    return nullptr;
+}
+
+ApplyPlan PlanApply(const ConverterSettings& wanted, const SettingsSnapshot& current,
+                    const IdRecord& idRecord, bool withIdentity) {
+    ApplyPlan plan;
+    const bool formatMatches = wanted.inputFormat && current.inputFormat == *wanted.inputFormat;
+    if (wanted.inputFormat && !formatMatches && !wanted.adjustments.empty()) {
+        plan.skipped.push_back(
+            {"adjustments",
+             IsInputFormat(current.inputFormat)
+                 ? "they belong to input format " + std::to_string(*wanted.inputFormat) +
+                       "; the converter's input format is " + std::to_string(current.inputFormat)
+                 : "they belong to input format " + std::to_string(*wanted.inputFormat) +
+                       "; the converter has no input signal"});
+    }
+    // A setting behind an Auto switch is the converter's own while that switch is on: on as the
+    // file wants it, or as the converter holds it when the file does not say.
+    const auto automatic = [&](const Setting& s) {
+        if (s.autoSwitch < 0) {
+            return false;
+        }
+        const auto index = static_cast<std::uint8_t>(s.autoSwitch);
+        if (const Setting* sw = AdjustmentSetting(*wanted.kind, index)) {
+            if (const Assignment* a = FindAssignment(wanted.adjustments, *sw)) {
+                return a->value != 0;
+            }
+        }
+        return index < current.adjustments.size() && current.adjustments[index] != 0;
+    };
+    for (const Setting& s : wanted.kind->settings) {
+        const Assignment* a =
+            FindAssignment(s.PerFormat() ? wanted.adjustments : wanted.general, s);
+        if (a == nullptr || (s.PerFormat() && (!formatMatches || automatic(s)))) {
+            continue;
+        }
+        const auto now = current.Value(s);
+        if (!now) {
+            if (s.area == Area::kCableDetect) {
+                plan.skipped.push_back({"cable_detect", "this firmware has no cable detect"});
+            }
+            continue;
+        }
+        if (*now != a->value) {
+            plan.writes.push_back(*a);
+            plan.changes.push_back({s.name, ValueJson(s, *now), ValueJson(s, a->value)});
+        }
+    }
+    // Auto switches go first: the settings behind one can be written only once it is off.
+    std::stable_partition(plan.writes.begin(), plan.writes.end(), [&](const Assignment& a) {
+        return std::any_of(wanted.kind->settings.begin(), wanted.kind->settings.end(),
+                           [&](const Setting& s) {
+                               return a.setting->PerFormat() && s.autoSwitch == a.setting->index;
+                           });
+    });
+    if (!wanted.idGroup) {
+        return plan;
+    }
+    if (!idRecord.supported) {
+        plan.skipped.push_back({"id_group", "this converter has no ID function"});
+        return plan;
+    }
+    if (!idRecord.read) {
+        plan.skipped.push_back({"id_group", "the ID record could not be read"});
+        return plan;
+    }
+    const IdFields& want = *wanted.idGroup;
+    IdFields have = idRecord.fields;
+    if (have.did < kIdDidMin || have.did > kIdDidMax) {
+        have.did = kIdDidDefault;
+    }
+    if (have.enabled != want.enabled) {
+        plan.id.enabled = want.enabled;
+        plan.changes.push_back({"id.enabled", have.enabled, want.enabled});
+    }
+    if (have.did != want.did) {
+        plan.id.did = want.did;
+        plan.changes.push_back({"id.did", DidText(have.did), DidText(want.did)});
+    }
+    if (withIdentity && (have.sn != want.sn || have.id != want.id || have.name != want.name)) {
+        // All three together: a new SN alone would fill ID and Name in of itself.
+        plan.id.sn = want.sn;
+        plan.id.id = want.id;
+        plan.id.name = want.name;
+        const std::pair<const char*, std::pair<const std::string*, const std::string*>> fields[] = {
+            {"id.sn", {&have.sn, &want.sn}},
+            {"id.id", {&have.id, &want.id}},
+            {"id.name", {&have.name, &want.name}}};
+        for (const auto& [name, values] : fields) {
+            if (*values.first != *values.second) {
+                plan.changes.push_back({name, *values.first, *values.second});
+            }
+        }
+    }
+    return plan;
+}
+
+}  // namespace vexilo::model

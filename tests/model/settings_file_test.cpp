@@ -1,0 +1,118 @@
+// Settings files: what a file may hold, and what an apply would send.
+#include "model/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include "discovery/devices.h"
+
+namespace vexilo::model {
+namespace {
+
+std::string File(const std::string& converters, const std::string& version = "1") {
+    return R"({"format":"vexilo-settings","version":)" + version + R"(,"converters":[)" +
+           converters + "]}";
+}
+
+TEST(SettingsFile, RefusesWhatItCannotApplyWithTheReason) {
+    const struct {
+        std::string text;
+        const char* reason;
+    } cases[] = {
+        {"{", "not a JSON document"},
+        {File(R"({"kind":"rgb"})", "2"), "version 2 is not known"},
+        {File(R"({"kind":"vga"})"), "\"kind\" must be one of"},
+        {File(R"({"kind":"rgb","colour":1})"), "\"colour\" is not a known member"},
+        {File(R"({"kind":"rgb","output":{"output_format":"50i"}})"), "allowed: 59.94i|59.94p"},
+        {File(R"({"kind":"rgb","output":{"hpos":3}})"), "\"hpos\" is not a setting of this group"},
+        {File(R"({"kind":"rgb","adjustments":{"input_format":3,"values":{"hpos":501}}})"),
+         "allowed: -500..500"},
+        {File(R"({"kind":"dvi","adjustments":{"input_format":3,"values":{}}})"),
+         "dvi converters have no adjustments"},
+        {File(R"({"kind":"ntsc","cable_detect":"on"})"), "ntsc converters have no cable detect"},
+        {File(
+             R"({"kind":"rgb","id_group":{"enabled":true,"did":"0x60","sn":"","id":"","name":""}})"),
+         "allowed: 0x50..0x5F"},
+        {File(
+             R"({"kind":"rgb","id_group":{"enabled":true,"did":"0x5F","sn":"12a","id":"","name":""}})"),
+         "--sn"},
+        {File(R"({"kind":"rgb","port":"a"},{"kind":"rgb","port":"a"})"), "a second entry"},
+        {File(R"({"kind":"rgb","port":"a"},{"kind":"rgb"})"), "needs a \"port\" or an ID"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(ParseSettingsFile(c.text, error)) << c.text;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.text << "\n -> " << error;
+    }
+}
+
+TEST(SettingsFile, EntriesAreFoundByPortThenById) {
+    std::string error;
+    const auto file = ParseSettingsFile(
+        File(
+            R"({"kind":"rgb","port":"ttyACM0"},)"
+            R"({"kind":"dvi","id_group":{"enabled":true,"did":"0x50","sn":"","id":"CAM_2","name":""}})"),
+        error);
+    ASSERT_TRUE(file) << error;
+    EXPECT_EQ(FindEntry(*file, "ttyACM0", "CAM_2"), &file->converters[0]);
+    EXPECT_EQ(FindEntry(*file, "ttyACM1", "CAM_2"), &file->converters[1]);
+    EXPECT_EQ(FindEntry(*file, "ttyACM1", "CAM_3"), nullptr);
+}
+
+TEST(SettingsFile, PlanSendsOnlyWhatDiffersAndTheRoundTripKeepsEveryValue) {
+    Identity identity;
+    identity.kind = DEVKIND_RGB;
+    SettingsSnapshot now;
+    now.output = requests::OutputSettings{1, 0, 0};
+    now.inputFormat = 3;
+    for (std::uint8_t i = 0; i < kRgbAdjustmentCount; ++i) {
+        const Setting* s = AdjustmentSetting(identity.Kind(), i);
+        now.adjustments.push_back(s != nullptr ? s->ToWire(s->upper) : 0);
+    }
+    IdRecord id;
+    id.supported = id.read = true;
+    id.fields.sn = "00000001";
+    const ConverterSettings captured = CaptureSettings("ttyACM0", identity, now, id);
+
+    std::string error;
+    SettingsFile file{{captured}};
+    const auto parsed = ParseSettingsFile(ToJson(file).dump(), error);
+    ASSERT_TRUE(parsed) << error;
+    EXPECT_EQ(ToJson(*parsed), ToJson(file));
+    EXPECT_FALSE(PlanApply(parsed->converters[0], now, id, true).Any());
+
+    SettingsSnapshot changed = now;
+    changed.output->format = 0;
+    changed.adjustments[kRgbHPos] = 0;
+    id.fields.sn = "00000002";
+    const ApplyPlan plan = PlanApply(parsed->converters[0], changed, id, false);
+    ASSERT_EQ(plan.writes.size(), 2u);
+    EXPECT_EQ(plan.writes[0].setting->name, std::string("output_format"));
+    EXPECT_EQ(plan.writes[1].setting->name, std::string("hpos"));
+    EXPECT_FALSE(plan.id.Any()) << "SN changed without --with-identity";
+    EXPECT_TRUE(PlanApply(parsed->converters[0], changed, id, true).id.sn.has_value());
+}
+
+TEST(SettingsFile, OffsetsFollowTheirAutoSwitchWhichIsSentFirst) {
+    std::string error;
+    const auto file = ParseSettingsFile(File(R"({"kind":"rgb","adjustments":{"input_format":3,)"
+                                             R"("values":{"offset_r":9,"offset_auto":"off"}}})"),
+                                        error);
+    ASSERT_TRUE(file) << error;
+    SettingsSnapshot now;
+    now.inputFormat = 3;
+    now.adjustments.assign(kRgbAdjustmentCount, 1);  // offset auto on
+    const ApplyPlan plan = PlanApply(file->converters[0], now, IdRecord{}, false);
+    ASSERT_EQ(plan.writes.size(), 2u);
+    EXPECT_EQ(plan.writes[0].setting->name, std::string("offset_auto"));
+    EXPECT_EQ(plan.writes[1].setting->name, std::string("offset_r"));
+
+    const auto automatic =
+        ParseSettingsFile(File(R"({"kind":"rgb","adjustments":{"input_format":3,)"
+                               R"("values":{"offset_r":9,"offset_auto":"on"}}})"),
+                          error);
+    ASSERT_TRUE(automatic) << error;
+    EXPECT_FALSE(PlanApply(automatic->converters[0], now, IdRecord{}, false).Any());
+}
+
+}  // namespace
+}  // namespace vexilo::model
