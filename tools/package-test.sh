@@ -30,12 +30,14 @@ desktop-file-validate packaging/linux/vexilo-panel.desktop
 echo "-- install"
 "${sudo[@]}" apt-get install -y -qq "$deb"
 for program in vexilo-panel vexilo-sim vexiloctl; do
-    [ -x "/usr/bin/$program" ] || continue
+    [ -x "/usr/bin/$program" ] || { echo "the package has no /usr/bin/$program" >&2; exit 1; }
     "/usr/bin/$program" --help > /dev/null
     man_page=$(dpkg -L vexilo-panel | grep -x "/usr/share/man/man1/$program.1.gz") ||
         { echo "the package has no man page for $program" >&2; exit 1; }
     zcat "$man_page" | grep -q '^\.SH DESCRIPTION' || { echo "$man_page has no description" >&2; exit 1; }
 done
+[ -s /usr/share/bash-completion/completions/vexiloctl ] ||
+    { echo "the package has no bash completion for vexiloctl" >&2; exit 1; }
 /usr/bin/vexilo-panel --version
 /usr/bin/vexilo-sim --version
 shots=$(mktemp -d)
