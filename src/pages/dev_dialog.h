@@ -107,6 +107,13 @@ public:
     static const ui::MessageMap& ThisMessageMap();
     const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
 
+    // What the page shows, for the main window and for tests; the page alone changes it.
+    const QString& TabTitle() const { return m_szTabTitle; }
+    bool OldFirmware() const { return m_bOldFirmware; }
+
+    static constexpr int kTabTitleMax = 63;
+
+protected:
     bool m_bIdSupported = true;
     bool m_bIdEnable = false;
     QString m_strDid = QStringLiteral("0x5F");
@@ -137,9 +144,6 @@ public:
     int m_nComPort = 0;
     QString m_szTabTitle;  // at most kTabTitleMax characters
 
-    static constexpr int kTabTitleMax = 63;
-
-protected:
     IMainWindow* m_pMainDlg = nullptr;
     int m_nTabIndex = -1;
     std::unique_ptr<CDevLink> m_pDevice;

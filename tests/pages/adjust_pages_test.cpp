@@ -91,7 +91,7 @@ TEST(PageFactory, KindSelectsClassAndTemplate) {
         EXPECT_TRUE(c.is(page.get())) << c.kind;
         EXPECT_EQ(PageTemplateId(c.kind), c.templateId) << c.kind;
         EXPECT_FALSE(page->HasConverter());
-        EXPECT_TRUE(page->m_szTabTitle.isEmpty());
+        EXPECT_TRUE(page->TabTitle().isEmpty());
     }
 }
 
@@ -229,7 +229,7 @@ TEST_F(AdjustPageTest, RgbStartUpShowsTheValuesSilently) {
     EXPECT_FALSE(page->IsDlgButtonChecked(IDC_OFFSET_AUTO));
     EXPECT_TRUE(page->IsDlgItemEnabled(IDC_SYNC_RGBS));
     EXPECT_TRUE(page->IsDlgItemEnabled(IDC_OFFSET_G_SPIN));
-    EXPECT_EQ(page->m_szTabTitle, "KTP-RGB-SDI (COM3)");
+    EXPECT_EQ(page->TabTitle(), "KTP-RGB-SDI (COM3)");
 }
 
 TEST_F(AdjustPageTest, NtscStartUpShowsTheValuesAndHidesTheScaler) {
@@ -246,7 +246,7 @@ TEST_F(AdjustPageTest, NtscStartUpShowsTheValuesAndHidesTheScaler) {
     EXPECT_EQ(page->GetDlgItemText(IDC_SATURATION_EDIT), "-121");
     EXPECT_FALSE(page->IsDlgItemShown(IDC_SCALER_ALWAYS));
     EXPECT_FALSE(page->IsDlgItemShown(IDC_SCALER_SYNC));
-    EXPECT_EQ(page->m_szTabTitle, "KTP-NTSC-SDI (COM3)");
+    EXPECT_EQ(page->TabTitle(), "KTP-NTSC-SDI (COM3)");
 }
 
 TEST_F(AdjustPageTest, WithoutInputTheRgbControlsComeUpDisabledSaveWhatAutoAllows) {

@@ -81,10 +81,10 @@ TEST_F(PageTest, StartUpReadsEverythingInOrderAndShowsTheVersions) {
     EXPECT_EQ(Text(page, IDC_BOARD_REV), QString::fromUtf16(u"基板Rev. : 2"));
     EXPECT_EQ(Text(page, IDC_FPGA_VER), "FPGA Ver. : 0x0B4");
     EXPECT_EQ(page->m_wFpgaVersion, 0x00B4);
-    EXPECT_FALSE(page->m_bOldFirmware);
+    EXPECT_FALSE(page->OldFirmware());
     EXPECT_TRUE(page->HasConverter());
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_EQ(page->m_szTabTitle, "KTP-RGB-SDI (COM3)");
+    EXPECT_EQ(page->TabTitle(), "KTP-RGB-SDI (COM3)");
 }
 
 TEST_F(PageTest, FirmwareChecksAtStartUp) {
@@ -110,7 +110,7 @@ TEST_F(PageTest, FirmwareChecksAtStartUp) {
         if (c.message == nullptr) {
             EXPECT_TRUE(page->HasConverter()) << c.running;
             EXPECT_TRUE(boxes.boxes.empty()) << c.running;
-            EXPECT_EQ(page->m_bOldFirmware, c.oldFirmware) << c.running;
+            EXPECT_EQ(page->OldFirmware(), c.oldFirmware) << c.running;
             continue;
         }
         ASSERT_EQ(boxes.boxes.size(), 1u) << c.running;

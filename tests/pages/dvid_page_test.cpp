@@ -159,7 +159,7 @@ TEST_F(DviPageTest, SaveAndCancel) {
         NewSim(SimKind::Dvi, c.firmware);
         CDvidDialog* page = StartDvi();
         ASSERT_TRUE(page->HasConverter()) << c.what;
-        EXPECT_EQ(page->m_bOldFirmware, c.firmware == SimFirmware::Old);
+        EXPECT_EQ(page->OldFirmware(), c.firmware == SimFirmware::Old);
         page->DlgItem<QAbstractButton>(IDC_LEVEL_B)->click();  // an unsaved change
         boxes.boxes.clear();
         Mark();

@@ -99,7 +99,7 @@ protected:
         page->SetComPort(port);
         page->JoinMainWindow(&main, static_cast<int>(main.pages.size()) - 1);
         if (page->HasConverter()) {
-            main.tab.InsertItem(page->TabIndex(), page->m_szTabTitle);
+            main.tab.InsertItem(page->TabIndex(), page->TabTitle());
         }
         return page;
     }

@@ -29,6 +29,17 @@ public:
     }
     const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
 
+    // The page's state, open to the framework's own tests.
+    using CDevDialog::m_bIdAutoFilled;
+    using CDevDialog::m_bIdEnable;
+    using CDevDialog::m_bIdSupported;
+    using CDevDialog::m_bSettingText;
+    using CDevDialog::m_nOutputFormat;
+    using CDevDialog::m_nScaler;
+    using CDevDialog::m_nSdiLevel;
+    using CDevDialog::m_strModelName;
+    using CDevDialog::m_wFpgaVersion;
+
     int updateStatusCalls = 0;
 };
 
@@ -58,7 +69,7 @@ public:
         p->Create(templateId, &tab);
         p->SetComPort(port);
         p->JoinMainWindow(this, static_cast<int>(pages.size()) - 1);
-        tab.InsertItem(p->TabIndex(), p->m_szTabTitle);
+        tab.InsertItem(p->TabIndex(), p->TabTitle());
         ++openTabs;
         return p;
     }
