@@ -19,6 +19,8 @@ int RunVexiloctl(const std::vector<std::string>& args, std::ostream& out, std::o
     // Global options may also follow the subcommand.
     app.fallthrough();
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("vexiloctl ") + VEXILO_VERSION_TEXT,
+                         "Print the version and exit");
     app.add_option("--port", o.ports,
                    "Converter on this port (label as in the panel's tabs, or device path); "
                    "repeatable")
