@@ -18,7 +18,8 @@ cmake --build --preset dev --target vexiloctl vexilo-sim >/dev/null
 bin=build/dev
 ctl=$bin/src/cli/vexiloctl
 
-. bench/sim_ports.sh
+. bench/sim_server.sh
+start_sim --delay "$delay_ms" "${kinds[@]}"
 labels=()
 IFS=, read -r -a entries <<<"${ports#VEXILO_PORTS=}"
 for e in "${entries[@]}"; do labels+=("${e#*=/dev/}"); done
