@@ -35,7 +35,7 @@ int Run(Session& session, const IdOptions& o) {
     session.Run([&changes](Converter& c, Report& r) {
         model::IdRecord record;
         if (model::OpResult res = model::ReadIdRecord(*c.link, c.identity, record); !res) {
-            r.Fail(res.error);
+            r.Fail(res.error + (changes->Any() ? "; nothing was sent" : ""));
             return;
         }
         r.fields["supported"] = record.supported;
@@ -48,9 +48,24 @@ int Run(Session& session, const IdOptions& o) {
                 return;
             }
             r.fields["written"] = written;
-            r.fields.update(FieldsJson(model::IdFieldsOf(c.link->m_abyIdBlock)));
+            // What the converter holds now: the store keeps what it does not know of the record.
+            model::IdRecord now;
+            if (model::OpResult res = model::ReadIdRecord(*c.link, c.identity, now);
+                !res || !now.read) {
+                r.fields["read"] = false;
+                r.FailPartway(std::string(written ? "written" : "nothing needed writing") +
+                              ", but the record could not be read back" +
+                              (res ? std::string() : ": " + res.error));
+                return;
+            }
+            r.fields["read"] = true;
+            r.fields.update(FieldsJson(now.fields));
         } else if (record.supported) {
             r.fields["read"] = record.read;
+            if (!record.read) {
+                r.FailPartway("the ID record could not be read (no answer)");
+                return;
+            }
             r.fields.update(FieldsJson(record.fields));
         }
     });
@@ -59,16 +74,20 @@ int Run(Session& session, const IdOptions& o) {
         Table t({"PORT", "ID-FUNCTION", "DID", "SN", "ID", "NAME", "WRITTEN"});
         for (std::size_t i = 0; i < ok.size(); ++i) {
             const Json& f = reports[i]->fields;
+            const std::string written = !f.contains("written")        ? "-"
+                                        : f.at("written").get<bool>() ? "yes"
+                                                                      : "no (unchanged)";
             if (!f.at("supported").get<bool>()) {
                 t.Row({ok[i]->label, "unsupported", "-", "-", "-", "-", "-"});
                 continue;
             }
+            if (!f.value("read", true)) {
+                t.Row({ok[i]->label, "not read", "-", "-", "-", "-", written});
+                continue;
+            }
             t.Row({ok[i]->label, f.at("enabled").get<bool>() ? "on" : "off",
                    f.at("did").get<std::string>(), f.at("sn").get<std::string>(),
-                   f.at("id").get<std::string>(), f.at("name").get<std::string>(),
-                   !f.contains("written")        ? "-"
-                   : f.at("written").get<bool>() ? "yes"
-                                                 : "no (unchanged)"});
+                   f.at("id").get<std::string>(), f.at("name").get<std::string>(), written});
         }
         t.Print(out);
     });

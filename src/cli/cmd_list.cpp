@@ -8,6 +8,7 @@ namespace vexilo::cli {
 
 namespace {
 
+// Fields of a record that was not read are null, never the defaults as if read.
 Json IdJson(const model::IdRecord& record) {
     Json j;
     j["supported"] = record.supported;
@@ -15,6 +16,12 @@ Json IdJson(const model::IdRecord& record) {
         return j;
     }
     j["read"] = record.read;
+    if (!record.read) {
+        for (const char* key : {"enabled", "did", "sn", "id", "name", "model_name"}) {
+            j[key] = nullptr;
+        }
+        return j;
+    }
     j["enabled"] = record.fields.enabled;
     j["did"] = model::DidText(record.fields.did);
     j["sn"] = record.fields.sn;
@@ -41,14 +48,18 @@ void AddListCommand(CLI::App& app, Session& session, Action& action) {
             return RunOnConverters(
                 session, "list", false,
                 [](Converter& c, Report& r) {
+                    r.fields = IdentityJson(c.identity);
                     model::IdRecord record;
                     if (model::OpResult res = model::ReadIdRecord(*c.link, c.identity, record);
                         !res) {
-                        r.Fail(res.error);
+                        r.fields["id_function"] = {{"supported", nullptr}, {"read", false}};
+                        r.FailPartway(res.error);
                         return;
                     }
-                    r.fields = IdentityJson(c.identity);
                     r.fields["id_function"] = IdJson(record);
+                    if (record.supported && !record.read) {
+                        r.FailPartway("the ID record could not be read (no answer)");
+                    }
                 },
                 [](std::ostream& out, const std::vector<const Converter*>& ok,
                    const std::vector<const Report*>& reports) {
@@ -57,16 +68,18 @@ void AddListCommand(CLI::App& app, Session& session, Action& action) {
                     for (std::size_t i = 0; i < ok.size(); ++i) {
                         const Json& f = reports[i]->fields;
                         const Json& id = f.at("id_function");
-                        const bool supported = id.at("supported").get<bool>();
+                        const bool read = id.value("read", false);
                         const auto field = [&](const char* key) {
-                            return supported ? Or(id.at(key)) : std::string("-");
+                            return read ? Or(id.at(key)) : std::string("-");
                         };
                         t.Row({ok[i]->label, ok[i]->Kind().name, ok[i]->identity.model,
                                ok[i]->identity.runningVersion + "/" + ok[i]->identity.secondVersion,
                                Or(f.at("fpga_version")), Or(f.at("board_revision")),
-                               !supported                     ? "unsupported"
-                               : id.at("enabled").get<bool>() ? "on"
-                                                              : "off",
+                               id.at("supported").is_null()      ? "unknown"
+                               : !id.at("supported").get<bool>() ? "unsupported"
+                               : !read                           ? "not read"
+                               : id.at("enabled").get<bool>()    ? "on"
+                                                                 : "off",
                                field("did"), field("sn"), field("id"), field("name")});
                     }
                     t.Print(out);

@@ -93,6 +93,11 @@ void WaitUntil(std::chrono::steady_clock::time_point deadline) {
 
 int Run(Session& session, const StatusOptions& o) {
     if (const int code = session.Select(false); code != kExitOk) {
+        if (code == kExitNotFound && o.format == "openmetrics") {
+            // The collector gets a document that says so rather than nothing.
+            PrintOpenMetrics(session.Out(), {}, {}, {});
+            session.Out().flush();
+        }
         return code;
     }
     session.Open();
@@ -122,6 +127,9 @@ int Run(Session& session, const StatusOptions& o) {
     int code = kExitOk;
     auto next = std::chrono::steady_clock::now();
     for (int round = 1;; ++round) {
+        if (round > 1) {
+            session.Reopen();  // a converter unplugged and plugged in again comes back
+        }
         session.Run(step);
         // Each round of --watch is one JSON document on one line.
         code = std::max(code, session.Print("status", text, o.watch > 0));

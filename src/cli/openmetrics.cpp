@@ -58,6 +58,8 @@ bool InputPresent(const requests::StatusBlock& s) {
 void PrintOpenMetrics(std::ostream& out, const std::vector<Converter>& converters,
                       const std::vector<Report>& reports,
                       const std::vector<requests::StatusBlock>& blocks) {
+    Header(out, {"vexilo_converters_found", "", "Converters found that the selection chose."});
+    out << "vexilo_converters_found " << converters.size() << '\n';
     Header(out, {"vexilo_converter_up", "", "1 when the converter answered, else 0."});
     for (std::size_t i = 0; i < converters.size(); ++i) {
         out << "vexilo_converter_up" << Labels(converters[i]) << ' ' << (reports[i].Ok() ? 1 : 0)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ostream>
+#include <set>
 #include <thread>
 
 #include "discovery/attach.h"
@@ -78,28 +79,129 @@ int Session::Select(bool changes) {
         m_err << "vexiloctl: no converter matches the selection\n";
         return kExitNotFound;
     }
-    if (changes && count > 1 && !options.all && options.ports.empty() && options.kind.empty()) {
+    const bool byIdentity = !options.sns.empty() || !options.ids.empty();
+    if (changes && count > 1 && !options.all && options.ports.empty() && options.kind.empty() &&
+        !byIdentity) {
         return Usage(std::to_string(count) +
-                     " converters are attached; choose with --port LABEL, --kind KIND or --all");
+                     " converters are attached; choose with --port LABEL, --kind KIND, --sn, --id "
+                     "or --all");
+    }
+    return byIdentity ? SelectByIdentity() : kExitOk;
+}
+
+int Session::SelectByIdentity() {
+    std::set<std::string> sns;
+    std::set<std::string> ids;
+    for (const std::string& sn : options.sns) {
+        std::string error;
+        const auto checked = model::CheckIdChanges({}, {}, sn, {}, {}, error);
+        if (!checked || checked->sn->empty()) {
+            return Usage(checked ? "--sn: an empty SN chooses no converter" : error);
+        }
+        sns.insert(*checked->sn);
+    }
+    for (const std::string& id : options.ids) {
+        std::string error;
+        const auto checked = model::CheckIdChanges({}, {}, {}, id, {}, error);
+        if (!checked || checked->id->empty()) {
+            return Usage(checked ? "--id: an empty ID chooses no converter" : error);
+        }
+        ids.insert(*checked->id);
+    }
+    Open();
+    std::vector<char> keep(m_converters.size(), 1);
+    ForEach([&](std::size_t i) {
+        Converter& c = m_converters[i];
+        if (!c.link) {
+            return;  // Run reports why; it may be the one chosen
+        }
+        if (!c.identified) {
+            if (model::OpResult id = model::Identify(*c.link, c.identity); !id) {
+                c.failure = id.error;
+                return;
+            }
+            c.identified = true;
+        }
+        model::IdRecord record;
+        if (model::OpResult res = model::ReadIdRecord(*c.link, c.identity, record); !res) {
+            c.failure = res.error + ", nor whether --sn or --id choose it";
+            return;
+        }
+        if (record.supported && !record.read) {
+            c.failure =
+                "the ID record could not be read, so whether --sn or --id choose this converter "
+                "is not known";
+            return;
+        }
+        keep[i] = record.supported &&
+                  (sns.count(record.fields.sn) != 0 || ids.count(record.fields.id) != 0);
+    });
+    std::vector<Converter> kept;
+    for (std::size_t i = 0; i < m_converters.size(); ++i) {
+        if (keep[i]) {
+            kept.push_back(std::move(m_converters[i]));
+        }
+    }
+    m_converters = std::move(kept);  // the others' ports close here
+    if (m_converters.empty()) {
+        m_err << "vexiloctl: no converter holds the SN or ID chosen\n";
+        return kExitNotFound;
     }
     return kExitOk;
 }
 
 void Session::Open() {
     // The port table is not shared between threads: ports open here, one after the other.
-    if (options.trace) {
+    if (options.trace && !FrameTraceOn()) {
         StartFrameTrace("-");
     }
     for (Converter& c : m_converters) {
-        c.link = OpenDeviceLink(c.port, c.kind, &c.openFailure);
+        if (!c.link) {
+            c.link = OpenDeviceLink(c.port, c.kind, &c.openFailure);
+        }
     }
 }
 
-void Session::Run(const Step& step) {
-    m_reports.assign(m_converters.size(), Report{});
-    auto work = [&](std::size_t i) {
+void Session::Reopen() {
+    for (std::size_t i = 0; i < m_converters.size() && i < m_reports.size(); ++i) {
+        Converter& c = m_converters[i];
+        if (!m_reports[i].Ok()) {
+            c.link.reset();  // its port closes before it opens again
+            c.identified = false;
+            c.link = OpenDeviceLink(c.port, c.kind, &c.openFailure);
+        }
+    }
+}
+
+void Session::ForEach(const std::function<void(std::size_t)>& work) {
+    if (m_converters.size() == 1) {
+        work(0);
+        return;
+    }
+    std::vector<std::thread> threads;
+    threads.reserve(m_converters.size());
+    for (std::size_t i = 0; i < m_converters.size(); ++i) {
+        threads.emplace_back(work, i);
+    }
+    for (std::thread& t : threads) {
+        t.join();
+    }
+}
+
+void Session::Run(const Step& step, bool more) {
+    if (!more || m_reports.size() != m_converters.size()) {
+        m_reports.assign(m_converters.size(), Report{});
+    }
+    ForEach([&](std::size_t i) {
         Converter& c = m_converters[i];
         Report& r = m_reports[i];
+        if (!r.Ok()) {
+            return;  // a later phase: this converter already failed
+        }
+        if (!c.failure.empty()) {
+            r.Fail(c.failure);
+            return;
+        }
         if (!c.link) {
             r.busy = c.openFailure == PortOpenFailure::Busy;
             r.Fail(r.busy ? "the port is in use by another program (a running panel?)"
@@ -114,19 +216,7 @@ void Session::Run(const Step& step) {
             c.identified = true;
         }
         step(c, r);
-    };
-    if (m_converters.size() == 1) {
-        work(0);
-        return;
-    }
-    std::vector<std::thread> threads;
-    threads.reserve(m_converters.size());
-    for (std::size_t i = 0; i < m_converters.size(); ++i) {
-        threads.emplace_back(work, i);
-    }
-    for (std::thread& t : threads) {
-        t.join();
-    }
+    });
 }
 
 int Session::Print(const std::string& command, const TextRenderer& text, bool compact) {
@@ -142,7 +232,8 @@ int Session::Print(const std::string& command, const TextRenderer& text, bool co
             failed = true;
             onlyBusy = onlyBusy && r.busy;
             m_err << "vexiloctl: " << c.label << ": " << r.error << '\n';
-        } else {
+        }
+        if (r.Ok() || r.partial) {
             ok.push_back(&c);
             okReports.push_back(&r);
         }
@@ -165,6 +256,9 @@ int Session::Print(const std::string& command, const TextRenderer& text, bool co
         Json doc;
         doc["command"] = command;
         doc["converters"] = std::move(list);
+        for (const auto& [key, value] : documentFields.items()) {
+            doc[key] = value;
+        }
         m_out << (compact ? doc.dump() : doc.dump(2)) << '\n';
     } else if (text) {
         text(m_out, ok, okReports);

@@ -27,11 +27,15 @@ enum ExitCode : int {
     kExitNotFound = 3,  // no converter, or none that matches the selection
     kExitBusy = 4,      // a converter's port is held by another program
     kExitChanged = 5,   // apply: settings differed (--check) or were changed
+    kExitSkipped = 6,   // apply: parts of the file were not compared (listed); the rest was applied
+    kExitSignal = 128,  // plus the signal's number: interrupted (130 SIGINT, 143 SIGTERM)
 };
 
 // Options before (or after) the subcommand.
 struct GlobalOptions {
     std::vector<std::string> ports;  // --port LABEL, repeatable
+    std::vector<std::string> sns;    // --sn DIGITS, repeatable: the converter holding this SN
+    std::vector<std::string> ids;    // --id TEXT, repeatable: the converter holding this ID
     std::string kind;                // --kind rgb|dvi|ntsc|other
     bool all = false;                // --all
     bool json = false;               // --json
@@ -47,6 +51,7 @@ struct Converter {
     PortOpenFailure openFailure = PortOpenFailure::None;
     model::Identity identity;
     bool identified = false;
+    std::string failure;  // refused before any step (set while selecting); empty: none
 
     const model::KindModel& Kind() const { return model::KindOf(kind); }
 };
@@ -56,9 +61,15 @@ struct Report {
     Json fields = Json::object();  // the command's fields of this converter
     std::string error;             // empty: it went well
     bool busy = false;             // the port was held by another program
+    bool partial = false;          // failed part-way: its fields are printed with the error
 
     bool Ok() const { return error.empty(); }
     void Fail(std::string text) { error = std::move(text); }
+    // Failed, with what was done before the failure still worth printing.
+    void FailPartway(std::string text) {
+        error = std::move(text);
+        partial = true;
+    }
 };
 
 class Session {
@@ -85,11 +96,19 @@ public:
     // open is reported with its converter; the others go on.
     void Open();
     // Runs `step` on every open converter, one thread each, after identifying it (once per
-    // session). Reports stay in port order.
-    void Run(const Step& step);
+    // session). Reports stay in port order. `more` runs it only on the converters whose report
+    // of the last Run is still good, keeping the reports (a second phase of one command).
+    void Run(const Step& step, bool more = false);
+    // Closes and opens again the converters whose last report failed (a converter unplugged and
+    // plugged in again); they are identified again on the next Run.
+    void Reopen();
     // Prints the reports of the last Run (JSON document or text, errors on stderr) and returns
-    // the exit code. `compact` writes the JSON document on one line (one per round of --watch).
+    // the exit code. The text renderer gets the converters that went well and those that failed
+    // part-way. `compact` writes the JSON document on one line (one per round of --watch).
     int Print(const std::string& command, const TextRenderer& text, bool compact = false);
+
+    // Members of the JSON document beside "command" and "converters".
+    Json documentFields = Json::object();
 
     // A usage error: message on stderr, kExitUsage.
     int Usage(const std::string& message);
@@ -98,6 +117,11 @@ public:
     const std::vector<Report>& Reports() const { return m_reports; }
 
 private:
+    // Keeps the converters --sn and --id choose; reads the ID record of each candidate.
+    int SelectByIdentity();
+    // Runs `work` on each converter index, one thread each.
+    void ForEach(const std::function<void(std::size_t)>& work);
+
     std::ostream& m_out;
     std::ostream& m_err;
     std::vector<Converter> m_converters;

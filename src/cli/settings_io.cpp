@@ -20,11 +20,15 @@ bool ReadConverterState(Converter& c, Report& r, model::SettingsSnapshot& snapsh
         r.Fail(res.error);
         return false;
     }
-    if (c.identity.idSupported) {
-        if (model::OpResult res = model::ReadIdRecord(*c.link, c.identity, id); !res) {
-            r.Fail(res.error);
-            return false;
-        }
+    // Asked again even when identification found no ID function: a lost reply to the series
+    // query must not pass for a converter without one.
+    if (model::OpResult res = model::ReadIdRecord(*c.link, c.identity, id); !res) {
+        r.Fail(res.error);
+        return false;
+    }
+    if (id.supported && !id.read) {
+        r.Fail("the ID record could not be read (no answer)");
+        return false;
     }
     return true;
 }

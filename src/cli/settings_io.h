@@ -9,7 +9,8 @@
 namespace vexilo::cli {
 
 // Every setting of the converter's kind and, where the ID function is supported, its ID record.
-// False with the report failed when the converter did not answer.
+// False with the report failed when the converter did not answer, or when its ID record, or
+// whether it has one, could not be read.
 bool ReadConverterState(Converter& c, Report& r, model::SettingsSnapshot& snapshot,
                         model::IdRecord& id);
 

@@ -15,7 +15,8 @@ int RunVexiloctl(const std::vector<std::string>& args, std::ostream& out, std::o
     app.footer(
         "Converters are found as the panel finds them (USB, and VEXILO_PORTS). Exit codes: 0 ok, "
         "1 a converter failed, 2 usage or a refused value (nothing sent), 3 nothing found, 4 port "
-        "busy, 5 apply found or made changes.\n");
+        "busy, 5 apply found or made changes, 6 apply skipped parts of the file (listed), 130/143 "
+        "interrupted by SIGINT/SIGTERM.\n");
     // Global options may also follow the subcommand.
     app.fallthrough();
     app.require_subcommand(1);
@@ -26,6 +27,16 @@ int RunVexiloctl(const std::vector<std::string>& args, std::ostream& out, std::o
                    "repeatable")
         ->allow_extra_args(false)
         ->type_name("LABEL");
+    app.add_option("--sn", o.sns,
+                   "The converter whose ID record holds this SN, wherever it is plugged "
+                   "(before the subcommand); repeatable")
+        ->allow_extra_args(false)
+        ->type_name("DIGITS");
+    app.add_option("--id", o.ids,
+                   "The converter whose ID record holds this ID, wherever it is plugged "
+                   "(before the subcommand); repeatable")
+        ->allow_extra_args(false)
+        ->type_name("TEXT");
     app.add_option("--kind", o.kind, "Only converters of this kind")
         ->check(CLI::IsMember({"rgb", "dvi", "ntsc", "other"}, CLI::ignore_case));
     app.add_flag("--all", o.all,

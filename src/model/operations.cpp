@@ -67,6 +67,22 @@ OpResult CommitAdjustmentTable(CDevLink& link, const Identity& identity, std::ui
     return link.CommitAdjustments(mode) ? OpResult::Ok() : OpResult::Fail(kNoResponse);
 }
 
+// The series code as the ID function needs it: `answered` false when the converter gave no
+// usable reply, which must not pass for a converter without a series (one that refuses the query
+// or answers the reserved code).
+std::uint8_t QuerySeries(CDevLink& link, bool& answered) {
+    const std::optional<std::uint8_t> code = link.GetSeriesCode();
+    const CDevChannel& channel = link.Channel();
+    answered = code.has_value() ||
+               (channel.m_nStatus == kStatusOk && channel.m_nReplyLength == 1) ||
+               channel.m_nStatus == kErrorUnsupported1 || channel.m_nStatus == kErrorUnsupported2;
+    return code.value_or(kSeriesCodeReserved);
+}
+
+constexpr char kSeriesUnanswered[] =
+    "the converter does not answer the series query, so whether it has the ID function is not "
+    "known";
+
 bool ValidUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
@@ -250,7 +266,19 @@ std::optional<Assignment> ParseAssignment(const KindModel& kind, std::string_vie
     return Assignment{setting, *value};
 }
 
-OpResult WriteSettings(CDevLink& link, const KindModel& kind, std::span<const Assignment> values) {
+OpResult WriteSettings(CDevLink& link, const KindModel& kind, std::span<const Assignment> values,
+                       WriteProgress* progress) {
+    WriteProgress none;
+    WriteProgress& p = progress != nullptr ? *progress : none;
+    p.sent.assign(values.size(), false);
+    p.stopped = false;
+    const auto stopping = [&p] {
+        p.stopped = p.stop != nullptr && p.stop->load();
+        return p.stopped;
+    };
+    if (stopping()) {
+        return OpResult::Ok();
+    }
     const bool anyOutput = std::any_of(values.begin(), values.end(), [](const Assignment& a) {
         return a.setting->area == Area::kOutput;
     });
@@ -275,8 +303,18 @@ OpResult WriteSettings(CDevLink& link, const KindModel& kind, std::span<const As
         if (!requests::SendOutputSettings(link.Channel(), out)) {
             return OpResult::Fail(kNoResponse);
         }
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            p.sent[i] = values[i].setting->area == Area::kOutput;
+        }
     }
-    for (const Assignment& a : values) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const Assignment& a = values[i];
+        if (a.setting->area == Area::kOutput) {
+            continue;
+        }
+        if (stopping()) {
+            return OpResult::Ok();
+        }
         if (a.setting->area == Area::kAdjustment) {
             std::uint8_t format = 0;
             if (OpResult r = CurrentFormat(link, format); !r) {
@@ -311,6 +349,7 @@ OpResult WriteSettings(CDevLink& link, const KindModel& kind, std::span<const As
                 return OpResult::Fail(kNoResponse);
             }
         }
+        p.sent[i] = true;
     }
     return OpResult::Ok();
 }
@@ -385,7 +424,16 @@ OpResult FactoryAdjustments(CDevLink& link, const Identity& identity) {
 
 OpResult ReadIdRecord(CDevLink& link, const Identity& identity, IdRecord& record) {
     record = IdRecord{};
-    const std::uint8_t series = link.GetSeriesCode().value_or(0xFF);
+    bool answered = false;
+    const std::uint8_t series = QuerySeries(link, answered);
+    if (!answered) {
+        return OpResult::Fail(kSeriesUnanswered);
+    }
+    if (series != kSeriesCodeReserved && !FpgaKnown(identity.fpgaVersion)) {
+        return OpResult::Fail(
+            "the FPGA version was not read, so whether the converter has the ID function is not "
+            "known");
+    }
     record.supported = IdFunctionSupported(series, identity.fpgaVersion);
     if (!record.supported) {
         return OpResult::Ok();
@@ -489,7 +537,14 @@ OpResult WriteIdRecord(CDevLink& link, const Identity& identity, const IdRecord&
             "the ID function needs firmware 3.0 or later and FPGA 0x0AA or later (nothing was "
             "sent)");
     }
-    const std::uint8_t series = link.GetSeriesCode().value_or(0xFF);
+    if (changes.Any() && !record.read) {
+        return OpResult::Fail("the ID record could not be read; nothing was sent");
+    }
+    bool answered = false;
+    const std::uint8_t series = QuerySeries(link, answered);
+    if (!answered) {
+        return OpResult::Fail("the converter does not answer the series query; nothing was sent");
+    }
     // Only the fields asked for (and ID and Name when the SN fills them) replace the converter's;
     // the store re-reads its record and keeps everything else as stored. A record that did not
     // decode is still owed whole.

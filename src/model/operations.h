@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -82,12 +83,21 @@ struct Assignment {
 std::optional<Assignment> ParseAssignment(const KindModel& kind, std::string_view text,
                                           std::string& error);
 
+// How far a WriteSettings got: which assignments the converter accepted (by position), and a
+// flag that, once set, stops it before the next assignment.
+struct WriteProgress {
+    std::vector<bool> sent;
+    const std::atomic<bool>* stop = nullptr;
+    bool stopped = false;  // the flag stopped it; the assignments not sent are the rest
+};
+
 // Sends the assignments as the page's controls do: one output settings command (0x07 read,
 // then 0x08 with the changed bytes), per adjustment the input-format check (0x0F) and 0x08 0x01,
 // the cable-detect setting (0x14, then 0x15). A setting the page disables while its Auto switch
 // is on (RGB offsets, sync type) reads that switch first and is refused while it is on. Stops at
-// the first failure.
-OpResult WriteSettings(CDevLink& link, const KindModel& kind, std::span<const Assignment> values);
+// the first failure, or when `progress->stop` is set.
+OpResult WriteSettings(CDevLink& link, const KindModel& kind, std::span<const Assignment> values,
+                       WriteProgress* progress = nullptr);
 
 // The main window's save (0x09, then for adjustment kinds 0x0F and 0x09 0x01 0x00) and
 // cancel (0x09 0x00 0x01, then 0x0F and 0x09 0x01 0x01). Adjustments are committed only while
@@ -110,7 +120,9 @@ struct IdRecord {
     bool decoded = false;    // and held a valid record (else the defaults stand)
     IdFields fields;
 };
-// 0x05 and, when supported, 0x11: leaves the decoded block in link.m_abyIdBlock.
+// 0x05 and, when supported, 0x11: leaves the decoded block in link.m_abyIdBlock. Fails when
+// whether the converter has the ID function cannot be told (the series query or the FPGA version
+// went unanswered); a record that could not be read leaves `read` false.
 OpResult ReadIdRecord(CDevLink& link, const Identity& identity, IdRecord& record);
 
 // Changes of the ID group; fields left empty keep the converter's value.
@@ -140,7 +152,7 @@ IdFields MergeIdChanges(const IdFields& current, const IdChanges& changes, std::
 // the changed fields and the model name over the converter's record and keeps the rest of it as
 // stored (a record that does not decode is replaced whole). Without changes, nothing is stored
 // unless the record did not decode. `written` tells whether 0x12 was sent. Refuses without
-// sending when the ID function is unsupported.
+// sending when the ID function is unsupported, and changes when the record was not read.
 OpResult WriteIdRecord(CDevLink& link, const Identity& identity, const IdRecord& record,
                        const IdChanges& changes, bool& written);
 

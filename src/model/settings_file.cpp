@@ -192,6 +192,13 @@ std::string Quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
+// A setting behind an Auto switch that the converter holds on.
+bool AutomaticNow(const Setting& s, const SettingsSnapshot& snapshot) {
+    const auto index = static_cast<std::size_t>(s.autoSwitch);
+    return s.autoSwitch >= 0 && index < snapshot.adjustments.size() &&
+           snapshot.adjustments[index] != 0;
+}
+
 }  // namespace
 
 SettingsJson ToJson(const SettingsFile& file) {
@@ -311,7 +318,7 @@ ConverterSettings CaptureSettings(const std::string& port, const Identity& ident
     }
     for (const Setting& s : c.kind->settings) {
         const auto value = snapshot.Value(s);
-        if (!s.writable || !value) {
+        if (!s.writable || !value || AutomaticNow(s, snapshot)) {
             continue;
         }
         (s.PerFormat() ? c.adjustments : c.general).push_back({&s, *value});
@@ -341,6 +348,126 @@ const ConverterSettings* FindEntry(const SettingsFile& file, const std::string& 
         }
     }
     return nullptr;
+}
+
+std::string IdentityText(const IdentityKey& key) {
+    if (!key.Any()) {
+        return "no SN or ID";
+    }
+    return "SN " + (key.sn.empty() ? std::string("(none)") : key.sn) + ", ID " +
+           (key.id.empty() ? std::string("(none)") : key.id);
+}
+
+IdentityKey EntryIdentity(const ConverterSettings& entry) {
+    return entry.idGroup ? IdentityKey{entry.idGroup->sn, entry.idGroup->id} : IdentityKey{};
+}
+
+std::string EntryText(const SettingsFile& file, std::size_t index) {
+    const ConverterSettings& e = file.converters[index];
+    return "converters[" + std::to_string(index) + "] (" + (e.port.empty() ? "" : e.port + ", ") +
+           IdentityText(EntryIdentity(e)) + ")";
+}
+
+Matching MatchEntries(const SettingsFile& file, std::span<const ConverterKey> converters,
+                      bool byPort) {
+    Matching m;
+    m.converters.resize(converters.size());
+    const std::vector<ConverterSettings>& entries = file.converters;
+    const bool single = entries.size() == 1;
+    const auto indexOf = [&](const ConverterSettings* e) {
+        return static_cast<int>(e - entries.data());
+    };
+    for (std::size_t i = 0; i < converters.size(); ++i) {
+        EntryMatch& match = m.converters[i];
+        const ConverterKey& key = converters[i];
+        if (byPort) {
+            const ConverterSettings* e = FindEntry(file, key.port, key.identity.id);
+            if (e == nullptr) {
+                match.error = "no entry of the file is for this converter's port; nothing was sent";
+            } else {
+                match.entry = indexOf(e);
+                match.how = single ? "only entry" : e->port == key.port ? "port" : "identity";
+            }
+            continue;
+        }
+        std::vector<std::size_t> held;
+        for (std::size_t j = 0; j < entries.size(); ++j) {
+            const IdentityKey want = EntryIdentity(entries[j]);
+            if (want.Any() && want == key.identity) {
+                held.push_back(j);
+            }
+        }
+        if (held.size() > 1) {
+            match.error = "it holds the identity of " + EntryText(file, held[0]) + " and of " +
+                          EntryText(file, held[1]) + "; nothing was sent";
+            continue;
+        }
+        if (held.size() == 1) {
+            match.entry = static_cast<int>(held[0]);
+            match.how = "identity";
+            continue;
+        }
+        const ConverterSettings* e = single ? &entries.front() : nullptr;
+        for (const ConverterSettings& c : entries) {
+            if (!single && !c.port.empty() && c.port == key.port) {
+                e = &c;
+            }
+        }
+        if (e == nullptr) {
+            match.error =
+                "no entry of the file is for this converter (by SN and ID, or by port); nothing "
+                "was sent";
+            continue;
+        }
+        const IdentityKey want = EntryIdentity(*e);
+        if (want.Any()) {
+            std::string where;
+            for (const ConverterKey& other : converters) {
+                if (other.identity == want && other.port != key.port) {
+                    where = " (held by the converter on " + other.port + ")";
+                }
+            }
+            match.error =
+                "this converter holds " + IdentityText(key.identity) + ", but " +
+                (single ? std::string("the file's entry") : "the file's entry for " + key.port) +
+                " is for " + IdentityText(want) + where +
+                "; nothing was sent (--by-port applies entries by port whatever the "
+                "converter holds)";
+            continue;
+        }
+        match.entry = indexOf(e);
+        match.how = single ? "only entry" : "port";
+    }
+    // A one-entry file without an identity (or taken by port) is for every converter selected.
+    const bool shared = single && (byPort || !EntryIdentity(entries.front()).Any());
+    for (std::size_t j = 0; j < entries.size() && !shared; ++j) {
+        std::vector<std::size_t> on;
+        for (std::size_t i = 0; i < converters.size(); ++i) {
+            if (m.converters[i].entry == static_cast<int>(j)) {
+                on.push_back(i);
+            }
+        }
+        if (on.size() < 2) {
+            continue;
+        }
+        std::string ports;
+        for (std::size_t i : on) {
+            ports += (ports.empty() ? "" : ", ") + converters[i].port;
+        }
+        for (std::size_t i : on) {
+            m.converters[i] = {-1,
+                               {},
+                               "the converters on " + ports + " all match " + EntryText(file, j) +
+                                   "; nothing was sent"};
+        }
+    }
+    for (std::size_t j = 0; j < entries.size(); ++j) {
+        if (std::none_of(m.converters.begin(), m.converters.end(),
+                         [&](const EntryMatch& c) { return c.entry == static_cast<int>(j); })) {
+            m.unused.push_back(j);
+        }
+    }
+    return m;
 }
 
 ApplyPlan PlanApply(const ConverterSettings& wanted, const SettingsSnapshot& current,
@@ -373,7 +500,15 @@ ApplyPlan PlanApply(const ConverterSettings& wanted, const SettingsSnapshot& cur
     for (const Setting& s : wanted.kind->settings) {
         const Assignment* a =
             FindAssignment(s.PerFormat() ? wanted.adjustments : wanted.general, s);
-        if (a == nullptr || (s.PerFormat() && (!formatMatches || automatic(s)))) {
+        if (a == nullptr || (s.PerFormat() && !formatMatches)) {
+            continue;
+        }
+        if (s.PerFormat() && automatic(s)) {
+            const Setting* sw =
+                AdjustmentSetting(*wanted.kind, static_cast<std::uint8_t>(s.autoSwitch));
+            plan.skipped.push_back({s.name, std::string("the converter sets it while ") +
+                                                (sw != nullptr ? sw->name : "its Auto switch") +
+                                                " is on"});
             continue;
         }
         const auto now = current.Value(s);
@@ -385,7 +520,7 @@ ApplyPlan PlanApply(const ConverterSettings& wanted, const SettingsSnapshot& cur
         }
         if (*now != a->value) {
             plan.writes.push_back(*a);
-            plan.changes.push_back({s.name, ValueJson(s, *now), ValueJson(s, a->value)});
+            plan.changes.push_back({s.name, &s, ValueJson(s, *now), ValueJson(s, a->value)});
         }
     }
     // Auto switches go first: the settings behind one can be written only once it is off.
@@ -413,11 +548,11 @@ ApplyPlan PlanApply(const ConverterSettings& wanted, const SettingsSnapshot& cur
     }
     if (have.enabled != want.enabled) {
         plan.id.enabled = want.enabled;
-        plan.changes.push_back({"id.enabled", have.enabled, want.enabled});
+        plan.changes.push_back({"id.enabled", nullptr, have.enabled, want.enabled});
     }
     if (have.did != want.did) {
         plan.id.did = want.did;
-        plan.changes.push_back({"id.did", DidText(have.did), DidText(want.did)});
+        plan.changes.push_back({"id.did", nullptr, DidText(have.did), DidText(want.did)});
     }
     if (withIdentity && (have.sn != want.sn || have.id != want.id || have.name != want.name)) {
         // All three together: a new SN alone would fill ID and Name in of itself.
@@ -430,7 +565,7 @@ ApplyPlan PlanApply(const ConverterSettings& wanted, const SettingsSnapshot& cur
             {"id.name", {&have.name, &want.name}}};
         for (const auto& [name, values] : fields) {
             if (*values.first != *values.second) {
-                plan.changes.push_back({name, *values.first, *values.second});
+                plan.changes.push_back({name, nullptr, *values.first, *values.second});
             }
         }
     }

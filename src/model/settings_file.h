@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,23 +45,64 @@ SettingsJson ToJson(const SettingsFile& file);
 std::optional<SettingsFile> ParseSettingsFile(std::string_view text, std::string& error);
 
 // The file entry of a converter: its writable settings as read, the adjustments when an input
-// format was current, the ID group when it was read.
+// format was current, the ID group when it was read. A setting behind an Auto switch that is on
+// is left out: the converter sets it, and an apply could not bring it back.
 ConverterSettings CaptureSettings(const std::string& port, const Identity& identity,
                                   const SettingsSnapshot& snapshot, const IdRecord& idRecord);
 
-// The entry that applies to a converter: the only one of a one-entry file, else the one keyed by
-// its port label, else the one whose ID group has the converter's ID. nullptr: none.
+// The entry that applies to a converter by port: the only one of a one-entry file, else the one
+// keyed by its port label, else the one whose ID group has the converter's ID. nullptr: none.
 const ConverterSettings* FindEntry(const SettingsFile& file, const std::string& port,
                                    const std::string& converterId);
+
+// An identity: the SN and ID of an ID group. An entry or a converter with neither holds none.
+struct IdentityKey {
+    std::string sn;
+    std::string id;
+
+    bool Any() const { return !sn.empty() || !id.empty(); }
+    bool operator==(const IdentityKey&) const = default;
+};
+// "SN 00001234, ID CAM_1"; "no SN or ID" for none.
+std::string IdentityText(const IdentityKey& key);
+// The identity of an entry (none without an ID group).
+IdentityKey EntryIdentity(const ConverterSettings& entry);
+
+// A selected converter, as matching sees it.
+struct ConverterKey {
+    std::string port;
+    IdentityKey identity;  // what its ID record holds (none without the ID function)
+};
+
+// Which entry of a file each converter takes. An entry that holds an identity belongs to the
+// converter holding it, wherever it is plugged; a converter holding none of the file's
+// identities takes the entry of its port (or the only entry of a one-entry file) when that entry
+// holds no identity, and is refused when it holds another. `byPort` goes by port (FindEntry)
+// whatever the converter holds. Two converters on one entry (a one-entry file without an
+// identity excepted), or one converter on two, are refused.
+struct EntryMatch {
+    int entry = -1;     // index in the file; -1 when refused
+    std::string how;    // "port", "identity", "only entry"
+    std::string error;  // why it was refused
+};
+struct Matching {
+    std::vector<EntryMatch> converters;  // in the order of the keys
+    std::vector<std::size_t> unused;     // entries no converter takes
+};
+Matching MatchEntries(const SettingsFile& file, std::span<const ConverterKey> converters,
+                      bool byPort);
+// "converters[1] (ttyACM1, SN 00001234, ID CAM_1)": an entry as messages name it.
+std::string EntryText(const SettingsFile& file, std::size_t index);
 
 // One difference between the converter and the file.
 struct SettingChange {
     std::string name;  // setting name, or "id.enabled", "id.did", "id.sn", "id.id", "id.name"
+    const Setting* setting = nullptr;  // nullptr for the ID group's fields
     SettingsJson from;
     SettingsJson to;
 };
 struct Skipped {
-    std::string what;  // "adjustments", "cable_detect", "id_group"
+    std::string what;  // "adjustments", "cable_detect", "id_group", or a setting's name
     std::string reason;
 };
 
@@ -76,7 +118,8 @@ struct ApplyPlan {
 };
 
 // Compares the converter's state with `wanted`. Adjustments count only when the converter's
-// current input format is the file's; SN, ID and Name only `withIdentity`.
+// current input format is the file's; SN, ID and Name only `withIdentity`. What the file holds
+// but cannot be compared is listed in `skipped`.
 ApplyPlan PlanApply(const ConverterSettings& wanted, const SettingsSnapshot& current,
                     const IdRecord& idRecord, bool withIdentity);
 

@@ -133,13 +133,14 @@ TEST_F(SettingsFileTest, BackupFactoryApplyRestoresEverySettingAndASecondApplySe
         ASSERT_NE(StateOf(i), before[i]) << i;
     }
 
+    // The same units on the same ports, each given back its own identity.
     ClearLogs();
-    EXPECT_EQ(Run({"apply", m_file, "--check"}), 5) << m_err.str();
+    EXPECT_EQ(Run({"apply", m_file, "--check", "--by-port"}), 5) << m_err.str();
     EXPECT_FALSE(AnyWrite()) << "--check sent a write";
     EXPECT_NE(m_out.str().find("output_format: 59.94p -> 59.94i"), std::string::npos)
         << m_out.str();
 
-    EXPECT_EQ(Run({"apply", m_file, "--with-identity"}), 5) << m_err.str();
+    EXPECT_EQ(Run({"apply", m_file, "--with-identity", "--by-port"}), 5) << m_err.str();
     for (std::size_t i = 0; i < m_models.size(); ++i) {
         const State after = StateOf(i);
         EXPECT_EQ(after.general, before[i].general) << i;
@@ -149,6 +150,8 @@ TEST_F(SettingsFileTest, BackupFactoryApplyRestoresEverySettingAndASecondApplySe
 
     ClearLogs();
     EXPECT_EQ(Run({"apply", m_file, "--with-identity", "--save"}), 0) << m_err.str();
+    EXPECT_NE(m_out.str().find("nothing differs; nothing was stored"), std::string::npos)
+        << m_out.str();
     EXPECT_FALSE(AnyWrite()) << "a second apply sent a write";
 }
 
@@ -158,7 +161,7 @@ TEST_F(SettingsFileTest, IdentityStaysWithoutTheFlagWhileIdEnableAndDidFollowThe
     ASSERT_EQ(Run({"id", "--did", "0x55", "--sn", "99", "--id", "OTHER", "--name", "unit b"},
                   {m_ports[0]}),
               0);
-    ASSERT_EQ(Run({"apply", m_file}, {m_ports[0]}), 5) << m_err.str();
+    ASSERT_EQ(Run({"apply", m_file, "--by-port"}, {m_ports[0]}), 5) << m_err.str();
     ASSERT_EQ(Run({"--json", "id"}, {m_ports[0]}), 0);
     const std::string out = m_out.str();
     for (const char* kept : {"00000099", "OTHER", "unit b", "0x52"}) {
@@ -180,13 +183,13 @@ TEST_F(SettingsFileTest, AnotherKindsFileAndOneIdentityForSeveralAreRefusedAndNo
     }
 }
 
-TEST_F(SettingsFileTest, AdjustmentsOfAnotherInputFormatAreSkipped) {
+TEST_F(SettingsFileTest, AdjustmentsOfAnotherInputFormatAreSkippedWithTheirOwnExitCode) {
     ASSERT_EQ(Run({"backup", m_file}, {m_ports[0]}), 0);
     const std::uint8_t other = m_models[0]->InputFormat() == 5 ? 6 : 5;
     m_models[0]->SetInputFormat(other);
     m_models[0]->SetAdjustment(other, 0, 123);
     ClearLogs();
-    EXPECT_EQ(Run({"apply", m_file}, {m_ports[0]}), 0) << m_err.str();
+    EXPECT_EQ(Run({"apply", m_file}, {m_ports[0]}), 6) << m_err.str();
     EXPECT_NE(m_out.str().find("adjustments skipped: they belong to input format"),
               std::string::npos)
         << m_out.str();
