@@ -188,6 +188,8 @@ void PrintText(std::ostream& out, const ApplyOptions& o, const std::vector<const
                 << (o.save && !o.check ? "; nothing was stored" : "") << '\n';
         } else if (o.check) {
             out << n << " difference(s); --check: nothing was sent\n";
+        } else if (sent == 0) {
+            out << "nothing was sent (" << n << " difference(s))\n";
         } else if (sent < n) {
             out << sent << " of " << n << " change(s) made; the rest was not sent"
                 << (o.save ? "; nothing was saved" : "") << '\n';

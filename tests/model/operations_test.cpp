@@ -71,5 +71,62 @@ TEST(ModelOperations, AStoredFFFFIsAValueNotAFailure) {
     EXPECT_EQ(snapshot.Value(*hue), 0xFFFF - 128);
 }
 
+TEST(ModelOperations, AnUnansweredQueryIsNeverTakenForAnAnswer) {
+    // A lost series reply is not "no ID function"; firmware that refuses the query has none.
+    auto sim = std::make_shared<CSimConverter>(SimConfig::For(SimKind::Rgb));
+    auto link = LinkTo(sim);
+    Identity identity;
+    ASSERT_TRUE(Identify(*link, identity).ok);
+    sim->AddFault({SimFaultKind::Silence, 0, 0x05});
+    IdRecord record;
+    const OpResult lost = ReadIdRecord(*link, identity, record);
+    EXPECT_FALSE(lost.ok);
+    EXPECT_NE(lost.error.find("series query"), std::string::npos) << lost.error;
+    auto old = std::make_shared<CSimConverter>(SimConfig::For(SimKind::Rgb, SimFirmware::Old));
+    auto oldLink = LinkTo(old);
+    ASSERT_TRUE(Identify(*oldLink, identity).ok);
+    ASSERT_TRUE(ReadIdRecord(*oldLink, identity, record).ok);
+    EXPECT_FALSE(record.supported);
+
+    // A record that was not read takes no change.
+    ASSERT_TRUE(Identify(*link, identity).ok);
+    sim->AddFault({SimFaultKind::Silence, 0, 0x11});
+    ASSERT_TRUE(ReadIdRecord(*link, identity, record).ok);
+    EXPECT_TRUE(record.supported);
+    EXPECT_FALSE(record.read);
+    sim->ClearLog();
+    IdChanges changes;
+    changes.sn = "00005678";
+    bool written = true;
+    const OpResult refused = WriteIdRecord(*link, identity, record, changes, written);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.error, "the ID record could not be read; nothing was sent");
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(sim->Log().empty());
+}
+
+TEST(ModelOperations, WriteSettingsTellsWhichAssignmentsWereAcceptedAndStopsOnTheFlag) {
+    auto sim = std::make_shared<CSimConverter>(SimConfig::For(SimKind::Rgb));
+    auto link = LinkTo(sim);
+    const KindModel& kind = KindOf(DEVKIND_RGB);
+    const Assignment values[] = {{kind.Find("output_format"), 0},
+                                 {kind.Find("hpos"), 3},
+                                 {kind.Find("vpos"), 4},
+                                 {kind.Find("phase"), 5}};
+    // The adjustment writes are the second and third 0x08; the third goes unanswered.
+    sim->AddFault({SimFaultKind::Silence, 0, 0x08, 1, 2});
+    WriteProgress progress;
+    EXPECT_FALSE(WriteSettings(*link, kind, values, &progress).ok);
+    EXPECT_EQ(progress.sent, (std::vector<bool>{true, true, false, false}));
+
+    std::atomic<bool> stop{true};
+    progress.stop = &stop;
+    sim->ClearLog();
+    EXPECT_TRUE(WriteSettings(*link, kind, values, &progress).ok);
+    EXPECT_TRUE(progress.stopped);
+    EXPECT_EQ(progress.sent, std::vector<bool>(4, false));
+    EXPECT_TRUE(sim->Log().empty());
+}
+
 }  // namespace
 }  // namespace vexilo::model

@@ -8,6 +8,15 @@
 namespace vexilo::model {
 namespace {
 
+const Assignment* FindAssignment(const std::vector<Assignment>& list, std::string_view name) {
+    for (const Assignment& a : list) {
+        if (a.setting->name == name) {
+            return &a;
+        }
+    }
+    return nullptr;
+}
+
 std::string File(const std::string& converters, const std::string& version = "1") {
     return R"({"format":"vexilo-settings","version":)" + version + R"(,"converters":[)" +
            converters + "]}";
@@ -112,6 +121,104 @@ TEST(SettingsFile, OffsetsFollowTheirAutoSwitchWhichIsSentFirst) {
                           error);
     ASSERT_TRUE(automatic) << error;
     EXPECT_FALSE(PlanApply(automatic->converters[0], now, IdRecord{}, false).Any());
+}
+
+TEST(SettingsFile, SettingsBehindAnAutoSwitchThatIsOnAreNeitherBackedUpNorClaimedAsApplied) {
+    Identity identity;
+    identity.kind = DEVKIND_RGB;
+    SettingsSnapshot now;
+    now.inputFormat = 3;
+    now.adjustments.assign(kRgbAdjustmentCount, 1);  // offset auto and sync auto on
+    const ConverterSettings captured = CaptureSettings("ttyACM0", identity, now, IdRecord{});
+    for (const char* name : {"offset_r", "offset_g", "offset_b", "sync_type"}) {
+        EXPECT_EQ(FindAssignment(captured.adjustments, name), nullptr) << name;
+    }
+    EXPECT_NE(FindAssignment(captured.adjustments, "offset_auto"), nullptr);
+
+    // A file that holds them anyway lists them as skipped.
+    std::string error;
+    const auto file = ParseSettingsFile(File(R"({"kind":"rgb","adjustments":{"input_format":3,)"
+                                             R"("values":{"offset_r":9,"offset_auto":"on"}}})"),
+                                        error);
+    ASSERT_TRUE(file) << error;
+    const ApplyPlan plan = PlanApply(file->converters[0], now, IdRecord{}, false);
+    EXPECT_FALSE(plan.Any());
+    ASSERT_EQ(plan.skipped.size(), 1u);
+    EXPECT_EQ(plan.skipped[0].what, "offset_r");
+}
+
+TEST(SettingsFile, EntriesFollowTheIdentityTheyHoldAndAmbiguityIsRefused) {
+    std::string error;
+    const auto rack = ParseSettingsFile(
+        File(
+            R"({"kind":"rgb","port":"ACM0","id_group":{"enabled":true,"did":"0x5F","sn":"00000001","id":"A","name":""}},)"
+            R"({"kind":"rgb","port":"ACM1","id_group":{"enabled":true,"did":"0x5F","sn":"00000002","id":"B","name":""}},)"
+            R"({"kind":"rgb","port":"ACM2"})"),
+        error);
+    ASSERT_TRUE(rack) << error;
+    const IdentityKey a{"00000001", "A"};
+    const IdentityKey b{"00000002", "B"};
+    const IdentityKey other{"00000009", "Z"};
+    struct Case {
+        const char* what;
+        std::vector<ConverterKey> keys;
+        bool byPort;
+        std::vector<int> entries;  // -1: refused
+        std::vector<std::size_t> unused;
+        const char* error;  // of the first refused converter
+    };
+    const Case cases[] = {
+        {"ports swapped", {{"ACM0", b}, {"ACM1", a}, {"ACM2", {}}}, false, {1, 0, 2}, {}, ""},
+        {"another identity on the port",
+         {{"ACM0", other}, {"ACM1", b}},
+         false,
+         {-1, 1},
+         {0, 2},
+         "holds SN 00000009, ID Z, but the file's entry for ACM0 is for SN 00000001, ID A"},
+        {"by port", {{"ACM0", other}, {"ACM1", a}}, true, {0, 1}, {2}, ""},
+        {"two converters hold one identity",
+         {{"ACM0", a}, {"ACM3", a}},
+         false,
+         {-1, -1},
+         {0, 1, 2},
+         "the converters on ACM0, ACM3 all match converters[0]"},
+        {"an identity-less entry keeps its port", {{"ACM2", other}}, false, {2}, {0, 1}, ""},
+    };
+    for (const Case& c : cases) {
+        const Matching m = MatchEntries(*rack, c.keys, c.byPort);
+        std::vector<int> entries;
+        std::string firstError;
+        for (const EntryMatch& e : m.converters) {
+            entries.push_back(e.entry);
+            if (firstError.empty()) {
+                firstError = e.error;
+            }
+        }
+        EXPECT_EQ(entries, c.entries) << c.what;
+        EXPECT_EQ(m.unused, c.unused) << c.what;
+        EXPECT_NE(firstError.find(c.error), std::string::npos) << c.what << ": " << firstError;
+    }
+
+    // One converter holding the identity of two entries; a one-entry file with an identity is
+    // only for its holder, one without is for every converter.
+    const auto twice = ParseSettingsFile(
+        File(
+            R"({"kind":"rgb","port":"ACM0","id_group":{"enabled":true,"did":"0x5F","sn":"00000001","id":"A","name":""}},)"
+            R"({"kind":"rgb","port":"ACM1","id_group":{"enabled":true,"did":"0x5F","sn":"00000001","id":"A","name":""}})"),
+        error);
+    ASSERT_TRUE(twice) << error;
+    const std::vector<ConverterKey> one{{"ACM5", a}};
+    EXPECT_NE(MatchEntries(*twice, one, false).converters[0].error.find("holds the identity of"),
+              std::string::npos);
+    SettingsFile single{{rack->converters[0]}};
+    const std::vector<ConverterKey> two{{"ACM7", other}, {"ACM8", a}};
+    Matching m = MatchEntries(single, two, false);
+    EXPECT_EQ(m.converters[0].entry, -1);
+    EXPECT_EQ(m.converters[1].entry, 0);
+    single.converters[0].idGroup.reset();
+    m = MatchEntries(single, two, false);
+    EXPECT_EQ(m.converters[0].entry, 0);
+    EXPECT_EQ(m.converters[1].entry, 0);
 }
 
 }  // namespace
