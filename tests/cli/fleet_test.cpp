@@ -8,9 +8,11 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <sstream>
 
 #include "cli_fixture.h"
+#include "model/converter_model.h"
 
 namespace vexilo::test {
 namespace {
@@ -81,6 +83,7 @@ protected:
     }
     static std::string Label(std::size_t i) { return "ttyACM" + std::to_string(i); }
     Json Doc() const { return Json::parse(out.str()); }
+    void Scramble(CSimConverter& sim, std::mt19937& random);
 
     std::string file;
 };
@@ -230,6 +233,95 @@ TEST_F(FleetTest, StatusComesBackAfterAReplugAndMetricsAlwaysMakeADocument) {
         up.push_back(Json::parse(line).at("converters").at(0).at("ok").get<bool>());
     }
     EXPECT_EQ(up, (std::vector<bool>{true, false, true}));
+}
+
+// Random changes a converter can take: every setting the page writes (a choice or a value in
+// its range, an Auto switch turned off before the settings behind it), adjustments of other input
+// formats than the current one, and the ID group.
+void FleetTest::Scramble(CSimConverter& sim, std::mt19937& random) {
+    const model::KindModel& kind = model::KindOf(static_cast<int>(sim.Config().kind));
+    const auto pick = [&](int lower, int upper) {
+        return std::uniform_int_distribution<int>(lower, upper)(random);
+    };
+    const std::uint8_t current = sim.InputFormat();
+    const std::vector<std::uint16_t> held = sim.Adjustments(current);
+    std::vector<std::string> set;
+    const model::Setting* offsetAuto = kind.Find("offset_auto");
+    bool offsetsAutomatic = offsetAuto != nullptr && held[model::kRgbOffsetAuto] != 0;
+    if (offsetAuto != nullptr && pick(0, 1) == 1) {
+        offsetsAutomatic = pick(0, 1) == 1;
+        set.push_back(std::string("offset_auto=") + (offsetsAutomatic ? "on" : "off"));
+    }
+    for (const model::Setting& s : kind.settings) {
+        const bool automatic =
+            s.autoSwitch == model::kRgbOffsetAuto
+                ? offsetsAutomatic
+                : s.autoSwitch >= 0 && held[static_cast<std::size_t>(s.autoSwitch)] != 0;
+        if (!s.writable || &s == offsetAuto || automatic || pick(0, 2) == 0 ||
+            (s.area == model::Area::kCableDetect && !sim.Config().cableDetect)) {
+            continue;
+        }
+        const int value = s.choices.empty()
+                              ? pick(s.lower, s.upper)
+                              : s.choices[static_cast<std::size_t>(
+                                              pick(0, static_cast<int>(s.choices.size()) - 1))]
+                                    .value;
+        set.push_back(std::string(s.name) + "=" + model::ValueText(s, value));
+    }
+    if (!set.empty()) {
+        set.insert(set.begin(), "set");
+        ASSERT_EQ(Run(set), 0) << err.str();
+    }
+    for (int n = 0; n < kind.adjustmentCount && kind.HasAdjustments(); n += 3) {
+        const auto format = static_cast<std::uint8_t>((current + 1 + n) % 16);
+        const model::Setting* s = model::AdjustmentSetting(kind, static_cast<std::uint8_t>(n));
+        if (s != nullptr && format != current) {
+            sim.SetAdjustment(format, n, s->ToWire(pick(s->lower, s->upper)));
+        }
+    }
+    std::string name;
+    for (int n = pick(0, 6); n > 0; --n) {
+        name += pick(0, 3) == 0 ? "\xC3\x84" : std::string(1, static_cast<char>(pick('a', 'z')));
+    }
+    char did[8];
+    std::snprintf(did, sizeof did, "0x%02X", pick(0x50, 0x5F));
+    ASSERT_EQ(Run({"id", "--enable", pick(0, 1) ? "on" : "off", "--did", did, "--sn",
+                   std::to_string(pick(1, 99999999)), "--id", "U" + std::to_string(pick(0, 999)),
+                   "--name", name}),
+              0)
+        << err.str();
+}
+
+std::string Contents(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
+TEST_F(FleetTest, ApplyingABackupAfterRandomChangesGivesTheSameBackup) {
+    std::mt19937 random(21);
+    for (const SimKind kind : {SimKind::Rgb, SimKind::Dvi, SimKind::Ntsc, SimKind::Other}) {
+        for (int round = 0; round < 4; ++round) {
+            ClearPortTable();
+            entries.clear();
+            auto sim = Add(kind, "ttyACM0");
+            const std::uint8_t format = static_cast<std::uint8_t>(random() % 16);
+            sim->SetInputFormat(format);
+            if (kind == SimKind::Rgb) {
+                sim->SetAdjustment(format, model::kRgbSyncAuto,
+                                   static_cast<std::uint16_t>(random() % 2));
+            }
+            Scramble(*sim, random);
+            ASSERT_EQ(Run({"backup", file}), 0) << err.str();
+            const std::string before = Contents(file);
+            Scramble(*sim, random);
+            ASSERT_EQ(Run({"apply", "--by-port", "--with-identity", file}), 5)
+                << err.str() << out.str();
+            ASSERT_EQ(Run({"backup", file}), 0) << err.str();
+            EXPECT_EQ(Contents(file), before) << static_cast<int>(kind) << " round " << round;
+            EXPECT_EQ(Run({"apply", "--check", file}), 0) << out.str();
+        }
+    }
 }
 
 }  // namespace
