@@ -24,6 +24,14 @@ def start_sim(sim):
     return proc, line.split("=", 1)[1]
 
 
+def none_found(vexiloctl, env):
+    run = subprocess.run([vexiloctl, "--port", "no-such-port", "status", "--format", "openmetrics"],
+                         env=env, capture_output=True, text=True)
+    if run.returncode != 3:
+        sys.exit(f"no converter: exit code {run.returncode}, not 3\n{run.stderr}")
+    return run.stdout
+
+
 def main():
     vexiloctl, sim, schema_path, example_path = sys.argv[1:5]
     with open(schema_path, encoding="utf-8") as f:
@@ -61,6 +69,12 @@ def main():
                 sys.exit(f"{name}: not one sample per port\n{metrics}")
         if any(s.value != 1 for s in families["vexilo_converter_up"].samples):
             sys.exit(f"a simulated converter is not up\n{metrics}")
+        # With no converter found, still a whole document that says so.
+        for text, found in ((metrics, len(labels)), (none_found(vexiloctl, env), 0)):
+            family = {f.name: f for f in text_string_to_metric_families(text)}.get(
+                "vexilo_converters_found")
+            if family is None or [s.value for s in family.samples] != [found]:
+                sys.exit(f"vexilo_converters_found is not {found}\n{text}")
     finally:
         proc.terminate()
         proc.wait(timeout=10)
