@@ -540,6 +540,9 @@ OpResult WriteIdRecord(CDevLink& link, const Identity& identity, const IdRecord&
     if (changes.Any() && !record.read) {
         return OpResult::Fail("the ID record could not be read; nothing was sent");
     }
+    if (!changes.Any() && (!link.m_bIdChanged || link.m_nIdFields == 0)) {
+        return OpResult::Ok();  // nothing asked for, nothing owed: the converter keeps its record
+    }
     bool answered = false;
     const std::uint8_t series = QuerySeries(link, answered);
     if (!answered) {
