@@ -2,6 +2,7 @@
 // or skipped is reported as done.
 #include <gmock/gmock.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
@@ -61,11 +62,10 @@ class FleetTest : public CliTest {
 protected:
     void SetUp() override {
         CliTest::SetUp();
-        file =
-            (std::filesystem::temp_directory_path() /
-             ("vexilo-fleet-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-              "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".json"))
-                .string();
+        file = (std::filesystem::temp_directory_path() /
+                ("vexilo-fleet-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".json"))
+                   .string();
     }
     void TearDown() override {
         std::remove(file.c_str());
