@@ -1,6 +1,7 @@
 // vexiloctl apply FILE [--check] [--save] [--with-identity] [--by-port]: brings converters to a
 // settings file's state, sending only what differs.
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <csignal>
 
 #include "cli/commands.h"
@@ -113,12 +114,19 @@ void Send(const ApplyOptions& o, const InterruptGuard& interrupt, Converter& c, 
     progress.stop = &interrupt.Flag();
     const model::OpResult written =
         model::WriteSettings(*c.link, c.Kind(), s.plan.writes, &progress);
+    // The output settings go first, in one command; then the others in the plan's order.
     const model::Setting* failedAt = nullptr;
-    for (std::size_t i = 0; i < s.plan.writes.size(); ++i) {
-        if (progress.sent[i]) {
-            MarkSent(s, s.plan.writes[i].setting);
-        } else if (failedAt == nullptr) {
-            failedAt = s.plan.writes[i].setting;
+    for (const bool output : {true, false}) {
+        for (std::size_t i = 0; i < s.plan.writes.size(); ++i) {
+            const model::Setting* setting = s.plan.writes[i].setting;
+            if ((setting->area == model::Area::kOutput) != output) {
+                continue;
+            }
+            if (progress.sent[i]) {
+                MarkSent(s, setting);
+            } else if (failedAt == nullptr) {
+                failedAt = setting;
+            }
         }
     }
     if (!written) {
