@@ -1,7 +1,6 @@
 #include "app/vexilo_app.h"
 
 #include <QElapsedTimer>
-#include <QThread>
 #include <memory>
 #include <utility>
 
@@ -120,11 +119,10 @@ bool CVexiloApp::InitInstance(const std::vector<std::string>& args) {
     {
         // Finds and attaches the converters, or ends the process after its message.
         CVexiloDlg dlg(m_bShowSave, m_factory);
-        // Pages change only from the window's own loop (level 1), never under a message box or
-        // inside a command.
-        HotplugWatcher hotplug(dlg, std::move(monitor), [&busy] {
-            return !busy.InCommand() && QThread::currentThread()->loopLevel() <= 1;
-        });
+        // Live during start-up already, so nothing is missed; but pages change only from the
+        // window's own loop once start-up is over, never under a message box or inside a
+        // command.
+        HotplugWatcher hotplug(dlg, std::move(monitor), [&busy] { return !busy.InCommand(); });
         dlg.m_onStartupProgress = [&](const std::string& label, int done, int total) {
             progress.Step(QString::fromStdString(label), done, total);
             if (!label.empty()) {
