@@ -77,6 +77,10 @@ Options:
   --version           print the version and end
 Other arguments are ignored.
 
+Keys:
+  F5                  look at once for converters without a tab (a port another program held,
+                      a converter that answers again); the panel also looks every 3 seconds
+
 Environment:
   VEXILO_PORTS=KIND=PATH[,KIND=PATH...]
                       also list these serial ports (KIND: dvi, rgb, ntsc or other), such as
