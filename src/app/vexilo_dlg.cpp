@@ -275,7 +275,7 @@ void CVexiloDlg::ShowBusyPorts(const std::vector<int>& ports) {
     // Between the logo and the buttons, level with the buttons.
     const QWidget* first =
         IsDlgItemShown(IDC_SAVE) ? GetDlgItem(IDC_SAVE) : GetDlgItem(ui::kIdCancel);
-    const int left = 2 * kLogoMargin + (m_logo.isNull() ? 154 : m_logo.width());
+    const int left = 2 * kLogoMargin + (m_logo.isNull() ? kLogoWidth : m_logo.width());
     if (first != nullptr) {
         const int right = first->x() - kLogoMargin;
         m_busyNote->setGeometry(left, first->y(), std::max(0, right - left), first->height());

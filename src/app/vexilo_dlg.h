@@ -66,7 +66,6 @@ public:
     // A converter that disappeared: its page is force-closed with the no-response message,
     // whether its tab is shown or not. Nothing happens for a page without its converter.
     void ClosePage(CDevDialog* page);
-    void ClosePageOfPort(int port) { ClosePage(OpenPageOfPort(port)); }
     // Names the converters that have no page because another program holds their port; an empty
     // list hides the line.
     void ShowBusyPorts(const std::vector<int>& ports);
@@ -84,6 +83,7 @@ public:
 
     // Where the logo is drawn: 12 pixels from the left and bottom edges of the client area.
     static constexpr int kLogoMargin = 12;
+    static constexpr int kLogoWidth = 154;  // the logo bitmap's width in pixels
 
     static const ui::MessageMap& ThisMessageMap();
     const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }

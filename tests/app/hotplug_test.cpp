@@ -271,12 +271,14 @@ TEST_F(HotplugTest, AConverterThatAnswersAgainIsOfferedAgain) {
     ASSERT_TRUE(TabsBecome({"KTP-DVI-SDI (ttyACM0)"}));
     ASSERT_EQ(boxes.boxes.size(), 1u);
 
-    // Still answering wrongly: F5 finds nothing to offer, and shows nothing.
-    QTest::keyClick(dlg.get(), Qt::Key_F5);
+    // Still answering wrongly: F5 (typed in the page shown) finds nothing to offer, and shows
+    // nothing.
+    QWidget* shown = dlg->Page(0);
+    QTest::keyClick(shown, Qt::Key_F5);
     QTest::qWait(500);
     EXPECT_EQ(Captions().size(), 1u);
     rgb.model->ClearFaults();
-    QTest::keyClick(dlg.get(), Qt::Key_F5);
+    QTest::keyClick(shown, Qt::Key_F5);
     ASSERT_TRUE(TabsBecome({"KTP-DVI-SDI (ttyACM0)", "KTP-RGB-SDI (ttyACM1)"}));
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
