@@ -114,6 +114,10 @@ They return to the stored ones when the device is reset.</translation>
         <source>コンバーターが取り外されました。</source>
         <translation>The converter was unplugged.</translation>
     </message>
+    <message>
+        <source>他のアプリケーションが使用中: %1</source>
+        <translation>In use by another program: %1</translation>
+    </message>
 </context>
 <context>
     <name>Template 102</name>

@@ -1,27 +1,72 @@
 #include "app/hotplug_watcher.h"
 
+#include <QObject>
 #include <utility>
 
 #include "app/vexilo_dlg.h"
-#include "discovery/device_changes.h"
+#include "discovery/attach.h"
+#include "model/operations.h"
 
 namespace vexilo {
+
+namespace {
+
+bool Has(const std::map<int, std::string>& map, const PresentDevice& device) {
+    const auto it = map.find(device.entry.port);
+    return it != map.end() && it->second == device.node;
+}
+
+// Runs on the looking thread: the link is its own until it is closed here.
+HotplugWatcher::Answer LookAt(CDevLink& link) {
+    if (!link.CheckConnection(1, false)) {
+        return HotplugWatcher::Answer::Silent;
+    }
+    model::Identity identity;
+    return model::Identify(link, identity) ? HotplugWatcher::Answer::Main
+                                           : HotplugWatcher::Answer::Refused;
+}
+
+}  // namespace
 
 HotplugWatcher::HotplugWatcher(CVexiloDlg& dlg, std::unique_ptr<CDeviceMonitor> monitor,
                                std::function<bool()> canChange)
     : m_dlg(dlg),
       m_monitor(std::move(monitor)),
       m_canChange(std::move(canChange)),
-      m_known(dlg.OpenDevices()) {
+      m_context(std::make_unique<QObject>()) {
+    for (const PresentDevice& d : ListPresentDevices()) {
+        m_seen[d.entry.port] = d.node;
+    }
+    for (const DeviceEntry& e : m_dlg.OpenDevices()) {
+        if (const auto it = m_seen.find(e.port); it != m_seen.end()) {
+            m_pageNodes[e.port] = it->second;
+        }
+    }
+    for (int port : m_dlg.BusyPorts()) {
+        m_busy.insert(port);
+    }
     m_retry.setSingleShot(true);
     m_retry.setInterval(kRetryMs);
     QObject::connect(&m_retry, &QTimer::timeout, [this] { Rescan(); });
+    m_recheck.setInterval(kRecheckMs);
+    QObject::connect(&m_recheck, &QTimer::timeout, [this] {
+        if (HasUnpagedConverters()) {
+            StartLooking();
+        }
+    });
+    m_recheck.start();
     if (m_monitor) {
         m_notifier = MakeHotplugNotifier(m_monitor->NativeHandle(), [this] { OnSignalled(); });
     }
+    m_dlg.m_onRescan = [this] { RescanNow(); };
 }
 
-HotplugWatcher::~HotplugWatcher() = default;
+HotplugWatcher::~HotplugWatcher() {
+    m_dlg.m_onRescan = nullptr;
+    if (m_looker.joinable()) {
+        m_looker.join();  // bounded by the short time-outs of a look
+    }
+}
 
 void HotplugWatcher::OnSignalled() {
     if (m_monitor->Drain()) {
@@ -29,20 +74,172 @@ void HotplugWatcher::OnSignalled() {
     }
 }
 
+bool HotplugWatcher::MayChange() const {
+    return m_dlg.MayChangePages() && (!m_canChange || m_canChange());
+}
+
+bool HotplugWatcher::HasUnpagedConverters() const {
+    for (const auto& [port, node] : m_seen) {
+        if (m_dlg.OpenPageOfPort(port) == nullptr && !Has(m_refused, {{0, port}, node})) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void HotplugWatcher::Rescan() {
-    if (m_canChange && !m_canChange()) {
+    if (!MayChange()) {
         m_retry.start();
         return;
     }
-    const std::vector<DeviceEntry> now = ListPresentDevices();
-    const DeviceChanges changes = DiffDevices(m_known, now);
-    m_known = now;
-    // A forced close may show a message box; what changes meanwhile is seen on the next round.
-    for (int port : changes.removed) {
-        m_dlg.ClosePageOfPort(port);
+    const std::vector<PresentDevice> now = ListPresentDevices();
+    std::vector<PresentDevice> pages;
+    for (const DeviceEntry& e : m_dlg.OpenDevices()) {
+        const auto it = m_pageNodes.find(e.port);
+        pages.push_back({e, it != m_pageNodes.end() ? it->second : std::string()});
     }
-    for (const DeviceEntry& entry : changes.added) {
-        m_dlg.AddPage(entry);
+    const DeviceChanges changes = DiffDevices(pages, now);
+    std::map<int, std::string> before;  // the listing of the round before
+    before.swap(m_seen);
+    for (const PresentDevice& d : now) {
+        m_seen[d.entry.port] = d.node;
+    }
+    // Taken first and closed last: a converter plugged in again (or in place of the last one)
+    // gets its page before the old one closes, so that close does not end the program.
+    std::vector<CDevDialog*> gone;
+    for (int port : changes.removed) {
+        gone.push_back(m_dlg.OpenPageOfPort(port));
+    }
+    std::vector<PresentDevice> toAdd;
+    for (const PresentDevice& d : changes.added) {
+        // Converters seen before without a page wait for a look that finds them answering.
+        if ((Has(before, d) && !Has(m_answered, d)) || m_looking.count(d.entry.port) > 0) {
+            continue;
+        }
+        toAdd.push_back(d);
+    }
+    std::vector<PresentDevice> noRoom;
+    for (const PresentDevice& d : toAdd) {
+        if (!Add(d)) {
+            noRoom.push_back(d);
+        }
+    }
+    // A forced close may show a message box; what changes meanwhile is seen on the next round.
+    for (CDevDialog* page : gone) {
+        m_dlg.ClosePage(page);
+    }
+    // The places of the converters that went are free now.
+    for (const PresentDevice& d : noRoom) {
+        Add(d);
+    }
+    UpdateBusyNote(now);
+}
+
+bool HotplugWatcher::Add(const PresentDevice& d) {
+    const int port = d.entry.port;
+    const bool answered = Has(m_answered, d);
+    m_answered.erase(port);
+    PortOpenFailure failure = PortOpenFailure::None;
+    switch (m_dlg.AddPage(d.entry, &failure)) {
+        case CVexiloDlg::AddResult::Added:
+            m_pageNodes[port] = d.node;
+            break;
+        case CVexiloDlg::AddResult::NoRoom:
+            return false;
+        case CVexiloDlg::AddResult::NotOpened:
+            if (failure == PortOpenFailure::Busy) {
+                m_busy.insert(port);
+            }
+            break;
+        case CVexiloDlg::AddResult::StartupFailed:
+            // It answered a look, yet its page could not start: no box after box for it.
+            if (answered) {
+                m_refused[port] = d.node;
+            }
+            break;
+        case CVexiloDlg::AddResult::NotYet:
+            break;  // looked at again later
+    }
+    return true;
+}
+
+void HotplugWatcher::RescanNow() {
+    m_refused.clear();
+    Rescan();
+    StartLooking();
+}
+
+void HotplugWatcher::StartLooking() {
+    if (m_looker.joinable() || !MayChange() || !m_dlg.HasRoomForPage()) {
+        return;
+    }
+    struct Job {
+        PresentDevice device;
+        std::unique_ptr<CDevLink> link;
+    };
+    std::vector<Job> jobs;
+    const std::vector<PresentDevice> now = ListPresentDevices();
+    for (const PresentDevice& d : now) {
+        const int port = d.entry.port;
+        if (m_dlg.OpenPageOfPort(port) != nullptr || Has(m_refused, d)) {
+            continue;
+        }
+        // Opened here, where the port table lives; only the talking happens on the thread.
+        PortOpenFailure failure = PortOpenFailure::None;
+        std::unique_ptr<CDevLink> link =
+            OpenDeviceLink(port, d.entry.kind, &failure, kLookTimeouts);
+        if (failure == PortOpenFailure::Busy) {
+            m_busy.insert(port);
+        } else {
+            m_busy.erase(port);
+        }
+        if (link) {
+            m_looking.insert(port);
+            jobs.push_back({d, std::move(link)});
+        }
+    }
+    UpdateBusyNote(now);
+    if (jobs.empty()) {
+        return;
+    }
+    m_looker = std::thread([this, jobs = std::move(jobs)]() mutable {
+        std::vector<Looked> results;
+        for (Job& job : jobs) {
+            results.push_back({job.device, LookAt(*job.link)});
+            job.link.reset();  // the port is free again before the page opens it
+        }
+        QMetaObject::invokeMethod(
+            m_context.get(), [this, results] { OnLooked(results); }, Qt::QueuedConnection);
+    });
+}
+
+void HotplugWatcher::OnLooked(const std::vector<Looked>& results) {
+    m_looker.join();
+    m_looking.clear();
+    bool answered = false;
+    for (const Looked& r : results) {
+        if (r.answer == Answer::Main) {
+            m_answered[r.device.entry.port] = r.device.node;
+            answered = true;
+        } else if (r.answer == Answer::Refused) {
+            m_refused[r.device.entry.port] = r.device.node;
+        }
+    }
+    if (answered) {
+        Rescan();
+    }
+}
+
+void HotplugWatcher::UpdateBusyNote(const std::vector<PresentDevice>& present) {
+    std::vector<int> busy;
+    for (const PresentDevice& d : present) {
+        if (m_busy.count(d.entry.port) > 0 && m_dlg.OpenPageOfPort(d.entry.port) == nullptr) {
+            busy.push_back(d.entry.port);
+        }
+    }
+    m_busy = std::set<int>(busy.begin(), busy.end());
+    if (busy != m_dlg.BusyPorts()) {
+        m_dlg.ShowBusyPorts(busy);
     }
 }
 

@@ -3,11 +3,17 @@
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
+#include <string>
+#include <thread>
 #include <vector>
 
+#include "discovery/device_changes.h"
 #include "discovery/device_monitor.h"
 #include "discovery/devices.h"
+#include "serial/pelk_rs232.h"
 
 class QObject;
 
@@ -16,9 +22,13 @@ namespace vexilo {
 class CVexiloDlg;
 
 // Follows converters plugged in and out while the main window runs: when the monitor signals, it
-// lists the converters again, compares with those it knew, closes the pages of the ones that went
-// and adds pages for the ones that came. It runs on the event loop and changes pages only when
-// `canChange` allows (no command running, no message box open); otherwise it tries again soon.
+// lists the converters again, compares with the pages, closes the pages of the ones that went
+// (or were plugged in again: another device node) and adds pages for the ones that came. It runs
+// on the event loop and changes pages only when the window allows it (start-up over, its own
+// loop, no message box) and `canChange` does too; otherwise it tries again soon.
+// Converters present without a page (their port was held by another program, or they stopped
+// answering) are looked at every few seconds and on F5, quietly, on a thread of their own: the
+// ones that answer with their main firmware get their page.
 class HotplugWatcher {
 public:
     HotplugWatcher(CVexiloDlg& dlg, std::unique_ptr<CDeviceMonitor> monitor,
@@ -27,20 +37,55 @@ public:
     HotplugWatcher(const HotplugWatcher&) = delete;
     HotplugWatcher& operator=(const HotplugWatcher&) = delete;
 
-    // Compares the converters present now with those known, and brings the pages in line.
+    // Compares the converters present now with the pages, and brings the pages in line.
     void Rescan();
+    // F5: Rescan, then look at every converter present without a page at once (also those whose
+    // firmware was refused before).
+    void RescanNow();
+    // How often converters present without a page are looked at.
+    void SetRecheckInterval(int ms) { m_recheck.setInterval(ms); }
 
     static constexpr int kRetryMs = 50;
+    static constexpr int kRecheckMs = 3000;
+    // A converter that answers does so within milliseconds; a silent one holds its port only
+    // this long.
+    static constexpr SerialTimeouts kLookTimeouts{300, 10, 300, 10};
+
+    enum class Answer { Silent, Main, Refused };
+    struct Looked {
+        PresentDevice device;
+        Answer answer = Answer::Silent;
+    };
 
 private:
     void OnSignalled();
+    bool MayChange() const;
+    bool HasUnpagedConverters() const;
+    // Gives converter `d` its page; false only when there was no room for it.
+    bool Add(const PresentDevice& d);
+    void StartLooking();
+    void OnLooked(const std::vector<Looked>& results);
+    void UpdateBusyNote(const std::vector<PresentDevice>& present);
 
     CVexiloDlg& m_dlg;
     std::unique_ptr<CDeviceMonitor> m_monitor;
     std::function<bool()> m_canChange;
     std::unique_ptr<QObject> m_notifier;
     QTimer m_retry;
-    std::vector<DeviceEntry> m_known;
+    QTimer m_recheck;
+    // Device node of each page's converter when it got its page, by port.
+    std::map<int, std::string> m_pageNodes;
+    // The last listing, by port: a converter whose node is not here is new to the panel.
+    std::map<int, std::string> m_seen;
+    // Looked at and answering with the main firmware: to get a page at the next Rescan.
+    std::map<int, std::string> m_answered;
+    // Answering with a firmware that the page refuses: not looked at again until plugged in
+    // again (or F5).
+    std::map<int, std::string> m_refused;
+    std::set<int> m_busy;     // present without a page because another program holds the port
+    std::set<int> m_looking;  // being looked at now
+    std::unique_ptr<QObject> m_context;  // receives the results on the window's thread
+    std::thread m_looker;
 };
 
 // Wakes `onSignalled` from the event loop when the monitor's native handle is signalled (a

@@ -1,7 +1,6 @@
 #include "app/vexilo_app.h"
 
 #include <QElapsedTimer>
-#include <QThread>
 #include <memory>
 #include <utility>
 
@@ -78,6 +77,10 @@ Options:
   --version           print the version and end
 Other arguments are ignored.
 
+Keys:
+  F5                  look at once for converters without a tab (a port another program held,
+                      a converter that answers again); the panel also looks every 3 seconds
+
 Environment:
   VEXILO_PORTS=KIND=PATH[,KIND=PATH...]
                       also list these serial ports (KIND: dvi, rgb, ntsc or other), such as
@@ -120,11 +123,10 @@ bool CVexiloApp::InitInstance(const std::vector<std::string>& args) {
     {
         // Finds and attaches the converters, or ends the process after its message.
         CVexiloDlg dlg(m_bShowSave, m_factory);
-        // Pages change only from the window's own loop (level 1), never under a message box or
-        // inside a command.
-        HotplugWatcher hotplug(dlg, std::move(monitor), [&busy] {
-            return !busy.InCommand() && QThread::currentThread()->loopLevel() <= 1;
-        });
+        // Live during start-up already, so nothing is missed; but pages change only from the
+        // window's own loop once start-up is over, never under a message box or inside a
+        // command.
+        HotplugWatcher hotplug(dlg, std::move(monitor), [&busy] { return !busy.InCommand(); });
         dlg.m_onStartupProgress = [&](const std::string& label, int done, int total) {
             progress.Step(QString::fromStdString(label), done, total);
             if (!label.empty()) {

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QPainter>
+#include <QStringList>
+#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +31,8 @@ const char* const kPermissionHint =
                       "udev ルール 60-vexilo.rules をインストールするか、ユーザーを dialout "
                       "グループに追加して再ログインしてください。");
 const char* const kGoneText = QT_TRANSLATE_NOOP("CVexiloDlg", "コンバーターが取り外されました。");
+const char* const kBusyPortsText =
+    QT_TRANSLATE_NOOP("CVexiloDlg", "他のアプリケーションが使用中: %1");
 
 QString Tr(const char* text) {
     return QCoreApplication::translate("CVexiloDlg", text);
@@ -113,6 +117,9 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
             m_pPages[i]->AttachDevice(m_devices[i].port);
             if (!m_pPages[i]->HasConverter()) {
                 problems.push_back({m_devices[i].port, m_pPages[i]->OpenFailure()});
+                if (problems.back().failure == PortOpenFailure::Busy) {
+                    m_busyPorts.push_back(m_devices[i].port);
+                }
             }
         } else {
             problems.push_back({m_devices[i].port, PortOpenFailure::Other});
@@ -124,7 +131,8 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
     if (m_nPages == 0) {
         ExitWithStartupError(NoUsableDeviceText(problems));
     }
-    // The other converters carry on; the dropped ones are told on the terminal.
+    // The other converters carry on; the dropped ones are told on the terminal, and those held by
+    // another program in the window too.
     for (const PortProblem& problem : problems) {
         QString line = ProblemLine(problem);
         if (problem.failure == PortOpenFailure::Permission) {
@@ -194,11 +202,19 @@ bool CVexiloDlg::OnInitDialog() {
         ShowDlgItem(IDC_SAVE, false);
     }
 
-    for (int i = 0; i < m_nPages; ++i) {
+    m_busyNote = new QLabel(this);
+    m_busyNote->setWordWrap(true);
+    m_busyNote->hide();
+    ShowBusyPorts(std::vector<int>(m_busyPorts));
+
+    // The pages found at construction, and only those: no page comes or goes until start-up is
+    // over (MayChangePages).
+    const int startupPages = m_nPages;
+    for (int i = 0; i < startupPages; ++i) {
         CDevDialog* page = m_pPages[i].get();
         const DeviceEntry& entry = m_devices[i];
         if (m_onStartupProgress) {
-            m_onStartupProgress(PortLabel(entry.port), i, m_nPages);
+            m_onStartupProgress(PortLabel(entry.port), i, startupPages);
         }
         // The page's own start-up talks to its converter inside Create. One that fails there has
         // told the operator and released its converter: it is dropped like a page whose port did
@@ -224,13 +240,51 @@ bool CVexiloDlg::OnInitDialog() {
     OnTcnSelchangeTab(nullptr, nullptr);
     m_logo = WhiteToTransparent(QImage(QStringLiteral(":/vexilo/logo.png")));
     if (m_onStartupProgress) {
-        m_onStartupProgress(std::string(), m_nPages, m_nPages);
+        m_onStartupProgress(std::string(), startupPages, startupPages);
     }
-    if (m_onStarted) {
-        // Queued, so it runs in the window's own loop, never in a box shown during start-up.
-        PostCall([this] { m_onStarted(*this); });
-    }
+    // Queued, so it runs in the window's own loop, never in a box shown during start-up.
+    PostCall([this] {
+        m_loopLevel = QThread::currentThread()->loopLevel();
+        if (m_onStarted) {
+            m_onStarted(*this);
+        }
+    });
     return true;
+}
+
+bool CVexiloDlg::MayChangePages() const {
+    return m_loopLevel >= 0 && QThread::currentThread()->loopLevel() <= m_loopLevel &&
+           ui::OpenMessageBoxes() == 0;
+}
+
+void CVexiloDlg::ShowBusyPorts(const std::vector<int>& ports) {
+    m_busyPorts = ports;
+    QStringList labels;
+    for (int port : ports) {
+        labels << QString::fromStdString(PortLabel(port));
+    }
+    if (m_busyNote == nullptr) {
+        return;
+    }
+    if (labels.isEmpty()) {
+        m_busyNote->clear();
+        m_busyNote->hide();
+        return;
+    }
+    m_busyNote->setText(Tr(kBusyPortsText).arg(labels.join(QStringLiteral(", "))));
+    // Between the logo and the buttons, level with the buttons.
+    const QWidget* first =
+        IsDlgItemShown(IDC_SAVE) ? GetDlgItem(IDC_SAVE) : GetDlgItem(ui::kIdCancel);
+    const int left = 2 * kLogoMargin + (m_logo.isNull() ? kLogoWidth : m_logo.width());
+    if (first != nullptr) {
+        const int right = first->x() - kLogoMargin;
+        m_busyNote->setGeometry(left, first->y(), std::max(0, right - left), first->height());
+    }
+    m_busyNote->show();
+}
+
+QString CVexiloDlg::BusyPortsText() const {
+    return m_busyNote != nullptr && !m_busyNote->isHidden() ? m_busyNote->text() : QString();
 }
 
 QString CVexiloDlg::TabCaptionOf(int index) const {
@@ -280,26 +334,39 @@ void CVexiloDlg::ForgetClosedPages() {
     m_nPages = kept;
 }
 
-bool CVexiloDlg::AddPage(const DeviceEntry& entry) {
+bool CVexiloDlg::HasRoomForPage() const {
+    return static_cast<int>(OpenDevices().size()) < MAX_DEVICES;
+}
+
+CVexiloDlg::AddResult CVexiloDlg::AddPage(const DeviceEntry& entry, PortOpenFailure* failure) {
+    if (failure != nullptr) {
+        *failure = PortOpenFailure::None;
+    }
+    if (m_loopLevel < 0) {
+        return AddResult::NotYet;  // start-up works on the pages it began with
+    }
     if (m_nPages == MAX_DEVICES) {
         ForgetClosedPages();
     }
     if (m_nPages == MAX_DEVICES || !m_factory.create) {
-        return false;
+        return AddResult::NoRoom;
     }
     std::unique_ptr<CDevDialog> page = m_factory.create(entry.kind);
     if (!page) {
-        return false;
+        return AddResult::NotOpened;
     }
     page->AttachDevice(entry.port);
     if (!page->HasConverter()) {
-        return false;  // held by another program, or gone again already
+        if (failure != nullptr) {
+            *failure = page->OpenFailure();
+        }
+        return AddResult::NotOpened;  // held by another program, or gone again already
     }
     // Its full start-up runs before the page is one of ours: as at the program's start, a
     // failure there shows its message and only drops the page.
     page->Create(m_factory.templateId ? m_factory.templateId(entry.kind) : 0, m_tab);
     if (!page->HasConverter()) {
-        return false;
+        return AddResult::StartupFailed;
     }
     page->SetComPort(entry.port);
     page->JoinMainWindow(this, -1);
@@ -312,16 +379,22 @@ bool CVexiloDlg::AddPage(const DeviceEntry& entry) {
     ++m_nOpenTabs;
     PlacePage(*m_pPages[i]);
     m_pPages[i]->hide();
-    return true;
+    return AddResult::Added;
 }
 
-void CVexiloDlg::ClosePageOfPort(int port) {
+CDevDialog* CVexiloDlg::OpenPageOfPort(int port) const {
     for (int i = 0; i < m_nPages; ++i) {
         CDevDialog* page = m_pPages[i].get();
         if (page != nullptr && page->HasConverter() && m_devices[i].port == port) {
-            page->CloseOnError(kCloseNoResponse);
-            return;
+            return page;
         }
+    }
+    return nullptr;
+}
+
+void CVexiloDlg::ClosePage(CDevDialog* page) {
+    if (page != nullptr && page->HasConverter() && m_loopLevel >= 0) {
+        page->CloseOnError(kCloseNoResponse);
     }
 }
 
@@ -370,6 +443,10 @@ void CVexiloDlg::OnBnClickedCancel() {
 }
 
 bool CVexiloDlg::PreTranslateKeyDown(int key) {
+    if (key == Qt::Key_F5 && m_onRescan) {
+        m_onRescan();
+        return true;
+    }
     // Enter and Escape stay with the focused control: they neither press a button nor close.
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape ||
         key == Qt::Key_Cancel) {

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QLabel>
 #include <array>
 #include <functional>
 #include <memory>
@@ -47,15 +48,31 @@ public:
     const DeviceEntry& Device(int index) const { return m_devices.at(index); }
 
     // Hotplug, called from the window's own event loop only.
+    // True once start-up is over and the window's own loop runs with no message box open and no
+    // loop of its own inside (pages change only then).
+    bool MayChangePages() const;
     // The converters whose pages still have them, in page order.
     std::vector<DeviceEntry> OpenDevices() const;
+    // Whether a new page would find a place (at most 16, closed pages make room).
+    bool HasRoomForPage() const;
+    enum class AddResult { Added, NotYet, NoRoom, NotOpened, StartupFailed };
     // A converter that appeared while the window runs: its page starts up, and only then gets a
-    // tab at the end of the row. False when there is no room (16 tabs) or the port does not
-    // open, or when the page's start-up failed (its message has been shown).
-    bool AddPage(const DeviceEntry& entry);
+    // tab at the end of the row. NotOpened when the port did not open (`failure` says why);
+    // StartupFailed when the page's start-up failed (its message has been shown); NotYet
+    // before start-up is over.
+    AddResult AddPage(const DeviceEntry& entry, PortOpenFailure* failure = nullptr);
+    // The open page of a converter on `port` (the first, in page order), or nullptr.
+    CDevDialog* OpenPageOfPort(int port) const;
     // A converter that disappeared: its page is force-closed with the no-response message,
-    // whether its tab is shown or not. Nothing happens for a port without an open page.
-    void ClosePageOfPort(int port);
+    // whether its tab is shown or not. Nothing happens for a page without its converter.
+    void ClosePage(CDevDialog* page);
+    // Names the converters that have no page because another program holds their port; an empty
+    // list hides the line.
+    void ShowBusyPorts(const std::vector<int>& ports);
+    const std::vector<int>& BusyPorts() const { return m_busyPorts; }
+    QString BusyPortsText() const;
+    // F5: look for converters again at once.
+    std::function<void()> m_onRescan;
     const QImage& Logo() const { return m_logo; }
 
     // Told before each page's start-up talks to its converter (`done` of `total` pages are
@@ -66,6 +83,7 @@ public:
 
     // Where the logo is drawn: 12 pixels from the left and bottom edges of the client area.
     static constexpr int kLogoMargin = 12;
+    static constexpr int kLogoWidth = 154;  // the logo bitmap's width in pixels
 
     static const ui::MessageMap& ThisMessageMap();
     const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
@@ -97,6 +115,9 @@ private:
     std::array<int, MAX_DEVICES> m_templateIds{};  // dialog template of each page
     int m_nPages = 0;
     int m_nOpenTabs = 0;
+    std::vector<int> m_busyPorts;  // named in the window: held by another program, no page
+    QLabel* m_busyNote = nullptr;
+    int m_loopLevel = -1;  // the level of the window's own loop, once start-up is over
 };
 
 // A converter whose port did not open at start-up, and why.

@@ -20,8 +20,9 @@ std::unique_ptr<CDevLink> AttachDeviceLink(int port, PortOpenFailure* failure) {
     return OpenDeviceLink(port, kind, failure);
 }
 
-std::unique_ptr<CDevLink> OpenDeviceLink(int port, int kind, PortOpenFailure* failure) {
-    std::unique_ptr<IPelkComm> comm = CreatePortComm(port);
+std::unique_ptr<CDevLink> OpenDeviceLink(int port, int kind, PortOpenFailure* failure,
+                                         SerialTimeouts timeouts) {
+    std::unique_ptr<IPelkComm> comm = CreatePortComm(port, timeouts);
     const PortOpenFailure why = !comm            ? PortOpenFailure::Other
                                 : comm->IsOpen() ? PortOpenFailure::None
                                                  : comm->OpenFailure();

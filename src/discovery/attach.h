@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "protocol/dev_link.h"
+#include "serial/pelk_rs232.h"
 
 namespace vexilo {
 
@@ -14,7 +15,9 @@ namespace vexilo {
 std::unique_ptr<CDevLink> AttachDeviceLink(int port, PortOpenFailure* failure = nullptr);
 
 // Opens `port` for a converter of `kind` already enumerated, the way AttachDeviceLink opens it
-// (exclusively). Null when it does not open; `failure` then says why.
-std::unique_ptr<CDevLink> OpenDeviceLink(int port, int kind, PortOpenFailure* failure = nullptr);
+// (exclusively). Null when it does not open; `failure` then says why. A quick look at a
+// converter may pass shorter `timeouts`.
+std::unique_ptr<CDevLink> OpenDeviceLink(int port, int kind, PortOpenFailure* failure = nullptr,
+                                         SerialTimeouts timeouts = SerialTimeouts::Standard());
 
 }  // namespace vexilo

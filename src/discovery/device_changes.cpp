@@ -5,36 +5,37 @@
 namespace vexilo {
 namespace {
 
-bool Holds(const std::vector<DeviceEntry>& list, const DeviceEntry& e) {
-    return std::any_of(list.begin(), list.end(),
-                       [&](const DeviceEntry& x) { return x.port == e.port && x.kind == e.kind; });
+bool Holds(const std::vector<PresentDevice>& list, const PresentDevice& d) {
+    return std::any_of(list.begin(), list.end(), [&](const PresentDevice& x) {
+        return x.entry.port == d.entry.port && x.entry.kind == d.entry.kind && x.node == d.node;
+    });
 }
 
 }  // namespace
 
-DeviceChanges DiffDevices(const std::vector<DeviceEntry>& before,
-                          const std::vector<DeviceEntry>& now) {
+DeviceChanges DiffDevices(const std::vector<PresentDevice>& before,
+                          const std::vector<PresentDevice>& now) {
     DeviceChanges changes;
-    for (const DeviceEntry& e : before) {
-        if (!Holds(now, e)) {
-            changes.removed.push_back(e.port);
+    for (const PresentDevice& d : before) {
+        if (!Holds(now, d)) {
+            changes.removed.push_back(d.entry.port);
         }
     }
-    for (const DeviceEntry& e : now) {
-        if (!Holds(before, e)) {
-            changes.added.push_back(e);
+    for (const PresentDevice& d : now) {
+        if (!Holds(before, d)) {
+            changes.added.push_back(d);
         }
     }
     return changes;
 }
 
-std::vector<DeviceEntry> ListPresentDevices() {
+std::vector<PresentDevice> ListPresentDevices() {
     DeviceEntry table[MAX_DEVICES];
     const int count = EnumerateDevices(table);
-    std::vector<DeviceEntry> present;
+    std::vector<PresentDevice> present;
     for (int i = 0; i < count; ++i) {
-        if (PortPathPresent(table[i].port)) {
-            present.push_back(table[i]);
+        if (std::optional<std::string> node = DeviceNodeOf(table[i].port)) {
+            present.push_back({table[i], std::move(*node)});
         }
     }
     return present;

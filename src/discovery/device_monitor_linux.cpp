@@ -3,11 +3,15 @@
 #include <libudev.h>
 #include <sys/epoll.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -129,6 +133,13 @@ private:
     std::set<std::string> m_names;  // file names of the VEXILO_PORTS paths
 };
 
+std::string FirstLine(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
 }  // namespace
 
 std::unique_ptr<CDeviceMonitor> OpenDeviceMonitor() {
@@ -139,9 +150,35 @@ std::unique_ptr<CDeviceMonitor> OpenDeviceMonitor() {
     return monitor;
 }
 
-bool PortPathPresent(int port) {
+std::optional<std::string> DeviceNodeOf(int port) {
     const std::string path = PortPath(port);
-    return path.empty() || ::access(path.c_str(), F_OK) == 0;
+    if (path.empty()) {
+        return std::string();  // an in-process port has no node
+    }
+    struct stat link {};
+    struct stat node {};
+    if (::lstat(path.c_str(), &link) != 0 || ::stat(path.c_str(), &node) != 0) {
+        return std::nullopt;
+    }
+    // A node made again has another inode; a link made again (a simulator's) has one too, even
+    // when the terminal it points to got the old number back.
+    std::string id = std::to_string(link.st_dev) + ":" + std::to_string(link.st_ino) + "/" +
+                     std::to_string(node.st_rdev) + ":" + std::to_string(node.st_ino);
+    // The kernel numbers a USB device anew each time it is plugged in.
+    // realpath with a buffer of ours: what it returns is not necessarily that buffer's start.
+    char buffer[PATH_MAX] = {};
+    if (const char* real = ::realpath(path.c_str(), buffer)) {
+        std::error_code ec;
+        const std::filesystem::path iface =
+            std::filesystem::canonical(std::filesystem::path("/sys/class/tty") /
+                                           std::filesystem::path(real).filename() / "device",
+                                       ec);
+        if (!ec) {
+            id += "/usb" + FirstLine(iface.parent_path() / "busnum") + "-" +
+                  FirstLine(iface.parent_path() / "devnum");
+        }
+    }
+    return id;
 }
 
 }  // namespace vexilo

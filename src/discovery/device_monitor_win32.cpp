@@ -96,8 +96,8 @@ std::unique_ptr<CDeviceMonitor> OpenDeviceMonitor() {
 }
 
 // A COM port's name is not a file to look for; the SetupAPI walk lists only present devices.
-bool PortPathPresent(int) {
-    return true;
+std::optional<std::string> DeviceNodeOf(int) {
+    return std::string();
 }
 
 }  // namespace vexilo

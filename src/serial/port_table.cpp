@@ -61,11 +61,11 @@ std::string PortLabel(int port) {
     return DefaultPortLabel(port);
 }
 
-std::unique_ptr<IPelkComm> CreatePortComm(int port) {
+std::unique_ptr<IPelkComm> CreatePortComm(int port, SerialTimeouts timeouts) {
     if (const PortEntry* e = FindPort(port); e && e->factory) {
         return e->factory();
     }
-    return std::make_unique<CPelkRS232>(port);
+    return std::make_unique<CPelkRS232>(port, timeouts);
 }
 
 void ClearPortTable() {

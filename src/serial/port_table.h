@@ -5,6 +5,7 @@
 #include <string>
 
 #include "serial/pelk_comm.h"
+#include "serial/pelk_rs232.h"
 
 namespace vexilo {
 
@@ -35,8 +36,10 @@ std::string PortPath(int port);
 // The label of `port` for captions and titles ("COM3", "ttyACM0").
 std::string PortLabel(int port);
 
-// The byte stream for `port`: the virtual port's own opener, else a CPelkRS232 on the port.
-std::unique_ptr<IPelkComm> CreatePortComm(int port);
+// The byte stream for `port`: the virtual port's own opener, else a CPelkRS232 on the port with
+// `timeouts` (a virtual port keeps its own).
+std::unique_ptr<IPelkComm> CreatePortComm(int port,
+                                          SerialTimeouts timeouts = SerialTimeouts::Standard());
 
 // Forgets every registration (tests; the panel registers once at start-up).
 void ClearPortTable();

@@ -27,6 +27,8 @@ int DefaultMessageBox(QWidget* owner, const QString& text, const QString& captio
     return kIdOk;  // the only button the panel's boxes carry
 }
 
+int g_openBoxes = 0;
+
 MessageBoxHandler& Handler() {
     static MessageBoxHandler handler;
     return handler;
@@ -63,8 +65,18 @@ void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& capti
 int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style) {
     // The box takes over the mouse: an arrow held until now would go on stepping in its loop.
     UpDown::StopAllRepeats();
+    struct Open {
+        Open() { ++g_openBoxes; }
+        ~Open() { --g_openBoxes; }
+        Open(const Open&) = delete;
+        Open& operator=(const Open&) = delete;
+    } open;
     const MessageBoxHandler& h = Handler();
     return h ? h(owner, text, caption, style) : DefaultMessageBox(owner, text, caption, style);
+}
+
+int OpenMessageBoxes() {
+    return g_openBoxes;
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {

@@ -23,6 +23,9 @@ using MessageBoxHandler =
 // Shows a modal box owned by `owner` (may be null) and returns the button pressed.
 int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style);
 
+// How many boxes are open now (shown and not yet answered), whatever handler shows them.
+int OpenMessageBoxes();
+
 // Gives a box the panel's look: text, caption, icon, an OK button, and a width that shows the
 // whole caption. The default handler and the screenshot mode both use it.
 void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& caption, unsigned style);

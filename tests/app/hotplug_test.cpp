@@ -1,21 +1,38 @@
 // Converters plugged in and out while the panel runs, on a umockdev test bed (run under
 // umockdev-wrapper) with the simulator behind each device node: the libudev monitor, the shared
 // enumeration, and the main window's new and closed tabs.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+#include <QEventLoop>
 #include <QTest>
+#include <QTimer>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/hotplug_watcher.h"
 #include "app/page_factory.h"
+#include "app/vexilo_app.h"
 #include "app/vexilo_dlg.h"
 #include "discovery/device_monitor.h"
 #include "serial/port_table.h"
+#include "sim/sim_pty_server.h"
 #include "support/fake_usb_converter.h"
 #include "support/message_box_recorder.h"
 #include "ui/window_timers.h"
+
+QT_BEGIN_NAMESPACE
+// Readable QStrings in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+QT_END_NAMESPACE
 
 namespace vexilo {
 namespace {
@@ -23,9 +40,38 @@ namespace {
 const QString kNoResponse = QString::fromUtf16(
     u"デバイスが反応しません\n接続を確認してください\n該当タブを強制クローズします");
 
-std::shared_ptr<CSimConverter> Converter(SimKind kind) {
-    return std::make_shared<CSimConverter>(SimConfig::For(kind));
+std::shared_ptr<CSimConverter> Converter(SimKind kind, SimFirmware firmware = SimFirmware::Main) {
+    return std::make_shared<CSimConverter>(SimConfig::For(kind, firmware));
 }
+
+// Runs the event loop for `ms` inside whatever runs now, as a modal box's own loop does.
+void RunNestedLoop(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Another program holding a converter's port the way the panel holds one (flock).
+class PortHolder {
+public:
+    explicit PortHolder(const std::string& path)
+        : m_fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
+        EXPECT_GE(m_fd, 0) << path;
+        EXPECT_EQ(::flock(m_fd, LOCK_EX | LOCK_NB), 0) << path;
+    }
+    ~PortHolder() { Release(); }
+    PortHolder(const PortHolder&) = delete;
+    PortHolder& operator=(const PortHolder&) = delete;
+    void Release() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+
+private:
+    int m_fd;
+};
 
 class HotplugTest : public ::testing::Test {
 protected:
@@ -45,25 +91,43 @@ protected:
     }
 
     test::FakeUsbBus::Device& Plug(int n, const std::string& name, SimKind kind,
-                                   const char* product = "0022") {
+                                   const char* product = "0022",
+                                   SimFirmware firmware = SimFirmware::Main) {
+        Add(n, name, product);
+        bus.Plug(*devices.back(), Converter(kind, firmware));
+        return *devices.back();
+    }
+    // On the bus, not yet plugged in (its node exists, nothing serves it, nothing is told).
+    test::FakeUsbBus::Device& Add(int n, const std::string& name, const char* product) {
         devices.push_back(bus.Add(n, name, vendor.c_str(), product));
-        bus.Plug(*devices.back(), Converter(kind));
         return *devices.back();
     }
 
-    void Start() {
+    void Start(int recheckMs = HotplugWatcher::kRecheckMs) {
         dlg = std::make_unique<CVexiloDlg>(false, ModelPageFactory());
         dlg->Create(IDD_VEXILO_DIALOG, nullptr);
         dlg->show();
         auto monitor = OpenDeviceMonitor();
         ASSERT_NE(monitor, nullptr);
         watcher = std::make_unique<HotplugWatcher>(*dlg, std::move(monitor), nullptr);
+        watcher->SetRecheckInterval(recheckMs);
     }
 
-    std::vector<QString> Captions() const {
+    std::vector<QString> Captions() const { return CaptionsOf(*dlg); }
+    static std::vector<QString> CaptionsOf(CVexiloDlg& w) {
         std::vector<QString> out;
-        for (int i = 0; i < dlg->TabControl().GetItemCount(); ++i) {
-            out.push_back(dlg->TabControl().GetItemText(i));
+        for (int i = 0; i < w.TabControl().GetItemCount(); ++i) {
+            out.push_back(w.TabControl().GetItemText(i));
+        }
+        return out;
+    }
+    // The port label of the converter behind each tab, in tab order.
+    static std::vector<QString> TabPortsOf(CVexiloDlg& w) {
+        std::vector<QString> out;
+        for (int i = 0; i < w.PageCount(); ++i) {
+            if (const CDevDialog* page = w.Page(i); page && page->HasConverter()) {
+                out.push_back(QString::fromStdString(PortLabel(page->Device()->m_nPort)));
+            }
         }
         return out;
     }
@@ -141,6 +205,156 @@ TEST_F(HotplugTest, TheSeventeenthConverterGetsNoTabUntilOneHasGone) {
         5000));
     EXPECT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(dlg->PageCount(), 16);  // the closed page was forgotten to make room
+}
+
+// The whole program's start-up, with its own watcher: a converter plugged in while a start-up box
+// is open waits for the window's loop, and every tab shows the converter it names.
+TEST_F(HotplugTest, AConverterPluggedInDuringStartUpGetsItsTabAfterwards) {
+    Plug(1, "ttyACM0", SimKind::Rgb, "0022", SimFirmware::Boot);
+    Plug(2, "ttyACM1", SimKind::Dvi, "0021");
+    boxes.onBox = [&] {
+        if (boxes.boxes.size() == 1) {  // the boot firmware's box, during start-up
+            Plug(3, "ttyACM2", SimKind::Ntsc, "0023");
+            RunNestedLoop(500);
+        }
+    };
+    std::vector<QString> tabs;
+    std::vector<QString> ports;
+    CVexiloApp app(ModelPageFactory());
+    app.m_onRunning = [&](CVexiloDlg& w) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return CaptionsOf(w).size() >= 2; }, 5000));
+        tabs = CaptionsOf(w);
+        ports = TabPortsOf(w);
+        w.EndDialog(ui::kIdCancel);
+    };
+    app.InitInstance({"vexilo-panel"});
+    EXPECT_EQ(tabs, (std::vector<QString>{"KTP-DVI-SDI (ttyACM1)", "KTP-NTSC-SDI (ttyACM2)"}));
+    EXPECT_EQ(ports, (std::vector<QString>{"ttyACM1", "ttyACM2"}));
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+}
+
+// A port held by another program: named in the window at start-up and when plugged in, and the
+// converter gets its tab once the port is released.
+TEST_F(HotplugTest, HeldPortsAreNamedAndRetriedWhenReleased) {
+    Plug(1, "ttyACM0", SimKind::Dvi, "0021");
+    auto held = std::make_unique<PortHolder>(Plug(2, "ttyACM1", SimKind::Rgb).node);
+    Start(100);
+    ASSERT_TRUE(TabsBecome({"KTP-DVI-SDI (ttyACM0)"}));
+    EXPECT_EQ(dlg->BusyPortsText(), QString::fromUtf16(u"他のアプリケーションが使用中: ttyACM1"));
+
+    held->Release();
+    ASSERT_TRUE(TabsBecome({"KTP-DVI-SDI (ttyACM0)", "KTP-RGB-SDI (ttyACM1)"}));
+    EXPECT_EQ(dlg->BusyPortsText(), "");
+
+    auto& ntsc = Add(3, "ttyACM2", "0023");
+    held = std::make_unique<PortHolder>(ntsc.node);
+    bus.Plug(ntsc, Converter(SimKind::Ntsc));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg->BusyPortsText().isEmpty(); }, 5000));
+    EXPECT_EQ(dlg->BusyPortsText(), QString::fromUtf16(u"他のアプリケーションが使用中: ttyACM2"));
+    EXPECT_EQ(Captions().size(), 2u);
+    held->Release();
+    ASSERT_TRUE(
+        TabsBecome({"KTP-DVI-SDI (ttyACM0)", "KTP-RGB-SDI (ttyACM1)", "KTP-NTSC-SDI (ttyACM2)"}));
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// A converter closed because it stopped answering comes back once it answers: F5 looks at once.
+TEST_F(HotplugTest, AConverterThatAnswersAgainIsOfferedAgain) {
+    Plug(1, "ttyACM0", SimKind::Dvi, "0021");
+    auto& rgb = Plug(2, "ttyACM1", SimKind::Rgb);
+    Start(60'000);  // no periodic look within the test: only F5
+    ASSERT_TRUE(TabsBecome({"KTP-DVI-SDI (ttyACM0)", "KTP-RGB-SDI (ttyACM1)"}));
+
+    rgb.model->AddFault({SimFaultKind::WrongCheck, 0, kSimAnyCommand, kSimForever});
+    dlg->TabControl().SetCurSel(1);
+    dlg->OnTcnSelchangeTab(nullptr, nullptr);
+    ASSERT_TRUE(TabsBecome({"KTP-DVI-SDI (ttyACM0)"}));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+
+    // Still answering wrongly: F5 (typed in the page shown) finds nothing to offer, and shows
+    // nothing.
+    QWidget* shown = dlg->Page(0);
+    QTest::keyClick(shown, Qt::Key_F5);
+    EXPECT_FALSE(QTest::qWaitFor([&] { return Captions().size() != 1; }, 500));
+    rgb.model->ClearFaults();
+    QTest::keyClick(shown, Qt::Key_F5);
+    ASSERT_TRUE(TabsBecome({"KTP-DVI-SDI (ttyACM0)", "KTP-RGB-SDI (ttyACM1)"}));
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+}
+
+// Converters on a simulator's links, which keep their path when the converter is plugged in
+// again on a new terminal.
+class LinkedSimulator {
+public:
+    explicit LinkedSimulator(std::vector<SimKind> kinds)
+        : m_dir(std::filesystem::temp_directory_path() /
+                ("vexilo-replug-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(m_dir);
+        std::string ports;
+        for (std::size_t i = 0; i < kinds.size(); ++i) {
+            const std::string link = (m_dir / ("sim" + std::to_string(i))).string();
+            std::filesystem::create_symlink(
+                m_server.AddConverter(std::make_shared<CSimConverter>(SimConfig::For(kinds[i]))),
+                link);
+            m_links.push_back(link);
+            ports += (ports.empty() ? "" : ",") + std::string(i == 0 ? "rgb=" : "dvi=") + link;
+        }
+        m_server.SetHotplug(0, 0);  // each toggle unplugs or replugs the first converter
+        m_server.m_onPathChanged = [this](std::size_t i, const std::string& path) {
+            std::filesystem::remove(m_links[i]);
+            if (!path.empty()) {
+                std::filesystem::create_symlink(path, m_links[i]);
+            }
+        };
+        ::setenv("VEXILO_PORTS", ports.c_str(), 1);
+        m_thread = std::thread([this] { m_server.Run(); });
+    }
+    ~LinkedSimulator() {
+        m_server.Stop();
+        m_thread.join();
+        ::unsetenv("VEXILO_PORTS");
+        std::filesystem::remove_all(m_dir);
+    }
+    LinkedSimulator(const LinkedSimulator&) = delete;
+    LinkedSimulator& operator=(const LinkedSimulator&) = delete;
+
+    const std::string& Link(std::size_t i) const { return m_links[i]; }
+    // Unplugs or replugs the first converter and waits until its link shows it.
+    bool Toggle(bool present) {
+        m_server.RequestToggle();
+        return QTest::qWaitFor([&] { return std::filesystem::exists(m_links[0]) == present; },
+                               5000);
+    }
+
+private:
+    std::filesystem::path m_dir;
+    CSimPtyServer m_server;
+    std::vector<std::string> m_links;
+    std::thread m_thread;
+};
+
+// Unplugged and plugged in again under the same path while a box is open: one replug, so the old
+// page closes and the converter gets a new page that talks to it.
+TEST_F(HotplugTest, AQuickReplugOnTheSamePathIsSeenAsOne) {
+    LinkedSimulator sim({SimKind::Rgb, SimKind::Dvi});
+    Start();
+    const QString rgb = QString::fromStdString("KTP-RGB-SDI (" + sim.Link(0) + ")");
+    const QString dvi = QString::fromStdString("KTP-DVI-SDI (" + sim.Link(1) + ")");
+    ASSERT_TRUE(TabsBecome({rgb, dvi}));
+
+    boxes.onBox = [&] {
+        ASSERT_TRUE(sim.Toggle(false));
+        ASSERT_TRUE(sim.Toggle(true));
+        RunNestedLoop(300);
+    };
+    ui::ShowMessageBox(dlg.get(), "open", "box", ui::kMbOk);
+    boxes.onBox = nullptr;
+    ASSERT_TRUE(TabsBecome({dvi, rgb}));
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text, kNoResponse);
+    const CDevDialog* page = dlg->Page(dlg->PageCount() - 1);
+    ASSERT_TRUE(page != nullptr && page->HasConverter());
+    EXPECT_TRUE(page->Device()->CheckConnection(1, true));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "discovery/attach.h"
@@ -62,9 +63,20 @@ TEST_F(DevicesTest, VirtualPortsComeAndGoWithTheirPaths) {
     std::ofstream(there).put('x');
     ASSERT_EQ(::setenv("VEXILO_PORTS", ("rgb=" + there + ",dvi=" + missing).c_str(), 1), 0);
     const std::unique_ptr<CDeviceMonitor> monitor = OpenDeviceMonitor();
-    std::vector<DeviceEntry> present = ListPresentDevices();
+    std::vector<PresentDevice> present = ListPresentDevices();
     ASSERT_FALSE(present.empty());
-    EXPECT_EQ(PortPath(present.back().port), there);
+    const int port = present.back().entry.port;
+    EXPECT_EQ(PortPath(port), there);
+
+    // The same path made again is another node; left alone, it stays the same one.
+    const std::optional<std::string> node = DeviceNodeOf(port);
+    ASSERT_TRUE(node.has_value());
+    EXPECT_EQ(DeviceNodeOf(port), node);
+    const std::string moved = (dir / "old").string();
+    std::filesystem::rename(there, moved);  // keeps the old inode alive, so it is not reused
+    std::ofstream(there).put('x');
+    EXPECT_NE(DeviceNodeOf(port), node);
+    std::filesystem::remove(moved);
 
     auto signalled = [&] {
         pollfd p{static_cast<int>(monitor->NativeHandle()), POLLIN, 0};
@@ -75,7 +87,7 @@ TEST_F(DevicesTest, VirtualPortsComeAndGoWithTheirPaths) {
     std::ofstream(missing).put('x');
     EXPECT_TRUE(signalled());
     present = ListPresentDevices();
-    EXPECT_EQ(PortPath(present.back().port), missing);
+    EXPECT_EQ(PortPath(present.back().entry.port), missing);
     std::filesystem::remove(dir / "unrelated");
     pollfd p{static_cast<int>(monitor->NativeHandle()), POLLIN, 0};
     EXPECT_TRUE(::poll(&p, 1, 5000) == 1 && !monitor->Drain());
