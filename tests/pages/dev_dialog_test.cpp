@@ -95,10 +95,14 @@ TEST_F(PageTest, FirmwareChecksAtStartUp) {
         bool oldFirmware;
     };
     const Case cases[] = {
-        {"3.10", "1.00", nullptr, false},       {"1.05", "1.00", nullptr, true},
-        {"0.9", "1.00", nullptr, true},         {"10.1", "1.00", nullptr, false},
-        {"1", "1.00", nullptr, false},          {"2.00", "2.00", &kNotMainFirmwareText, false},
-        {"", "", &kNotMainFirmwareText, false}, {"2.00u", "1.00", &kBootUpdaterText, false},
+        {"3.10", "1.00", nullptr, false},
+        {"1.05", "1.00", nullptr, true},
+        {"0.9", "1.00", nullptr, true},
+        {"10.1", "1.00", nullptr, false},
+        {"1", "1.00", nullptr, false},
+        {"2.00", "2.00", &kStartupNotMainFirmwareText, false},
+        {"", "", &kStartupNotMainFirmwareText, false},
+        {"2.00u", "1.00", &kStartupBootUpdaterText, false},
     };
     for (const Case& c : cases) {
         SimConfig firmware = SimConfig::For(SimKind::Rgb);
@@ -115,7 +119,7 @@ TEST_F(PageTest, FirmwareChecksAtStartUp) {
         }
         ASSERT_EQ(boxes.boxes.size(), 1u) << c.running;
         EXPECT_EQ(boxes.boxes[0].text, *c.message) << c.running;
-        EXPECT_EQ(boxes.boxes[0].caption, "(COM3) ERROR") << "no tab title yet: the port";
+        EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (COM3) ERROR") << "no tab yet: kind, port";
         EXPECT_EQ(boxes.boxes[0].style, ui::kMbIconExclamation | ui::kMbOk);
         EXPECT_FALSE(page->HasConverter()) << c.running;
         EXPECT_EQ(Count(0x07), 0) << "no device access after the close";
@@ -171,7 +175,7 @@ TEST_F(PageTest, ConnectionCheckAllowsFiveAttempts) {
     EXPECT_FALSE(page->HasConverter());
     EXPECT_EQ(Sim().LoggedCommands(), (std::vector<std::uint8_t>(5, 0x00)));
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, kNotConnectedText);
+    EXPECT_EQ(boxes.boxes[0].text, kStartupNotConnectedText);
 }
 
 TEST_F(PageTest, OutputSettingsFromTheConverterAreLimited) {
@@ -206,7 +210,7 @@ TEST_F(PageTest, AFailedOutputSettingsReadClosesWithReason1) {
     CTestPage* page = StartKnown();
     EXPECT_FALSE(page->HasConverter());
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
+    EXPECT_EQ(boxes.boxes[0].text, kStartupNoResponseText);
     EXPECT_EQ(Count(0x03), 0);
 }
 
@@ -242,6 +246,7 @@ TEST_F(PageTest, FactorySettingsSendOutputAtOnceButKeepIdForTheSave) {
     page->SendCommand(IDC_ID_ENABLE);
     page->SetDlgItemText(IDC_ID_SN, "42");
     const auto blockBefore = page->Device()->m_abyIdBlock;
+    boxes.yesNo = ui::kIdYes;
     page->DlgItem<QPushButton>(IDC_FACTORY)->click();
     EXPECT_EQ(LastData(0x08), (std::vector<std::uint8_t>{1, 0, 0}));
     EXPECT_EQ(Text(page, IDC_ID_SN), "");
@@ -353,7 +358,7 @@ TEST_F(PageTest, AForcedCloseDuringStartUpReleasesTheConverterAndReturns) {
     CTestPage* page = Start("ttyACM0");  // its main window is not known yet
     EXPECT_FALSE(page->HasConverter());
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].caption, "(ttyACM0) ERROR");
+    EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (ttyACM0) ERROR");
 }
 
 TEST_F(PageDeathTest, ClosingTheLastTabEndsTheProcess) {

@@ -433,6 +433,7 @@ TEST_F(IdTest, FactorySettingsResetTheStoredRecordAtTheNextSave) {
     Sim().SetIdStorage(RecordOf(1, 0x53, ForeignItems("00000042")));
     Fault(SimFaultKind::Silence, 0x11, 1);  // the page shows the defaults already
     CTestPage* page = Start();
+    boxes.yesNo = ui::kIdYes;
     page->DlgItem<QAbstractButton>(IDC_FACTORY)->click();
     page->CommitSettings(false);
     EXPECT_EQ(Sim().IdStorage(), RecordOf(0, 0x5F,
