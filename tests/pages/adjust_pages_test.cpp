@@ -625,6 +625,26 @@ TEST_F(AdjustPageTest, NtscFactoryValuesAreAllMidScale) {
     }
 }
 
+TEST_F(AdjustPageTest, FactoryValuesAskFirstAndNoSendsNothing) {
+    for (SimKind kind : {SimKind::Rgb, SimKind::Ntsc}) {
+        NewSim(kind);
+        sim->SetAdjustment(sim->ActiveFormat(), 0, 10);  // away from its factory value
+        CDevDialog* page = kind == SimKind::Rgb ? static_cast<CDevDialog*>(StartRgb())
+                                                : static_cast<CDevDialog*>(StartNtsc());
+        const int spin = kind == SimKind::Rgb ? int{IDC_HPOS_SPIN} : int{IDC_BRIGHTNESS_SPIN};
+        const int before = Pos(page, spin);
+        boxes.boxes.clear();
+        Mark();
+        page->DlgItem<QPushButton>(IDC_ADJUST_FACTORY)->click();  // answered with No
+        ASSERT_EQ(boxes.boxes.size(), 1u) << SimKindName(kind);
+        EXPECT_EQ(boxes.boxes[0].text, kAdjustFactoryQuestion);
+        EXPECT_EQ(boxes.boxes[0].caption, page->TabTitle());
+        EXPECT_EQ(boxes.boxes[0].style, ui::kMbYesNo | ui::kMbIconExclamation | ui::kMbDefButton2);
+        EXPECT_TRUE(Sent().empty()) << SimKindName(kind) << ": not even the format query";
+        EXPECT_EQ(Pos(page, spin), before);
+    }
+}
+
 TEST_F(AdjustPageTest, FactoryValuesNeedAFormatSeen) {
     boxes.yesNo = ui::kIdYes;
     for (SimKind kind : {SimKind::Rgb, SimKind::Ntsc}) {

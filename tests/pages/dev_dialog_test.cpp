@@ -214,6 +214,52 @@ TEST_F(PageTest, AFailedOutputSettingsReadClosesWithReason1) {
     EXPECT_EQ(Count(0x03), 0);
 }
 
+TEST_F(PageTest, AStartUpFailureSaysWhyAndThatTheConverterIsLeftOut) {
+    struct Case {
+        const char* what;
+        SimFaultSpec fault;
+        QString text;
+    };
+    const Case cases[] = {
+        {"no reply to the checks", {SimFaultKind::Silence, 0, 0x00, 5}, kStartupNotConnectedText},
+        {"damaged replies to the checks",
+         {SimFaultKind::WrongCheck, 0, 0x00, 5},
+         kStartupDamagedText},
+        {"no reply", {SimFaultKind::Silence, 0, 0x07}, kStartupNoResponseText},
+        {"wrong ETX", {SimFaultKind::WrongEtx, 0, 0x07}, kStartupDamagedText},
+        {"error code",
+         {SimFaultKind::ErrorCode, 0x0C, 0x07},
+         StartupText(u"デバイスがエラーを返しました（コード 0x0C）")},
+        // Two version texts that never arrived are equal, yet the firmware is not to blame.
+        {"no version texts", {SimFaultKind::Silence, 0, 0x01, 2}, kStartupNoResponseText},
+    };
+    for (const Case& c : cases) {
+        NewConverter();
+        Sim().AddFault(c.fault);
+        boxes.boxes.clear();
+        CTestPage* page = Start();  // no tab yet
+        EXPECT_FALSE(page->HasConverter()) << c.what;
+        ASSERT_EQ(boxes.boxes.size(), 1u) << c.what;
+        EXPECT_EQ(boxes.boxes[0].text, c.text) << c.what;
+        EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (COM3) ERROR") << c.what;
+    }
+}
+
+TEST_F(PageTest, AFailedSaveOrCancelSaysTheSettingsWereNotStoredOrReverted) {
+    for (const bool revert : {false, true}) {
+        StartOther("COM4");
+        CTestPage* page = Start();
+        Fault(SimFaultKind::Silence, 0x09);
+        boxes.boxes.clear();
+        page->Commit(revert);
+        EXPECT_FALSE(page->HasConverter());
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text, revert ? kNotRevertedText : kNotSavedText);
+        EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (COM3) ERROR");
+        NewConverter();
+    }
+}
+
 // ---- output settings -------------------------------------------------------------------------
 
 TEST_F(PageTest, EachClickSendsTheOutputSettings) {
@@ -254,6 +300,36 @@ TEST_F(PageTest, FactorySettingsSendOutputAtOnceButKeepIdForTheSave) {
     EXPECT_EQ(Text(page, IDC_ID_DID), "0x5F");
     EXPECT_EQ(page->Device()->m_abyIdBlock, blockBefore);
     EXPECT_EQ(Count(0x12), 0);
+}
+
+TEST_F(PageTest, FactorySettingsAskFirstAndNoChangesNothing) {
+    for (const bool idSupported : {true, false}) {
+        SimConfig firmware = SimConfig::For(SimKind::Rgb);
+        firmware.fpgaVersion = idSupported ? 0x00B4 : 0x00A9;
+        NewConverter(firmware);
+        Sim().SetCurrent({0, 1, 1, 1});
+        CTestPage* page = Start();
+        if (idSupported) {
+            page->CheckDlgButton(IDC_ID_ENABLE, true);
+            page->SendCommand(IDC_ID_ENABLE);
+            page->SetDlgItemText(IDC_ID_SN, "42");
+        }
+        const std::size_t sent = Sim().Log().size();
+        boxes.boxes.clear();
+        page->DlgItem<QPushButton>(IDC_FACTORY)->click();  // answered with No
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text, idSupported
+                                           ? FactoryQuestion({kFactoryOutputLine, kFactoryIdLine})
+                                           : FactoryQuestion({kFactoryOutputLine}));
+        EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (COM3)");
+        EXPECT_EQ(boxes.boxes[0].style, ui::kMbYesNo | ui::kMbIconExclamation | ui::kMbDefButton2);
+        EXPECT_EQ(Sim().Log().size(), sent) << "nothing sent";
+        EXPECT_EQ(page->m_nOutputFormat, 0);
+        if (idSupported) {
+            EXPECT_TRUE(page->IsDlgButtonChecked(IDC_ID_ENABLE));
+            EXPECT_EQ(Text(page, IDC_ID_SN), "42");
+        }
+    }
 }
 
 // ---- polling ---------------------------------------------------------------------------------

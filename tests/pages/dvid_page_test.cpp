@@ -136,6 +136,9 @@ TEST_F(DviPageTest, FactorySettingsResetCableDetectFirstWhenSupported) {
     page->DlgItem<QPushButton>(IDC_FACTORY)->click();
     EXPECT_EQ(Sent(), (std::vector<SimRequest>{Req(0x15, {0x00, 0x01}), Req(0x08, {1, 0, 0})}));
     EXPECT_FALSE(page->IsDlgButtonChecked(IDC_NO_CABLE_CHECK));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes.back().text,
+              FactoryQuestion({kFactoryOutputLine, kFactoryCableLine, kFactoryIdLine}));
 
     SimConfig unsupported = SimConfig::For(SimKind::Dvi);
     unsupported.cableDetect = false;
@@ -145,6 +148,9 @@ TEST_F(DviPageTest, FactorySettingsResetCableDetectFirstWhenSupported) {
     page->DlgItem<QPushButton>(IDC_FACTORY)->click();
     EXPECT_EQ(Sent(), std::vector<SimRequest>{Req(0x08, {1, 0, 0})});
     EXPECT_FALSE(page->IsDlgItemEnabled(IDC_NO_CABLE_CHECK)) << "for the page's whole life";
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes.back().text, FactoryQuestion({kFactoryOutputLine, kFactoryIdLine}))
+        << "no cable line for a setting that is not sent";
 }
 
 TEST_F(DviPageTest, SaveAndCancel) {
