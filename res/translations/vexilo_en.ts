@@ -17,6 +17,10 @@ The current adjustments are discarded.</translation>
         <translation>The input signal format has changed.
 The current adjustments are discarded and the operation ends.</translation>
     </message>
+    <message>
+        <source>現在の入力フォーマットの調整値をすべて出荷時設定に戻し、すぐにデバイスへ送信します。</source>
+        <translation>All adjustments of the current input format return to their factory values and are sent to the device at once.</translation>
+    </message>
 </context>
 <context>
     <name>CDevDialog</name>
@@ -76,6 +80,82 @@ Its tab is closed</translation>
         <source>ID機能設定の妥当性チェックに失敗しました（DID範囲/ASCIIなど）</source>
         <translation>ID function: the settings failed their check (DID range, ASCII, ...)</translation>
     </message>
+    <message>
+        <source>デバイスが反応しません
+接続を確認してください
+このデバイスの設定は保存されていません
+該当タブを強制クローズします</source>
+        <translation>The device does not respond
+Please check the connection
+The settings of this device were not saved
+Its tab is closed</translation>
+    </message>
+    <message>
+        <source>デバイスが反応しません
+接続を確認してください
+このデバイスの設定は元に戻されていません
+該当タブを強制クローズします</source>
+        <translation>The device does not respond
+Please check the connection
+The settings of this device were not reverted
+Its tab is closed</translation>
+    </message>
+    <message>
+        <source>デバイスが反応しません
+接続を確認してください</source>
+        <translation>The device does not respond
+Please check the connection</translation>
+    </message>
+    <message>
+        <source>デバイスからの応答が壊れています
+接続を確認してください</source>
+        <translation>The reply from the device was damaged
+Please check the connection</translation>
+    </message>
+    <message>
+        <source>デバイスからの応答が不正です</source>
+        <translation>The reply from the device was not as expected</translation>
+    </message>
+    <message>
+        <source>デバイスがエラーを返しました（コード 0x%1）</source>
+        <translation>The device answered with error code 0x%1</translation>
+    </message>
+    <message>
+        <source>メインファームウェアで起動していません
+ファームウェアの更新を行ってください</source>
+        <translation>The device has not started its main firmware
+Please update the firmware</translation>
+    </message>
+    <message>
+        <source>ブートファームウェア更新用ファームウェアで起動しています
+ファームウェアの更新を行ってください</source>
+        <translation>The device runs the boot firmware updater
+Please update the firmware</translation>
+    </message>
+    <message>
+        <source>このデバイスは使用しません</source>
+        <translation>This device will not be used</translation>
+    </message>
+    <message>
+        <source>出荷時設定に戻します。</source>
+        <translation>This restores the factory settings:</translation>
+    </message>
+    <message>
+        <source>・出力フォーマット 1920x1080 59.94p、3G-SDI Level-A、常にスケーリング：すぐにデバイスへ送信します</source>
+        <translation>• Output format 1920x1080 59.94p, 3G-SDI Level-A, always scale: sent to the device at once</translation>
+    </message>
+    <message>
+        <source>・ID機能設定：無効にしてDID 0x5F、SN・ID・Nameを空にします。次の設定保存でデバイスに書き込まれます</source>
+        <translation>• ID function: switched off, DID 0x5F, SN, ID and Name emptied; written to the device at the next save</translation>
+    </message>
+    <message>
+        <source>よろしいですか？</source>
+        <translation>Continue?</translation>
+    </message>
+    <message>
+        <source>※ID機能設定を読み出せませんでした。変更した項目のみ保存時に書き込まれます</source>
+        <translation>* The ID settings could not be read; only the fields you change are written when saved</translation>
+    </message>
 </context>
 <context>
     <name>CDvidDialog</name>
@@ -86,6 +166,10 @@ Its tab is closed</translation>
         <translation>The settings are not stored in the device,
 but with this firmware version the current settings stay.
 They return to the stored ones when the device is reset.</translation>
+    </message>
+    <message>
+        <source>・+5V Cable Detect：チェックする設定にしてすぐにデバイスへ送信します</source>
+        <translation>• +5V cable detect: checked again (not ignored), sent to the device at once</translation>
     </message>
 </context>
 <context>
