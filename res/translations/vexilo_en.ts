@@ -18,8 +18,10 @@ The current adjustments are discarded.</translation>
 The current adjustments are discarded and the operation ends.</translation>
     </message>
     <message>
-        <source>現在の入力フォーマットの調整値をすべて出荷時設定に戻し、すぐにデバイスへ送信します。</source>
-        <translation>All adjustments of the current input format return to their factory values and are sent to the device at once.</translation>
+        <source>現在の入力フォーマットの調整値をすべて出荷時設定に戻し、
+すぐにデバイスへ送信します。</source>
+        <translation>Every adjustment of the current input format goes back
+to its factory value and is sent to the device at once.</translation>
     </message>
 </context>
 <context>
@@ -141,20 +143,24 @@ Please update the firmware</translation>
         <translation>This restores the factory settings:</translation>
     </message>
     <message>
-        <source>・出力フォーマット 1920x1080 59.94p、3G-SDI Level-A、常にスケーリング：すぐにデバイスへ送信します</source>
-        <translation>• Output format 1920x1080 59.94p, 3G-SDI Level-A, always scale: sent to the device at once</translation>
-    </message>
-    <message>
-        <source>・ID機能設定：無効にしてDID 0x5F、SN・ID・Nameを空にします。次の設定保存でデバイスに書き込まれます</source>
-        <translation>• ID function: switched off, DID 0x5F, SN, ID and Name emptied; written to the device at the next save</translation>
-    </message>
-    <message>
         <source>よろしいですか？</source>
         <translation>Continue?</translation>
     </message>
     <message>
         <source>※ID機能設定を読み出せませんでした。変更した項目のみ保存時に書き込まれます</source>
         <translation>* The ID settings could not be read; only the fields you change are written when saved</translation>
+    </message>
+    <message>
+        <source>・出力：1920x1080 59.94p、3G-SDI Level-A、常にスケーリング
+&#x3000;すぐにデバイスへ送信します</source>
+        <translation>• Output: 1920x1080 59.94p, 3G-SDI Level-A, always scale
+  sent to the device at once</translation>
+    </message>
+    <message>
+        <source>・ID機能設定：無効、DID 0x5F、SN・ID・Nameは空
+&#x3000;次の設定保存でデバイスに書き込まれます</source>
+        <translation>• ID function off, DID 0x5F, SN, ID and Name empty
+  written to the device at the next save</translation>
     </message>
 </context>
 <context>
@@ -168,8 +174,10 @@ but with this firmware version the current settings stay.
 They return to the stored ones when the device is reset.</translation>
     </message>
     <message>
-        <source>・+5V Cable Detect：チェックする設定にしてすぐにデバイスへ送信します</source>
-        <translation>• +5V cable detect: checked again (not ignored), sent to the device at once</translation>
+        <source>・+5V Cable Detectをチェックする
+&#x3000;すぐにデバイスへ送信します</source>
+        <translation>• +5V cable detect checked (not ignored)
+  sent to the device at once</translation>
     </message>
 </context>
 <context>
@@ -197,6 +205,17 @@ They return to the stored ones when the device is reset.</translation>
     <message>
         <source>コンバーターが取り外されました。</source>
         <translation>The converter was unplugged.</translation>
+    </message>
+</context>
+<context>
+    <name>MessageBox</name>
+    <message>
+        <source>はい(&amp;Y)</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>いいえ(&amp;N)</source>
+        <translation>&amp;No</translation>
     </message>
 </context>
 <context>

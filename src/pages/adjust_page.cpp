@@ -169,7 +169,7 @@ void CAdjustPage::StepSpin(std::span<const SpinAdjustment> spins, ui::NmUpDown* 
 bool CAdjustPage::ConfirmFactoryAdjustments() {
     return ConfirmChange(QCoreApplication::translate(
         "CAdjustPage",
-        "現在の入力フォーマットの調整値をすべて出荷時設定に戻し、すぐにデバイスへ送信します。"));
+        "現在の入力フォーマットの調整値をすべて出荷時設定に戻し、\nすぐにデバイスへ送信します。"));
 }
 
 bool CAdjustPage::FactoryFormat(std::uint8_t& code) const {

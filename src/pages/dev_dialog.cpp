@@ -127,12 +127,11 @@ QString ReplyCause(int status, const char* silent) {
 const char* const kFactoryIntro = QT_TRANSLATE_NOOP("CDevDialog", "出荷時設定に戻します。");
 const char* const kFactoryOutput =
     QT_TRANSLATE_NOOP("CDevDialog",
-                      "・出力フォーマット 1920x1080 59.94p、3G-SDI Level-A、常にスケーリング："
-                      "すぐにデバイスへ送信します");
-const char* const kFactoryId =
-    QT_TRANSLATE_NOOP("CDevDialog",
-                      "・ID機能設定：無効にしてDID 0x5F、SN・ID・Nameを空にします。"
-                      "次の設定保存でデバイスに書き込まれます");
+                      "・出力：1920x1080 59.94p、3G-SDI Level-A、常にスケーリング\n"
+                      "　すぐにデバイスへ送信します");
+const char* const kFactoryId = QT_TRANSLATE_NOOP(
+    "CDevDialog",
+    "・ID機能設定：無効、DID 0x5F、SN・ID・Nameは空\n　次の設定保存でデバイスに書き込まれます");
 const char* const kAskContinue = QT_TRANSLATE_NOOP("CDevDialog", "よろしいですか？");
 
 }  // namespace

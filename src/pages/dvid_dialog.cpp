@@ -100,10 +100,10 @@ void CDvidDialog::RestoreFactorySettings() {
 QString CDvidDialog::FactorySettingsSent() const {
     QString sent = CDevDialog::FactorySettingsSent();
     if (IsDlgItemEnabled(IDC_NO_CABLE_CHECK)) {
-        sent += QLatin1Char('\n') +
-                QCoreApplication::translate(
-                    "CDvidDialog",
-                    "・+5V Cable Detect：チェックする設定にしてすぐにデバイスへ送信します");
+        sent +=
+            QLatin1Char('\n') +
+            QCoreApplication::translate(
+                "CDvidDialog", "・+5V Cable Detectをチェックする\n　すぐにデバイスへ送信します");
     }
     return sent;
 }

@@ -1,6 +1,8 @@
 #include "ui/message_box.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -67,6 +69,11 @@ void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& capti
     }
     if (IsYesNo(style)) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        // Named in the panel's language, as Windows names them in the system's.
+        box.button(QMessageBox::Yes)
+            ->setText(QCoreApplication::translate("MessageBox", "はい(&Y)"));
+        box.button(QMessageBox::No)
+            ->setText(QCoreApplication::translate("MessageBox", "いいえ(&N)"));
         box.setDefaultButton(DefaultAnswer(style) == kIdYes ? QMessageBox::Yes : QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
     } else {

@@ -39,19 +39,18 @@ inline const QString kNotRevertedText = QString::fromUtf16(
 
 // The questions before a factory button changes what the converter outputs.
 inline const QString kFactoryOutputLine = QString::fromUtf16(
-    u"・出力フォーマット 1920x1080 59.94p、3G-SDI Level-A、常にスケーリング：すぐにデバイスへ"
-    u"送信します");
+    u"・出力：1920x1080 59.94p、3G-SDI Level-A、常にスケーリング\n"
+    u"　すぐにデバイスへ送信します");
 inline const QString kFactoryCableLine =
-    QString::fromUtf16(u"・+5V Cable Detect：チェックする設定にしてすぐにデバイスへ送信します");
+    QString::fromUtf16(u"・+5V Cable Detectをチェックする\n　すぐにデバイスへ送信します");
 inline const QString kFactoryIdLine = QString::fromUtf16(
-    u"・ID機能設定：無効にしてDID 0x5F、SN・ID・Nameを空にします。次の設定保存でデバイスに書き"
-    u"込まれます");
+    u"・ID機能設定：無効、DID 0x5F、SN・ID・Nameは空\n　次の設定保存でデバイスに書き込まれます");
 inline QString FactoryQuestion(const QList<QString>& lines) {
     return QString::fromUtf16(u"出荷時設定に戻します。\n") + lines.join(u'\n') +
            QString::fromUtf16(u"\nよろしいですか？");
 }
 inline const QString kAdjustFactoryQuestion = QString::fromUtf16(
-    u"現在の入力フォーマットの調整値をすべて出荷時設定に戻し、すぐにデバイスへ送信します。\n"
+    u"現在の入力フォーマットの調整値をすべて出荷時設定に戻し、\nすぐにデバイスへ送信します。\n"
     u"よろしいですか？");
 
 inline const QString kIdNoteSupportedText =
