@@ -17,6 +17,12 @@ The current adjustments are discarded.</translation>
         <translation>The input signal format has changed.
 The current adjustments are discarded and the operation ends.</translation>
     </message>
+    <message>
+        <source>現在の入力フォーマットの調整値をすべて出荷時設定に戻し、
+すぐにデバイスへ送信します。</source>
+        <translation>Every adjustment of the current input format goes back
+to its factory value and is sent to the device at once.</translation>
+    </message>
 </context>
 <context>
     <name>CDevDialog</name>
@@ -76,6 +82,86 @@ Its tab is closed</translation>
         <source>ID機能設定の妥当性チェックに失敗しました（DID範囲/ASCIIなど）</source>
         <translation>ID function: the settings failed their check (DID range, ASCII, ...)</translation>
     </message>
+    <message>
+        <source>デバイスが反応しません
+接続を確認してください
+このデバイスの設定は保存されていません
+該当タブを強制クローズします</source>
+        <translation>The device does not respond
+Please check the connection
+The settings of this device were not saved
+Its tab is closed</translation>
+    </message>
+    <message>
+        <source>デバイスが反応しません
+接続を確認してください
+このデバイスの設定は元に戻されていません
+該当タブを強制クローズします</source>
+        <translation>The device does not respond
+Please check the connection
+The settings of this device were not reverted
+Its tab is closed</translation>
+    </message>
+    <message>
+        <source>デバイスが反応しません
+接続を確認してください</source>
+        <translation>The device does not respond
+Please check the connection</translation>
+    </message>
+    <message>
+        <source>デバイスからの応答が壊れています
+接続を確認してください</source>
+        <translation>The reply from the device was damaged
+Please check the connection</translation>
+    </message>
+    <message>
+        <source>デバイスからの応答が不正です</source>
+        <translation>The reply from the device was not as expected</translation>
+    </message>
+    <message>
+        <source>デバイスがエラーを返しました（コード 0x%1）</source>
+        <translation>The device answered with error code 0x%1</translation>
+    </message>
+    <message>
+        <source>メインファームウェアで起動していません
+ファームウェアの更新を行ってください</source>
+        <translation>The device has not started its main firmware
+Please update the firmware</translation>
+    </message>
+    <message>
+        <source>ブートファームウェア更新用ファームウェアで起動しています
+ファームウェアの更新を行ってください</source>
+        <translation>The device runs the boot firmware updater
+Please update the firmware</translation>
+    </message>
+    <message>
+        <source>このデバイスは使用しません</source>
+        <translation>This device will not be used</translation>
+    </message>
+    <message>
+        <source>出荷時設定に戻します。</source>
+        <translation>This restores the factory settings:</translation>
+    </message>
+    <message>
+        <source>よろしいですか？</source>
+        <translation>Continue?</translation>
+    </message>
+    <message>
+        <source>※ID機能設定を読み出せませんでした。変更した項目のみ保存時に書き込まれます</source>
+        <translation>* The ID settings could not be read; only the fields you change are written when saved</translation>
+    </message>
+    <message>
+        <source>・出力：1920x1080 59.94p、3G-SDI Level-A、常にスケーリング
+&#x3000;すぐにデバイスへ送信します</source>
+        <translation>• Output: 1920x1080 59.94p, 3G-SDI Level-A, always scale
+  sent to the device at once</translation>
+    </message>
+    <message>
+        <source>・ID機能設定：無効、DID 0x5F、SN・ID・Nameは空
+&#x3000;次の設定保存でデバイスに書き込まれます</source>
+        <translation>• ID function off, DID 0x5F, SN, ID and Name empty
+  written to the device at the next save</translation>
+    </message>
 </context>
 <context>
     <name>CDvidDialog</name>
@@ -86,6 +172,12 @@ Its tab is closed</translation>
         <translation>The settings are not stored in the device,
 but with this firmware version the current settings stay.
 They return to the stored ones when the device is reset.</translation>
+    </message>
+    <message>
+        <source>・+5V Cable Detectをチェックする
+&#x3000;すぐにデバイスへ送信します</source>
+        <translation>• +5V cable detect checked (not ignored)
+  sent to the device at once</translation>
     </message>
 </context>
 <context>
@@ -117,6 +209,17 @@ They return to the stored ones when the device is reset.</translation>
     <message>
         <source>他のアプリケーションが使用中: %1</source>
         <translation>In use by another program: %1</translation>
+    </message>
+</context>
+<context>
+    <name>MessageBox</name>
+    <message>
+        <source>はい(&amp;Y)</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>いいえ(&amp;N)</source>
+        <translation>&amp;No</translation>
     </message>
 </context>
 <context>

@@ -74,7 +74,7 @@ int ScreenshotRun::OnMessageBox(QWidget* owner, const QString& text, const QStri
         box.hide();
     }
     PrintLine(QStringLiteral("box %1: %2: %3").arg(n).arg(caption, Escape(text)));
-    return ui::kIdOk;  // the panel's boxes have OK as their only, default button
+    return ui::DefaultAnswer(style);
 }
 
 void ScreenshotRun::Run(CVexiloDlg& dlg) {

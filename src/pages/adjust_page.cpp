@@ -166,6 +166,12 @@ void CAdjustPage::StepSpin(std::span<const SpinAdjustment> spins, ui::NmUpDown* 
     SendAdjustment(setting.index, value);
 }
 
+bool CAdjustPage::ConfirmFactoryAdjustments() {
+    return ConfirmChange(QCoreApplication::translate(
+        "CAdjustPage",
+        "現在の入力フォーマットの調整値をすべて出荷時設定に戻し、\nすぐにデバイスへ送信します。"));
+}
+
 bool CAdjustPage::FactoryFormat(std::uint8_t& code) const {
     code = m_byInputFormat == kFormatNone ? m_byLastFormat : m_byInputFormat;
     return code < kFormatFailed;

@@ -57,6 +57,8 @@ protected:
     // changed), send. A spin that is not in `spins` does nothing.
     void StepSpin(std::span<const SpinAdjustment> spins, ui::NmUpDown* pNMUpDown,
                   ui::LResult* pResult);
+    // Asks before "調整値出荷時設定" rewrites every adjustment at once; true for Yes.
+    bool ConfirmFactoryAdjustments();
     // The format whose factory values apply: the current one, else the last one seen. False when
     // no format has been seen.
     bool FactoryFormat(std::uint8_t& code) const;

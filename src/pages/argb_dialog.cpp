@@ -217,6 +217,9 @@ void CArgbDialog::OnSyncTypeClicked() {
 }
 
 void CArgbDialog::OnAdjustFactoryClicked() {
+    if (!ConfirmFactoryAdjustments()) {
+        return;
+    }
     if (CheckInputFormat(false)) {
         ReloadAdjustments();
     }

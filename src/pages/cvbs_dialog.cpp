@@ -91,6 +91,9 @@ void CCvbsDialog::OnColorDeltaPos(ui::NmUpDown* pNMUpDown, ui::LResult* pResult)
 }
 
 void CCvbsDialog::OnAdjustFactoryClicked() {
+    if (!ConfirmFactoryAdjustments()) {
+        return;
+    }
     if (CheckInputFormat(false)) {
         ReloadAdjustments();
     }

@@ -64,29 +64,75 @@ QString Tenths(int v) {
     return QString::asprintf("%.1f", v / 10.0);
 }
 
-// The message of a forced close, translated; empty for an unknown reason.
-QString CloseMessage(int reason) {
-    switch (reason) {
-        case kCloseNotConnected:
-            return QCoreApplication::translate("CDevDialog", "デバイスが接続されていません");
-        case kCloseNoResponse:
-            return QCoreApplication::translate(
-                "CDevDialog",
-                "デバイスが反応しません\n接続を確認してください\n該当タブを強制クローズします");
-        case kCloseNotMainFirmware:
-            return QCoreApplication::translate(
-                "CDevDialog",
-                "メインファームウェアで起動していません\nファームウェアの更新を行ってください\n"
-                "強制終了します");
-        case kCloseBootUpdater:
-            return QCoreApplication::translate(
-                "CDevDialog",
-                "ブートファームウェア更新用ファームウェアで起動しています\n"
-                "ファームウェアの更新を行ってください\n該当タブを強制クローズします");
+QString Tr(const char* text) {
+    return QCoreApplication::translate("CDevDialog", text);
+}
+
+// The messages of a forced close once the page has its tab.
+const char* const kNotConnected = QT_TRANSLATE_NOOP("CDevDialog", "デバイスが接続されていません");
+const char* const kNoResponse = QT_TRANSLATE_NOOP(
+    "CDevDialog", "デバイスが反応しません\n接続を確認してください\n該当タブを強制クローズします");
+const char* const kNotMainFirmware = QT_TRANSLATE_NOOP(
+    "CDevDialog",
+    "メインファームウェアで起動していません\nファームウェアの更新を行ってください\n"
+    "強制終了します");
+const char* const kBootUpdater =
+    QT_TRANSLATE_NOOP("CDevDialog",
+                      "ブートファームウェア更新用ファームウェアで起動しています\n"
+                      "ファームウェアの更新を行ってください\n該当タブを強制クローズします");
+const char* const kNotSaved =
+    QT_TRANSLATE_NOOP("CDevDialog",
+                      "デバイスが反応しません\n接続を確認してください\n"
+                      "このデバイスの設定は保存されていません\n該当タブを強制クローズします");
+const char* const kNotReverted =
+    QT_TRANSLATE_NOOP("CDevDialog",
+                      "デバイスが反応しません\n接続を確認してください\n"
+                      "このデバイスの設定は元に戻されていません\n該当タブを強制クローズします");
+
+// During start-up no tab exists yet and the panel goes on with the other converters: the message
+// says why this one failed, from what its last transaction brought, and that it is left out.
+const char* const kNoReply =
+    QT_TRANSLATE_NOOP("CDevDialog", "デバイスが反応しません\n接続を確認してください");
+const char* const kDamagedReply =
+    QT_TRANSLATE_NOOP("CDevDialog", "デバイスからの応答が壊れています\n接続を確認してください");
+const char* const kUnexpectedReply =
+    QT_TRANSLATE_NOOP("CDevDialog", "デバイスからの応答が不正です");
+const char* const kErrorReply =
+    QT_TRANSLATE_NOOP("CDevDialog", "デバイスがエラーを返しました（コード 0x%1）");
+const char* const kNotMainCause = QT_TRANSLATE_NOOP(
+    "CDevDialog", "メインファームウェアで起動していません\nファームウェアの更新を行ってください");
+const char* const kBootUpdaterCause =
+    QT_TRANSLATE_NOOP("CDevDialog",
+                      "ブートファームウェア更新用ファームウェアで起動しています\n"
+                      "ファームウェアの更新を行ってください");
+const char* const kNotUsed = QT_TRANSLATE_NOOP("CDevDialog", "このデバイスは使用しません");
+
+// What a failed transaction brought, in the operator's words; `silent` for no reply at all.
+QString ReplyCause(int status, const char* silent) {
+    switch (status) {
+        case kStatusNoReply:
+            return Tr(silent);
+        case kStatusNoEtx:
+        case kStatusBadCheck:
+            return Tr(kDamagedReply);
+        case kStatusOk:
+            return Tr(kUnexpectedReply);  // a reply that is not what the command expects
         default:
-            return {};
+            return Tr(kErrorReply)
+                .arg(QStringLiteral("%1").arg(status & 0xFF, 2, 16, QLatin1Char('0')).toUpper());
     }
 }
+
+// The factory-settings question.
+const char* const kFactoryIntro = QT_TRANSLATE_NOOP("CDevDialog", "出荷時設定に戻します。");
+const char* const kFactoryOutput =
+    QT_TRANSLATE_NOOP("CDevDialog",
+                      "・出力：1920x1080 59.94p、3G-SDI Level-A、常にスケーリング\n"
+                      "　すぐにデバイスへ送信します");
+const char* const kFactoryId = QT_TRANSLATE_NOOP(
+    "CDevDialog",
+    "・ID機能設定：無効、DID 0x5F、SN・ID・Nameは空\n　次の設定保存でデバイスに書き込まれます");
+const char* const kAskContinue = QT_TRANSLATE_NOOP("CDevDialog", "よろしいですか？");
 
 }  // namespace
 
@@ -120,7 +166,7 @@ std::vector<ui::MessageMapEntry> CDevDialog::CommonMapEntries(bool withScaler) {
         rows.push_back(
             ui::OnBnClickedRange(IDC_SCALER_ALWAYS, IDC_SCALER_SYNC, &CDevDialog::OnScalerClicked));
     }
-    rows.push_back(ui::OnBnClicked(IDC_FACTORY, &CDevDialog::RestoreFactorySettings));
+    rows.push_back(ui::OnBnClicked(IDC_FACTORY, &CDevDialog::OnFactoryClicked));
     rows.push_back(ui::OnBnClicked(IDC_AUTO_UPDATE, &CDevDialog::OnAutoUpdateClicked));
     return rows;
 }
@@ -187,12 +233,17 @@ bool CDevDialog::OnInitDialog() {
     std::array<std::uint8_t, kVersionTextSize> running{};
     std::array<std::uint8_t, kVersionTextSize> second{};
     m_pDevice->GetVersionInfo(model::kVersionRunning, running.data(), kVersionTextSize);
+    const bool runningAnswered = m_pDevice->Channel().m_nStatus == kStatusOk;
     m_pDevice->GetVersionInfo(model::kVersionSecond, second.data(), kVersionTextSize);
+    const bool secondAnswered = m_pDevice->Channel().m_nStatus == kStatusOk;
     const std::string a = VersionText(running);
     const std::string b = VersionText(second);
     switch (model::CheckFirmware(a, b)) {
         case model::Firmware::kNotMain:
-            CloseOnError(kCloseNotMainFirmware);
+            // Two texts that never arrived are equal too: that converter did not answer, and its
+            // firmware is not to blame.
+            CloseOnError(runningAnswered || secondAnswered ? kCloseNotMainFirmware
+                                                           : kCloseNoResponse);
             break;
         case model::Firmware::kBootUpdater:
             CloseOnError(kCloseBootUpdater);
@@ -308,10 +359,32 @@ void CDevDialog::RestoreFactorySettings() {
     m_strId.clear();
     m_strName.clear();
     m_nIdReset = kIdFieldEnable | kIdFieldDid | kIdFieldSerial | kIdFieldId | kIdFieldName;
+    m_bIdUnread = false;  // every field is now the page's own: the save replaces them all
     FillDidList();
     UpdateData(false);
     UpdateIdControls();
     SendOutputSettings();
+}
+
+QString CDevDialog::FactorySettingsSent() const {
+    return Tr(kFactoryOutput);
+}
+
+void CDevDialog::OnFactoryClicked() {
+    QString text = Tr(kFactoryIntro) + QLatin1Char('\n') + FactorySettingsSent();
+    if (m_bIdSupported) {
+        text += QLatin1Char('\n') + Tr(kFactoryId);
+    }
+    if (ConfirmChange(text)) {
+        RestoreFactorySettings();
+    }
+}
+
+bool CDevDialog::ConfirmChange(const QString& text) {
+    const QString question = text + QLatin1Char('\n') + Tr(kAskContinue);
+    return ui::ShowMessageBox(this, question, m_szTabTitle,
+                              ui::kMbYesNo | ui::kMbIconExclamation | ui::kMbDefButton2) ==
+           ui::kIdYes;
 }
 
 void CDevDialog::OnAutoUpdateClicked() {
@@ -349,11 +422,58 @@ bool CDevDialog::PreTranslateKeyDown(int key) {
     return ui::Dialog::PreTranslateKeyDown(key);
 }
 
+QString CDevDialog::CloseMessage(int nReason) const {
+    const int status = m_pDevice ? m_pDevice->Channel().m_nStatus : kStatusNoReply;
+    if (Starting()) {
+        QString cause;
+        switch (nReason) {
+            case kCloseNotConnected:
+                cause = ReplyCause(status, kNotConnected);
+                break;
+            case kCloseNoResponse:
+                cause = ReplyCause(status, kNoReply);
+                break;
+            case kCloseNotMainFirmware:
+                cause = Tr(kNotMainCause);
+                break;
+            case kCloseBootUpdater:
+                cause = Tr(kBootUpdaterCause);
+                break;
+            default:
+                return {};
+        }
+        return cause + QLatin1Char('\n') + Tr(kNotUsed);
+    }
+    switch (nReason) {
+        case kCloseNotConnected:
+            return Tr(kNotConnected);
+        case kCloseNoResponse:
+            switch (m_committing) {
+                case Committing::kSave:
+                    return Tr(kNotSaved);
+                case Committing::kRevert:
+                    return Tr(kNotReverted);
+                case Committing::kNone:
+                    break;
+            }
+            return Tr(kNoResponse);
+        case kCloseNotMainFirmware:
+            return Tr(kNotMainFirmware);
+        case kCloseBootUpdater:
+            return Tr(kBootUpdater);
+        default:
+            return {};
+    }
+}
+
 void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& title) {
-    // During start-up the tab title is not set yet; the box still names the converter's port.
+    // Before its tab exists the page has no title yet; the box still names the converter by the
+    // model its kind stands for and its port.
     const QString named =
         title.isEmpty() && m_pDevice
-            ? QStringLiteral("(%1)").arg(QString::fromStdString(PortLabel(m_pDevice->m_nPort)))
+            ? QStringLiteral("%1 (%2)").arg(
+                  QString::fromLatin1(model::KindOf(m_pDevice->m_nKind).pageModel),
+                  QString::fromStdString(PortLabel(m_pDevice->m_nPort)))
             : title;
     const QString caption = (named + QStringLiteral(" ERROR")).left(kTabTitleMax);
     KillTimer(m_nTimerId);
@@ -388,7 +508,9 @@ void CDevDialog::JoinMainWindow(IMainWindow* window, int tabIndex) {
 
 bool CDevDialog::Commit(bool bRevert) {
     m_bIdRejected = false;
+    m_committing = bRevert ? Committing::kRevert : Committing::kSave;
     CommitSettings(bRevert);
+    m_committing = Committing::kNone;
     return !m_bIdRejected;
 }
 
@@ -434,6 +556,9 @@ bool CDevDialog::CommitGeneralSettings(bool bRevert) {
     if (!m_pDevice->CommitDeviceSettings(bRevert ? 1 : 0)) {
         CloseOnError(kCloseNoResponse);
         return false;
+    }
+    if (!bRevert) {
+        IdStored();
     }
     return true;
 }

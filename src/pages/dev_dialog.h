@@ -50,6 +50,8 @@ public:
     virtual void OnScalerClicked();
     virtual void RestoreFactorySettings();
     virtual void OnAutoUpdateClicked();
+    // Button 1018: asks first (the output settings change at once), then RestoreFactorySettings.
+    void OnFactoryClicked();
 
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
@@ -75,7 +77,8 @@ public:
     // Stops the status timer (the page is hidden or its converter gone).
     void StopPolling() { KillTimer(m_nTimerId); }
     // CommitSettings for the main window's save, save-and-exit and cancel. False when the page
-    // refused its ID settings (it has told the operator why).
+    // refused its ID settings (it has told the operator why). A failure closes the page with a
+    // message that says the settings were not saved (or not reverted).
     bool Commit(bool bRevert);
 
     void ReadStatus();
@@ -158,6 +161,14 @@ protected:
     bool CommitGeneralSettings(bool bRevert);
     // For SetComPort: m_nComPort and the title "<model> (<port label>)".
     void SetTabTitle(const QString& model, int nPort);
+    // Asks the operator, in a Yes/No box under the tab title whose default is No, whether to
+    // carry out what `text` describes. True for Yes.
+    bool ConfirmChange(const QString& text);
+    // The lines of the factory-settings question that say what goes to the converter at once.
+    virtual QString FactorySettingsSent() const;
+    // True until the page shows a tab: a forced close then says that the converter will not be
+    // used, since no tab exists to close.
+    bool Starting() const { return m_pMainDlg == nullptr || m_nTabIndex < 0; }
 
 private:
     // The ID group as the page last showed the converter's record: loaded, or handed over by a
@@ -167,9 +178,20 @@ private:
         QString did, sn, id, name;
     };
     IdShown m_idShown;
-    // Fields that "出荷時設定" reset since the last hand-over: replaced even when they read as
+    // Fields that "出荷時設定" reset since the last stored save: replaced even when they read as
     // before.
     unsigned m_nIdReset = 0;
+    // The converter's record could not be read at start-up: the group shows defaults, not what
+    // the converter holds, so nothing is filled in over ID and Name.
+    bool m_bIdUnread = false;
+    // What the running Commit does, for the message of a failure.
+    enum class Committing { kNone, kSave, kRevert };
+    Committing m_committing = Committing::kNone;
+
+    // After a save that the converter stored: the group as shown is what it now holds.
+    void IdStored();
+    // The message of a forced close for `nReason`, as things stand on the page.
+    QString CloseMessage(int nReason) const;
 
     // Writes an ID edit without running its change handler's filters and auto-fill.
     void SetIdText(int id, const QString& text);

@@ -97,6 +97,17 @@ void CDvidDialog::RestoreFactorySettings() {
     CDevDialog::RestoreFactorySettings();
 }
 
+QString CDvidDialog::FactorySettingsSent() const {
+    QString sent = CDevDialog::FactorySettingsSent();
+    if (IsDlgItemEnabled(IDC_NO_CABLE_CHECK)) {
+        sent +=
+            QLatin1Char('\n') +
+            QCoreApplication::translate(
+                "CDvidDialog", "・+5V Cable Detectをチェックする\n　すぐにデバイスへ送信します");
+    }
+    return sent;
+}
+
 void CDvidDialog::CommitSettings(bool bRevert) {
     if (m_bOldFirmware && bRevert) {
         // This firmware cannot revert: say so and leave the converter as it is.

@@ -16,6 +16,7 @@ public:
     void CommitSettings(bool bRevert) override;
     void CloseOnError(int nReason) override;
     void RestoreFactorySettings() override;
+    QString FactorySettingsSent() const override;
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
 

@@ -24,6 +24,8 @@ const char* const kNoteSupported =
 const char* const kNoteUnsupported = QT_TRANSLATE_NOOP(
     "CDevDialog",
     "※ID機能を使用するにはFirmwareをVer.3.0以降へ、FPGAをVer.0x0AA以降へ更新してください");
+const char* const kNoteUnread = QT_TRANSLATE_NOOP(
+    "CDevDialog", "※ID機能設定を読み出せませんでした。変更した項目のみ保存時に書き込まれます");
 const char* const kCaptionIdError = "KTP Series ERROR";
 const char* const kErrorDid =
     QT_TRANSLATE_NOOP("CDevDialog", "ID機能 DIDの値が不正です（0x50～0x5Fのみ選択可能）");
@@ -113,7 +115,9 @@ bool CDevDialog::LoadIdFunction() {
     const std::optional<std::uint8_t> series = m_pDevice->GetSeriesCode();
     m_bIdSupported = model::IdFunctionSupported(series.value_or(0xFF), m_wFpgaVersion);
     if (m_bIdSupported) {
-        m_pDevice->LoadIdSettings();
+        // A record that could not be read leaves the block unchanged-marked; one that was read
+        // but does not decode marks it for writing: only the former is unknown.
+        m_bIdUnread = !m_pDevice->LoadIdSettings() && !m_pDevice->m_bIdChanged;
         const model::IdFields fields = model::IdFieldsOf(m_pDevice->m_abyIdBlock);
         m_bIdEnable = fields.enabled;
         m_strDid = QString::fromStdString(model::DidText(fields.did));
@@ -136,7 +140,11 @@ bool CDevDialog::LoadIdFunction() {
 }
 
 void CDevDialog::UpdateIdControls() {
-    SetDlgItemText(IDC_ID_NOTE, Tr(m_bIdSupported ? kNoteSupported : kNoteUnsupported));
+    const char* note = kNoteUnsupported;
+    if (m_bIdSupported) {
+        note = m_bIdUnread ? kNoteUnread : kNoteSupported;
+    }
+    SetDlgItemText(IDC_ID_NOTE, Tr(note));
     EnableDlgItem(IDC_ID_ENABLE, m_bIdSupported);
     const bool fields = m_bIdSupported && m_bIdEnable;
     for (int id : {IDC_ID_DID, IDC_ID_SN, IDC_ID_ID, IDC_ID_NAME}) {
@@ -157,6 +165,9 @@ void CDevDialog::OnSnChange() {
     const QString sn = FilterSnDigits(typed);
     if (sn != typed) {
         SetIdTextKeepCaret(IDC_ID_SN, sn);
+    }
+    if (m_bIdUnread) {
+        return;  // ID and Name show no stored values, only that none could be read
     }
     const QString id = GetDlgItemText(IDC_ID_ID);
     const QString name = GetDlgItemText(IDC_ID_NAME);
@@ -255,7 +266,8 @@ bool CDevDialog::ApplyIdFunction() {
             break;
     }
     // A field the operator left as shown keeps the converter's bytes, even when the page could
-    // not read or show them.
+    // not read or show them; the model name is the page's to set. The store compares with the
+    // record the converter holds now and writes only what differs.
     unsigned touched = m_nIdReset;
     const std::pair<bool, unsigned> edits[] = {
         {m_bIdEnable != m_idShown.enable, kIdFieldEnable}, {m_strDid != m_idShown.did, kIdFieldDid},
@@ -266,17 +278,16 @@ bool CDevDialog::ApplyIdFunction() {
         touched |= changed ? bit : 0u;
     }
     CDevLink& link = *m_pDevice;
-    if (touched == 0 && !link.m_bIdChanged) {
-        return true;  // nothing to write: the converter keeps its record as it is
-    }
-    // A store that failed before still owes its fields.
-    link.m_nIdFields = (link.m_bIdChanged ? link.m_nIdFields : 0u) | touched | kIdFieldModel;
+    link.m_nIdFields = touched | kIdFieldModel;
     link.m_abyIdBlock = block;
     link.m_bIdValid = true;
     link.m_bIdChanged = true;
+    return true;
+}
+
+void CDevDialog::IdStored() {
     m_idShown = {m_bIdEnable, m_strDid, m_strSn, m_strId, m_strName};
     m_nIdReset = 0;
-    return true;
 }
 
 }  // namespace vexilo

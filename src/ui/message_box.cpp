@@ -1,6 +1,8 @@
 #include "ui/message_box.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
@@ -20,11 +22,19 @@ int TitleWidth(const QString& caption) {
     return metrics.horizontalAdvance(caption) + kFrameRoom;
 }
 
+bool IsYesNo(unsigned style) {
+    return (style & 0x0Fu) == kMbYesNo;
+}
+
 int DefaultMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style) {
     QMessageBox box(owner);
     SetUpMessageBox(box, text, caption, style);
-    box.exec();
-    return kIdOk;  // the only button the panel's boxes carry
+    const int pressed = box.exec();
+    if (!IsYesNo(style)) {
+        return kIdOk;
+    }
+    // Escape and the close box answer No, as they do on Windows.
+    return pressed == QMessageBox::Yes ? kIdYes : kIdNo;
 }
 
 int g_openBoxes = 0;
@@ -35,6 +45,13 @@ MessageBoxHandler& Handler() {
 }
 
 }  // namespace
+
+int DefaultAnswer(unsigned style) {
+    if (!IsYesNo(style)) {
+        return kIdOk;
+    }
+    return (style & kMbDefButton2) != 0 ? kIdNo : kIdYes;
+}
 
 void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& caption,
                      unsigned style) {
@@ -52,7 +69,18 @@ void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& capti
             box.setIcon(QMessageBox::NoIcon);
             break;
     }
-    box.setStandardButtons(QMessageBox::Ok);
+    if (IsYesNo(style)) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        // Named in the panel's language, as Windows names them in the system's.
+        box.button(QMessageBox::Yes)
+            ->setText(QCoreApplication::translate("MessageBox", "はい(&Y)"));
+        box.button(QMessageBox::No)
+            ->setText(QCoreApplication::translate("MessageBox", "いいえ(&N)"));
+        box.setDefaultButton(DefaultAnswer(style) == kIdYes ? QMessageBox::Yes : QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
     // A box sizes itself to its text alone, which cuts a long title ("KTP-DVI-... 4) ERROR"):
     // a spacer across the grid keeps it wide enough for the title and the frame's buttons.
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {

@@ -10,10 +10,18 @@ namespace vexilo::ui {
 
 // Message box styles and answers, with the values Windows gives them.
 inline constexpr unsigned kMbOk = 0x00000000;
+inline constexpr unsigned kMbYesNo = 0x00000004;
 inline constexpr unsigned kMbIconExclamation = 0x00000030;
 inline constexpr unsigned kMbIconInformation = 0x00000040;
+inline constexpr unsigned kMbDefButton2 = 0x00000100;
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
+
+// The answer of a box whose default button is pressed: OK, or for Yes/No the first button
+// unless kMbDefButton2 makes it the second.
+int DefaultAnswer(unsigned style);
 
 // Everything that shows a message box goes through this one function, so that tests can answer
 // and record the boxes and a screenshot run can save them.
@@ -26,8 +34,9 @@ int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, 
 // How many boxes are open now (shown and not yet answered), whatever handler shows them.
 int OpenMessageBoxes();
 
-// Gives a box the panel's look: text, caption, icon, an OK button, and a width that shows the
-// whole caption. The default handler and the screenshot mode both use it.
+// Gives a box the panel's look: text, caption, icon, its buttons (OK, or Yes and No) with the
+// style's default, and a width that shows the whole caption. The default handler and the screenshot
+// mode both use it.
 void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& caption, unsigned style);
 
 // Replaces the handler; an empty handler restores the default (a QMessageBox). Returns the

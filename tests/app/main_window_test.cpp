@@ -311,7 +311,7 @@ TEST_F(MainWindowTest, SaveGoesOnToTheNextPageWhenTheFirstStopsAnswering) {
     QTest::mouseClick(w.GetDlgItem(IDC_SAVE), Qt::LeftButton);
 
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
+    EXPECT_EQ(boxes.boxes[0].text, test::kNotSavedText);
     EXPECT_EQ(b->Stored(), changed);
     EXPECT_EQ(Captions(), std::vector<QString>{"KTP-DVI-SDI (B)"});
     EXPECT_TRUE(w.isVisible());  // saving keeps the window open
@@ -505,8 +505,8 @@ TEST_F(MainWindowTest, AConverterFailingItsStartUpLosesOnlyItsOwnPage) {
     Add(SimKind::Rgb, "ttyACM2");
     CVexiloDlg& w = Open();
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].caption, "(ttyACM0) ERROR");
-    EXPECT_EQ(boxes.boxes[0].text, QString::fromUtf16(u"デバイスが接続されていません"));
+    EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (ttyACM0) ERROR");
+    EXPECT_EQ(boxes.boxes[0].text, test::kStartupNotConnectedText);
     EXPECT_EQ(Captions(), (std::vector<QString>{"KTP-DVI-SDI (ttyACM1)", "KTP-RGB-SDI (ttyACM2)"}));
     EXPECT_EQ(w.OpenTabs(), 2);
     EXPECT_EQ(a->OpenCount(), 0);
@@ -602,7 +602,8 @@ TEST_F(MainWindowDeathTest, TheOnlyConverterFailingItsStartUpShowsItsMessageAndE
             Open();
             std::exit(3);  // not reached
         },
-        ::testing::ExitedWithCode(0), "box 1: .A. ERROR: メインファームウェアで起動していません");
+        ::testing::ExitedWithCode(0),
+        "box 1: KTP-RGB-SDI .A. ERROR: メインファームウェアで起動していません.*使用しません");
 }
 
 // ---- command line ----------------------------------------------------------------------------

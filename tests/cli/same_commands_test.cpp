@@ -119,6 +119,7 @@ TEST_F(SameCommandsTest, EachOperationSendsThePagesCommands) {
          },
          {{"id", "--enable", "on", "--sn", "1234"}, {"save"}}},
     };
+    boxes.yesNo = ui::kIdYes;  // the factory buttons ask first
     for (const Case& c : cases) {
         NewSim(c.config);
         CDevDialog* page = nullptr;

@@ -338,7 +338,7 @@ TEST_F(AdjustPageTest, AFailedReadAtStartUpClosesBeforeAnyWrite) {
         EXPECT_EQ(FromFirstQuery(), Cat({{QueryFormat()}, Reads(2)})) << SimKindName(kind);
         EXPECT_FALSE(page->HasConverter());
         ASSERT_EQ(boxes.boxes.size(), 1u);
-        EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
+        EXPECT_EQ(boxes.boxes[0].text, kStartupNoResponseText);
         const int edit = kind == SimKind::Rgb ? int{IDC_HPOS_EDIT} : int{IDC_BRIGHTNESS_EDIT};
         EXPECT_EQ(page->GetDlgItemText(edit), "");
     }
@@ -576,6 +576,7 @@ TEST_F(AdjustPageTest, RgbFactoryValuesUseThePhaseOfTheFormat) {
     };
     const Case cases[] = {{3, false, 24},  {0, false, 0},   {1, false, 16},  {2, true, 22},
                           {15, false, 16}, {16, false, 16}, {200, false, 16}};
+    boxes.yesNo = ui::kIdYes;
     for (const Case& c : cases) {
         NewSim(WithInput(SimKind::Rgb, c.format));
         sim->SetAdjustment(c.format, 10, 0);
@@ -605,7 +606,7 @@ TEST_F(AdjustPageTest, RgbFactoryValuesUseThePhaseOfTheFormat) {
         EXPECT_TRUE(page->HasConverter()) << "the converter took every value";
         EXPECT_EQ(RgbPhaseDefault(c.format), c.phase);
     }
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(boxes.boxes.size(), std::size(cases)) << "the question, nothing else";
 }
 
 TEST_F(AdjustPageTest, NtscFactoryValuesAreAllMidScale) {
@@ -615,6 +616,7 @@ TEST_F(AdjustPageTest, NtscFactoryValuesAreAllMidScale) {
     }
     CCvbsDialog* page = StartNtsc();
     Mark();
+    boxes.yesNo = ui::kIdYes;
     page->DlgItem<QPushButton>(IDC_ADJUST_FACTORY)->click();
     EXPECT_EQ(Sent(), (std::vector<SimRequest>{QueryFormat(), SetAdj(0, 128), SetAdj(1, 128),
                                                SetAdj(2, 128), SetAdj(3, 128)}));
@@ -623,7 +625,28 @@ TEST_F(AdjustPageTest, NtscFactoryValuesAreAllMidScale) {
     }
 }
 
+TEST_F(AdjustPageTest, FactoryValuesAskFirstAndNoSendsNothing) {
+    for (SimKind kind : {SimKind::Rgb, SimKind::Ntsc}) {
+        NewSim(kind);
+        sim->SetAdjustment(sim->ActiveFormat(), 0, 10);  // away from its factory value
+        CDevDialog* page = kind == SimKind::Rgb ? static_cast<CDevDialog*>(StartRgb())
+                                                : static_cast<CDevDialog*>(StartNtsc());
+        const int spin = kind == SimKind::Rgb ? int{IDC_HPOS_SPIN} : int{IDC_BRIGHTNESS_SPIN};
+        const int before = Pos(page, spin);
+        boxes.boxes.clear();
+        Mark();
+        page->DlgItem<QPushButton>(IDC_ADJUST_FACTORY)->click();  // answered with No
+        ASSERT_EQ(boxes.boxes.size(), 1u) << SimKindName(kind);
+        EXPECT_EQ(boxes.boxes[0].text, kAdjustFactoryQuestion);
+        EXPECT_EQ(boxes.boxes[0].caption, page->TabTitle());
+        EXPECT_EQ(boxes.boxes[0].style, ui::kMbYesNo | ui::kMbIconExclamation | ui::kMbDefButton2);
+        EXPECT_TRUE(Sent().empty()) << SimKindName(kind) << ": not even the format query";
+        EXPECT_EQ(Pos(page, spin), before);
+    }
+}
+
 TEST_F(AdjustPageTest, FactoryValuesNeedAFormatSeen) {
+    boxes.yesNo = ui::kIdYes;
     for (SimKind kind : {SimKind::Rgb, SimKind::Ntsc}) {
         NewSim(WithInput(kind, 0xFF));
         CDevDialog* page = kind == SimKind::Rgb ? static_cast<CDevDialog*>(StartRgb())
@@ -632,19 +655,20 @@ TEST_F(AdjustPageTest, FactoryValuesNeedAFormatSeen) {
         page->SendCommand(IDC_ADJUST_FACTORY);  // the button itself is disabled
         EXPECT_EQ(Sent(), std::vector<SimRequest>{QueryFormat()}) << SimKindName(kind);
     }
-    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(boxes.boxes.size(), 2u) << "the questions, nothing else";
 }
 
 TEST_F(AdjustPageTest, AFailedFactorySendSkipsTheRest) {
     CArgbDialog* page = StartRgb();
     sim->AddFault({SimFaultKind::Silence, 0, 0x08, 1, 2});
     Mark();
+    boxes.yesNo = ui::kIdYes;
     page->SendCommand(IDC_ADJUST_FACTORY);
     EXPECT_EQ(Sent(), (std::vector<SimRequest>{QueryFormat(), SetAdj(0, 500), SetAdj(1, 50),
                                                SetAdj(3, 74)}));
     EXPECT_FALSE(page->HasConverter());
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text, kNoResponseText);
 }
 
 // ---- save and cancel -------------------------------------------------------------------------
@@ -765,6 +789,7 @@ TEST_F(AdjustPageTest, TheHiddenScalerValueTravelsWithEveryOutputCommand) {
                   (std::vector<SimRequest>{Req(0x08, {1, 1, scaler}), Req(0x08, {0, 1, scaler})}))
             << int(scaler);
         Mark();
+        boxes.yesNo = ui::kIdYes;
         page->DlgItem<QPushButton>(IDC_FACTORY)->click();
         EXPECT_EQ(Sent(), std::vector<SimRequest>{Req(0x08, {1, 0, 0})}) << "factory: 0";
     }

@@ -95,10 +95,14 @@ TEST_F(PageTest, FirmwareChecksAtStartUp) {
         bool oldFirmware;
     };
     const Case cases[] = {
-        {"3.10", "1.00", nullptr, false},       {"1.05", "1.00", nullptr, true},
-        {"0.9", "1.00", nullptr, true},         {"10.1", "1.00", nullptr, false},
-        {"1", "1.00", nullptr, false},          {"2.00", "2.00", &kNotMainFirmwareText, false},
-        {"", "", &kNotMainFirmwareText, false}, {"2.00u", "1.00", &kBootUpdaterText, false},
+        {"3.10", "1.00", nullptr, false},
+        {"1.05", "1.00", nullptr, true},
+        {"0.9", "1.00", nullptr, true},
+        {"10.1", "1.00", nullptr, false},
+        {"1", "1.00", nullptr, false},
+        {"2.00", "2.00", &kStartupNotMainFirmwareText, false},
+        {"", "", &kStartupNotMainFirmwareText, false},
+        {"2.00u", "1.00", &kStartupBootUpdaterText, false},
     };
     for (const Case& c : cases) {
         SimConfig firmware = SimConfig::For(SimKind::Rgb);
@@ -115,7 +119,7 @@ TEST_F(PageTest, FirmwareChecksAtStartUp) {
         }
         ASSERT_EQ(boxes.boxes.size(), 1u) << c.running;
         EXPECT_EQ(boxes.boxes[0].text, *c.message) << c.running;
-        EXPECT_EQ(boxes.boxes[0].caption, "(COM3) ERROR") << "no tab title yet: the port";
+        EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (COM3) ERROR") << "no tab yet: kind, port";
         EXPECT_EQ(boxes.boxes[0].style, ui::kMbIconExclamation | ui::kMbOk);
         EXPECT_FALSE(page->HasConverter()) << c.running;
         EXPECT_EQ(Count(0x07), 0) << "no device access after the close";
@@ -171,7 +175,7 @@ TEST_F(PageTest, ConnectionCheckAllowsFiveAttempts) {
     EXPECT_FALSE(page->HasConverter());
     EXPECT_EQ(Sim().LoggedCommands(), (std::vector<std::uint8_t>(5, 0x00)));
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, kNotConnectedText);
+    EXPECT_EQ(boxes.boxes[0].text, kStartupNotConnectedText);
 }
 
 TEST_F(PageTest, OutputSettingsFromTheConverterAreLimited) {
@@ -206,8 +210,54 @@ TEST_F(PageTest, AFailedOutputSettingsReadClosesWithReason1) {
     CTestPage* page = StartKnown();
     EXPECT_FALSE(page->HasConverter());
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
+    EXPECT_EQ(boxes.boxes[0].text, kStartupNoResponseText);
     EXPECT_EQ(Count(0x03), 0);
+}
+
+TEST_F(PageTest, AStartUpFailureSaysWhyAndThatTheConverterIsLeftOut) {
+    struct Case {
+        const char* what;
+        SimFaultSpec fault;
+        QString text;
+    };
+    const Case cases[] = {
+        {"no reply to the checks", {SimFaultKind::Silence, 0, 0x00, 5}, kStartupNotConnectedText},
+        {"damaged replies to the checks",
+         {SimFaultKind::WrongCheck, 0, 0x00, 5},
+         kStartupDamagedText},
+        {"no reply", {SimFaultKind::Silence, 0, 0x07}, kStartupNoResponseText},
+        {"wrong ETX", {SimFaultKind::WrongEtx, 0, 0x07}, kStartupDamagedText},
+        {"error code",
+         {SimFaultKind::ErrorCode, 0x0C, 0x07},
+         StartupText(u"デバイスがエラーを返しました（コード 0x0C）")},
+        // Two version texts that never arrived are equal, yet the firmware is not to blame.
+        {"no version texts", {SimFaultKind::Silence, 0, 0x01, 2}, kStartupNoResponseText},
+    };
+    for (const Case& c : cases) {
+        NewConverter();
+        Sim().AddFault(c.fault);
+        boxes.boxes.clear();
+        CTestPage* page = Start();  // no tab yet
+        EXPECT_FALSE(page->HasConverter()) << c.what;
+        ASSERT_EQ(boxes.boxes.size(), 1u) << c.what;
+        EXPECT_EQ(boxes.boxes[0].text, c.text) << c.what;
+        EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (COM3) ERROR") << c.what;
+    }
+}
+
+TEST_F(PageTest, AFailedSaveOrCancelSaysTheSettingsWereNotStoredOrReverted) {
+    for (const bool revert : {false, true}) {
+        StartOther("COM4");
+        CTestPage* page = Start();
+        Fault(SimFaultKind::Silence, 0x09);
+        boxes.boxes.clear();
+        page->Commit(revert);
+        EXPECT_FALSE(page->HasConverter());
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text, revert ? kNotRevertedText : kNotSavedText);
+        EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (COM3) ERROR");
+        NewConverter();
+    }
 }
 
 // ---- output settings -------------------------------------------------------------------------
@@ -242,6 +292,7 @@ TEST_F(PageTest, FactorySettingsSendOutputAtOnceButKeepIdForTheSave) {
     page->SendCommand(IDC_ID_ENABLE);
     page->SetDlgItemText(IDC_ID_SN, "42");
     const auto blockBefore = page->Device()->m_abyIdBlock;
+    boxes.yesNo = ui::kIdYes;
     page->DlgItem<QPushButton>(IDC_FACTORY)->click();
     EXPECT_EQ(LastData(0x08), (std::vector<std::uint8_t>{1, 0, 0}));
     EXPECT_EQ(Text(page, IDC_ID_SN), "");
@@ -249,6 +300,36 @@ TEST_F(PageTest, FactorySettingsSendOutputAtOnceButKeepIdForTheSave) {
     EXPECT_EQ(Text(page, IDC_ID_DID), "0x5F");
     EXPECT_EQ(page->Device()->m_abyIdBlock, blockBefore);
     EXPECT_EQ(Count(0x12), 0);
+}
+
+TEST_F(PageTest, FactorySettingsAskFirstAndNoChangesNothing) {
+    for (const bool idSupported : {true, false}) {
+        SimConfig firmware = SimConfig::For(SimKind::Rgb);
+        firmware.fpgaVersion = idSupported ? 0x00B4 : 0x00A9;
+        NewConverter(firmware);
+        Sim().SetCurrent({0, 1, 1, 1});
+        CTestPage* page = Start();
+        if (idSupported) {
+            page->CheckDlgButton(IDC_ID_ENABLE, true);
+            page->SendCommand(IDC_ID_ENABLE);
+            page->SetDlgItemText(IDC_ID_SN, "42");
+        }
+        const std::size_t sent = Sim().Log().size();
+        boxes.boxes.clear();
+        page->DlgItem<QPushButton>(IDC_FACTORY)->click();  // answered with No
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text, idSupported
+                                           ? FactoryQuestion({kFactoryOutputLine, kFactoryIdLine})
+                                           : FactoryQuestion({kFactoryOutputLine}));
+        EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (COM3)");
+        EXPECT_EQ(boxes.boxes[0].style, ui::kMbYesNo | ui::kMbIconExclamation | ui::kMbDefButton2);
+        EXPECT_EQ(Sim().Log().size(), sent) << "nothing sent";
+        EXPECT_EQ(page->m_nOutputFormat, 0);
+        if (idSupported) {
+            EXPECT_TRUE(page->IsDlgButtonChecked(IDC_ID_ENABLE));
+            EXPECT_EQ(Text(page, IDC_ID_SN), "42");
+        }
+    }
 }
 
 // ---- polling ---------------------------------------------------------------------------------
@@ -353,7 +434,7 @@ TEST_F(PageTest, AForcedCloseDuringStartUpReleasesTheConverterAndReturns) {
     CTestPage* page = Start("ttyACM0");  // its main window is not known yet
     EXPECT_FALSE(page->HasConverter());
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].caption, "(ttyACM0) ERROR");
+    EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (ttyACM0) ERROR");
 }
 
 TEST_F(PageDeathTest, ClosingTheLastTabEndsTheProcess) {

@@ -31,12 +31,13 @@ TEST_F(DviPageTest, TheCableDetectReadDecidesTheBox) {
     struct Case {
         const char* what;
         std::function<void()> arrange;
-        bool ticked, enabled, open;
+        bool ticked, enabled;
+        QString closedWith;  // empty: the page stays open
     };
     const Case cases[] = {
-        {"detection off", [this] { SetCable(0); }, true, true, true},
-        {"detection on", [this] { SetCable(1); }, false, true, true},
-        {"any other byte is on", [this] { SetCable(0x5A); }, false, true, true},
+        {"detection off", [this] { SetCable(0); }, true, true, {}},
+        {"detection on", [this] { SetCable(1); }, false, true, {}},
+        {"any other byte is on", [this] { SetCable(0x5A); }, false, true, {}},
         {"error 0x0A",
          [this] {
              SimConfig c = SimConfig::For(SimKind::Dvi);
@@ -44,7 +45,9 @@ TEST_F(DviPageTest, TheCableDetectReadDecidesTheBox) {
              c.unsupportedCode = 0x0A;
              NewSim(c);
          },
-         false, false, true},
+         false,
+         false,
+         {}},
         {"error 0x0B",
          [this] {
              SimConfig c = SimConfig::For(SimKind::Dvi);
@@ -52,28 +55,34 @@ TEST_F(DviPageTest, TheCableDetectReadDecidesTheBox) {
              c.unsupportedCode = 0x0B;
              NewSim(c);
          },
-         false, false, true},
+         false,
+         false,
+         {}},
         {"error 0x0C",
          [this] {
              sim->AddFault({SimFaultKind::ErrorCode, 0x0C, 0x14});
          },
-         false, true, false},
+         false, true, StartupText(u"デバイスがエラーを返しました（コード 0x0C）")},
         {"no reply",
          [this] {
              sim->AddFault({SimFaultKind::Silence, 0, 0x14});
          },
-         false, true, false},
+         false, true, kStartupNoResponseText},
         // The converter answered, without a usable setting: unknown, so shown like unsupported.
         {"two bytes",
          [this] {
              sim->AddFault({SimFaultKind::WrongLength, 1, 0x14});
          },
-         false, false, true},
+         false,
+         false,
+         {}},
         {"no byte",
          [this] {
              sim->AddFault({SimFaultKind::WrongLength, -1, 0x14});
          },
-         false, false, true},
+         false,
+         false,
+         {}},
     };
     for (const Case& c : cases) {
         NewSim(SimKind::Dvi);
@@ -84,12 +93,12 @@ TEST_F(DviPageTest, TheCableDetectReadDecidesTheBox) {
         EXPECT_EQ(page->IsDlgButtonChecked(IDC_NO_CABLE_CHECK), c.ticked) << c.what;
         EXPECT_EQ(page->m_bNoCableCheck, c.ticked) << c.what;
         EXPECT_EQ(page->IsDlgItemEnabled(IDC_NO_CABLE_CHECK), c.enabled) << c.what;
-        EXPECT_EQ(page->HasConverter(), c.open) << c.what;
-        if (c.open) {
+        EXPECT_EQ(page->HasConverter(), c.closedWith.isEmpty()) << c.what;
+        if (c.closedWith.isEmpty()) {
             EXPECT_TRUE(boxes.boxes.empty()) << c.what;
         } else {
             ASSERT_EQ(boxes.boxes.size(), 1u) << c.what;
-            EXPECT_EQ(boxes.boxes[0].text, kNoResponseText) << c.what;
+            EXPECT_EQ(boxes.boxes[0].text, c.closedWith) << c.what;
         }
     }
 }
@@ -123,9 +132,13 @@ TEST_F(DviPageTest, FactorySettingsResetCableDetectFirstWhenSupported) {
     CDvidDialog* page = StartDvi();
     ASSERT_TRUE(page->IsDlgButtonChecked(IDC_NO_CABLE_CHECK));
     Mark();
+    boxes.yesNo = ui::kIdYes;
     page->DlgItem<QPushButton>(IDC_FACTORY)->click();
     EXPECT_EQ(Sent(), (std::vector<SimRequest>{Req(0x15, {0x00, 0x01}), Req(0x08, {1, 0, 0})}));
     EXPECT_FALSE(page->IsDlgButtonChecked(IDC_NO_CABLE_CHECK));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes.back().text,
+              FactoryQuestion({kFactoryOutputLine, kFactoryCableLine, kFactoryIdLine}));
 
     SimConfig unsupported = SimConfig::For(SimKind::Dvi);
     unsupported.cableDetect = false;
@@ -135,6 +148,9 @@ TEST_F(DviPageTest, FactorySettingsResetCableDetectFirstWhenSupported) {
     page->DlgItem<QPushButton>(IDC_FACTORY)->click();
     EXPECT_EQ(Sent(), std::vector<SimRequest>{Req(0x08, {1, 0, 0})});
     EXPECT_FALSE(page->IsDlgItemEnabled(IDC_NO_CABLE_CHECK)) << "for the page's whole life";
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes.back().text, FactoryQuestion({kFactoryOutputLine, kFactoryIdLine}))
+        << "no cable line for a setting that is not sent";
 }
 
 TEST_F(DviPageTest, SaveAndCancel) {

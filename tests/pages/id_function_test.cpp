@@ -2,7 +2,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "page_fixture.h"
 #include "protocol/crc24.h"
@@ -372,10 +374,10 @@ Storage RecordOf(std::uint8_t enable, std::uint8_t did, const std::vector<Item>&
 }
 
 // A record with an item type the panel does not know and a Name that is not UTF-8.
-std::vector<Item> ForeignItems(const std::string& sn) {
+std::vector<Item> ForeignItems(const std::string& sn, const std::string& model = "KTP-RGB-SDI") {
     return {{0x01, "E-AUXTAG"},
             {0x02, "0001"},
-            {0x03, "KTP-RGB-SDI"},
+            {0x03, model},
             {0x04, sn},
             {0x10, "CAM_7"},
             {0x11,
@@ -433,6 +435,7 @@ TEST_F(IdTest, FactorySettingsResetTheStoredRecordAtTheNextSave) {
     Sim().SetIdStorage(RecordOf(1, 0x53, ForeignItems("00000042")));
     Fault(SimFaultKind::Silence, 0x11, 1);  // the page shows the defaults already
     CTestPage* page = Start();
+    boxes.yesNo = ui::kIdYes;
     page->DlgItem<QAbstractButton>(IDC_FACTORY)->click();
     page->CommitSettings(false);
     EXPECT_EQ(Sim().IdStorage(), RecordOf(0, 0x5F,
@@ -443,6 +446,73 @@ TEST_F(IdTest, FactorySettingsResetTheStoredRecordAtTheNextSave) {
                                            {0x10, ""},
                                            {0x11, ""},
                                            {0x42, "vendor data"}}));
+}
+
+// What the block holds after the save wrote the whole `block`: the record, the rest of the record
+// area cleared, the converter's bytes beyond it and the last four as they were.
+Storage Written(Storage storage, const IdBlock& block) {
+    std::array<std::uint8_t, kIdRecordMax> record{};
+    std::uint16_t length = 0;
+    EXPECT_TRUE(EncodeIdRecord(block, record, length));
+    std::copy(record.begin(), record.end(), storage.begin());
+    return storage;
+}
+
+IdBlock BlockOf(std::uint8_t enable, std::uint8_t did, const char* sn, const char* model,
+                const char* id) {
+    IdBlock b = DefaultIdBlock();
+    b[kIdOffEnable] = enable;
+    b[kIdOffDid] = did;
+    std::strncpy(reinterpret_cast<char*>(&b[kIdOffSerial]), sn, kIdSerialMax);
+    std::strncpy(reinterpret_cast<char*>(&b[kIdOffModel]), model, kIdModelMax);
+    std::strncpy(reinterpret_cast<char*>(&b[kIdOffId]), id, kIdIdMax);
+    return b;
+}
+
+TEST_F(IdTest, EverySaveComparesWithTheRecordTheConverterHoldsNow) {
+    const Storage good = RecordOf(1, 0x53, ForeignItems("00000042"));
+    Storage damaged = good;  // two flipped bits: the record fails its CRC
+    damaged[12] ^= 0x01;
+    damaged[13] ^= 0x01;
+    Storage blank{};
+    blank.fill(0xFF);
+    struct Case {
+        const char* what;
+        Storage atStartUp, atSave, expected;
+    };
+    const Case cases[] = {
+        {"stale model name", RecordOf(1, 0x53, ForeignItems("00000042", "KTP-DVI-SDI")),
+         RecordOf(1, 0x53, ForeignItems("00000042", "KTP-DVI-SDI")), good},
+        {"empty model name", RecordOf(1, 0x53, ForeignItems("00000042", "")),
+         RecordOf(1, 0x53, ForeignItems("00000042", "")), good},
+        {"undecodable at start-up, whole at save", damaged, good, good},
+        // The Name that is not UTF-8 showed empty, and the page's whole block is what it has.
+        {"whole at start-up, blank at save", good, blank,
+         Written(blank, BlockOf(1, 0x53, "00000042", "KTP-RGB-SDI", "CAM_7"))},
+    };
+    for (const Case& c : cases) {
+        NewConverter();
+        Sim().SetIdStorage(c.atStartUp);
+        CTestPage* page = Start();
+        Sim().SetIdStorage(c.atSave);
+        const int reads = Count(0x11);
+        page->CommitSettings(false);  // the ID group untouched
+        EXPECT_EQ(Count(0x11), reads + 1) << c.what;
+        EXPECT_EQ(Sim().IdStorage(), c.expected) << c.what;
+        EXPECT_EQ(Count(0x09), 1) << c.what;
+    }
+}
+
+TEST_F(IdTest, AfterAFailedReadTheSnFillsNothingIn) {
+    Sim().SetIdStorage(RecordOf(1, 0x53, ForeignItems("00000042")));
+    Fault(SimFaultKind::Silence, 0x11, 1);
+    CTestPage* page = StartEnabled();
+    EXPECT_EQ(Text(page, IDC_ID_NOTE), kIdNoteUnreadText);
+    Type(page, IDC_ID_SN, "77");
+    EXPECT_EQ(Text(page, IDC_ID_ID), "");
+    EXPECT_EQ(Text(page, IDC_ID_NAME), "");
+    page->CommitSettings(false);
+    EXPECT_EQ(Sim().IdStorage(), RecordOf(1, 0x53, ForeignItems("77")));
 }
 
 }  // namespace

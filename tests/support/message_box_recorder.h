@@ -7,7 +7,8 @@
 
 namespace vexilo::test {
 
-// Answers every message box with OK and remembers it; restores the previous handler when done.
+// Answers every message box (OK; Yes/No boxes with `yesNo`, No unless a test says otherwise) and
+// remembers it; restores the previous handler when done.
 class MessageBoxRecorder {
 public:
     struct Box {
@@ -24,7 +25,7 @@ public:
                 if (onBox) {
                     onBox();
                 }
-                return ui::kIdOk;
+                return (style & 0x0Fu) == ui::kMbYesNo ? yesNo : ui::kIdOk;
             });
     }
     MessageBoxRecorder(const MessageBoxRecorder&) = delete;
@@ -33,6 +34,7 @@ public:
 
     std::vector<Box> boxes;
     std::function<void()> onBox;  // runs while the box is "open"
+    int yesNo = ui::kIdNo;        // the answer to a Yes/No box
 
 private:
     ui::MessageBoxHandler m_previous;
