@@ -278,7 +278,8 @@ bool CDevDialog::ApplyIdFunction() {
         touched |= changed ? bit : 0u;
     }
     CDevLink& link = *m_pDevice;
-    link.m_nIdFields = touched | kIdFieldModel;
+    // A kind without a model name of its own leaves the stored one as it is.
+    link.m_nIdFields = touched | (m_strModelName.isEmpty() ? 0u : kIdFieldModel);
     link.m_abyIdBlock = block;
     link.m_bIdValid = true;
     link.m_bIdChanged = true;

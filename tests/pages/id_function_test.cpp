@@ -503,6 +503,15 @@ TEST_F(IdTest, EverySaveComparesWithTheRecordTheConverterHoldsNow) {
     }
 }
 
+TEST_F(IdTest, AKindWithoutModelNameKeepsTheStoredOne) {
+    NewConverter(SimConfig::For(SimKind::Other));
+    const Storage stored = RecordOf(1, 0x53, ForeignItems("00000042", "KTP-XYZ"));
+    Sim().SetIdStorage(stored);
+    CTestPage* page = Start();
+    page->CommitSettings(false);
+    EXPECT_EQ(Sim().IdStorage(), stored);
+}
+
 TEST_F(IdTest, AfterAFailedReadTheSnFillsNothingIn) {
     Sim().SetIdStorage(RecordOf(1, 0x53, ForeignItems("00000042")));
     Fault(SimFaultKind::Silence, 0x11, 1);
