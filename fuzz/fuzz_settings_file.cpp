@@ -46,16 +46,62 @@ void Apply(const ApplyPlan& plan, SettingsSnapshot& state, IdRecord& record) {
     f.name = plan.id.name.value_or(f.name);
 }
 
-// The first byte chooses the text: the rest as it is, or as the members of one converter entry
-// of a kind, so that the fuzzer reaches the checks of entries without first finding the header.
-std::string Text(const std::uint8_t* data, std::size_t size) {
-    const std::string rest(reinterpret_cast<const char*>(data) + 1, size - 1);
-    if ((data[0] & 4) == 0) {
-        return rest;
+const char* const kKinds[] = {"rgb", "dvi", "ntsc", "other"};
+
+// An entry made of the model's own names and values near their ranges, so that the planner gets
+// files of every shape and not only what the parser lets through by chance.
+std::string Structured(Bytes& b) {
+    const KindModel& kind = *KindByName(kKinds[b.Take() % 4]);
+    SettingsJson entry = {{"kind", kind.name}};
+    for (int n = b.Take() % 24; n > 0; --n) {
+        const Setting& s = kind.settings[b.Take() % kind.settings.size()];
+        SettingsJson value = s.lower + (b.Take() | b.Take() << 8) % (s.upper - s.lower + 3) - 1;
+        if (!s.choices.empty() && (b.Take() & 1) != 0) {
+            value = s.choices[b.Take() % s.choices.size()].name;
+        }
+        switch (s.area) {
+            case Area::kOutput:
+                entry["output"][s.name] = value;
+                break;
+            case Area::kCableDetect:
+                entry["cable_detect"] = value;
+                break;
+            case Area::kAdjustment:
+                entry["adjustments"]["input_format"] = b.Take() % 242;
+                entry["adjustments"]["values"][s.name] = value;
+                break;
+        }
     }
-    static const char* const kinds[] = {"rgb", "dvi", "ntsc", "other"};
-    return std::string(R"({"format":"vexilo-settings","version":1,"converters":[{"kind":")") +
-           kinds[data[0] & 3] + "\"," + rest + "}]}";
+    if ((b.Take() & 1) != 0) {
+        std::string text;
+        for (int n = b.Take() % 20; n > 0; --n) {
+            text += static_cast<char>(b.Take() % 2 != 0 ? '0' + b.Take() % 10 : b.Take());
+        }
+        entry["id_group"] = {{"enabled", (b.Take() & 1) != 0},
+                             {"did", "0x5" + std::string(1, "0123456789ABCDEFG"[b.Take() % 17])},
+                             {"sn", text.substr(0, b.Take() % 10)},
+                             {"id", (b.Take() & 1) != 0 ? "CAM_1" : ""},
+                             {"name", text}};
+    }
+    return SettingsJson{
+        {"format", kSettingsFileFormat}, {"version", kSettingsFileVersion}, {"converters", {entry}}}
+        .dump(-1, ' ', false, SettingsJson::error_handler_t::replace);
+}
+
+// The first byte chooses the text: the rest as it is, as the members of one converter entry of a
+// kind (the parser's checks of entries without first finding the header), or made from the model.
+std::string Text(const std::uint8_t* data, std::size_t size, Bytes& b) {
+    const std::string rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+    switch (data[0] % 3) {
+        case 0:
+            return rest;
+        case 1:
+            return std::string(
+                       R"({"format":"vexilo-settings","version":1,"converters":[{"kind":")") +
+                   kKinds[data[0] / 3 % 4] + "\"," + rest + "}]}";
+        default:
+            return Structured(b);
+    }
 }
 
 }  // namespace
@@ -64,7 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) {
         return 0;
     }
-    const std::string text = Text(data, size);
+    Bytes bytes{data + 1, size - 1};
+    const std::string text = Text(data, size, bytes);
     std::string error;
     const auto file = ParseSettingsFile(text, error);
     if (!file) {
@@ -78,7 +125,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!again || ToJson(*again) != ToJson(*file)) {
         std::abort();
     }
-    Bytes bytes{data, size};
     for (const ConverterSettings& entry : file->converters) {
         SettingsSnapshot state;
         state.output = vexilo::requests::OutputSettings{bytes.Take(), bytes.Take(), bytes.Take()};
