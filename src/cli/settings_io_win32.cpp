@@ -1,8 +1,6 @@
 // Replacing a file on Windows: a new temporary file beside it, flushed, then moved over it.
 #include <windows.h>
 
-#include <algorithm>
-
 #include <string>
 
 #include "cli/settings_io.h"
@@ -46,12 +44,13 @@ bool WriteFileReplacing(const std::string& path, const std::string& text, std::s
     bool ok = true;
     while (ok && done < text.size()) {
         DWORD written = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(text.size() - done, 1 << 20));
+        const std::size_t left = text.size() - done;
+        const DWORD chunk = static_cast<DWORD>(left < (1u << 20) ? left : (1u << 20));
         ok = WriteFile(file, text.data() + done, chunk, &written, nullptr) && written > 0;
         done += written;
     }
     ok = ok && FlushFileBuffers(file);
-    const DWORD code = ok ? ERROR_SUCCESS : GetLastError();
+    const DWORD code = ok ? DWORD{ERROR_SUCCESS} : GetLastError();
     CloseHandle(file);
     if (ok && !MoveFileExA(temporary.c_str(), path.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

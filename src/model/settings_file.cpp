@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <set>
 
 namespace vexilo::model {
 
@@ -62,11 +63,11 @@ public:
     bool end_array() { return Close() && m_dom.end_array(); }
     bool key(std::string& k) {
         Level& level = m_levels.back();
-        if (std::find(level.keys.begin(), level.keys.end(), k) != level.keys.end()) {
+        if (!level.keys.insert(k).second) {
             m_error = Path() + "\"" + k + "\" is given twice";
             return false;
         }
-        level.keys.push_back(k);
+        level.key = k;
         return m_dom.key(k);
     }
     bool parse_error(std::size_t position, const std::string&,
@@ -100,7 +101,8 @@ private:
     struct Level {
         bool array = false;
         std::size_t index = 0;
-        std::vector<std::string> keys;  // a settings object has a handful of members
+        std::string key;             // the member being read
+        std::set<std::string> keys;  // a hostile object may have thousands
     };
 
     // Where the innermost object lies: "converters[0].output: ", "" at the top.
@@ -111,7 +113,7 @@ private:
             if (l.array) {
                 path += "[" + std::to_string(l.index) + "]";
             } else {
-                path += (path.empty() ? "" : ".") + l.keys.back();
+                path += (path.empty() ? "" : ".") + l.key;
             }
         }
         return path.empty() ? path : path + ": ";
