@@ -39,8 +39,10 @@ Json IdGroupJson(const IdFields& f) {
             {"name", f.name}};
 }
 
-// Deeper than any settings file: refusing it early keeps a hostile file from costing stack.
+// Deeper or wider than any settings file: refusing it early keeps a hostile file from costing
+// stack, or time in the ordered document's linear member lookup.
 constexpr std::size_t kMaxDepth = 16;
+constexpr std::size_t kMaxMembers = 64;
 
 // Builds the document like nlohmann's own parser, but refuses a member given twice (the last
 // one would silently win) and nesting no settings file has, and keeps where a syntax error is.
@@ -63,6 +65,10 @@ public:
     bool end_array() { return Close() && m_dom.end_array(); }
     bool key(std::string& k) {
         Level& level = m_levels.back();
+        if (level.keys.size() >= kMaxMembers) {
+            m_error = Path() + "more members than a settings file ever has";
+            return false;
+        }
         if (!level.keys.insert(k).second) {
             m_error = Path() + "\"" + k + "\" is given twice";
             return false;
@@ -101,8 +107,8 @@ private:
     struct Level {
         bool array = false;
         std::size_t index = 0;
-        std::string key;             // the member being read
-        std::set<std::string> keys;  // a hostile object may have thousands
+        std::string key;  // the member being read
+        std::set<std::string> keys;
     };
 
     // Where the innermost object lies: "converters[0].output: ", "" at the top.
@@ -129,7 +135,7 @@ private:
             m_error = Path() + "nested deeper than a settings file ever is";
             return false;
         }
-        m_levels.push_back({array, 0, {}});
+        m_levels.push_back({array, 0, {}, {}});
         return true;
     }
     bool Close() {
@@ -405,6 +411,8 @@ std::optional<SettingsFile> ParseSettingsFile(std::string_view text, std::string
         return std::nullopt;
     }
     SettingsFile file;
+    std::set<std::string> portKeys;  // of the entries keyed by port
+    std::set<std::string> idKeys;    // of the entries keyed by ID
     const Json& list = doc.at("converters");
     for (std::size_t i = 0; i < list.size(); ++i) {
         const Json& j = list[i];
@@ -426,13 +434,12 @@ std::optional<SettingsFile> ParseSettingsFile(std::string_view text, std::string
                     where + ": a file of several converters needs a \"port\" or an ID per entry";
                 return std::nullopt;
             }
-            for (const ConverterSettings& other : file.converters) {
-                if ((!entry.port.empty() && other.port == entry.port) ||
-                    (entry.port.empty() && other.port.empty() && other.idGroup &&
-                     other.idGroup->id == id)) {
-                    error = where + ": a second entry for the same converter";
-                    return std::nullopt;
-                }
+            // Keys seen in sets: a file of thousands of entries must not take quadratic time.
+            if (!(entry.port.empty() ? idKeys : portKeys)
+                     .insert(entry.port.empty() ? id : entry.port)
+                     .second) {
+                error = where + ": a second entry for the same converter";
+                return std::nullopt;
             }
         }
         file.converters.push_back(std::move(entry));

@@ -13,6 +13,14 @@ std::string File(const std::string& converters, const std::string& version = "1"
            converters + "]}";
 }
 
+std::string Members(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += (i > 0 ? ",\"m" : "\"m") + std::to_string(i) + "\":0";
+    }
+    return text;
+}
+
 TEST(SettingsFile, RefusesWhatItCannotApplyWithTheReason) {
     const struct {
         std::string text;
@@ -52,6 +60,8 @@ TEST(SettingsFile, RefusesWhatItCannotApplyWithTheReason) {
         {"{\"format\": \"vexilo-settings\",\n  \"version\": }", "line 2, column 14: syntax error"},
         {std::string(kMaxSettingsFileBytes + 1, ' '), "larger than 1024 KiB"},
         {std::string(100000, '['), "nested deeper"},
+        {File(R"({"kind":"rgb","output":{)" + Members(65) + "}}"),
+         "converters[0].output: more members"},
         {File(R"({"kind":"rgb","id_group":{"enabled":true,"did":"0x5F","sn":"","id":"",)"
               R"("name":"a\u0000b"}})"),
          "no control characters"},
