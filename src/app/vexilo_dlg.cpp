@@ -242,13 +242,9 @@ QString CVexiloDlg::TabCaptionOf(int index) const {
 }
 
 void CVexiloDlg::PlacePage(CDevDialog& page) const {
-    // Centred horizontally, and vertically in the area below the tab row.
-    const QRect client = m_tab->GetClientRect();
-    const QRect item = m_tab->GetItemRect(0);
-    const int rowBottom = item.y() + item.height();
-    const int x = (client.width() - page.width()) / 2;
-    const int y = (client.height() - rowBottom - page.height()) / 2 + rowBottom;
-    page.move(x, y);
+    // Centred horizontally, and vertically in the area below the tab row, which scrolls when
+    // the window had to be made smaller than its pages.
+    m_tab->PlacePage(page);
 }
 
 std::vector<DeviceEntry> CVexiloDlg::OpenDevices() const {

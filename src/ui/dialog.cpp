@@ -142,6 +142,9 @@ bool Dialog::Build(int templateId, QWidget* parent) {
     }
     m_templateId = templateId;
     m_template = std::make_unique<DialogTemplate>(std::move(*tpl));
+    if (auto* tab = dynamic_cast<TabCtrl*>(parent)) {
+        parent = tab->PageArea();  // a tab control's pages live in its scrolling page area
+    }
     if (parent != nullptr) {
         setParent(parent);
         hide();  // shown by the owner, or below when the template says so
@@ -339,7 +342,7 @@ int Dialog::DoModal() {
     }
     QWidget* window = this;
     const QSize room = AvailableClientArea();
-    if (width() > room.width() || height() > room.height()) {
+    if (!ShrinkInto(room)) {
         // Larger than the screen even at its smallest font: the window scrolls its contents,
         // and the buttons stay reachable by scrolling and by their keys.
         m_frame = std::make_unique<QScrollArea>();
@@ -361,6 +364,48 @@ int Dialog::DoModal() {
     window->hide();
     ReleaseFrame();
     return m_result;
+}
+
+bool Dialog::ShrinkInto(QSize room) {
+    const int dw = std::max(0, width() - room.width());
+    const int dh = std::max(0, height() - room.height());
+    if (dw == 0 && dh == 0) {
+        return true;
+    }
+    TabCtrl* tab = nullptr;
+    for (const Control& c : m_controls) {
+        if (c.tpl.kind == ControlKind::Tab && !c.widget->isHidden()) {
+            tab = static_cast<TabCtrl*>(c.widget);
+            break;
+        }
+    }
+    if (tab == nullptr) {
+        return false;
+    }
+    // The tab control keeps its row and enough of its page area to be worked in by scrolling.
+    const QRect before = tab->geometry();
+    const int minWidth = before.width() / 2;
+    const int minHeight = tab->RowHeight() + (before.height() - tab->RowHeight()) / 2;
+    const int giveW = std::min(dw, std::max(0, before.width() - minWidth));
+    const int giveH = std::min(dh, std::max(0, before.height() - minHeight));
+    // What lies below the tab control moves up with the bottom edge, what lies in its right half
+    // moves left with the right edge: the buttons keep their places relative to the corner.
+    for (const Control& c : m_controls) {
+        if (c.widget == tab) {
+            continue;
+        }
+        QRect g = c.widget->geometry();
+        if (g.top() > before.bottom()) {
+            g.translate(0, -giveH);
+        }
+        if (g.left() >= before.center().x()) {
+            g.translate(-giveW, 0);
+        }
+        c.widget->setGeometry(g);
+    }
+    tab->resize(before.width() - giveW, before.height() - giveH);
+    setFixedSize(width() - giveW, height() - giveH);
+    return giveW == dw && giveH == dh;
 }
 
 void Dialog::ReleaseFrame() {

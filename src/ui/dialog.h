@@ -117,6 +117,11 @@ public:
     // Builds the window from the constructor's template unless it exists, shows it modal and
     // runs until EndDialog; returns EndDialog's code (-1 when the template is missing).
     int DoModal();
+    // Makes the window fit `room` (its client area's room on the screen) by giving up part of
+    // its tab control, whose page area then scrolls; the controls below and to the right keep
+    // their distance from the window's edges. False when even that leaves it too large (or it
+    // has no tab control): DoModal then lets the whole window scroll.
+    bool ShrinkInto(QSize room);
     // Ends DoModal with `result`; a dialog that is not modal is only hidden.
     void EndDialog(int result);
 

@@ -147,8 +147,9 @@ TEST_F(MainWindowTest, OneConverterGetsOneTabShownAtOnceAndItsPortClosesWithTheW
 
     // The page sits inside the tab control, below the tab row.
     const QRect item = w.TabControl().GetItemRect(0);
-    EXPECT_GE(page->y(), item.y() + item.height());
-    EXPECT_TRUE(w.TabControl().rect().contains(page->geometry()));
+    const QRect placed(page->mapTo(&w.TabControl(), QPoint(0, 0)), page->size());
+    EXPECT_GE(placed.y(), item.y() + item.height());
+    EXPECT_TRUE(w.TabControl().rect().contains(placed));
 
     EXPECT_EQ(rgb->OpenCount(), 1);
     dlg.reset();
