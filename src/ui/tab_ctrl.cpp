@@ -22,6 +22,9 @@ TabCtrl::TabCtrl(QWidget* parent)
     m_bar->setExpanding(false);
     m_bar->setUsesScrollButtons(true);
     m_bar->setFocusPolicy(Qt::TabFocus);
+    // The row takes the focus the control is given: the control itself draws no focus, so a
+    // stop of its own would be an invisible one.
+    setFocusProxy(m_bar);
     // The row's scroll arrows are for the mouse; the keys move between tabs themselves.
     for (QToolButton* arrow : m_bar->findChildren<QToolButton*>()) {
         arrow->setFocusPolicy(Qt::NoFocus);
@@ -41,7 +44,7 @@ TabCtrl::TabCtrl(QWidget* parent)
                          [this, direction] { SelectNext(direction); });
     };
     bind(QKeySequence(Qt::CTRL | Qt::Key_Tab), 1);
-    bind(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1);
+    bind(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
     bind(QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1);
     bind(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
     QObject::connect(m_bar, &QTabBar::currentChanged, [this](int) {

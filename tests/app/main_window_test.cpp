@@ -10,6 +10,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -412,6 +413,59 @@ TEST_F(MainWindowTest, EnterAndEscapeNeitherCloseTheWindowNorPressAButton) {
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(Count(*a, 0x09), 0);  // neither saved nor reverted
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// The keys switch tabs, wrapping at both ends, from wherever the focus is; each switch checks
+// the converter of the tab it shows, as a click does.
+TEST_F(MainWindowTest, CtrlTabAndCtrlPageKeysSwitchTabsAndCheckTheirConverters) {
+    const std::vector<std::shared_ptr<CSimConverter>> models{
+        Add(SimKind::Rgb, "A"), Add(SimKind::Rgb, "B"), Add(SimKind::Rgb, "C")};
+    CVexiloDlg& w = Open(false, ModelPageFactory());
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int selection;
+    };
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    for (const Step& step : {Step{Qt::Key_Tab, ctrl, 1}, Step{Qt::Key_Tab, ctrl, 2},
+                             Step{Qt::Key_Tab, ctrl, 0}, Step{Qt::Key_Backtab, ctrlShift, 2},
+                             Step{Qt::Key_PageUp, ctrl, 1}, Step{Qt::Key_PageDown, ctrl, 2},
+                             Step{Qt::Key_PageDown, ctrl, 0}, Step{Qt::Key_PageUp, ctrl, 2}}) {
+        SCOPED_TRACE(step.selection);
+        const int checks = Count(*models[step.selection], 0x00);
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : &w, step.key, step.modifiers);
+        EXPECT_EQ(w.TabControl().GetCurSel(), step.selection);
+        EXPECT_TRUE(w.Page(step.selection)->isVisible());
+        EXPECT_EQ(Count(*models[step.selection], 0x00), checks + 1);
+    }
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// Tab moves only through controls that show the focus, the tab row included.
+TEST_F(MainWindowTest, TabStopsAreAllVisible) {
+    Add(SimKind::Rgb, "A");
+    Add(SimKind::Dvi, "B");
+    CVexiloDlg& w = Open(true, ModelPageFactory());
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.TabControl().setFocus();
+    int tabRow = 0;
+    for (int i = 0; i < 40; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        // Neither the tab control's frame nor a scroll arrow of its row: nothing shows them
+        // focused.
+        EXPECT_TRUE(focus->isVisible()) << focus->metaObject()->className();
+        EXPECT_EQ(dynamic_cast<ui::TabCtrl*>(focus), nullptr);
+        EXPECT_EQ(qobject_cast<QToolButton*>(focus), nullptr);
+        tabRow += qobject_cast<QTabBar*>(focus) != nullptr ? 1 : 0;
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    EXPECT_GE(tabRow, 2);  // the walk comes round to the tab row again
 }
 
 TEST_F(MainWindowTest, TheThreeButtonsAnswerTheAltKeysTheirCaptionsUnderline) {
