@@ -17,6 +17,17 @@ The current adjustments are discarded.</translation>
         <translation>The input signal format has changed.
 The current adjustments are discarded and the operation ends.</translation>
     </message>
+    <message>
+        <source>入力信号がないため調整できません</source>
+        <translation>No input signal: nothing to adjust.</translation>
+    </message>
+</context>
+<context>
+    <name>CArgbDialog</name>
+    <message>
+        <source>コンバーターの同期信号自動判別の設定を表示します（変更不可）</source>
+        <translation>Shows the converter&apos;s automatic sync setting; it cannot be changed here.</translation>
+    </message>
 </context>
 <context>
     <name>CDevDialog</name>
@@ -76,6 +87,10 @@ Its tab is closed</translation>
         <source>ID機能設定の妥当性チェックに失敗しました（DID範囲/ASCIIなど）</source>
         <translation>ID function: the settings failed their check (DID range, ASCII, ...)</translation>
     </message>
+    <message>
+        <source>このコンバーターはID機能に対応していません</source>
+        <translation>This converter does not support the ID function.</translation>
+    </message>
 </context>
 <context>
     <name>CDvidDialog</name>
@@ -86,6 +101,14 @@ Its tab is closed</translation>
         <translation>The settings are not stored in the device,
 but with this firmware version the current settings stay.
 They return to the stored ones when the device is reset.</translation>
+    </message>
+    <message>
+        <source>このファームウェアはケーブル検出の設定に対応していません</source>
+        <translation>This firmware has no cable detection setting.</translation>
+    </message>
+    <message>
+        <source>ケーブル検出の設定を読み取れませんでした</source>
+        <translation>The cable detection setting could not be read.</translation>
     </message>
 </context>
 <context>

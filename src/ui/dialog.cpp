@@ -516,6 +516,17 @@ bool Dialog::IsDlgItemEnabled(int id) const {
     return w != nullptr && w->isEnabled();
 }
 
+void Dialog::SetDlgItemTip(int id, const QString& tip) {
+    if (QWidget* w = GetDlgItem(id)) {
+        w->setToolTip(tip);
+    }
+}
+
+QString Dialog::GetDlgItemTip(int id) const {
+    QWidget* w = GetDlgItem(id);
+    return w != nullptr ? w->toolTip() : QString();
+}
+
 void Dialog::ShowDlgItem(int id, bool show) {
     if (QWidget* w = GetDlgItem(id)) {
         w->setVisible(show);

@@ -141,6 +141,10 @@ public:
     QString GetDlgItemText(int id) const;
     void EnableDlgItem(int id, bool enable);
     bool IsDlgItemEnabled(int id) const;
+    // The tip a control shows under the mouse, enabled or not (why it is greyed out, say); an
+    // empty text removes it.
+    void SetDlgItemTip(int id, const QString& tip);
+    QString GetDlgItemTip(int id) const;
     void ShowDlgItem(int id, bool show);
     bool IsDlgItemShown(int id) const;  // the control's own visibility, not its parents'
     void CheckDlgButton(int id, bool checked);

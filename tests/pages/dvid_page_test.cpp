@@ -84,6 +84,8 @@ TEST_F(DviPageTest, TheCableDetectReadDecidesTheBox) {
         EXPECT_EQ(page->IsDlgButtonChecked(IDC_NO_CABLE_CHECK), c.ticked) << c.what;
         EXPECT_EQ(page->m_bNoCableCheck, c.ticked) << c.what;
         EXPECT_EQ(page->IsDlgItemEnabled(IDC_NO_CABLE_CHECK), c.enabled) << c.what;
+        EXPECT_EQ(page->GetDlgItemTip(IDC_NO_CABLE_CHECK).isEmpty(), c.enabled || !c.open)
+            << c.what << ": a greyed box says why";
         EXPECT_EQ(page->HasConverter(), c.open) << c.what;
         if (c.open) {
             EXPECT_TRUE(boxes.boxes.empty()) << c.what;
