@@ -91,6 +91,10 @@ Its tab is closed</translation>
         <source>このコンバーターはID機能に対応していません</source>
         <translation>This converter does not support the ID function.</translation>
     </message>
+    <message>
+        <source>最終読み取り %1</source>
+        <translation>Last read %1</translation>
+    </message>
 </context>
 <context>
     <name>CDvidDialog</name>
@@ -136,6 +140,10 @@ They return to the stored ones when the device is reset.</translation>
     <message>
         <source>コンバーターが取り外されました。</source>
         <translation>The converter was unplugged.</translation>
+    </message>
+    <message>
+        <source>設定を保存しました</source>
+        <translation>Settings saved.</translation>
     </message>
 </context>
 <context>

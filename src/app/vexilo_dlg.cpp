@@ -29,6 +29,7 @@ const char* const kPermissionHint =
                       "udev ルール 60-vexilo.rules をインストールするか、ユーザーを dialout "
                       "グループに追加して再ログインしてください。");
 const char* const kGoneText = QT_TRANSLATE_NOOP("CVexiloDlg", "コンバーターが取り外されました。");
+const char* const kSavedText = QT_TRANSLATE_NOOP("CVexiloDlg", "設定を保存しました");
 
 QString Tr(const char* text) {
     return QCoreApplication::translate("CVexiloDlg", text);
@@ -349,7 +350,47 @@ bool CVexiloDlg::CommitAllPages(bool bRevert) {
 }
 
 void CVexiloDlg::OnBnClickedSave() {
-    CommitAllPages(false);
+    // Saved only when no page refused, failed or had anything to tell on the way.
+    const int boxes = ui::MessageBoxesShown();
+    const int tabs = m_nOpenTabs;
+    const bool accepted = CommitAllPages(false);
+    ShowSaveNote(accepted && m_nOpenTabs == tabs && ui::MessageBoxesShown() == boxes);
+}
+
+void CVexiloDlg::ShowSaveNote(bool saved) {
+    if (m_saveNote == nullptr) {
+        m_saveNote = new QLabel(this);
+        m_saveNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    KillTimer(kSaveNoteTimerId);
+    m_saveNote->clear();
+    if (!saved) {
+        return;
+    }
+    // Between the logo and the leftmost button, wherever the window's layout put them.
+    QRect button;
+    for (int id : {int{IDC_SAVE}, ui::kIdCancel, ui::kIdOk}) {
+        if (IsDlgItemShown(id)) {
+            const QRect r = GetDlgItem(id)->geometry();
+            button = button.isNull() || r.left() < button.left() ? r : button;
+        }
+    }
+    const int left = kLogoMargin + m_logo.width() + kLogoMargin;
+    m_saveNote->setGeometry(left, button.top(), std::max(0, button.left() - kLogoMargin - left),
+                            button.height());
+    m_saveNote->setText(Tr(kSavedText));
+    m_saveNote->show();
+    SetTimer(kSaveNoteTimerId, kSaveNoteMs);
+}
+
+QString CVexiloDlg::SaveNote() const {
+    return m_saveNote != nullptr ? m_saveNote->text() : QString();
+}
+
+void CVexiloDlg::OnTimer(int id) {
+    if (id == kSaveNoteTimerId) {
+        ShowSaveNote(false);
+    }
 }
 
 void CVexiloDlg::OnBnClickedOk() {

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QLabel>
 #include <array>
 #include <functional>
 #include <memory>
@@ -57,6 +58,8 @@ public:
     // whether its tab is shown or not. Nothing happens for a port without an open page.
     void ClosePageOfPort(int port);
     const QImage& Logo() const { return m_logo; }
+    // The short note beside the buttons after "設定を保存"; empty when none is shown.
+    QString SaveNote() const;
 
     // Told before each page's start-up talks to its converter (`done` of `total` pages are
     // finished) and once more with done == total when every tab is ready.
@@ -66,6 +69,11 @@ public:
 
     // Where the logo is drawn: 12 pixels from the left and bottom edges of the client area.
     static constexpr int kLogoMargin = 12;
+    // How long the save note stays.
+    static constexpr int kSaveNoteTimerId = 1;
+    static constexpr int kSaveNoteMs = 4000;
+
+    void OnTimer(int id) override;
 
     static const ui::MessageMap& ThisMessageMap();
     const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
@@ -86,6 +94,9 @@ private:
     void PlacePage(CDevDialog& page) const;
     // Forgets the pages whose converter is gone (they have no tab), keeping the others' order.
     void ForgetClosedPages();
+    // Says beside the buttons that every page was saved, for a few seconds; `saved` false
+    // removes a note still shown.
+    void ShowSaveNote(bool saved);
 
     bool m_bShowSave;
     PageFactory m_factory;
@@ -97,6 +108,7 @@ private:
     std::array<int, MAX_DEVICES> m_templateIds{};  // dialog template of each page
     int m_nPages = 0;
     int m_nOpenTabs = 0;
+    QLabel* m_saveNote = nullptr;
 };
 
 // A converter whose port did not open at start-up, and why.

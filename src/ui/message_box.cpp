@@ -32,6 +32,8 @@ MessageBoxHandler& Handler() {
     return handler;
 }
 
+int g_boxesShown = 0;
+
 }  // namespace
 
 void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& caption,
@@ -63,8 +65,13 @@ void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& capti
 int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style) {
     // The box takes over the mouse: an arrow held until now would go on stepping in its loop.
     UpDown::StopAllRepeats();
+    ++g_boxesShown;
     const MessageBoxHandler& h = Handler();
     return h ? h(owner, text, caption, style) : DefaultMessageBox(owner, text, caption, style);
+}
+
+int MessageBoxesShown() {
+    return g_boxesShown;
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {

@@ -27,6 +27,10 @@ int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, 
 // whole caption. The default handler and the screenshot mode both use it.
 void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& caption, unsigned style);
 
+// How many boxes have been shown so far (by any handler): whether an operation had something to
+// tell.
+int MessageBoxesShown();
+
 // Replaces the handler; an empty handler restores the default (a QMessageBox). Returns the
 // handler that was installed before.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);

@@ -317,6 +317,21 @@ TEST_F(MainWindowTest, SaveGoesOnToTheNextPageWhenTheFirstStopsAnswering) {
     EXPECT_EQ(b->Stored(), changed);
     EXPECT_EQ(Captions(), std::vector<QString>{"KTP-DVI-SDI (B)"});
     EXPECT_TRUE(w.isVisible());  // saving keeps the window open
+    EXPECT_TRUE(w.SaveNote().isEmpty()) << "not everything was saved";
+}
+
+// A save that went through says so beside the buttons for a while, without a box.
+TEST_F(MainWindowTest, ASuccessfulSaveSaysSoBriefly) {
+    Add(SimKind::Rgb, "A");
+    Add(SimKind::Dvi, "B");
+    CVexiloDlg& w = Open(true);
+    EXPECT_TRUE(w.SaveNote().isEmpty());
+    QTest::mouseClick(w.GetDlgItem(IDC_SAVE), Qt::LeftButton);
+    EXPECT_EQ(w.SaveNote(), "設定を保存しました");
+    EXPECT_TRUE(boxes.boxes.empty());
+    ASSERT_TRUE(w.Timers().Fire(CVexiloDlg::kSaveNoteTimerId));
+    EXPECT_TRUE(w.SaveNote().isEmpty());
+    EXPECT_FALSE(w.IsTimerRunning(CVexiloDlg::kSaveNoteTimerId));
 }
 
 // Each way out of the window, and what it makes every converter do.
