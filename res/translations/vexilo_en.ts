@@ -33,31 +33,31 @@ The current adjustments are discarded and the operation ends.</translation>
     <name>CDevDialog</name>
     <message>
         <source>デバイスが接続されていません</source>
-        <translation>No device is connected</translation>
+        <translation>No device is connected.</translation>
     </message>
     <message>
         <source>デバイスが反応しません
 接続を確認してください
 該当タブを強制クローズします</source>
-        <translation>The device does not respond
-Please check the connection
-Its tab is closed</translation>
+        <translation>The device does not respond.
+Please check the connection.
+Its tab is closed.</translation>
     </message>
     <message>
         <source>メインファームウェアで起動していません
 ファームウェアの更新を行ってください
 強制終了します</source>
-        <translation>The device has not started its main firmware
-Please update the firmware
-The panel closes</translation>
+        <translation>The device has not started its main firmware.
+Please update the firmware.
+The panel closes.</translation>
     </message>
     <message>
         <source>ブートファームウェア更新用ファームウェアで起動しています
 ファームウェアの更新を行ってください
 該当タブを強制クローズします</source>
-        <translation>The device runs the boot firmware updater
-Please update the firmware
-Its tab is closed</translation>
+        <translation>The device runs the boot firmware updater.
+Please update the firmware.
+Its tab is closed.</translation>
     </message>
     <message>
         <source>%1 (%2)</source>
@@ -69,23 +69,23 @@ Its tab is closed</translation>
     </message>
     <message>
         <source>※ID機能設定は保存後に更新されます</source>
-        <translation>* ID settings take effect when saved</translation>
+        <translation>* ID settings take effect when saved.</translation>
     </message>
     <message>
         <source>※ID機能を使用するにはFirmwareをVer.3.0以降へ、FPGAをVer.0x0AA以降へ更新してください</source>
-        <translation>* The ID function needs firmware Ver.3.0 or later and FPGA Ver.0x0AA or later</translation>
+        <translation>* The ID function needs firmware Ver.3.0 or later and FPGA Ver.0x0AA or later.</translation>
     </message>
     <message>
         <source>ID機能 DIDの値が不正です（0x50～0x5Fのみ選択可能）</source>
-        <translation>ID function: invalid DID (only 0x50 to 0x5F can be chosen)</translation>
+        <translation>ID function: invalid DID (only 0x50 to 0x5F can be chosen).</translation>
     </message>
     <message>
         <source>ID機能文字列の変換に失敗しました</source>
-        <translation>ID function: a text could not be converted</translation>
+        <translation>ID function: a text could not be converted.</translation>
     </message>
     <message>
         <source>ID機能設定の妥当性チェックに失敗しました（DID範囲/ASCIIなど）</source>
-        <translation>ID function: the settings failed their check (DID range, ASCII, ...)</translation>
+        <translation>ID function: the settings failed their check (DID range, ASCII, etc.).</translation>
     </message>
     <message>
         <source>このコンバーターはID機能に対応していません</source>
@@ -119,7 +119,7 @@ They return to the stored ones when the device is reset.</translation>
     <name>CVexiloDlg</name>
     <message>
         <source>デバイスが接続されていません</source>
-        <translation>No device is connected</translation>
+        <translation>No device is connected.</translation>
     </message>
     <message>
         <source>デバイスが使用できません。</source>
@@ -233,7 +233,7 @@ They return to the stored ones when the device is reset.</translation>
     </message>
     <message>
         <source>出荷時設定</source>
-        <translation>Factory reset</translation>
+        <translation>Factory settings</translation>
     </message>
     <message>
         <source>基板Rev. : </source>
@@ -320,7 +320,7 @@ They return to the stored ones when the device is reset.</translation>
     </message>
     <message>
         <source>出荷時設定</source>
-        <translation>Factory reset</translation>
+        <translation>Factory settings</translation>
     </message>
     <message>
         <source>基板Rev. : </source>
@@ -368,7 +368,7 @@ They return to the stored ones when the device is reset.</translation>
     </message>
     <message>
         <source>調整値出荷時設定</source>
-        <translation>Reset adjust.</translation>
+        <translation>Reset adjustments</translation>
     </message>
     <message>
         <source>ID機能設定</source>
@@ -435,7 +435,7 @@ They return to the stored ones when the device is reset.</translation>
     </message>
     <message>
         <source>出荷時設定</source>
-        <translation>Factory reset</translation>
+        <translation>Factory settings</translation>
     </message>
     <message>
         <source>色調整</source>
@@ -459,7 +459,7 @@ They return to the stored ones when the device is reset.</translation>
     </message>
     <message>
         <source>調整値出荷時設定</source>
-        <translation>Reset adjust.</translation>
+        <translation>Reset adjustments</translation>
     </message>
     <message>
         <source>ID機能設定</source>

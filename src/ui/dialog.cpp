@@ -43,6 +43,14 @@ protected:
     void nextCheckState() override {}
 };
 
+// A one-line static right after an edit, to its right on the same line: the edit's unit ("℃",
+// "V") or the label of the next field.
+bool IsUnitLabel(const ControlTemplate& c, const ControlTemplate& edit) {
+    return c.kind == ControlKind::Static && edit.kind == ControlKind::Edit &&
+           c.x >= edit.x + edit.cx - 2 && c.y < edit.y + edit.cy && edit.y < c.y + c.cy &&
+           c.cy <= edit.cy;
+}
+
 Qt::Alignment TextAlignment(const ControlTemplate& c) {
     if (c.Has(kCenter)) {
         return Qt::AlignHCenter;
@@ -170,10 +178,22 @@ bool Dialog::Build(int templateId, QWidget* parent) {
     m_controls.clear();
     m_index.clear();
     QWidget* previous = nullptr;
+    const ControlTemplate* previousTpl = nullptr;
     QButtonGroup* group = nullptr;
     for (const ControlTemplate& c : m_template->controls) {
         QWidget* w = MakeControl(c, previous);
         Place(w, c);
+        if (previousTpl != nullptr && IsUnitLabel(c, *previousTpl)) {
+            // Such a label shares the edit's line: its text starts where the edit centres its
+            // own line of text, so both sit on one baseline.
+            auto* label = static_cast<QLabel*>(w);
+            const QRect edit = previous->geometry();
+            const int line = label->fontMetrics().height();
+            label->setGeometry(label->x(), edit.y() + (edit.height() - line + 1) / 2,
+                               label->width(), line);
+            label->setAlignment(TextAlignment(c) | Qt::AlignTop);
+        }
+        previousTpl = &c;
         if (c.Has(kHidden)) {
             w->setVisible(false);
         }
