@@ -23,36 +23,47 @@ The current adjustments are discarded and the operation ends.</translation>
         <translation>Every adjustment of the current input format goes back
 to its factory value and is sent to the device at once.</translation>
     </message>
+    <message>
+        <source>入力信号がないため調整できません</source>
+        <translation>No input signal: nothing to adjust.</translation>
+    </message>
+</context>
+<context>
+    <name>CArgbDialog</name>
+    <message>
+        <source>コンバーターの同期信号自動判別の設定を表示します（変更不可）</source>
+        <translation>Shows the converter&apos;s automatic sync setting; it cannot be changed here.</translation>
+    </message>
 </context>
 <context>
     <name>CDevDialog</name>
     <message>
         <source>デバイスが接続されていません</source>
-        <translation>No device is connected</translation>
+        <translation>No device is connected.</translation>
     </message>
     <message>
         <source>デバイスが反応しません
 接続を確認してください
 該当タブを強制クローズします</source>
-        <translation>The device does not respond
-Please check the connection
-Its tab is closed</translation>
+        <translation>The device does not respond.
+Please check the connection.
+Its tab is closed.</translation>
     </message>
     <message>
         <source>メインファームウェアで起動していません
 ファームウェアの更新を行ってください
 強制終了します</source>
-        <translation>The device has not started its main firmware
-Please update the firmware
-The panel closes</translation>
+        <translation>The device has not started its main firmware.
+Please update the firmware.
+The panel closes.</translation>
     </message>
     <message>
         <source>ブートファームウェア更新用ファームウェアで起動しています
 ファームウェアの更新を行ってください
 該当タブを強制クローズします</source>
-        <translation>The device runs the boot firmware updater
-Please update the firmware
-Its tab is closed</translation>
+        <translation>The device runs the boot firmware updater.
+Please update the firmware.
+Its tab is closed.</translation>
     </message>
     <message>
         <source>%1 (%2)</source>
@@ -64,79 +75,87 @@ Its tab is closed</translation>
     </message>
     <message>
         <source>※ID機能設定は保存後に更新されます</source>
-        <translation>* ID settings take effect when saved</translation>
+        <translation>* ID settings take effect when saved.</translation>
     </message>
     <message>
         <source>※ID機能を使用するにはFirmwareをVer.3.0以降へ、FPGAをVer.0x0AA以降へ更新してください</source>
-        <translation>* The ID function needs firmware Ver.3.0 or later and FPGA Ver.0x0AA or later</translation>
+        <translation>* The ID function needs firmware Ver.3.0 or later and FPGA Ver.0x0AA or later.</translation>
     </message>
     <message>
         <source>ID機能 DIDの値が不正です（0x50～0x5Fのみ選択可能）</source>
-        <translation>ID function: invalid DID (only 0x50 to 0x5F can be chosen)</translation>
+        <translation>ID function: invalid DID (only 0x50 to 0x5F can be chosen).</translation>
     </message>
     <message>
         <source>ID機能文字列の変換に失敗しました</source>
-        <translation>ID function: a text could not be converted</translation>
+        <translation>ID function: a text could not be converted.</translation>
     </message>
     <message>
         <source>ID機能設定の妥当性チェックに失敗しました（DID範囲/ASCIIなど）</source>
-        <translation>ID function: the settings failed their check (DID range, ASCII, ...)</translation>
+        <translation>ID function: the settings failed their check (DID range, ASCII, etc.).</translation>
+    </message>
+    <message>
+        <source>このコンバーターはID機能に対応していません</source>
+        <translation>This converter does not support the ID function.</translation>
+    </message>
+    <message>
+        <source>最終読み取り %1</source>
+        <translation>Last read %1</translation>
     </message>
     <message>
         <source>デバイスが反応しません
 接続を確認してください
 このデバイスの設定は保存されていません
 該当タブを強制クローズします</source>
-        <translation>The device does not respond
-Please check the connection
-The settings of this device were not saved
-Its tab is closed</translation>
+        <translation>The device does not respond.
+Please check the connection.
+The settings of this device were not saved.
+Its tab is closed.</translation>
     </message>
     <message>
         <source>デバイスが反応しません
 接続を確認してください
 このデバイスの設定は元に戻されていません
 該当タブを強制クローズします</source>
-        <translation>The device does not respond
-Please check the connection
-The settings of this device were not reverted
-Its tab is closed</translation>
+        <translation>The device does not respond.
+Please check the connection.
+The settings of this device were not reverted.
+Its tab is closed.</translation>
     </message>
     <message>
         <source>デバイスが反応しません
 接続を確認してください</source>
-        <translation>The device does not respond
-Please check the connection</translation>
+        <translation>The device does not respond.
+Please check the connection.</translation>
     </message>
     <message>
         <source>デバイスからの応答が壊れています
 接続を確認してください</source>
-        <translation>The reply from the device was damaged
-Please check the connection</translation>
+        <translation>The reply from the device was damaged.
+Please check the connection.</translation>
     </message>
     <message>
         <source>デバイスからの応答が不正です</source>
-        <translation>The reply from the device was not as expected</translation>
+        <translation>The reply from the device was not as expected.</translation>
     </message>
     <message>
         <source>デバイスがエラーを返しました（コード 0x%1）</source>
-        <translation>The device answered with error code 0x%1</translation>
+        <translation>The device answered with error code 0x%1.</translation>
     </message>
     <message>
         <source>メインファームウェアで起動していません
 ファームウェアの更新を行ってください</source>
-        <translation>The device has not started its main firmware
-Please update the firmware</translation>
+        <translation>The device has not started its main firmware.
+Please update the firmware.</translation>
     </message>
     <message>
         <source>ブートファームウェア更新用ファームウェアで起動しています
 ファームウェアの更新を行ってください</source>
-        <translation>The device runs the boot firmware updater
-Please update the firmware</translation>
+        <translation>The device runs the boot firmware updater.
+Please update the firmware.</translation>
     </message>
     <message>
         <source>このデバイスは使用しません</source>
-        <translation>This device will not be used</translation>
+        <translation>This device will not be used.</translation>
     </message>
     <message>
         <source>出荷時設定に戻します。</source>
@@ -148,19 +167,19 @@ Please update the firmware</translation>
     </message>
     <message>
         <source>※ID機能設定を読み出せませんでした。変更した項目のみ保存時に書き込まれます</source>
-        <translation>* The ID settings could not be read; only the fields you change are written when saved</translation>
+        <translation>* The ID settings could not be read; only the fields you change are written when saved.</translation>
     </message>
     <message>
         <source>・出力：1920x1080 59.94p、3G-SDI Level-A、常にスケーリング
 &#x3000;すぐにデバイスへ送信します</source>
         <translation>• Output: 1920x1080 59.94p, 3G-SDI Level-A, always scale
-  sent to the device at once</translation>
+  sent to the device at once.</translation>
     </message>
     <message>
         <source>・ID機能設定：無効、DID 0x5F、SN・ID・Nameは空
 &#x3000;次の設定保存でデバイスに書き込まれます</source>
         <translation>• ID function off, DID 0x5F, SN, ID and Name empty
-  written to the device at the next save</translation>
+  written to the device at the next save.</translation>
     </message>
 </context>
 <context>
@@ -177,14 +196,22 @@ They return to the stored ones when the device is reset.</translation>
         <source>・+5V Cable Detectをチェックする
 &#x3000;すぐにデバイスへ送信します</source>
         <translation>• +5V cable detect checked (not ignored)
-  sent to the device at once</translation>
+  sent to the device at once.</translation>
+    </message>
+    <message>
+        <source>このファームウェアはケーブル検出の設定に対応していません</source>
+        <translation>This firmware has no cable detection setting.</translation>
+    </message>
+    <message>
+        <source>ケーブル検出の設定を読み取れませんでした</source>
+        <translation>The cable detection setting could not be read.</translation>
     </message>
 </context>
 <context>
     <name>CVexiloDlg</name>
     <message>
         <source>デバイスが接続されていません</source>
-        <translation>No device is connected</translation>
+        <translation>No device is connected.</translation>
     </message>
     <message>
         <source>デバイスが使用できません。</source>
@@ -220,6 +247,10 @@ They return to the stored ones when the device is reset.</translation>
     <message>
         <source>いいえ(&amp;N)</source>
         <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>設定を保存しました</source>
+        <translation>Settings saved.</translation>
     </message>
 </context>
 <context>
@@ -309,7 +340,7 @@ They return to the stored ones when the device is reset.</translation>
     </message>
     <message>
         <source>出荷時設定</source>
-        <translation>Factory reset</translation>
+        <translation>Factory settings</translation>
     </message>
     <message>
         <source>基板Rev. : </source>
@@ -396,7 +427,7 @@ They return to the stored ones when the device is reset.</translation>
     </message>
     <message>
         <source>出荷時設定</source>
-        <translation>Factory reset</translation>
+        <translation>Factory settings</translation>
     </message>
     <message>
         <source>基板Rev. : </source>
@@ -444,7 +475,7 @@ They return to the stored ones when the device is reset.</translation>
     </message>
     <message>
         <source>調整値出荷時設定</source>
-        <translation>Reset adjust.</translation>
+        <translation>Reset adjustments</translation>
     </message>
     <message>
         <source>ID機能設定</source>
@@ -511,7 +542,7 @@ They return to the stored ones when the device is reset.</translation>
     </message>
     <message>
         <source>出荷時設定</source>
-        <translation>Factory reset</translation>
+        <translation>Factory settings</translation>
     </message>
     <message>
         <source>色調整</source>
@@ -535,7 +566,7 @@ They return to the stored ones when the device is reset.</translation>
     </message>
     <message>
         <source>調整値出荷時設定</source>
-        <translation>Reset adjust.</translation>
+        <translation>Reset adjustments</translation>
     </message>
     <message>
         <source>ID機能設定</source>

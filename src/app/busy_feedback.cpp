@@ -43,12 +43,27 @@ void BusyFeedback::CommandFinished() {
     if (m_depth == 0 || --m_depth > 0) {
         return;
     }
-    if (m_cursor) {
-        m_cursor = false;
-        QApplication::restoreOverrideCursor();
+    if (m_cursor && !m_restorePosted) {
+        // The arrow comes back once the event loop runs again, not between two commands of
+        // the same handler.
+        m_restorePosted = true;
+        QMetaObject::invokeMethod(
+            &m_context,
+            [this] {
+                m_restorePosted = false;
+                RestoreWhenIdle();
+            },
+            Qt::QueuedConnection);
     }
     if (m_progress != nullptr && m_progress->Poll()) {
         Repaint();  // after every transaction of start-up
+    }
+}
+
+void BusyFeedback::RestoreWhenIdle() {
+    if (m_cursor && m_depth == 0) {
+        m_cursor = false;
+        QApplication::restoreOverrideCursor();
     }
 }
 

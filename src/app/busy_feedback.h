@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QtGlobal>
 #include <functional>
 
@@ -34,6 +35,9 @@ public:
     // True while a converter command runs (hotplug changes wait until it has returned).
     bool InCommand() const { return m_depth > 0; }
     bool CursorShown() const { return m_cursor; }
+    // Restores the arrow unless a command runs; it stays busy until then, so the commands of one
+    // step (a check, then a send) show one busy spell, not an arrow flashing between them.
+    void RestoreWhenIdle();
 
     // Runs the event loop once for painting only; does nothing when already inside.
     void Repaint();
@@ -47,6 +51,8 @@ private:
     qint64 m_startedMs = 0;
     bool m_cursor = false;
     bool m_repainting = false;
+    bool m_restorePosted = false;
+    QObject m_context;  // drops a restore still queued when this goes
 };
 
 }  // namespace vexilo

@@ -33,6 +33,7 @@ const char* const kPermissionHint =
 const char* const kGoneText = QT_TRANSLATE_NOOP("CVexiloDlg", "コンバーターが取り外されました。");
 const char* const kBusyPortsText =
     QT_TRANSLATE_NOOP("CVexiloDlg", "他のアプリケーションが使用中: %1");
+const char* const kSavedText = QT_TRANSLATE_NOOP("CVexiloDlg", "設定を保存しました");
 
 QString Tr(const char* text) {
     return QCoreApplication::translate("CVexiloDlg", text);
@@ -296,13 +297,9 @@ QString CVexiloDlg::TabCaptionOf(int index) const {
 }
 
 void CVexiloDlg::PlacePage(CDevDialog& page) const {
-    // Centred horizontally, and vertically in the area below the tab row.
-    const QRect client = m_tab->GetClientRect();
-    const QRect item = m_tab->GetItemRect(0);
-    const int rowBottom = item.y() + item.height();
-    const int x = (client.width() - page.width()) / 2;
-    const int y = (client.height() - rowBottom - page.height()) / 2 + rowBottom;
-    page.move(x, y);
+    // Centred horizontally, and vertically in the area below the tab row, which scrolls when
+    // the window had to be made smaller than its pages.
+    m_tab->PlacePage(page);
 }
 
 std::vector<DeviceEntry> CVexiloDlg::OpenDevices() const {
@@ -426,7 +423,47 @@ bool CVexiloDlg::CommitAllPages(bool bRevert) {
 }
 
 void CVexiloDlg::OnBnClickedSave() {
-    CommitAllPages(false);
+    // Saved only when no page refused, failed or had anything to tell on the way.
+    const int boxes = ui::MessageBoxesShown();
+    const int tabs = m_nOpenTabs;
+    const bool accepted = CommitAllPages(false);
+    ShowSaveNote(accepted && m_nOpenTabs == tabs && ui::MessageBoxesShown() == boxes);
+}
+
+void CVexiloDlg::ShowSaveNote(bool saved) {
+    if (m_saveNote == nullptr) {
+        m_saveNote = new QLabel(this);
+        m_saveNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    KillTimer(kSaveNoteTimerId);
+    m_saveNote->clear();
+    if (!saved) {
+        return;
+    }
+    // Between the logo and the leftmost button, wherever the window's layout put them.
+    QRect button;
+    for (int id : {int{IDC_SAVE}, ui::kIdCancel, ui::kIdOk}) {
+        if (IsDlgItemShown(id)) {
+            const QRect r = GetDlgItem(id)->geometry();
+            button = button.isNull() || r.left() < button.left() ? r : button;
+        }
+    }
+    const int left = kLogoMargin + m_logo.width() + kLogoMargin;
+    m_saveNote->setGeometry(left, button.top(), std::max(0, button.left() - kLogoMargin - left),
+                            button.height());
+    m_saveNote->setText(Tr(kSavedText));
+    m_saveNote->show();
+    SetTimer(kSaveNoteTimerId, kSaveNoteMs);
+}
+
+QString CVexiloDlg::SaveNote() const {
+    return m_saveNote != nullptr ? m_saveNote->text() : QString();
+}
+
+void CVexiloDlg::OnTimer(int id) {
+    if (id == kSaveNoteTimerId) {
+        ShowSaveNote(false);
+    }
 }
 
 void CVexiloDlg::OnBnClickedOk() {

@@ -74,6 +74,8 @@ public:
     // F5: look for converters again at once.
     std::function<void()> m_onRescan;
     const QImage& Logo() const { return m_logo; }
+    // The short note beside the buttons after "設定を保存"; empty when none is shown.
+    QString SaveNote() const;
 
     // Told before each page's start-up talks to its converter (`done` of `total` pages are
     // finished) and once more with done == total when every tab is ready.
@@ -84,6 +86,11 @@ public:
     // Where the logo is drawn: 12 pixels from the left and bottom edges of the client area.
     static constexpr int kLogoMargin = 12;
     static constexpr int kLogoWidth = 154;  // the logo bitmap's width in pixels
+    // How long the save note stays.
+    static constexpr int kSaveNoteTimerId = 1;
+    static constexpr int kSaveNoteMs = 4000;
+
+    void OnTimer(int id) override;
 
     static const ui::MessageMap& ThisMessageMap();
     const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
@@ -104,6 +111,9 @@ private:
     void PlacePage(CDevDialog& page) const;
     // Forgets the pages whose converter is gone (they have no tab), keeping the others' order.
     void ForgetClosedPages();
+    // Says beside the buttons that every page was saved, for a few seconds; `saved` false
+    // removes a note still shown.
+    void ShowSaveNote(bool saved);
 
     bool m_bShowSave;
     PageFactory m_factory;
@@ -118,6 +128,7 @@ private:
     std::vector<int> m_busyPorts;  // named in the window: held by another program, no page
     QLabel* m_busyNote = nullptr;
     int m_loopLevel = -1;  // the level of the window's own loop, once start-up is over
+    QLabel* m_saveNote = nullptr;
 };
 
 // A converter whose port did not open at start-up, and why.

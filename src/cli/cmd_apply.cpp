@@ -220,7 +220,7 @@ int Run(Session& session, const ApplyOptions& o) {
     std::string text;
     std::string error;
     const std::string source = o.path == "-" ? "stdin" : o.path;
-    if (!ReadTextFile(o.path, text, error)) {
+    if (!ReadTextFile(o.path, model::kMaxSettingsFileBytes + 1, text, error)) {
         return session.Usage(source + ": " + error + "; nothing was sent");
     }
     const auto file = model::ParseSettingsFile(text, error);

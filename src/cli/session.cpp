@@ -6,6 +6,7 @@
 #include <set>
 #include <thread>
 
+#include "cli/terminal_text.h"
 #include "discovery/attach.h"
 #include "discovery/devices.h"
 #include "protocol/frame_trace.h"
@@ -282,13 +283,21 @@ int RunOnConverters(Session& session, const std::string& command, bool changes,
 
 void Table::Print(std::ostream& out) const {
     std::vector<std::size_t> widths;
+    std::vector<std::vector<std::string>> rows;
     for (const auto& row : m_rows) {
+        // A line feed in a converter's Name must not start a row of its own.
+        rows.emplace_back();
+        for (const std::string& cell : row) {
+            rows.back().push_back(OneLine(cell));
+        }
+    }
+    for (const auto& row : rows) {
         widths.resize(std::max(widths.size(), row.size()));
         for (std::size_t i = 0; i < row.size(); ++i) {
             widths[i] = std::max(widths[i], row[i].size());
         }
     }
-    for (const auto& row : m_rows) {
+    for (const auto& row : rows) {
         std::string line;
         for (std::size_t i = 0; i < row.size(); ++i) {
             line += row[i];

@@ -1,12 +1,11 @@
 #include "cli/settings_io.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 
 namespace vexilo::cli {
 
@@ -37,39 +36,28 @@ std::string DumpJson(const Json& json) {
     return json.dump(2, ' ', false, Json::error_handler_t::replace);
 }
 
-bool WriteFileReplacing(const std::string& path, const std::string& text, std::string& error) {
-    const std::string temporary = path + ".partial";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.flush();
-        if (!out) {
+bool ReadTextFile(const std::string& path, std::size_t limit, std::string& text,
+                  std::string& error) {
+    std::ifstream file;
+    if (path != "-") {
+        file.open(path, std::ios::binary);
+        if (!file) {
             error = std::strerror(errno);
-            std::remove(temporary.c_str());
             return false;
         }
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = std::strerror(errno);
-        std::remove(temporary.c_str());
+    std::istream& in = path == "-" ? std::cin : file;
+    text.clear();
+    std::array<char, 64 * 1024> chunk{};
+    while (text.size() < limit && in) {
+        in.read(chunk.data(), static_cast<std::streamsize>(
+                                  std::min<std::size_t>(chunk.size(), limit - text.size())));
+        text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    }
+    if (in.bad()) {
+        error = "cannot be read";
         return false;
     }
-    return true;
-}
-
-bool ReadTextFile(const std::string& path, std::string& text, std::string& error) {
-    if (path == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        return true;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = std::strerror(errno);
-        return false;
-    }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
     return true;
 }
 

@@ -17,10 +17,13 @@ bool ReadConverterState(Converter& c, Report& r, model::SettingsSnapshot& snapsh
 // Indented JSON; bytes that are not UTF-8 (a converter's Name may hold any) become U+FFFD.
 std::string DumpJson(const Json& json);
 
-// Writes `text` to a new file beside `path`, then renames it over `path`: a reader never sees a
-// half-written file, and a failed write leaves the old one.
+// Writes `text` to a new file of a unique name beside `path`, syncs it, then renames it over
+// `path`: a reader never sees a half-written file, a failed write leaves the old one, a link at
+// `path` is replaced rather than followed, and the old file's mode is kept.
+// (settings_io_posix.cpp, settings_io_win32.cpp)
 bool WriteFileReplacing(const std::string& path, const std::string& text, std::string& error);
-// The whole file, or stdin for "-".
-bool ReadTextFile(const std::string& path, std::string& text, std::string& error);
+// The file, or stdin for "-", up to `limit` bytes: what lies beyond is never read.
+bool ReadTextFile(const std::string& path, std::size_t limit, std::string& text,
+                  std::string& error);
 
 }  // namespace vexilo::cli

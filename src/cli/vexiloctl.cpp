@@ -5,10 +5,16 @@
 #include <ostream>
 
 #include "cli/commands.h"
+#include "cli/terminal_text.h"
 
 namespace vexilo::cli {
 
-int RunVexiloctl(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunVexiloctl(const std::vector<std::string>& args, std::ostream& rawOut, std::ostream& rawErr) {
+    // Names and texts from converters and files reach the terminal only through these.
+    TerminalSafeBuffer outBuffer(rawOut.rdbuf());
+    TerminalSafeBuffer errBuffer(rawErr.rdbuf());
+    std::ostream out(&outBuffer);
+    std::ostream err(&errBuffer);
     Session session(out, err);
     GlobalOptions& o = session.options;
     CLI::App app{"Reads and changes the settings of the attached video converters.", "vexiloctl"};

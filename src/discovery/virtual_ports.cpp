@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "serial/port_table.h"
 
@@ -71,6 +72,28 @@ std::string Skipped(std::string_view entry, const std::string& why) {
     return std::string(kVariable) + "skipped " + Quoted(entry) + ": " + why;
 }
 
+// Why a path that exists cannot be a converter's port; empty when it may be (a character device,
+// or nothing yet: a simulator may create it later). Requests written into a regular file would
+// go nowhere, and reading it back would spin.
+std::string NotAPort(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::file_type type = fs::status(path, error).type();
+    switch (type) {
+        case fs::file_type::character:
+        case fs::file_type::not_found:
+        case fs::file_type::none:
+        case fs::file_type::unknown:
+            return {};
+        case fs::file_type::regular:
+            return path + " is a regular file, not a terminal";
+        case fs::file_type::directory:
+            return path + " is a directory, not a terminal";
+        default:
+            return path + " is not a terminal";
+    }
+}
+
 }  // namespace
 
 std::vector<VirtualPort> ParseVirtualPorts(std::string_view text,
@@ -129,6 +152,10 @@ int AppendVirtualPorts(DeviceEntry* table, int count, int capacity,
             table, table + count, [&](const DeviceEntry& e) { return PortPath(e.port) == p.path; });
         if (listed) {
             problems.push_back(Skipped(p.entry, "the port " + p.path + " is already listed"));
+            continue;
+        }
+        if (const std::string why = NotAPort(p.path); !why.empty()) {
+            problems.push_back(Skipped(p.entry, why));
             continue;
         }
         table[count].kind = p.kind;

@@ -488,8 +488,14 @@ std::optional<IdChanges> CheckIdChanges(const std::optional<std::string>& enable
         changes.id = filtered;
     }
     if (name) {
-        if (!ValidUtf8(*name) || LimitNameUtf8(*name).size() != name->size()) {
-            error = "--name: not allowed (allowed: UTF-8 text of at most 80 bytes)";
+        // A NUL would cut the stored Name short; other control characters are no text either.
+        const bool control = std::any_of(name->begin(), name->end(), [](char ch) {
+            return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F;
+        });
+        if (control || !ValidUtf8(*name) || LimitNameUtf8(*name).size() != name->size()) {
+            error =
+                "--name: not allowed (allowed: UTF-8 text of at most 80 bytes, no control "
+                "characters)";
             return std::nullopt;
         }
         changes.name = *name;

@@ -1,6 +1,8 @@
 #include "model/settings_file.h"
 
 #include <algorithm>
+#include <limits>
+#include <set>
 
 namespace vexilo::model {
 
@@ -35,6 +37,138 @@ Json IdGroupJson(const IdFields& f) {
             {"sn", f.sn},
             {"id", f.id},
             {"name", f.name}};
+}
+
+// Deeper or wider than any settings file: refusing it early keeps a hostile file from costing
+// stack, or time in the ordered document's linear member lookup.
+constexpr std::size_t kMaxDepth = 16;
+constexpr std::size_t kMaxMembers = 64;
+
+// Builds the document like nlohmann's own parser, but refuses a member given twice (the last
+// one would silently win) and nesting no settings file has, and keeps where a syntax error is.
+class StrictSax {
+public:
+    StrictSax(Json& root, std::string_view text) : m_dom(root, false), m_text(text) {}
+
+    bool null() { return Value() && m_dom.null(); }
+    bool boolean(bool v) { return Value() && m_dom.boolean(v); }
+    bool number_integer(Json::number_integer_t v) { return Value() && m_dom.number_integer(v); }
+    bool number_unsigned(Json::number_unsigned_t v) { return Value() && m_dom.number_unsigned(v); }
+    bool number_float(Json::number_float_t v, const std::string& s) {
+        return Value() && m_dom.number_float(v, s);
+    }
+    bool string(std::string& v) { return Value() && m_dom.string(v); }
+    bool binary(Json::binary_t& v) { return Value() && m_dom.binary(v); }
+    bool start_object(std::size_t n) { return Open(false) && m_dom.start_object(n); }
+    bool start_array(std::size_t n) { return Open(true) && m_dom.start_array(n); }
+    bool end_object() { return Close() && m_dom.end_object(); }
+    bool end_array() { return Close() && m_dom.end_array(); }
+    bool key(std::string& k) {
+        Level& level = m_levels.back();
+        if (level.keys.size() >= kMaxMembers) {
+            m_error = Path() + "more members than a settings file ever has";
+            return false;
+        }
+        if (!level.keys.insert(k).second) {
+            m_error = Path() + "\"" + k + "\" is given twice";
+            return false;
+        }
+        level.key = k;
+        return m_dom.key(k);
+    }
+    bool parse_error(std::size_t position, const std::string&,
+                     const nlohmann::detail::exception& e) {
+        m_syntax = true;
+        m_error = LineAndColumn(position) + ": " + Reason(e.what());
+        return false;
+    }
+
+    const std::string& Error() const { return m_error; }
+    bool Syntax() const { return m_syntax; }
+
+private:
+    // `position` counts the bytes read up to and including the offending one.
+    std::string LineAndColumn(std::size_t position) const {
+        const std::string_view before = m_text.substr(0, position > 0 ? position - 1 : 0);
+        const std::size_t lineStart = before.rfind('\n');
+        const auto line = std::count(before.begin(), before.end(), '\n') + 1;
+        const std::size_t column =
+            before.size() - (lineStart == std::string_view::npos ? 0 : lineStart + 1) + 1;
+        return "line " + std::to_string(line) + ", column " + std::to_string(column);
+    }
+    // nlohmann's text without its own prefix ("[json.exception...] parse error at ...: ").
+    static std::string Reason(std::string_view what) {
+        const std::size_t column = what.find("column ");
+        const std::size_t colon =
+            column == std::string_view::npos ? column : what.find(": ", column);
+        return std::string(colon == std::string_view::npos ? what : what.substr(colon + 2));
+    }
+
+    struct Level {
+        bool array = false;
+        std::size_t index = 0;
+        std::string key;  // the member being read
+        std::set<std::string> keys;
+    };
+
+    // Where the innermost object lies: "converters[0].output: ", "" at the top.
+    std::string Path() const {
+        std::string path;
+        for (std::size_t i = 0; i + 1 < m_levels.size(); ++i) {
+            const Level& l = m_levels[i];
+            if (l.array) {
+                path += "[" + std::to_string(l.index) + "]";
+            } else {
+                path += (path.empty() ? "" : ".") + l.key;
+            }
+        }
+        return path.empty() ? path : path + ": ";
+    }
+    bool Value() {
+        if (!m_levels.empty() && m_levels.back().array) {
+            ++m_levels.back().index;
+        }
+        return true;
+    }
+    bool Open(bool array) {
+        if (m_levels.size() >= kMaxDepth) {
+            m_error = Path() + "nested deeper than a settings file ever is";
+            return false;
+        }
+        m_levels.push_back({array, 0, {}, {}});
+        return true;
+    }
+    bool Close() {
+        m_levels.pop_back();
+        return Value();
+    }
+
+    nlohmann::detail::json_sax_dom_parser<Json> m_dom;
+    std::string_view m_text;
+    std::vector<Level> m_levels;
+    std::string m_error;
+    bool m_syntax = false;
+};
+
+// An integer member as a number: nullopt for anything else, and for integers no setting could
+// hold (an unsigned 2^63 and above would otherwise wrap to a negative value).
+std::optional<long long> Integer(const Json& j) {
+    if (j.is_number_unsigned()) {
+        const auto u = j.get<Json::number_unsigned_t>();
+        if (u > static_cast<Json::number_unsigned_t>(std::numeric_limits<long long>::max())) {
+            return std::nullopt;
+        }
+        return static_cast<long long>(u);
+    }
+    if (j.is_number_integer()) {
+        return j.get<long long>();
+    }
+    return std::nullopt;
+}
+
+// The integer's own digits, whatever its size, for messages.
+std::string IntegerText(const Json& j) {
+    return j.is_number_unsigned() ? std::to_string(j.get<Json::number_unsigned_t>()) : j.dump();
 }
 
 // Collects the problems of one entry with the place they were found.
@@ -73,7 +207,7 @@ public:
             if (value.is_string()) {
                 text = value.get<std::string>();
             } else if (value.is_number_integer()) {
-                text = std::to_string(value.get<long long>());
+                text = IntegerText(value);  // out of every range when too large for a setting
             } else {
                 return Fail(name + ": expected a number or a name");
             }
@@ -162,12 +296,12 @@ public:
             if (!a.is_object() || !OnlyKeys(a, {"input_format", "values"}, "adjustments: ")) {
                 return m_error.empty() ? Fail("adjustments: expected an object") : false;
             }
-            if (!a.contains("input_format") || !a.at("input_format").is_number_integer() ||
-                a.at("input_format").get<long long>() < 0 ||
-                a.at("input_format").get<long long>() >= kFirstNonFormatCode) {
+            const auto format =
+                a.contains("input_format") ? Integer(a.at("input_format")) : std::nullopt;
+            if (!format || *format < 0 || *format >= kFirstNonFormatCode) {
                 return Fail("adjustments.input_format: expected an input format code 0..239");
             }
-            entry.inputFormat = a.at("input_format").get<std::uint8_t>();
+            entry.inputFormat = static_cast<std::uint8_t>(*format);
             if (!a.contains("values") ||
                 !Values(a.at("values"), kind, Area::kAdjustment, entry.adjustments)) {
                 return m_error.empty() ? Fail("adjustments.values: missing") : false;
@@ -240,22 +374,35 @@ SettingsJson ToJson(const SettingsFile& file) {
 }
 
 std::optional<SettingsFile> ParseSettingsFile(std::string_view text, std::string& error) {
-    const Json doc = Json::parse(text, nullptr, false);
-    if (doc.is_discarded()) {
-        error = "not a JSON document";
+    if (text.size() > kMaxSettingsFileBytes) {
+        error = "larger than " + std::to_string(kMaxSettingsFileBytes / 1024) +
+                " KiB: not a settings file";
         return std::nullopt;
     }
-    if (!doc.is_object() || doc.value("format", std::string()) != kSettingsFileFormat) {
+    Json doc;
+    StrictSax sax(doc, text);
+    if (!Json::sax_parse(text, &sax)) {
+        error = sax.Syntax() ? "not a JSON document: " + sax.Error() : sax.Error();
+        return std::nullopt;
+    }
+    const auto format = doc.is_object() && doc.contains("format") && doc.at("format").is_string()
+                            ? doc.at("format").get<std::string>()
+                            : std::string();
+    if (format != kSettingsFileFormat) {
         error =
             std::string("not a settings file (\"format\" is not \"") + kSettingsFileFormat + "\")";
         return std::nullopt;
     }
-    if (!doc.contains("version") || !doc.at("version").is_number_integer()) {
-        error = "\"version\" is missing";
+    const auto version = doc.contains("version") ? Integer(doc.at("version")) : std::nullopt;
+    if (!version) {
+        error = doc.contains("version") ? "\"version\" " + IntegerText(doc.at("version")) +
+                                              " is not known (this vexiloctl reads " +
+                                              std::to_string(kSettingsFileVersion) + ")"
+                                        : "\"version\" is missing";
         return std::nullopt;
     }
-    if (const auto version = doc.at("version").get<long long>(); version != kSettingsFileVersion) {
-        error = "version " + std::to_string(version) + " is not known (this vexiloctl reads " +
+    if (*version != kSettingsFileVersion) {
+        error = "version " + std::to_string(*version) + " is not known (this vexiloctl reads " +
                 std::to_string(kSettingsFileVersion) + ")";
         return std::nullopt;
     }
@@ -271,6 +418,8 @@ std::optional<SettingsFile> ParseSettingsFile(std::string_view text, std::string
         return std::nullopt;
     }
     SettingsFile file;
+    std::set<std::string> portKeys;  // of the entries keyed by port
+    std::set<std::string> idKeys;    // of the entries keyed by ID
     const Json& list = doc.at("converters");
     for (std::size_t i = 0; i < list.size(); ++i) {
         const Json& j = list[i];
@@ -292,13 +441,12 @@ std::optional<SettingsFile> ParseSettingsFile(std::string_view text, std::string
                     where + ": a file of several converters needs a \"port\" or an ID per entry";
                 return std::nullopt;
             }
-            for (const ConverterSettings& other : file.converters) {
-                if ((!entry.port.empty() && other.port == entry.port) ||
-                    (entry.port.empty() && other.port.empty() && other.idGroup &&
-                     other.idGroup->id == id)) {
-                    error = where + ": a second entry for the same converter";
-                    return std::nullopt;
-                }
+            // Keys seen in sets: a file of thousands of entries must not take quadratic time.
+            if (!(entry.port.empty() ? idKeys : portKeys)
+                     .insert(entry.port.empty() ? id : entry.port)
+                     .second) {
+                error = where + ": a second entry for the same converter";
+                return std::nullopt;
             }
         }
         file.converters.push_back(std::move(entry));

@@ -20,6 +20,8 @@ namespace vexilo::model {
 
 inline constexpr char kSettingsFileFormat[] = "vexilo-settings";
 inline constexpr int kSettingsFileVersion = 1;
+// The largest file read: a full rack's backup is a small fraction of it.
+inline constexpr std::size_t kMaxSettingsFileBytes = 1024 * 1024;
 
 // The settings of one converter as a file holds them.
 struct ConverterSettings {
@@ -40,8 +42,9 @@ using SettingsJson = nlohmann::ordered_json;
 
 SettingsJson ToJson(const SettingsFile& file);
 // Parses and checks a whole file: format and version, kinds, every setting name and value
-// against the kind's model, the ID group with the page's field rules. On refusal `error` says
-// where and why.
+// against the kind's model, the ID group with the page's field rules. A member given twice is
+// refused, and so is a text over kMaxSettingsFileBytes. On refusal `error` says where and why
+// (line and column for a syntax error).
 std::optional<SettingsFile> ParseSettingsFile(std::string_view text, std::string& error);
 
 // The file entry of a converter: its writable settings as read, the adjustments when an input

@@ -181,10 +181,18 @@ ui::UpDown* CAdjustPage::Spin(int spinId) const {
     return DlgItem<ui::UpDown>(spinId);
 }
 
-void CAdjustPage::EnableControls(std::initializer_list<int> ids, bool enable) {
+void CAdjustPage::EnableControls(std::initializer_list<int> ids, bool enable,
+                                 const QString& whyNot) {
     for (int id : ids) {
         EnableDlgItem(id, enable);
+        if (enable || !whyNot.isEmpty()) {
+            SetDlgItemTip(id, enable ? QString() : whyNot);
+        }
     }
+}
+
+QString CAdjustPage::NoInputTip() {
+    return QCoreApplication::translate("CAdjustPage", "入力信号がないため調整できません");
 }
 
 }  // namespace vexilo

@@ -44,7 +44,9 @@ public:
     std::uint8_t m_byLastFormat = kFormatNotAsked;   // latest answer that was a format
     bool m_bFormatNotice = false;                    // the format-change box is open
 
-    static QString FormatChangedText();        // "...ロードします...", translated
+    static QString FormatChangedText();  // "...ロードします...", translated
+    // Why the adjustments are greyed out while the converter has no input signal.
+    static QString NoInputTip();
     static QString FormatChangedCommitText();  // "...破棄し終了します。", translated
 
 protected:
@@ -64,7 +66,9 @@ protected:
     bool FactoryFormat(std::uint8_t& code) const;
     // The spin control of `spinId` (null when the template lacks it).
     ui::UpDown* Spin(int spinId) const;
-    void EnableControls(std::initializer_list<int> ids, bool enable);
+    // Enabling removes the controls' tips; disabling with a reason shows it as their tip.
+    void EnableControls(std::initializer_list<int> ids, bool enable,
+                        const QString& whyNot = QString());
 };
 
 }  // namespace vexilo

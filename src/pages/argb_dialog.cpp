@@ -1,5 +1,6 @@
 #include "pages/argb_dialog.h"
 
+#include <QCoreApplication>
 #include <array>
 #include <span>
 #include <utility>
@@ -117,6 +118,10 @@ bool CArgbDialog::OnInitDialog() {
     }
     // Sync auto only shows the converter's setting; the reload and the factory values set it.
     EnableDlgItem(IDC_SYNC_AUTO, false);
+    SetDlgItemTip(
+        IDC_SYNC_AUTO,
+        QCoreApplication::translate(
+            "CArgbDialog", "コンバーターの同期信号自動判別の設定を表示します（変更不可）"));
     return result;
 }
 
@@ -153,7 +158,7 @@ void CArgbDialog::EnableAdjustControls(bool bEnable) {
                     IDC_GAIN_B_EDIT,   IDC_GAIN_R_SPIN,   IDC_GAIN_G_SPIN,   IDC_GAIN_B_SPIN,
                     IDC_OFFSET_AUTO,   IDC_OFFSET_R_EDIT, IDC_OFFSET_G_EDIT, IDC_OFFSET_B_EDIT,
                     IDC_OFFSET_R_SPIN, IDC_OFFSET_G_SPIN, IDC_OFFSET_B_SPIN, IDC_ADJUST_FACTORY},
-                   bEnable);
+                   bEnable, NoInputTip());
 }
 
 void CArgbDialog::ApplyAutoSetting(int nIndex, bool bCheckFormat) {

@@ -83,7 +83,7 @@ void CCvbsDialog::ReloadAdjustments() {
     EnableControls({IDC_BRIGHTNESS_EDIT, IDC_CONTRAST_EDIT, IDC_HUE_EDIT, IDC_SATURATION_EDIT,
                     IDC_BRIGHTNESS_SPIN, IDC_CONTRAST_SPIN, IDC_HUE_SPIN, IDC_SATURATION_SPIN,
                     IDC_ADJUST_FACTORY},
-                   m_byInputFormat != kFormatNone);
+                   m_byInputFormat != kFormatNone, NoInputTip());
 }
 
 void CCvbsDialog::OnColorDeltaPos(ui::NmUpDown* pNMUpDown, ui::LResult* pResult) {

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTime>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -314,6 +315,9 @@ void CDevDialog::ReadStatus() {
     SetDlgItemText(IDC_FPGA_TEMP, Tenths(s.fpgaTemperature));
     SetDlgItemText(IDC_MCU_TEMP, Tenths(s.mcuTemperature));
     SetDlgItemText(IDC_VOLTAGE, Tenths(s.supplyVoltage));
+    SetDlgItemText(IDC_STATUS_TIME,
+                   QCoreApplication::translate("CDevDialog", "最終読み取り %1")
+                       .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))));
 }
 
 void CDevDialog::SendOutputSettings() {

@@ -69,6 +69,13 @@ void CDvidDialog::LoadCableDetect() {
         // neither a click nor "出荷時設定" writes a setting chosen on a guess.
         m_bNoCableCheck = false;
         EnableDlgItem(IDC_NO_CABLE_CHECK, false);
+        SetDlgItemTip(
+            IDC_NO_CABLE_CHECK,
+            reply.Unsupported()
+                ? QCoreApplication::translate(
+                      "CDvidDialog", "このファームウェアはケーブル検出の設定に対応していません")
+                : QCoreApplication::translate("CDvidDialog",
+                                              "ケーブル検出の設定を読み取れませんでした"));
         return;
     }
     CloseOnError(kCloseNoResponse);

@@ -26,6 +26,8 @@ const char* const kNoteUnsupported = QT_TRANSLATE_NOOP(
     "※ID機能を使用するにはFirmwareをVer.3.0以降へ、FPGAをVer.0x0AA以降へ更新してください");
 const char* const kNoteUnread = QT_TRANSLATE_NOOP(
     "CDevDialog", "※ID機能設定を読み出せませんでした。変更した項目のみ保存時に書き込まれます");
+const char* const kTipUnsupported =
+    QT_TRANSLATE_NOOP("CDevDialog", "このコンバーターはID機能に対応していません");
 const char* const kCaptionIdError = "KTP Series ERROR";
 const char* const kErrorDid =
     QT_TRANSLATE_NOOP("CDevDialog", "ID機能 DIDの値が不正です（0x50～0x5Fのみ選択可能）");
@@ -149,6 +151,9 @@ void CDevDialog::UpdateIdControls() {
     const bool fields = m_bIdSupported && m_bIdEnable;
     for (int id : {IDC_ID_DID, IDC_ID_SN, IDC_ID_ID, IDC_ID_NAME}) {
         EnableDlgItem(id, fields);
+    }
+    for (int id : {IDC_ID_ENABLE, IDC_ID_DID, IDC_ID_SN, IDC_ID_ID, IDC_ID_NAME}) {
+        SetDlgItemTip(id, m_bIdSupported ? QString() : Tr(kTipUnsupported));
     }
 }
 

@@ -63,7 +63,9 @@ bool CDevChannel::ReceiveReply() {
     std::uint8_t* const rx = m_abyReceive.data();
 
     // Hunt for STX, one byte at a time, but not forever: a line that only ever delivers noise
-    // would otherwise hold the user interface for as long as the noise lasts.
+    // would otherwise hold the user interface for as long as the noise lasts. Both a frame's
+    // worth of noise and noise that trickles in past the reply's deadline end it.
+    const auto deadline = m_pNow() + kReplyStartBudget;
     int skipped = 0;
     for (;;) {
         if (m_pComm->Read(rx, 1) != 1) {
@@ -72,7 +74,7 @@ bool CDevChannel::ReceiveReply() {
         if (rx[0] == kStx) {
             break;
         }
-        if (++skipped >= kMaxFrameSize) {
+        if (++skipped >= kMaxFrameSize || m_pNow() >= deadline) {
             return Fail(kStatusNoReply, 0);
         }
     }

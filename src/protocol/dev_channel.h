@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -30,6 +31,10 @@ std::uint8_t FrameCheckByte(const std::uint8_t* frame, int dataLength);
 // Builds a frame into `out` (room for dataLength + 6 bytes); returns its length.
 int BuildFrame(std::uint8_t* out, std::uint8_t command, const std::uint8_t* data, int dataLength);
 
+// A reply must start (its STX arrive) within this much of the request, however much noise comes
+// first: the read time-out of one byte.
+inline constexpr std::chrono::milliseconds kReplyStartBudget{3010};
+
 // One converter's framing: one request, then exactly one reply, through the owned IPelkComm.
 // The buffers live in the object, so a transaction allocates nothing. Every request and reply
 // goes to the frame trace (protocol/frame_trace.h) under `label`, the port's label.
@@ -56,6 +61,8 @@ public:
     std::array<std::uint8_t, kMaxFrameSize> m_abySend{};
     std::array<std::uint8_t, kMaxFrameSize> m_abyReceive{};
     std::unique_ptr<IPelkComm> m_pComm;
+    // The clock of the reply's deadline; tests put a scripted one in.
+    std::chrono::steady_clock::time_point (*m_pNow)() = &std::chrono::steady_clock::now;
 
 private:
     // Sets the status, purges and traces the `received` bytes of the reply.

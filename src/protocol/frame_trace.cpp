@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "protocol/dev_channel.h"
+#include "protocol/trace_file.h"
 
 namespace vexilo {
 namespace {
@@ -81,10 +82,11 @@ bool StartFrameTrace(std::string_view target, std::string* error) {
         return true;
     }
     const std::string path(target);
-    std::FILE* file = std::fopen(path.c_str(), "a");
+    std::string why;
+    std::FILE* file = OpenTraceFile(path, why);
     if (file == nullptr) {
         if (error != nullptr) {
-            *error = path + ": " + std::strerror(errno);
+            *error = path + ": " + why;
         }
         return false;
     }

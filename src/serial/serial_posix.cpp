@@ -114,6 +114,13 @@ bool CPelkRS232::Open(int port) {
         m_openFailure = OpenFailureFromSystemError(errno);
         return false;
     }
+    // Only a terminal is a serial line: a regular file would swallow the requests and then
+    // read as an endless end of file.
+    if (!::isatty(fd)) {
+        ::close(fd);
+        m_openFailure = PortOpenFailure::Other;
+        return false;
+    }
     // Windows opens a COM port without sharing; flock keeps a second panel (or any cooperating
     // program) away even when running as root, and TIOCEXCL keeps out everyone else but root.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

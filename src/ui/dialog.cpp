@@ -43,6 +43,14 @@ protected:
     void nextCheckState() override {}
 };
 
+// A one-line static right after an edit, to its right on the same line: the edit's unit ("℃",
+// "V") or the label of the next field.
+bool IsUnitLabel(const ControlTemplate& c, const ControlTemplate& edit) {
+    return c.kind == ControlKind::Static && edit.kind == ControlKind::Edit &&
+           c.x >= edit.x + edit.cx - 2 && c.y < edit.y + edit.cy && edit.y < c.y + c.cy &&
+           c.cy <= edit.cy;
+}
+
 Qt::Alignment TextAlignment(const ControlTemplate& c) {
     if (c.Has(kCenter)) {
         return Qt::AlignHCenter;
@@ -142,6 +150,9 @@ bool Dialog::Build(int templateId, QWidget* parent) {
     }
     m_templateId = templateId;
     m_template = std::make_unique<DialogTemplate>(std::move(*tpl));
+    if (auto* tab = dynamic_cast<TabCtrl*>(parent)) {
+        parent = tab->PageArea();  // a tab control's pages live in its scrolling page area
+    }
     if (parent != nullptr) {
         setParent(parent);
         hide();  // shown by the owner, or below when the template says so
@@ -167,10 +178,22 @@ bool Dialog::Build(int templateId, QWidget* parent) {
     m_controls.clear();
     m_index.clear();
     QWidget* previous = nullptr;
+    const ControlTemplate* previousTpl = nullptr;
     QButtonGroup* group = nullptr;
     for (const ControlTemplate& c : m_template->controls) {
         QWidget* w = MakeControl(c, previous);
         Place(w, c);
+        if (previousTpl != nullptr && IsUnitLabel(c, *previousTpl)) {
+            // Such a label shares the edit's line: its text starts where the edit centres its
+            // own line of text, so both sit on one baseline.
+            auto* label = static_cast<QLabel*>(w);
+            const QRect edit = previous->geometry();
+            const int line = label->fontMetrics().height();
+            label->setGeometry(label->x(), edit.y() + (edit.height() - line + 1) / 2,
+                               label->width(), line);
+            label->setAlignment(TextAlignment(c) | Qt::AlignTop);
+        }
+        previousTpl = &c;
         if (c.Has(kHidden)) {
             w->setVisible(false);
         }
@@ -339,7 +362,7 @@ int Dialog::DoModal() {
     }
     QWidget* window = this;
     const QSize room = AvailableClientArea();
-    if (width() > room.width() || height() > room.height()) {
+    if (!ShrinkInto(room)) {
         // Larger than the screen even at its smallest font: the window scrolls its contents,
         // and the buttons stay reachable by scrolling and by their keys.
         m_frame = std::make_unique<QScrollArea>();
@@ -361,6 +384,48 @@ int Dialog::DoModal() {
     window->hide();
     ReleaseFrame();
     return m_result;
+}
+
+bool Dialog::ShrinkInto(QSize room) {
+    const int dw = std::max(0, width() - room.width());
+    const int dh = std::max(0, height() - room.height());
+    if (dw == 0 && dh == 0) {
+        return true;
+    }
+    TabCtrl* tab = nullptr;
+    for (const Control& c : m_controls) {
+        if (c.tpl.kind == ControlKind::Tab && !c.widget->isHidden()) {
+            tab = static_cast<TabCtrl*>(c.widget);
+            break;
+        }
+    }
+    if (tab == nullptr) {
+        return false;
+    }
+    // The tab control keeps its row and enough of its page area to be worked in by scrolling.
+    const QRect before = tab->geometry();
+    const int minWidth = before.width() / 2;
+    const int minHeight = tab->RowHeight() + (before.height() - tab->RowHeight()) / 2;
+    const int giveW = std::min(dw, std::max(0, before.width() - minWidth));
+    const int giveH = std::min(dh, std::max(0, before.height() - minHeight));
+    // What lies below the tab control moves up with the bottom edge, what lies in its right half
+    // moves left with the right edge: the buttons keep their places relative to the corner.
+    for (const Control& c : m_controls) {
+        if (c.widget == tab) {
+            continue;
+        }
+        QRect g = c.widget->geometry();
+        if (g.top() > before.bottom()) {
+            g.translate(0, -giveH);
+        }
+        if (g.left() >= before.center().x()) {
+            g.translate(-giveW, 0);
+        }
+        c.widget->setGeometry(g);
+    }
+    tab->resize(before.width() - giveW, before.height() - giveH);
+    setFixedSize(width() - giveW, height() - giveH);
+    return giveW == dw && giveH == dh;
 }
 
 void Dialog::ReleaseFrame() {
@@ -469,6 +534,17 @@ void Dialog::EnableDlgItem(int id, bool enable) {
 bool Dialog::IsDlgItemEnabled(int id) const {
     QWidget* w = GetDlgItem(id);
     return w != nullptr && w->isEnabled();
+}
+
+void Dialog::SetDlgItemTip(int id, const QString& tip) {
+    if (QWidget* w = GetDlgItem(id)) {
+        w->setToolTip(tip);
+    }
+}
+
+QString Dialog::GetDlgItemTip(int id) const {
+    QWidget* w = GetDlgItem(id);
+    return w != nullptr ? w->toolTip() : QString();
 }
 
 void Dialog::ShowDlgItem(int id, bool show) {

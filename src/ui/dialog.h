@@ -117,6 +117,11 @@ public:
     // Builds the window from the constructor's template unless it exists, shows it modal and
     // runs until EndDialog; returns EndDialog's code (-1 when the template is missing).
     int DoModal();
+    // Makes the window fit `room` (its client area's room on the screen) by giving up part of
+    // its tab control, whose page area then scrolls; the controls below and to the right keep
+    // their distance from the window's edges. False when even that leaves it too large (or it
+    // has no tab control): DoModal then lets the whole window scroll.
+    bool ShrinkInto(QSize room);
     // Ends DoModal with `result`; a dialog that is not modal is only hidden.
     void EndDialog(int result);
 
@@ -136,6 +141,10 @@ public:
     QString GetDlgItemText(int id) const;
     void EnableDlgItem(int id, bool enable);
     bool IsDlgItemEnabled(int id) const;
+    // The tip a control shows under the mouse, enabled or not (why it is greyed out, say); an
+    // empty text removes it.
+    void SetDlgItemTip(int id, const QString& tip);
+    QString GetDlgItemTip(int id) const;
     void ShowDlgItem(int id, bool show);
     bool IsDlgItemShown(int id) const;  // the control's own visibility, not its parents'
     void CheckDlgButton(int id, bool checked);

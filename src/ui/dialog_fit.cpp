@@ -67,15 +67,18 @@ BaseUnits FittingUnits(const DialogTemplate& tpl, const QFont& font, const QStyl
     return units;
 }
 
-QSize AvailableClientArea() {
+QSize ClientAreaOn(QSize screen) {
     constexpr int kFrameWidth = 16;   // both side borders, generously
     constexpr int kFrameHeight = 48;  // title bar and bottom border, generously
+    return {screen.width() - kFrameWidth, screen.height() - kFrameHeight};
+}
+
+QSize AvailableClientArea() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr || QGuiApplication::platformName() == QLatin1String("offscreen")) {
         return {std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
     }
-    const QSize area = screen->availableGeometry().size();
-    return {area.width() - kFrameWidth, area.height() - kFrameHeight};
+    return ClientAreaOn(screen->availableGeometry().size());
 }
 
 DialogLayout FitLayout(const DialogTemplate& windowTpl,

@@ -39,16 +39,19 @@ bool HasFittedCaption(const ControlTemplate& c);
 // stay as the template has them.
 BaseUnits FittingUnits(const DialogTemplate& tpl, const QFont& font, const QStyle* style);
 
-// The layout for a window of template `windowTpl` that hosts dialogs of `inner` templates: one
-// horizontal unit that fits every caption of all of them; when that window would not fit
-// `available` (the screen area less the window frame), the dialog font shrinks step by step,
-// down to three quarters of its size (still easy to read), until it does. A window that is
-// still too large scrolls (Dialog::DoModal).
 // The room a top-level window's client area has on the primary screen: its available area less
 // an allowance for the title bar and frame. Unbounded on a platform without a real screen
 // (offscreen pictures), where nothing limits the window.
 QSize AvailableClientArea();
+// The same for a screen whose available area is `screen` (in device-independent pixels).
+QSize ClientAreaOn(QSize screen);
 
+// The layout for a window of template `windowTpl` that hosts dialogs of `inner` templates: one
+// horizontal unit that fits every caption of all of them; when that window would not fit
+// `available` (the screen area less the window frame), the dialog font shrinks step by step,
+// down to three quarters of its size (still easy to read), until it does. A window that is
+// still too large gives up part of its tab control, whose page area scrolls
+// (Dialog::ShrinkInto), and only beyond that scrolls as a whole (Dialog::DoModal).
 DialogLayout FitLayout(const DialogTemplate& windowTpl,
                        const std::vector<const DialogTemplate*>& inner, QSize available,
                        const QStyle* style);

@@ -6,14 +6,24 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSpacerItem>
+#include <QStringList>
+#include <algorithm>
 #include <utility>
+
+#include "ui/dialog_template.h"
+#include "ui/dialog_units.h"
+#include "ui/resource.h"
 
 #include "ui/updown.h"
 
 namespace vexilo::ui {
 
 namespace {
+
+constexpr int kLineWidth = 400;     // the widest line of a box's text
+constexpr int kBoxFrameRoom = 100;  // icon, margins and frame beside the text
 
 // Room a title bar needs for `caption`: its text in the title font plus the icon and buttons.
 int TitleWidth(const QString& caption) {
@@ -24,6 +34,46 @@ int TitleWidth(const QString& caption) {
 
 bool IsYesNo(unsigned style) {
     return (style & 0x0Fu) == kMbYesNo;
+}
+
+// Where a line of a box may break: at a space, which the break replaces, or after Japanese
+// punctuation. Elsewhere a line is left whole, so that no word ("グループ") is split.
+QString BreakAtPhrases(const QString& text, const QFontMetrics& fm, int maxWidth) {
+    QStringList out;
+    for (QString line : text.split(QLatin1Char('\n'))) {
+        while (fm.horizontalAdvance(line) > maxWidth) {
+            int cut = -1;   // characters kept on this line
+            int next = -1;  // where the rest starts
+            for (int i = 1; i < line.size(); ++i) {
+                const QChar c = line.at(i);
+                const QChar before = line.at(i - 1);
+                int keep = -1;
+                int rest = -1;
+                if (c == QLatin1Char(' ')) {
+                    keep = i;
+                    rest = i + 1;
+                } else if (before == QChar(0x3001) || before == QChar(0x3002)) {  // 、。
+                    keep = i;
+                    rest = i;
+                }
+                if (keep < 0) {
+                    continue;
+                }
+                if (fm.horizontalAdvance(line.left(keep)) > maxWidth && cut > 0) {
+                    break;
+                }
+                cut = keep;
+                next = rest;
+            }
+            if (cut <= 0 || next >= line.size()) {
+                break;  // nothing to break at: the line stays whole
+            }
+            out << line.left(cut);
+            line = line.mid(next);
+        }
+        out << line;
+    }
+    return out.join(QLatin1Char('\n'));
 }
 
 int DefaultMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style) {
@@ -44,6 +94,8 @@ MessageBoxHandler& Handler() {
     return handler;
 }
 
+int g_boxesShown = 0;
+
 }  // namespace
 
 int DefaultAnswer(unsigned style) {
@@ -56,8 +108,17 @@ int DefaultAnswer(unsigned style) {
 void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& caption,
                      unsigned style) {
     box.setWindowTitle(caption);
-    box.setText(text);
+    // The dialogs' font, so that digits and Latin letters in a Japanese text do not come from
+    // another font than the kana around them.
+    if (const auto tpl = LoadDialogTemplate(IDD_VEXILO_DIALOG)) {
+        box.setFont(DialogFont(tpl->fontFamilies, tpl->pointSize));
+    }
     box.setTextFormat(Qt::PlainText);
+    // Lines broken between phrases, narrow enough that the box does not break them again.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int screenWidth = screen != nullptr ? screen->availableGeometry().width() : 1024;
+    box.setText(BreakAtPhrases(text, QFontMetrics(box.font()),
+                               std::clamp(screenWidth / 2 - kBoxFrameRoom, 200, kLineWidth)));
     switch (style & 0xF0u) {
         case kMbIconExclamation:
             box.setIcon(QMessageBox::Warning);
@@ -99,12 +160,17 @@ int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, 
         Open(const Open&) = delete;
         Open& operator=(const Open&) = delete;
     } open;
+    ++g_boxesShown;
     const MessageBoxHandler& h = Handler();
     return h ? h(owner, text, caption, style) : DefaultMessageBox(owner, text, caption, style);
 }
 
 int OpenMessageBoxes() {
     return g_openBoxes;
+}
+
+int MessageBoxesShown() {
+    return g_boxesShown;
 }
 
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {

@@ -39,6 +39,10 @@ int OpenMessageBoxes();
 // mode both use it.
 void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& caption, unsigned style);
 
+// How many boxes have been shown so far (by any handler): whether an operation had something to
+// tell.
+int MessageBoxesShown();
+
 // Replaces the handler; an empty handler restores the default (a QMessageBox). Returns the
 // handler that was installed before.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);

@@ -45,6 +45,7 @@ enum : int {
     IDC_ID_ID = 1064,
     IDC_ID_NAME = 1065,
     IDC_ID_NOTE = 1067,
+    IDC_STATUS_TIME = 1068,  // when the status was last read
 };
 
 // Controls that both adjustment pages have.

@@ -1,18 +1,52 @@
 #include "ui/tab_ctrl.h"
 
+#include <QKeySequence>
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
+#include <QToolButton>
 #include <algorithm>
 
 namespace vexilo::ui {
 
-TabCtrl::TabCtrl(QWidget* parent) : QWidget(parent), m_bar(new QTabBar(this)) {
+TabCtrl::TabCtrl(QWidget* parent)
+    : QWidget(parent),
+      m_bar(new QTabBar(this)),
+      m_scroll(new QScrollArea(this)),
+      m_pages(new QWidget) {
     m_bar->setDrawBase(false);
     m_bar->setExpanding(false);
     m_bar->setUsesScrollButtons(true);
     m_bar->setFocusPolicy(Qt::TabFocus);
+    // The row takes the focus the control is given: the control itself draws no focus, so a
+    // stop of its own would be an invisible one.
+    setFocusProxy(m_bar);
+    // The row's scroll arrows are for the mouse; the keys move between tabs themselves.
+    for (QToolButton* arrow : m_bar->findChildren<QToolButton*>()) {
+        arrow->setFocusPolicy(Qt::NoFocus);
+    }
+    // The page area shows the frame drawn behind it and scrolls only when the pages need it.
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setFocusPolicy(Qt::NoFocus);
+    m_scroll->setWidgetResizable(false);
+    m_scroll->setAutoFillBackground(false);
+    m_scroll->viewport()->setAutoFillBackground(false);
+    m_pages->setAutoFillBackground(false);
+    m_scroll->setWidget(m_pages);
+    const auto bind = [this](QKeySequence keys, int direction) {
+        auto* shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, this,
+                         [this, direction] { SelectNext(direction); });
+    };
+    bind(QKeySequence(Qt::CTRL | Qt::Key_Tab), 1);
+    bind(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1);
+    bind(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
     QObject::connect(m_bar, &QTabBar::currentChanged, [this](int) {
         if (m_programmatic) {
             return;
@@ -94,9 +128,74 @@ QRect TabCtrl::GetItemRect(int index) const {
     return m_bar->tabRect(index).translated(m_bar->pos());
 }
 
+void TabCtrl::SelectNext(int direction) {
+    const int count = m_bar->count();
+    if (count == 0 || !isEnabled()) {
+        return;
+    }
+    const int from = GetCurSel() < 0 ? (direction > 0 ? count - 1 : 0) : GetCurSel();
+    SelectByUser(((from + direction) % count + count) % count);
+}
+
+void TabCtrl::SelectByUser(int index) {
+    if (index == m_bar->currentIndex()) {
+        // Only a tab marked current with no selection behind it is a change.
+        if (m_noSelection) {
+            m_noSelection = false;
+            if (m_onSelChange) {
+                m_onSelChange();
+            }
+        }
+        return;
+    }
+    m_bar->setCurrentIndex(index);  // reported through currentChanged, as a click is
+}
+
+QWidget* TabCtrl::PageArea() const {
+    return m_pages;
+}
+
+int TabCtrl::RowHeight() const {
+    return m_bar->geometry().bottom() + 1;
+}
+
+QRect TabCtrl::PageAreaRect() const {
+    const int top = RowHeight();
+    return {0, top, width(), std::max(0, height() - top)};
+}
+
+void TabCtrl::PlacePage(QWidget&) {
+    Layout();
+}
+
 void TabCtrl::Layout() {
     const int h = m_bar->sizeHint().height();
     m_bar->setGeometry(2, 0, std::max(0, width() - 4), h);
+    const QRect area = PageAreaRect();
+    m_scroll->setGeometry(area);
+    // The pages' extent decides which scroll bars the area needs, and a bar takes room from the
+    // other direction.
+    QSize need(0, 0);
+    const auto pages = m_pages->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (const QWidget* page : pages) {
+        need = need.expandedTo(page->size());
+    }
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroll);
+    QSize view = area.size();
+    bool horizontal = need.width() > view.width();
+    const bool vertical = need.height() > view.height() - (horizontal ? bar : 0);
+    if (vertical) {
+        view.rwidth() -= bar;
+        horizontal = need.width() > view.width();
+    }
+    if (horizontal) {
+        view.rheight() -= bar;
+    }
+    const QSize size = need.expandedTo(view);
+    m_pages->resize(size);
+    for (QWidget* page : pages) {
+        page->move((size.width() - page->width()) / 2, (size.height() - page->height()) / 2);
+    }
     update();
 }
 

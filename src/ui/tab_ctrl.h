@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <functional>
 
+class QScrollArea;
 class QTabBar;
 
 namespace vexilo::ui {
@@ -10,7 +11,12 @@ namespace vexilo::ui {
 // Tab control: a row of tabs over a framed area. The pages are child windows that the owner
 // places, shows and hides itself; the control only keeps the items and the selection.
 // Programmatic changes (insert, delete, SetCurSel) send no notification; a selection made by
-// the user calls the selection-change handler (TCN_SELCHANGE).
+// the user (a click, Ctrl+Tab / Ctrl+Shift+Tab, Ctrl+PgDn / Ctrl+PgUp) calls the
+// selection-change handler (TCN_SELCHANGE).
+//
+// The pages live in the page area below the tab row (a dialog created with the control as its
+// parent goes there). When the control is smaller than its pages, that area scrolls; the tab row
+// never does.
 class TabCtrl : public QWidget {
 public:
     explicit TabCtrl(QWidget* parent = nullptr);
@@ -34,14 +40,28 @@ public:
 
     void SetSelChangeHandler(std::function<void()> handler) { m_onSelChange = std::move(handler); }
 
+    // The widget the pages are children of.
+    QWidget* PageArea() const;
+    // Centres `page` (a child of the page area) below the tab row; when the visible area is
+    // smaller than the page, the page starts at the area's top left and the area scrolls.
+    void PlacePage(QWidget& page);
+    // The height of the tab row, frame included: what the control needs above its pages.
+    int RowHeight() const;
+    // Selects the next (+1) or previous (-1) item, wrapping around, as the user does by keyboard.
+    void SelectNext(int direction);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void Layout();
+    QRect PageAreaRect() const;
+    void SelectByUser(int index);
 
     QTabBar* m_bar;
+    QScrollArea* m_scroll;
+    QWidget* m_pages;
     bool m_noSelection = false;
     bool m_programmatic = false;
     std::function<void()> m_onSelChange;

@@ -1,6 +1,7 @@
 // Every caption fits its control in every template, in Japanese and in English, with the CJK
 // fonts a Linux desktop has; ctest runs this program at scale 1, 1.5 and 2. The English texts
-// carry no Japanese, and a window too large for the screen shrinks until it fits.
+// carry no Japanese, and a window too large for the screen shrinks until it fits, keeping its
+// buttons and tab row in view.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -21,6 +22,8 @@
 #include "app/language.h"
 #include "ui/dialog.h"
 #include "ui/dialog_fit.h"
+#include "ui/resource.h"
+#include "ui/tab_ctrl.h"
 
 namespace vexilo {
 
@@ -184,6 +187,80 @@ TEST(ScreenFit, AWindowLargerThanTheScreenShrinksItsFontUntilItFitsOrReachesItsF
     const ui::DialogLayout tiny = ui::FitLayout(*window, {&*page}, QSize(100, 100), nullptr);
     EXPECT_EQ(tiny.font.pixelSize(), roomy.font.pixelSize() * 3 / 4);
 }
+
+// Laptop screens at their usual desktop scale: the main window with every page kind fits, the
+// three buttons and the tab row stay on screen outside any scrolling, and the page area scrolls
+// over the whole page.
+struct Screen {
+    int width, height;
+    double scale;
+};
+using ScreenCase = std::tuple<Screen, Language, std::string>;
+
+class ScreenFitTest : public ::testing::TestWithParam<ScreenCase> {
+protected:
+    void TearDown() override { InstallLanguage(Language::Japanese); }
+};
+
+TEST_P(ScreenFitTest, ButtonsAndTabRowStayInViewAndThePageAreaScrolls) {
+    const auto [screen, language, family] = GetParam();
+    ASSERT_TRUE(InstallLanguage(language));
+    if (QFontInfo(ui::DialogFont({QString::fromStdString(family)}, 9)).family() !=
+        QString::fromStdString(family)) {
+        GTEST_SKIP() << family << " is not installed";
+    }
+    auto window = ui::LoadDialogTemplate(IDD_VEXILO_DIALOG);
+    ASSERT_TRUE(window);
+    window->fontFamilies = QStringList{QString::fromStdString(family)};
+    std::vector<ui::DialogTemplate> pages;
+    for (const int id : {IDD_DVI_PAGE, IDD_RGB_PAGE, IDD_NTSC_PAGE}) {
+        pages.push_back(*ui::LoadDialogTemplate(id));
+    }
+    const std::vector<const ui::DialogTemplate*> inner{&pages[0], &pages[1], &pages[2]};
+    const QSize room = ui::ClientAreaOn(QSize(static_cast<int>(screen.width / screen.scale),
+                                              static_cast<int>(screen.height / screen.scale)));
+    const ui::DialogLayout layout = ui::FitLayout(*window, inner, room, nullptr);
+
+    ui::Dialog dlg;
+    dlg.SetLayout(layout);
+    ASSERT_TRUE(dlg.Create(IDD_VEXILO_DIALOG, nullptr));
+    EXPECT_TRUE(dlg.ShrinkInto(room));
+    EXPECT_LE(dlg.width(), room.width());
+    EXPECT_LE(dlg.height(), room.height());
+    auto* tab = dlg.DlgItem<ui::TabCtrl>(IDC_TAB);
+    ASSERT_NE(tab, nullptr);
+    EXPECT_TRUE(dlg.rect().contains(tab->geometry()));
+    for (const int id : {int{ui::kIdOk}, int{ui::kIdCancel}, int{IDC_SAVE}}) {
+        const QRect button = dlg.GetDlgItem(id)->geometry();
+        EXPECT_TRUE(dlg.rect().contains(button)) << id;
+        EXPECT_GT(button.top(), tab->geometry().bottom()) << id;
+    }
+
+    tab->InsertItem(0, QStringLiteral("KTP-RGB-SDI (ttyACM0)"));
+    auto* page = new ui::Dialog;  // owned by the tab control's page area
+    page->SetLayout(dlg.Layout());
+    ASSERT_TRUE(page->Create(IDD_RGB_PAGE, tab));
+    tab->PlacePage(*page);
+    EXPECT_EQ(page->parentWidget(), tab->PageArea());
+    EXPECT_TRUE(tab->PageArea()->rect().contains(page->geometry()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Laptops, ScreenFitTest,
+    ::testing::Combine(::testing::Values(Screen{1280, 800, 1.5}, Screen{1366, 768, 1.25}),
+                       ::testing::Values(Language::Japanese, Language::English),
+                       ::testing::Values(std::string("IPAPGothic"),
+                                         std::string("Noto Sans CJK JP"))),
+    [](const ::testing::TestParamInfo<ScreenCase>& info) {
+        const Screen s = std::get<0>(info.param);
+        QString name = QStringLiteral("S%1x%2_%3_%4_%5")
+                           .arg(s.width)
+                           .arg(s.height)
+                           .arg(static_cast<int>(s.scale * 100))
+                           .arg(std::get<1>(info.param) == Language::English ? "en" : "ja")
+                           .arg(QString::fromStdString(std::get<2>(info.param)));
+        return name.remove(QLatin1Char(' ')).toStdString();
+    });
 
 }  // namespace
 }  // namespace vexilo

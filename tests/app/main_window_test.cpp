@@ -10,6 +10,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -147,8 +148,9 @@ TEST_F(MainWindowTest, OneConverterGetsOneTabShownAtOnceAndItsPortClosesWithTheW
 
     // The page sits inside the tab control, below the tab row.
     const QRect item = w.TabControl().GetItemRect(0);
-    EXPECT_GE(page->y(), item.y() + item.height());
-    EXPECT_TRUE(w.TabControl().rect().contains(page->geometry()));
+    const QRect placed(page->mapTo(&w.TabControl(), QPoint(0, 0)), page->size());
+    EXPECT_GE(placed.y(), item.y() + item.height());
+    EXPECT_TRUE(w.TabControl().rect().contains(placed));
 
     EXPECT_EQ(rgb->OpenCount(), 1);
     dlg.reset();
@@ -315,6 +317,21 @@ TEST_F(MainWindowTest, SaveGoesOnToTheNextPageWhenTheFirstStopsAnswering) {
     EXPECT_EQ(b->Stored(), changed);
     EXPECT_EQ(Captions(), std::vector<QString>{"KTP-DVI-SDI (B)"});
     EXPECT_TRUE(w.isVisible());  // saving keeps the window open
+    EXPECT_TRUE(w.SaveNote().isEmpty()) << "not everything was saved";
+}
+
+// A save that went through says so beside the buttons for a while, without a box.
+TEST_F(MainWindowTest, ASuccessfulSaveSaysSoBriefly) {
+    Add(SimKind::Rgb, "A");
+    Add(SimKind::Dvi, "B");
+    CVexiloDlg& w = Open(true);
+    EXPECT_TRUE(w.SaveNote().isEmpty());
+    QTest::mouseClick(w.GetDlgItem(IDC_SAVE), Qt::LeftButton);
+    EXPECT_EQ(w.SaveNote(), "設定を保存しました");
+    EXPECT_TRUE(boxes.boxes.empty());
+    ASSERT_TRUE(w.Timers().Fire(CVexiloDlg::kSaveNoteTimerId));
+    EXPECT_TRUE(w.SaveNote().isEmpty());
+    EXPECT_FALSE(w.IsTimerRunning(CVexiloDlg::kSaveNoteTimerId));
 }
 
 // Each way out of the window, and what it makes every converter do.
@@ -411,6 +428,59 @@ TEST_F(MainWindowTest, EnterAndEscapeNeitherCloseTheWindowNorPressAButton) {
     EXPECT_TRUE(w.isVisible());
     EXPECT_EQ(Count(*a, 0x09), 0);  // neither saved nor reverted
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// The keys switch tabs, wrapping at both ends, from wherever the focus is; each switch checks
+// the converter of the tab it shows, as a click does.
+TEST_F(MainWindowTest, CtrlTabAndCtrlPageKeysSwitchTabsAndCheckTheirConverters) {
+    const std::vector<std::shared_ptr<CSimConverter>> models{
+        Add(SimKind::Rgb, "A"), Add(SimKind::Rgb, "B"), Add(SimKind::Rgb, "C")};
+    CVexiloDlg& w = Open(false, ModelPageFactory());
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    struct Step {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int selection;
+    };
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    for (const Step& step : {Step{Qt::Key_Tab, ctrl, 1}, Step{Qt::Key_Tab, ctrl, 2},
+                             Step{Qt::Key_Tab, ctrl, 0}, Step{Qt::Key_Backtab, ctrlShift, 2},
+                             Step{Qt::Key_PageUp, ctrl, 1}, Step{Qt::Key_PageDown, ctrl, 2},
+                             Step{Qt::Key_PageDown, ctrl, 0}, Step{Qt::Key_PageUp, ctrl, 2}}) {
+        SCOPED_TRACE(step.selection);
+        const int checks = Count(*models[step.selection], 0x00);
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : &w, step.key, step.modifiers);
+        EXPECT_EQ(w.TabControl().GetCurSel(), step.selection);
+        EXPECT_TRUE(w.Page(step.selection)->isVisible());
+        EXPECT_EQ(Count(*models[step.selection], 0x00), checks + 1);
+    }
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// Tab moves only through controls that show the focus, the tab row included.
+TEST_F(MainWindowTest, TabStopsAreAllVisible) {
+    Add(SimKind::Rgb, "A");
+    Add(SimKind::Dvi, "B");
+    CVexiloDlg& w = Open(true, ModelPageFactory());
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.TabControl().setFocus();
+    int tabRow = 0;
+    for (int i = 0; i < 40; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        // Neither the tab control's frame nor a scroll arrow of its row: nothing shows them
+        // focused.
+        EXPECT_TRUE(focus->isVisible()) << focus->metaObject()->className();
+        EXPECT_EQ(dynamic_cast<ui::TabCtrl*>(focus), nullptr);
+        EXPECT_EQ(qobject_cast<QToolButton*>(focus), nullptr);
+        tabRow += qobject_cast<QTabBar*>(focus) != nullptr ? 1 : 0;
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    EXPECT_GE(tabRow, 2);  // the walk comes round to the tab row again
 }
 
 TEST_F(MainWindowTest, TheThreeButtonsAnswerTheAltKeysTheirCaptionsUnderline) {

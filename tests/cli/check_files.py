@@ -55,6 +55,12 @@ def main():
         wrong["converters"][0]["kind"] = "vga"
         if validator.is_valid(wrong):
             sys.exit("the schema accepts kind 'vga'")
+        # Nor a Name with a NUL, which vexiloctl refuses.
+        wrong = json.loads(backup)
+        entry = next(c for c in wrong["converters"] if "id_group" in c)
+        entry["id_group"]["name"] = "a\u0000b"
+        if validator.is_valid(wrong):
+            sys.exit("the schema accepts a NUL in a name")
 
         metrics = subprocess.run([vexiloctl, *selection, "status", "--format", "openmetrics"],
                                  env=env, check=True, capture_output=True, text=True).stdout

@@ -1,8 +1,13 @@
 #include <gmock/gmock.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "cli_fixture.h"
+#include "protocol/id_record.h"
 
 namespace vexilo::test {
 namespace {
@@ -160,6 +165,105 @@ TEST_F(CliTest, IdWritesTheMergedRecordOnlyWhenItChanges) {
     EXPECT_EQ(Json::parse(out.str()).at("converters").at(0).at("written"), false);
     const auto commands = sim->LoggedCommands();
     EXPECT_EQ(std::count(commands.begin(), commands.end(), 0x12), 0);
+}
+
+TEST_F(CliTest, ControlCharactersOfAConverterNameNeverReachTheTerminal) {
+    auto sim = Add(SimKind::Rgb, "ttyACM0");
+    IdBlock block = DefaultIdBlock();
+    // Sets the window title, clears the screen, a C1 CSI, a line feed; "é" and NBSP are text.
+    const std::string name =
+        "\x1b]0;owned\x07\x1b[2J\xC2\x9B"
+        "1m\nX\xC3\xA9\xC2\xA0";
+    std::copy(name.begin(), name.end(), block.begin() + kIdOffName);
+    std::array<std::uint8_t, kSimIdStorageSize> storage{};
+    std::uint16_t length = 0;
+    ASSERT_TRUE(EncodeIdRecord(block, storage, length));
+    sim->SetIdStorage(storage);
+
+    const std::string shown = "\\u001b]0;owned\\u0007\\u001b[2J\\u009b1m\\u000aX\xC3\xA9\xC2\xA0";
+    for (const char* command : {"list", "id"}) {
+        ASSERT_EQ(Run({command}), 0) << err.str();
+        const std::string text = out.str();
+        EXPECT_THAT(text, HasSubstr(shown)) << command;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+    }
+    // JSON escapes them itself, and reads back as the converter holds the Name.
+    ASSERT_EQ(Run({"--json", "list"}), 0);
+    EXPECT_EQ(Json::parse(out.str())["converters"][0]["id_function"]["name"], name);
+}
+
+// A directory of its own under the system's temporary one, removed with the test.
+class CliFilesTest : public CliTest {
+protected:
+    void SetUp() override {
+        CliTest::SetUp();
+        dir = std::filesystem::temp_directory_path() /
+              ("vexiloctl-test-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(dir);
+        CliTest::TearDown();
+    }
+    std::string Write(const std::string& name, const std::string& text) {
+        const auto path = (dir / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    static std::string Read(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    std::filesystem::path dir;
+};
+
+TEST_F(CliFilesTest, BadSettingsFilesAreRefusedBeforeAnythingIsSent) {
+    auto rgb = Add(SimKind::Rgb, "ttyACM0");
+    const std::string head = R"({"format":"vexilo-settings","version":1,"converters":[)";
+    const struct {
+        std::string text;
+        const char* message;
+    } cases[] = {
+        {R"({"format":1})", "not a settings file"},
+        {head + R"({"kind":"rgb","adjustments":{"input_format":0,"values":{"hpos":)"
+                R"(18446744073709551116}}}]})",
+         "converters[0]: hpos: '18446744073709551116' is not allowed"},
+        {head + R"({"kind":"rgb","output":{"scaler":"sync","scaler":"full"}}]})",
+         "converters[0].output: \"scaler\" is given twice"},
+        {head + "\n{\"kind\": \"rgb\",}]}", "line 2, column 16"},
+        {std::string(3 * 1024 * 1024, ' '), "larger than 1024 KiB"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Run({"apply", Write("bad.json", c.text)}), 2) << c.message;
+        EXPECT_THAT(err.str(), HasSubstr(c.message));
+        EXPECT_THAT(err.str(), HasSubstr("nothing was sent"));
+    }
+    EXPECT_TRUE(rgb->Log().empty());
+}
+
+TEST_F(CliFilesTest, BackupReplacesTheFileItselfKeepingItsMode) {
+    Add(SimKind::Rgb, "ttyACM0");
+    const std::string file = Write("rack.json", "old");
+    ::chmod(file.c_str(), 0600);
+    ASSERT_EQ(Run({"backup", file}), 0) << err.str();
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_TRUE(Json::parse(Read(file)).contains("converters"));
+
+    // Links planted at the name or at a guessable temporary name are never written through.
+    const std::string victim = Write("victim", "keep");
+    std::filesystem::create_symlink(victim, dir / "rack.json.partial");
+    std::filesystem::create_symlink(victim, dir / "link.json");
+    ASSERT_EQ(Run({"backup", file}), 0) << err.str();
+    ASSERT_EQ(Run({"backup", (dir / "link.json").string()}), 0) << err.str();
+    EXPECT_EQ(Read(victim), "keep");
+    EXPECT_FALSE(std::filesystem::is_symlink(dir / "link.json"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
+                            std::filesystem::directory_iterator()),
+              4)
+        << "a temporary file was left behind";
 }
 
 }  // namespace

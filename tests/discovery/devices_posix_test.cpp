@@ -60,7 +60,8 @@ TEST_F(DevicesTest, VirtualPortsComeAndGoWithTheirPaths) {
     std::filesystem::create_directories(dir);
     const std::string there = (dir / "rgb0").string();
     const std::string missing = (dir / "dvi0").string();
-    std::ofstream(there).put('x');
+    // Links to a character device, as a simulator's are to its terminal.
+    std::filesystem::create_symlink("/dev/null", there);
     ASSERT_EQ(::setenv("VEXILO_PORTS", ("rgb=" + there + ",dvi=" + missing).c_str(), 1), 0);
     const std::unique_ptr<CDeviceMonitor> monitor = OpenDeviceMonitor();
     std::vector<PresentDevice> present = ListPresentDevices();
@@ -84,7 +85,7 @@ TEST_F(DevicesTest, VirtualPortsComeAndGoWithTheirPaths) {
     };
     ASSERT_NE(monitor, nullptr);
     std::ofstream((dir / "unrelated").string()).put('x');
-    std::ofstream(missing).put('x');
+    std::filesystem::create_symlink("/dev/null", missing);
     EXPECT_TRUE(signalled());
     present = ListPresentDevices();
     EXPECT_EQ(PortPath(present.back().entry.port), missing);

@@ -22,6 +22,14 @@ std::string File(const std::string& converters, const std::string& version = "1"
            converters + "]}";
 }
 
+std::string Members(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += (i > 0 ? ",\"m" : "\"m") + std::to_string(i) + "\":0";
+    }
+    return text;
+}
+
 TEST(SettingsFile, RefusesWhatItCannotApplyWithTheReason) {
     const struct {
         std::string text;
@@ -46,6 +54,26 @@ TEST(SettingsFile, RefusesWhatItCannotApplyWithTheReason) {
          "--sn"},
         {File(R"({"kind":"rgb","port":"a"},{"kind":"rgb","port":"a"})"), "a second entry"},
         {File(R"({"kind":"rgb","port":"a"},{"kind":"rgb"})"), "needs a \"port\" or an ID"},
+        // Hostile or damaged files: refused with the place, never wrapped, thrown or truncated.
+        {File(R"({"kind":"rgb","adjustments":{"input_format":3,)"
+              R"("values":{"hpos":18446744073709551116}}})"),
+         "'18446744073709551116' is not allowed"},
+        {File(R"({"kind":"rgb","adjustments":{"input_format":18446744073709551619,"values":{}}})"),
+         "input_format: expected"},
+        {R"({"format":1})", "not a settings file"},
+        {R"({"format":"vexilo-settings","version":1,"version":2,"converters":[]})",
+         "\"version\" is given twice"},
+        {File(
+             R"({"kind":"rgb"},{"kind":"rgb","port":"a","output":{"scaler":"sync","scaler":"full"}})"),
+         "converters[1].output: \"scaler\" is given twice"},
+        {"{\"format\": \"vexilo-settings\",\n  \"version\": }", "line 2, column 14: syntax error"},
+        {std::string(kMaxSettingsFileBytes + 1, ' '), "larger than 1024 KiB"},
+        {std::string(100000, '['), "nested deeper"},
+        {File(R"({"kind":"rgb","output":{)" + Members(65) + "}}"),
+         "converters[0].output: more members"},
+        {File(R"({"kind":"rgb","id_group":{"enabled":true,"did":"0x5F","sn":"","id":"",)"
+              R"("name":"a\u0000b"}})"),
+         "no control characters"},
     };
     for (const auto& c : cases) {
         std::string error;

@@ -226,6 +226,8 @@ TEST_F(AdjustPageTest, RgbStartUpShowsTheValuesSilently) {
     EXPECT_EQ(page->GetRadioIndex(IDC_SYNC_RGB), 2);
     EXPECT_FALSE(page->IsDlgButtonChecked(IDC_SYNC_AUTO));
     EXPECT_FALSE(page->IsDlgItemEnabled(IDC_SYNC_AUTO)) << "it only shows the setting";
+    EXPECT_FALSE(page->GetDlgItemTip(IDC_SYNC_AUTO).isEmpty()) << "and says so";
+    EXPECT_TRUE(page->GetDlgItemTip(IDC_OFFSET_G_SPIN).isEmpty());
     EXPECT_FALSE(page->IsDlgButtonChecked(IDC_OFFSET_AUTO));
     EXPECT_TRUE(page->IsDlgItemEnabled(IDC_SYNC_RGBS));
     EXPECT_TRUE(page->IsDlgItemEnabled(IDC_OFFSET_G_SPIN));
@@ -264,11 +266,15 @@ TEST_F(AdjustPageTest, WithoutInputTheRgbControlsComeUpDisabledSaveWhatAutoAllow
             CArgbDialog* page = StartRgb();
             EXPECT_TRUE(boxes.boxes.empty());
             EXPECT_EQ(page->m_byInputFormat, 0xFF);
+            // A control greyed out for want of a signal says so; one that Auto greys out or
+            // leaves usable does not.
             for (int id : adjust) {
                 EXPECT_FALSE(page->IsDlgItemEnabled(id)) << id;
+                EXPECT_EQ(page->GetDlgItemTip(id), CAdjustPage::NoInputTip()) << id;
             }
             for (int id : offsets) {
                 EXPECT_EQ(page->IsDlgItemEnabled(id), !offsetAuto) << id;
+                EXPECT_EQ(page->GetDlgItemTip(id).isEmpty(), !offsetAuto) << id;
             }
             for (int id : radios) {
                 EXPECT_EQ(page->IsDlgItemEnabled(id), !syncAuto) << id;
@@ -287,10 +293,12 @@ TEST_F(AdjustPageTest, WithoutInputTheNtscAdjustmentsComeUpDisabled) {
                                     IDC_SATURATION_EDIT, IDC_BRIGHTNESS_SPIN, IDC_CONTRAST_SPIN,
                                     IDC_HUE_SPIN, IDC_SATURATION_SPIN, IDC_ADJUST_FACTORY}) {
         EXPECT_FALSE(page->IsDlgItemEnabled(id)) << id;
+        EXPECT_EQ(page->GetDlgItemTip(id), CAdjustPage::NoInputTip()) << id;
     }
     sim->SetInputFormat(kC);
     page->SendCommand(IDC_UPDATE);
     EXPECT_TRUE(page->IsDlgItemEnabled(IDC_HUE_SPIN)) << "the first format loads and enables";
+    EXPECT_TRUE(page->GetDlgItemTip(IDC_HUE_SPIN).isEmpty());
     EXPECT_TRUE(boxes.boxes.empty());
 }
 

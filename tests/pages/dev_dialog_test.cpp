@@ -2,6 +2,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <array>
 #include <cstdlib>
@@ -46,19 +47,26 @@ TEST_F(PageTest, StatusIsFormattedFieldByField) {
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
+// The status group tells when it was last read; a reply that is not shown does not count.
 TEST_F(PageTest, AShortStatusReplyChangesNothingAndClosesNothing) {
+    const QRegularExpression readAt(QStringLiteral("^最終読み取り \\d\\d:\\d\\d:\\d\\d$"));
     Sim().SetStatus({1920, 1080, 412, 380, 50, 5994, 2});
     CTestPage* page = Start();
     ASSERT_EQ(Text(page, IDC_FRAMERATE), "59.94");
+    EXPECT_TRUE(readAt.match(Text(page, IDC_STATUS_TIME)).hasMatch())
+        << Text(page, IDC_STATUS_TIME).toStdString();
+    page->SetDlgItemText(IDC_STATUS_TIME, QStringLiteral("earlier"));
     Sim().SetStatus({1, 2, 3, 4, 5, 6000, 1});
     Fault(SimFaultKind::WrongLength, 0x03, 1, 0, -1);  // 12 bytes
     page->SendCommand(IDC_UPDATE);
     EXPECT_EQ(Text(page, IDC_WIDTH), "1920");
     EXPECT_EQ(Text(page, IDC_FRAMERATE), "59.94");
+    EXPECT_EQ(Text(page, IDC_STATUS_TIME), "earlier");
     EXPECT_TRUE(page->HasConverter());
     EXPECT_TRUE(boxes.boxes.empty());
     page->SendCommand(IDC_UPDATE);
     EXPECT_EQ(Text(page, IDC_FRAMERATE), "60") << "a whole reply is shown again";
+    EXPECT_TRUE(readAt.match(Text(page, IDC_STATUS_TIME)).hasMatch());
 }
 
 TEST_F(PageTest, TheUpdateButtonReachesTheModelsOverride) {

@@ -93,6 +93,9 @@ TEST_F(DviPageTest, TheCableDetectReadDecidesTheBox) {
         EXPECT_EQ(page->IsDlgButtonChecked(IDC_NO_CABLE_CHECK), c.ticked) << c.what;
         EXPECT_EQ(page->m_bNoCableCheck, c.ticked) << c.what;
         EXPECT_EQ(page->IsDlgItemEnabled(IDC_NO_CABLE_CHECK), c.enabled) << c.what;
+        EXPECT_EQ(page->GetDlgItemTip(IDC_NO_CABLE_CHECK).isEmpty(),
+                  c.enabled || !c.closedWith.isEmpty())
+            << c.what << ": a greyed box says why";
         EXPECT_EQ(page->HasConverter(), c.closedWith.isEmpty()) << c.what;
         if (c.closedWith.isEmpty()) {
             EXPECT_TRUE(boxes.boxes.empty()) << c.what;

@@ -138,6 +138,8 @@ TEST_F(IdTest, UnsupportedConvertersShowTheGroupDisabledWithTheUpdateNote) {
         EXPECT_EQ(page->m_bIdSupported, c.supported) << c.what;
         EXPECT_EQ(page->IsDlgItemEnabled(IDC_ID_ENABLE), c.supported) << c.what;
         EXPECT_EQ(page->IsDlgItemEnabled(IDC_ID_SN), c.supported) << c.what;
+        EXPECT_EQ(page->GetDlgItemTip(IDC_ID_ENABLE).isEmpty(), c.supported) << c.what;
+        EXPECT_EQ(page->GetDlgItemTip(IDC_ID_NAME).isEmpty(), c.supported) << c.what;
         EXPECT_EQ(Text(page, IDC_ID_NOTE),
                   c.supported ? kIdNoteSupportedText : kIdNoteUnsupportedText)
             << c.what;

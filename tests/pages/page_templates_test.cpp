@@ -38,7 +38,7 @@ const std::vector<Control> kCommon = {
     {IDC_FACTORY, ControlKind::Button},      {IDC_ID_ENABLE, ControlKind::Check},
     {IDC_ID_DID, ControlKind::Combo},        {IDC_ID_SN, ControlKind::Edit},
     {IDC_ID_ID, ControlKind::Edit},          {IDC_ID_NAME, ControlKind::Edit},
-    {IDC_ID_NOTE, ControlKind::Static},
+    {IDC_ID_NOTE, ControlKind::Static},      {IDC_STATUS_TIME, ControlKind::Static},
 };
 
 // Each spin and the edit that is its buddy.

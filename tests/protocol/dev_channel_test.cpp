@@ -151,6 +151,37 @@ TEST_F(DevChannelTest, StxHuntGivesUpAfterAFrameWorthOfNoise) {
     EXPECT_EQ(channel->m_nStatus, kStatusNoReply);
 }
 
+// A scripted clock that each read moves on: one noise byte every 2.5 s.
+std::chrono::steady_clock::time_point g_now;
+std::chrono::steady_clock::time_point ScriptedNow() {
+    return g_now;
+}
+class TrickleComm : public FakeComm {
+public:
+    int Read(std::uint8_t* buffer, int count) override {
+        g_now += std::chrono::milliseconds(2500);
+        return FakeComm::Read(buffer, count);
+    }
+};
+
+TEST(DevChannelDeadline, StxHuntEndsAtTheRepliesDeadlineWhenNoiseTrickles) {
+    auto c = std::make_unique<TrickleComm>();
+    TrickleComm* comm = c.get();
+    CDevChannel channel(std::move(c), "ttyACM3");
+    channel.m_pNow = &ScriptedNow;
+    comm->Queue(Bytes(10, 0xAA));
+    comm->Queue(Frame(0x00, {0x01}));
+    EXPECT_FALSE(channel.Transact(0x00));
+    EXPECT_EQ(channel.m_nStatus, kStatusNoReply);
+    EXPECT_EQ(comm->reads, 2) << "read past the deadline";
+
+    // Noise that ends in time is no failure.
+    comm->incoming.clear();
+    comm->Queue({0xAA});
+    comm->Queue(Frame(0x00, {0x01}));
+    EXPECT_TRUE(channel.Transact(0x00));
+}
+
 TEST_F(DevChannelTest, StatusIsResetByEachRequest) {
     comm->Queue(Frame(kErrorReply, {0x0A}));
     EXPECT_FALSE(channel->Transact(0x14));

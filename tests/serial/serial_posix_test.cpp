@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include <chrono>
 #include <thread>
@@ -81,6 +82,15 @@ TEST_F(SerialPosixTest, AFailedOpenTellsWhetherThePortIsBusyOrGone) {
     EXPECT_EQ(second.OpenFailure(), PortOpenFailure::Busy);
     CPelkRS232 gone(RegisterPort("/dev/ttyACM-vexilo-test-missing", "gone"), kFast);
     EXPECT_EQ(gone.OpenFailure(), PortOpenFailure::Gone);
+    // Only terminals open: a regular file or /dev/null would take requests and never answer.
+    const std::string file = ::testing::TempDir() + "vexilo-serial-file";
+    std::fclose(std::fopen(file.c_str(), "w"));
+    for (const std::string& path : {file, std::string("/dev/null")}) {
+        CPelkRS232 notATerminal(RegisterPort(path, "file"), kFast);
+        EXPECT_FALSE(notATerminal.IsOpen()) << path;
+        EXPECT_EQ(notATerminal.OpenFailure(), PortOpenFailure::Other) << path;
+    }
+    std::remove(file.c_str());
 }
 
 // A port the user may not open. Root may open anything, so as root the child drops to nobody

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -114,6 +116,19 @@ TEST_F(DialogTest, BuildsTheTemplateAtItsDialogUnitPositions) {
               Qt::AlignHCenter);
     EXPECT_EQ(dlg->DefaultButtonId(), IDC_UPDATE);
     EXPECT_EQ(dlg->GetDlgItem(4711), nullptr);
+    // A unit after its edit shares the edit's line and is centred on it, as the edit's text is.
+    const auto controls = dlg->Controls();
+    for (std::size_t i = 1; i < controls.size(); ++i) {
+        if (controls[i - 1].first->id == IDC_FPGA_TEMP ||
+            controls[i - 1].first->id == IDC_VOLTAGE) {
+            auto* unit = qobject_cast<QLabel*>(controls[i].second);
+            ASSERT_NE(unit, nullptr);
+            const QRect edit = controls[i - 1].second->geometry();
+            const int line = unit->fontMetrics().height();
+            EXPECT_EQ(unit->y(), edit.y() + (edit.height() - line + 1) / 2);
+            EXPECT_EQ(unit->height(), line);
+        }
+    }
     // The dialog font resolves to one of the template's choices that exists here.
     const QString family = QFontInfo(dlg->font()).family();
     EXPECT_TRUE(family == "MS UI Gothic" || family == "IPAPGothic" || family == "Noto Sans CJK JP")
@@ -369,6 +384,36 @@ TEST(MessageBoxSeam, RecordsAndRestores) {
         }
     });
     EXPECT_EQ(ShowMessageBox(nullptr, "real", "box", kMbIconInformation), kIdOk);
+}
+
+// A box's lines break only at spaces or after Japanese punctuation, never inside a word, and its
+// digits and letters come from the dialogs' font, as its kana do.
+TEST(MessageBoxSeam, LinesBreakBetweenPhrasesInTheDialogFont) {
+    const QString text = QString::fromUtf8(
+        "ttyACM0: /dev/ttyACM0 を開く権限がありません。\nudev ルール 60-vexilo.rules "
+        "をインストールするか、ユーザーを dialout グループに追加して再ログインしてください。");
+    QMessageBox box;
+    SetUpMessageBox(box, text, "KTP Series ERROR", kMbIconExclamation);
+    const auto tpl = LoadDialogTemplate(IDD_VEXILO_DIALOG);
+    ASSERT_TRUE(tpl);
+    EXPECT_EQ(box.font().families(), tpl->fontFamilies);
+    const QStringList lines = box.text().split('\n');
+    EXPECT_GT(lines.size(), 2) << "the long line was broken";
+    QString joined = lines.value(0);
+    for (int i = 1; i < lines.size(); ++i) {
+        const bool atPunctuation =
+            joined.endsWith(QString::fromUtf8("、")) || joined.endsWith(QString::fromUtf8("。"));
+        const QString rest = text.mid(joined.size());
+        // Each break stands where the text had a line break or a space, or follows 、 or 。.
+        QString gap;
+        if (rest.startsWith('\n' + lines[i]) || rest.startsWith(' ' + lines[i])) {
+            gap = rest.left(1);
+        } else {
+            ASSERT_TRUE(atPunctuation && rest.startsWith(lines[i])) << lines[i].toStdString();
+        }
+        joined += gap + lines[i];
+    }
+    EXPECT_EQ(joined, text);
 }
 
 TEST(MessageBoxSeam, TheRealBoxIsWideEnoughForItsTitle) {
