@@ -12,6 +12,7 @@ packages=(
     python3-jsonschema python3-prometheus-client ansible-core
     fonts-ipafont-gothic fonts-noto-cjk
     libudev-dev umockdev libumockdev-dev
+    nodejs npm
     "$@"
 )
 

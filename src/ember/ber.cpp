@@ -1,5 +1,6 @@
 #include "ember/ber.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -73,14 +74,14 @@ Bytes RealContent(double value) {
     if (std::isinf(value)) {
         return {static_cast<std::uint8_t>(value > 0 ? 0x40 : 0x41)};
     }
-    // Binary form, base 2: value = mantissa * 2^exponent with an odd mantissa.
+    // Binary form, base 2, as Ember+ writes it (unlike plain X.690): the exponent is that of the
+    // mantissa's leading bit, which stands before the binary point; trailing zero bits dropped.
     int exp2 = 0;
     const double fraction = std::frexp(std::fabs(value), &exp2);  // [0.5, 1)
     auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-    int exponent = exp2 - 53;
-    while (mantissa != 0 && (mantissa & 1) == 0) {
+    const int exponent = exp2 - 1;
+    while ((mantissa & 1) == 0) {
         mantissa >>= 1;
-        ++exponent;
     }
     const Bytes expBytes = IntegerContent(exponent);
     Bytes out;
@@ -281,9 +282,8 @@ std::optional<double> DecodeReal(std::span<const std::uint8_t> content) {
         return v;
     }
     const bool negative = (lead & 0x40) != 0;
-    const int baseBits = (lead >> 4) & 0x03;  // 0: base 2, 1: 8, 2: 16
-    if (baseBits == 3) {
-        return std::nullopt;
+    if ((lead & 0x30) != 0) {
+        return std::nullopt;  // base 8 or 16: Ember+ writes base 2 only
     }
     const int scale = (lead >> 2) & 0x03;
     std::size_t pos = 1;
@@ -301,16 +301,21 @@ std::optional<double> DecodeReal(std::span<const std::uint8_t> content) {
     const auto exponent = DecodeInteger(content.subspan(pos, expLength));
     pos += expLength;
     const std::size_t mantLength = content.size() - pos;
-    if (!exponent || mantLength > 8 || *exponent > 4096 || *exponent < -4096) {
+    if (!exponent || mantLength > 7 || *exponent > 4096 || *exponent < -4096) {
         return std::nullopt;
     }
     std::uint64_t mantissa = 0;
     for (std::size_t i = pos; i < content.size(); ++i) {
         mantissa = (mantissa << 8) | content[i];
     }
-    const int bitsPerDigit = baseBits == 0 ? 1 : baseBits == 1 ? 3 : 4;
-    const double v = std::ldexp(static_cast<double>(mantissa) * (1 << scale),
-                                static_cast<int>(*exponent) * bitsPerDigit);
+    mantissa <<= scale;
+    if (mantissa == 0) {
+        return negative ? -0.0 : 0.0;
+    }
+    // The leading bit stands before the binary point (see RealContent).
+    const int bits = static_cast<int>(std::bit_width(mantissa));
+    const double v =
+        std::ldexp(static_cast<double>(mantissa), static_cast<int>(*exponent) - (bits - 1));
     return negative ? -v : v;
 }
 

@@ -70,20 +70,20 @@ Bytes Contents(const Element& e, Fields fields) {
     Bytes set;
     switch (e.type) {
         case Element::Type::kNode:
-            if (fields == Fields::kAll) {
-                AppendContextString(set, 0, e.identifier);
-                AppendContextString(set, 1, e.description);
-            }
-            if (fields == Fields::kAll || fields == Fields::kOnline) {
-                AppendContextBoolean(set, 3, e.online);
-            }
+            // Identifier and description go with the online flag: some consumers take a
+            // contents update as a whole.
+            AppendContextString(set, 0, e.identifier);
+            AppendContextString(set, 1, e.description);
+            AppendContextBoolean(set, 3, e.online);
             break;
         case Element::Type::kParameter:
             if (fields == Fields::kAll) {
                 AppendContextString(set, 0, e.identifier);
                 AppendContextString(set, 1, e.description);
             }
-            if (fields == Fields::kAll || fields == Fields::kValue) {
+            // No value yet (not read): left out, as a null is not understood everywhere.
+            if ((fields == Fields::kAll || fields == Fields::kValue) &&
+                !std::holds_alternative<std::monostate>(e.value)) {
                 AppendContextValue(set, 2, e.value);
             }
             if (fields == Fields::kAll) {
@@ -100,8 +100,9 @@ Bytes Contents(const Element& e, Fields fields) {
                 if (!e.enumeration.empty()) {
                     AppendContextString(set, 7, e.enumeration);
                 }
-                AppendContextInteger(set, 13, static_cast<std::int64_t>(e.parameterType));
             }
+            // The type goes with every value, for the same reason.
+            AppendContextInteger(set, 13, static_cast<std::int64_t>(e.parameterType));
             break;
         case Element::Type::kFunction:
             if (fields == Fields::kAll) {

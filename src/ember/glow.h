@@ -104,10 +104,9 @@ private:
 
 // Which parts of an element go into a message.
 enum class Fields {
-    kAll,     // every field of the contents
-    kValue,   // a parameter's value only
-    kOnline,  // a node's online flag only
-    kNone,    // number or path only
+    kAll,    // every field of the contents
+    kValue,  // a parameter's value and type; a node's identifier, description and online flag
+    kNone,   // number or path only
 };
 
 // One element as Glow: qualified (with its path) or by number, its contents, and optionally its

@@ -89,7 +89,9 @@ TEST(EmberBer, MalformedInputIsRefused) {
 TEST(EmberBer, RealsRoundTripWithKnownForms) {
     EXPECT_EQ(RealContent(1.0), (Bytes{0x80, 0x00, 0x01}));
     EXPECT_EQ(RealContent(0.5), (Bytes{0x80, 0xFF, 0x01}));
-    EXPECT_EQ(RealContent(-3.0), (Bytes{0xC0, 0x00, 0x03}));
+    // Ember+ puts the binary point after the mantissa's leading bit: 3 = 1.1b * 2^1.
+    EXPECT_EQ(RealContent(-3.0), (Bytes{0xC0, 0x01, 0x03}));
+    EXPECT_EQ(RealContent(45.3).size(), 9u);
     EXPECT_EQ(RealContent(0.0), Bytes{});
     for (double v : {59.94, -45.3, 1e300, 5e-324, 0.1, 1920.0}) {
         EXPECT_EQ(DecodeReal(RealContent(v)), v) << v;
