@@ -14,7 +14,7 @@ count="${COUNT:-200}"
 delays="${DELAYS:-0 20}"
 
 cmake --preset dev >/dev/null
-cmake --build --preset dev --target vexiloctl vexilo-sim bench_ember_set_consumer >/dev/null
+cmake --build --preset dev --target vexiloctl vexilo-sim bench_ember_consumer >/dev/null
 bin=build/dev
 ctl=$bin/src/cli/vexiloctl
 
@@ -39,7 +39,7 @@ for delay in $delays; do
     read -r -t 10 line <&4 || { cat "$work/serve.err" >&2; exit 1; }
     port="${line##*:}"
     # vexilo (1) / the converter (1) / settings (3) / output_format (1)
-    "$bin/bench/bench_ember_set_consumer" "$port" 1.1.3.1 "$count" >"$work/sent"
+    "$bin/bench/bench_ember_consumer" set "$port" 1.1.3.1 "$count" >"$work/sent"
     stop_serve
     kill "$sim_pid"; wait "$sim_pid" 2>/dev/null || true; sim_pid=""
     rm -f "$work/sim.fifo"
