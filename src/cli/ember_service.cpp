@@ -550,12 +550,17 @@ void EmberService::Step(Clock::time_point deadline) {
     } else if (!s.monitor && Clock::now() >= s.nextRescan) {
         Rescan();
     }
+    // One converter's status per step, the most overdue first: a consumer's set waits for at
+    // most one status read, not for a round over every converter.
     const auto now = Clock::now();
-    for (std::size_t i = 0; i < s.devices.size(); ++i) {
-        Impl::Device& d = *s.devices[i];
-        if (d.online && now >= d.nextStatus) {
-            s.ReadStatus(d);
+    Impl::Device* due = nullptr;
+    for (const auto& d : s.devices) {
+        if (d->online && now >= d->nextStatus && (!due || d->nextStatus < due->nextStatus)) {
+            due = d.get();
         }
+    }
+    if (due != nullptr) {
+        s.ReadStatus(*due);
     }
 }
 
