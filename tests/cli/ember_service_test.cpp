@@ -89,13 +89,18 @@ public:
                 std::vector<ember::S101Event> events;
                 EXPECT_TRUE(m_decoder.Feed({buffer, static_cast<std::size_t>(n)}, events));
                 for (auto& e : events) {
-                    messages.push_back(std::move(e.glow));
+                    if (e.kind == ember::S101Event::kKeepAliveResponse) {
+                        ++keepAlives;
+                    } else {
+                        messages.push_back(std::move(e.glow));
+                    }
                 }
             }
         }
         return messages;
     }
     bool closed = false;
+    int keepAlives = 0;
 
 private:
     EmberService& m_service;
@@ -312,8 +317,10 @@ TEST_F(EmberServiceTest, BadConsumersAreDroppedAndOthersServedWithinTheLimit) {
     bad.SendRaw(huge);
     bad.Receive(1, 200ms);
     EXPECT_TRUE(bad.closed);
+    good.SendRaw(ember::KeepAliveRequest());
     good.Send(Command(10, {1}, 32));
     EXPECT_EQ(good.Receive().size(), 1u);
+    EXPECT_EQ(good.keepAlives, 1);
     EXPECT_FALSE(good.closed);
 }
 
