@@ -133,6 +133,7 @@ struct EmberService::Impl {
         requests::StatusBlock status;
         bool haveStatus = false;
         Clock::time_point nextStatus{};
+        std::string lastFailure;  // why attaching failed last time
 
         const model::KindModel& Kind() const { return model::KindOf(kind); }
         Element* IdentityParam(const std::string& name) const {
@@ -442,6 +443,19 @@ struct EmberService::Impl {
         SetOnline(d, false);
     }
 
+    // Attaching is tried again every relist: the same reason is told once.
+    void AttachFailed(Device& d, const std::string& why) {
+        if (why != d.lastFailure) {
+            Log(d.label + ": " + why);
+            d.lastFailure = why;
+        }
+    }
+
+    bool AnyOffline() const {
+        return std::any_of(devices.begin(), devices.end(),
+                           [](const auto& d) { return !d->online; });
+    }
+
     void Attach(const DeviceEntry& entry) {
         const std::string label = PortLabel(entry.port);
         Device* d = FindLabel(label);
@@ -458,17 +472,17 @@ struct EmberService::Impl {
         PortOpenFailure failure = PortOpenFailure::None;
         d->link = OpenDeviceLink(entry.port, d->kind, &failure);
         if (!d->link) {
-            Log(label + ": " +
-                (failure == PortOpenFailure::Busy
-                     ? "the port is in use by another program (a running panel?)"
-                     : "the port cannot be opened"));
+            AttachFailed(*d, failure == PortOpenFailure::Busy
+                                 ? "the port is in use by another program (a running panel?)"
+                                 : "the port cannot be opened");
             return;
         }
         if (model::OpResult res = model::Identify(*d->link, d->identity); !res) {
-            Log(label + ": " + res.error);
             d->link.reset();
+            AttachFailed(*d, res.error);
             return;
         }
+        d->lastFailure.clear();
         if (d->node == nullptr) {
             Build(*d);
         }
@@ -534,8 +548,10 @@ void EmberService::Step(Clock::time_point deadline) {
             until = std::min(until, d->nextStatus);
         }
     }
-    // Without a monitor, converters are listed again every status round.
-    if (!s.monitor) {
+    // Without a monitor, and while a converter is offline (it may have failed a read without
+    // being unplugged), converters are listed again every status round.
+    const bool relist = !s.monitor || s.AnyOffline();
+    if (relist) {
         until = std::min(until, s.nextRescan);
     }
     ember::ExtraWait extra[1];
@@ -547,7 +563,7 @@ void EmberService::Step(Clock::time_point deadline) {
     s.server->Wait(until, waits);
     if (s.monitor && extra[0].ready && s.monitor->Drain()) {
         Rescan();
-    } else if (!s.monitor && Clock::now() >= s.nextRescan) {
+    } else if (relist && Clock::now() >= s.nextRescan) {
         Rescan();
     }
     // One converter's status per step, the most overdue first: a consumer's set waits for at

@@ -287,6 +287,25 @@ TEST_F(EmberServiceTest, ConvertersGoOfflineAndComeBackOnRescan) {
     EXPECT_EQ(Find(*service, {"vexilo"})->children.size(), 2u) << "the same node again";
 }
 
+TEST_F(EmberServiceTest, AConverterThatFailsAReadIsTriedAgainWithoutAHotplugEvent) {
+    auto sim = Add(SimKind::Rgb, "ttyACM0");
+    ServeOptions fast;
+    fast.statusEvery = 20ms;
+    auto service = Start(fast);
+    const Element* node = Find(*service, {"vexilo", "ttyACM0"});
+    sim->AddFault({SimFaultKind::ErrorCode, 0x0A, 0x03, 1});
+    const auto deadline = Clock::now() + 2s;
+    while (node->online && Clock::now() < deadline) {
+        service->Step(Clock::now() + 10ms);
+    }
+    EXPECT_FALSE(node->online);
+    while (!node->online && Clock::now() < deadline) {
+        service->Step(Clock::now() + 10ms);
+    }
+    EXPECT_TRUE(node->online);
+    EXPECT_NE(log.str().find("ttyACM0: offline"), std::string::npos) << log.str();
+}
+
 TEST_F(EmberServiceTest, SaveRunsTheOperationAndReportsIt) {
     auto sim = Add(SimKind::Dvi, "ttyACM0");
     auto service = Start();
