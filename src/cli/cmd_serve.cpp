@@ -56,7 +56,8 @@ void AddServeCommand(CLI::App& app, Session& session, Action& action) {
                   "Serve identity and status only: no settings, no save, revert or factory");
     sub->add_option("--max-consumers", o->maxConsumers,
                     "Consumers served at once; more are refused (default 8)")
-        ->check(CLI::Range(1, 64));
+        ->check(CLI::Range(1, 64))
+        ->type_name("N");
     sub->callback([&session, &action, o] { action = [&session, o] { return Run(session, *o); }; });
 }
 
