@@ -358,8 +358,13 @@ struct EmberService::Impl {
         }
         std::vector<const Element*> changed;
         for (const auto& [s, e] : d.settings) {
-            const auto v = snapshot.Value(*s);
-            Change(e, v ? Value(std::int64_t{*v}) : Value(), changed);
+            // An unread value (no input for adjustments) keeps no value at all.
+            if (const auto v = snapshot.Value(*s)) {
+                Change(e, Value(std::int64_t{*v}), changed);
+            } else if (!std::holds_alternative<std::monostate>(e->value)) {
+                e->value = std::monostate{};
+                changed.push_back(e);
+            }
         }
         Push(changed);
     }
