@@ -92,13 +92,15 @@ void Provider::Request(int consumer, const ember::Request& r) {
     switch (r.kind) {
         case ember::Request::Kind::kGetDirectory: {
             w.directories.insert(e);
+            // The root's children by number, any other node's by path, each on its own
+            // (consumers that expand a tree read the children at the top of the answer). An
+            // element without children answers with itself.
             std::vector<Bytes> items;
-            if (e->parent == nullptr) {
-                for (const auto& child : e->children) {
-                    items.push_back(EncodeElement(*child, false, Fields::kAll, false));
-                }
-            } else {
-                items.push_back(EncodeElement(*e, true, Fields::kAll, true));
+            for (const auto& child : e->children) {
+                items.push_back(EncodeElement(*child, e->parent != nullptr, Fields::kAll, false));
+            }
+            if (items.empty() && e->parent != nullptr) {
+                items.push_back(EncodeElement(*e, true, Fields::kAll, false));
             }
             m_send(consumer, EncodeRoot(items));
             break;
