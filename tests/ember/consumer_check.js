@@ -100,6 +100,22 @@ async function main() {
         const model = await client.getElementByPathAsync(`vexilo/${ntsc}/identity/model`);
         check(model.contents.value === 'KTP-NTSC-SDI', `identity model: ${model.contents.value}`);
 
+        // The whole tree, expanded as a viewer does.
+        const walker = new EmberClient({host: '127.0.0.1', port, timeoutValue: 5000});
+        await walker.connectAsync();
+        await walker.getDirectoryAsync();
+        await Promise.race([walker.expandAsync(),
+                            new Promise((_, reject) => setTimeout(
+                                () => reject(new Error('expanding the tree did not end')), 20000))]);
+        let elements = 0;
+        const walk = e => { elements++; (e.getChildren() || []).forEach(walk); };
+        walk(walker.root);
+        // root + vexilo + per converter: node, 3 groups, 9 identity, 8 status, settings, 3 functions
+        const settings = {[rgb]: 15, [dvi]: 4, [ntsc]: 6};
+        const expected = 2 + ids.reduce((n, id) => n + 1 + 3 + 9 + 8 + settings[id] + 3, 0);
+        check(elements === expected, `expanded ${elements} elements, expected ${expected}`);
+        await walker.disconnectAsync();
+
         // Status, as vexiloctl --json status names and scales it.
         const value = async p => (await client.getElementByPathAsync(`vexilo/${rgb}/${p}`)).contents.value;
         check(await value('status/fpga_temperature') === 45.3, 'fpga_temperature 45.3');
