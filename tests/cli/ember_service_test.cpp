@@ -285,6 +285,17 @@ TEST_F(EmberServiceTest, ConvertersGoOfflineAndComeBackOnRescan) {
     service->Rescan();
     EXPECT_TRUE(ntsc->online);
     EXPECT_EQ(Find(*service, {"vexilo"})->children.size(), 2u) << "the same node again";
+    c.Receive(4, 200ms);
+    // A converter plugged in: a new node, pushed to who watches the converters' node.
+    Add(SimKind::Dvi, "ttyACM2");
+    service->Rescan();
+    EXPECT_EQ(Find(*service, {"vexilo"})->children.size(), 3u);
+    bool told = false;
+    for (const Bytes& m : c.Receive(1)) {
+        told = told || std::search(m.begin(), m.end(), std::begin("ttyACM2"),
+                                   std::end("ttyACM2") - 1) != m.end();
+    }
+    EXPECT_TRUE(told);
 }
 
 TEST_F(EmberServiceTest, AConverterThatFailsAReadIsTriedAgainWithoutAHotplugEvent) {
