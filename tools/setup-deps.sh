@@ -12,8 +12,14 @@ packages=(
     python3-jsonschema python3-prometheus-client ansible-core
     fonts-ipafont-gothic fonts-noto-cjk
     libudev-dev umockdev libumockdev-dev
+    nodejs
     "$@"
 )
+# npm for the Ember+ consumer test; a Node.js package that brings its own npm conflicts with
+# Debian's npm package.
+if ! command -v npm >/dev/null 2>&1; then
+    packages+=(npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -26,12 +26,14 @@ void AddRevertCommand(CLI::App& app, Session& session, Action& action);
 void AddFactoryCommand(CLI::App& app, Session& session, Action& action);
 void AddBackupCommand(CLI::App& app, Session& session, Action& action);
 void AddApplyCommand(CLI::App& app, Session& session, Action& action);
+void AddServeCommand(CLI::App& app, Session& session, Action& action);
 
 // Every subcommand, in the order --help lists them. A new subcommand is a file with its Add
 // function and a line here.
 inline constexpr AddCommand kCommands[] = {
-    AddListCommand, AddStatusCommand, AddGetCommand,     AddSetCommand,    AddIdCommand,
-    AddSaveCommand, AddRevertCommand, AddFactoryCommand, AddBackupCommand, AddApplyCommand,
+    AddListCommand,   AddStatusCommand, AddGetCommand,    AddSetCommand,
+    AddIdCommand,     AddSaveCommand,   AddRevertCommand, AddFactoryCommand,
+    AddBackupCommand, AddApplyCommand,  AddServeCommand,
 };
 
 }  // namespace vexilo::cli

@@ -342,6 +342,8 @@ Options:
                          away) and the others come back on a new terminal; SIGUSR1 does
                          the same at once. Use --link-dir for paths that stay the same.
   --hotplug-port I       unplug and replug only converter I (from 0)
+                         (SIGUSR2 takes the input signal away from every converter, and
+                         the next SIGUSR2 gives each its format back)
   -h, --help             print this help and end
   --version              print the version and end
 

@@ -44,6 +44,9 @@ public:
     void SetHotplug(int port, int everyMs);
     // Toggles soon, from Run(). Safe from another thread and from a signal handler.
     void RequestToggle() noexcept;
+    // Takes the input signal away from every converter, or gives back the format it had, soon,
+    // from Run(): the status block follows. Safe from another thread and from a signal handler.
+    void RequestInputToggle() noexcept;
     // Told, from Run(), the new path of converter `index` after a toggle: empty when unplugged.
     std::function<void(std::size_t index, const std::string& path)> m_onPathChanged;
 
@@ -56,6 +59,7 @@ private:
     void Unplug(Port& port);
     bool OpenTerminal(Port& port, int master);
     void Toggle();
+    void ToggleInput();
 
     std::vector<std::unique_ptr<Port>> m_ports;
     int m_wake[2] = {-1, -1};
@@ -63,6 +67,7 @@ private:
     std::string m_error;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_toggle{false};
+    std::atomic<bool> m_inputToggle{false};
     int m_hotplugPort = -1;
     int m_hotplugEveryMs = 0;
 };

@@ -69,6 +69,7 @@ struct CSimPtyServer::Port {
     std::deque<Scheduled> scheduled;
     std::vector<std::uint8_t> out;
     size_t outDone = 0;
+    std::uint8_t formatBeforeNoInput = 0;
 
     bool Live() const { return master >= 0; }
 };
@@ -158,6 +159,26 @@ void CSimPtyServer::RequestToggle() noexcept {
     if (m_wake[1] >= 0) {
         const char byte = 1;
         [[maybe_unused]] const ssize_t n = ::write(m_wake[1], &byte, 1);
+    }
+}
+
+void CSimPtyServer::RequestInputToggle() noexcept {
+    m_inputToggle = true;
+    if (m_wake[1] >= 0) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t n = ::write(m_wake[1], &byte, 1);
+    }
+}
+
+void CSimPtyServer::ToggleInput() {
+    for (auto& p : m_ports) {
+        const std::uint8_t now = p->model->InputFormat();
+        if (now == kSimNoInput) {
+            p->model->SetInputFormat(p->formatBeforeNoInput);
+        } else {
+            p->formatBeforeNoInput = now;
+            p->model->SetInputFormat(kSimNoInput);
+        }
     }
 }
 
@@ -359,6 +380,9 @@ int CSimPtyServer::Run() {
             }
             if (m_toggle.exchange(false)) {
                 Toggle();
+            }
+            if (m_inputToggle.exchange(false)) {
+                ToggleInput();
             }
             continue;
         }

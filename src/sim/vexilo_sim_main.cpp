@@ -30,6 +30,12 @@ extern "C" void OnToggleSignal(int) {
     }
 }
 
+extern "C" void OnInputSignal(int) {
+    if (g_server != nullptr) {
+        g_server->RequestInputToggle();
+    }
+}
+
 bool WritePortsFile(const std::string& file, const std::string& line, std::string* error) {
     const std::string tmp = file + ".tmp";
     {
@@ -139,6 +145,8 @@ int main(int argc, char** argv) {
         ::sigaction(SIGTERM, &sa, nullptr);
         sa.sa_handler = OnToggleSignal;
         ::sigaction(SIGUSR1, &sa, nullptr);
+        sa.sa_handler = OnInputSignal;
+        ::sigaction(SIGUSR2, &sa, nullptr);
         server.SetHotplug(options.hotplugPort, options.hotplugEveryMs);
         // A replugged converter gets a new terminal; its link follows, so its path stays.
         server.m_onPathChanged = [&](std::size_t i, const std::string& path) {
