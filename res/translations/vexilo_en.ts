@@ -237,6 +237,10 @@ They return to the stored ones when the device is reset.</translation>
         <source>他のアプリケーションが使用中: %1</source>
         <translation>In use by another program: %1</translation>
     </message>
+    <message>
+        <source>設定を保存しました</source>
+        <translation>Settings saved.</translation>
+    </message>
 </context>
 <context>
     <name>MessageBox</name>
@@ -247,10 +251,6 @@ They return to the stored ones when the device is reset.</translation>
     <message>
         <source>いいえ(&amp;N)</source>
         <translation>&amp;No</translation>
-    </message>
-    <message>
-        <source>設定を保存しました</source>
-        <translation>Settings saved.</translation>
     </message>
 </context>
 <context>

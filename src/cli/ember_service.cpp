@@ -502,17 +502,17 @@ struct EmberService::Impl {
     }
 
     void Rescan() {
-        const std::vector<DeviceEntry> present = ListPresentDevices();
+        const std::vector<PresentDevice> present = ListPresentDevices();
         for (auto& d : devices) {
-            const bool there =
-                std::any_of(present.begin(), present.end(),
-                            [&](const DeviceEntry& e) { return PortLabel(e.port) == d->label; });
+            const bool there = std::any_of(present.begin(), present.end(), [&](const auto& p) {
+                return PortLabel(p.entry.port) == d->label;
+            });
             if (d->online && !there) {
                 Offline(*d, "unplugged");
             }
         }
-        for (const DeviceEntry& e : present) {
-            Attach(e);
+        for (const PresentDevice& p : present) {
+            Attach(p.entry);
         }
     }
 };
