@@ -599,7 +599,8 @@ protected:
     }
 };
 
-TEST_F(MainWindowDeathTest, NoConverterShowsTheFirstMessageAndEndsWithCodeZero) {
+// Unless the operator chooses to wait (No is the default, and Escape answers No).
+TEST_F(MainWindowDeathTest, NoConverterSaysWhereToLookAndEndsWithCodeZero) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
@@ -608,7 +609,8 @@ TEST_F(MainWindowDeathTest, NoConverterShowsTheFirstMessageAndEndsWithCodeZero) 
             std::exit(3);  // not reached
         },
         ::testing::ExitedWithCode(0),
-        "box 1: KTP Series ERROR: デバイスが接続されていません: owner 0 style 0x30\n");
+        "box 1: KTP Series ERROR: デバイスが接続されていません\\\\n\\\\n.*lsusb.*"
+        "60-vexilo\\.rules.*VEXILO_PORTS.*待ちますか.*: owner 0 style 0x134\n");
 }
 
 TEST_F(MainWindowDeathTest, AllPortsHeldShowsOnlyTheSecondMessageAndEndsWithCodeZero) {
