@@ -123,12 +123,6 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
       m_factory(std::move(factory)),
       m_hIcon(QStringLiteral(":/vexilo/vexilo.png")) {
     m_nPages = std::clamp(EnumerateDevices(m_devices.data()), 0, MAX_DEVICES);
-    if (m_nPages == 0) {
-        m_waiting = AskToWaitForConverters();
-        if (!m_waiting) {
-            std::exit(0);
-        }
-    }
     // Every page exists and holds its port before any window does.
     std::vector<PortProblem> problems;
     for (int i = 0; i < m_nPages; ++i) {
@@ -148,8 +142,18 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
     m_nPages = DropPagesWithoutDevice(m_pPages, m_devices, m_nPages,
                                       [](const CDevDialog& page) { return page.HasConverter(); });
     m_nOpenTabs = m_nPages;
-    if (m_nPages == 0 && !m_waiting) {
-        ExitWithStartupError(NoUsableDeviceText(problems));
+    if (m_nPages == 0) {
+        // None listed, or every one listed gone again: nothing is there, and the operator may wait.
+        const bool noneThere =
+            std::all_of(problems.begin(), problems.end(),
+                        [](const PortProblem& p) { return p.failure == PortOpenFailure::Gone; });
+        if (!noneThere) {
+            ExitWithStartupError(NoUsableDeviceText(problems));
+        }
+        m_waiting = AskToWaitForConverters();
+        if (!m_waiting) {
+            std::exit(0);
+        }
     }
     // The other converters carry on; the dropped ones are told on the terminal, and those held by
     // another program in the window too.
