@@ -175,9 +175,16 @@ void CVexiloDlg::FitToScreen() {
     if (!own) {
         return;
     }
+    std::vector<int> ids(m_templateIds.begin(), m_templateIds.begin() + m_nPages);
+    if (m_waiting && m_factory.templateId) {
+        // No page yet: room for a page of any kind that may come.
+        for (int kind : {DEVKIND_DVI, DEVKIND_RGB, DEVKIND_NTSC}) {
+            ids.push_back(m_factory.templateId(kind));
+        }
+    }
     std::vector<ui::DialogTemplate> pages;
-    for (int i = 0; i < m_nPages; ++i) {
-        if (auto page = ui::LoadDialogTemplate(m_templateIds[i])) {
+    for (int id : ids) {
+        if (auto page = ui::LoadDialogTemplate(id)) {
             pages.push_back(std::move(*page));
         }
     }
@@ -394,6 +401,7 @@ CVexiloDlg::AddResult CVexiloDlg::AddPage(const DeviceEntry& entry, PortOpenFail
     }
     // Its full start-up runs before the page is one of ours: as at the program's start, a
     // failure there shows its message and only drops the page.
+    page->SetLayout(Layout());  // the window's font and width, as for the pages of start-up
     page->Create(m_factory.templateId ? m_factory.templateId(entry.kind) : 0, m_tab);
     if (!page->HasConverter()) {
         return AddResult::StartupFailed;

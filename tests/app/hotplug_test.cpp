@@ -234,7 +234,8 @@ TEST_F(HotplugTest, AConverterPluggedInDuringStartUpGetsItsTabAfterwards) {
 }
 
 // No converter at start and the operator waits: the window opens empty with its note, the first
-// converter plugged in gets its tab, shown at once, and closing the window ends start-up as usual.
+// converter plugged in gets its tab, shown at once and whole, and closing the window ends
+// start-up as usual.
 TEST_F(HotplugTest, WithoutConvertersTheOperatorMayWaitForThem) {
     boxes.yesNo = ui::kIdYes;
     QString waiting;
@@ -247,7 +248,10 @@ TEST_F(HotplugTest, WithoutConvertersTheOperatorMayWaitForThem) {
         Plug(1, "ttyACM0", SimKind::Rgb);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !CaptionsOf(w).empty(); }, 5000));
         tabs = CaptionsOf(w);
-        shown = w.Page(0) != nullptr && w.Page(0)->isVisible() && w.WaitingText().isEmpty();
+        // Shown whole: the empty window made room for a page of any kind.
+        const CDevDialog* page = w.Page(0);
+        shown = page != nullptr && page->isVisible() && w.WaitingText().isEmpty() &&
+                w.TabControl().rect().contains(page->geometry());
         w.close();
     };
     app.InitInstance({"vexilo-panel"});
