@@ -267,6 +267,10 @@ No: end the panel.</translation>
         <source>コンバーターの接続を待っています。</source>
         <translation>Waiting for converters to be plugged in.</translation>
     </message>
+    <message>
+        <source>設定を保存しました</source>
+        <translation>Settings saved.</translation>
+    </message>
 </context>
 <context>
     <name>MessageBox</name>
@@ -277,10 +281,6 @@ No: end the panel.</translation>
     <message>
         <source>いいえ(&amp;N)</source>
         <translation>&amp;No</translation>
-    </message>
-    <message>
-        <source>設定を保存しました</source>
-        <translation>Settings saved.</translation>
     </message>
 </context>
 <context>

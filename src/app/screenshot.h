@@ -11,8 +11,7 @@ namespace vexilo {
 class CVexiloDlg;
 
 // The screenshot mode: every message box is saved as DIR/box-<n>.png, printed as
-// "box <n>: <caption>: <text>" and answered with its default button (a question whose
-// default ends the program ends it here too); once the main window runs,
+// "box <n>: <caption>: <text>" and answered with its default button; once the main window runs,
 // each tab is shown in turn as the user would show it (with its connection check), saved as
 // DIR/tab-<k>.png and printed as "tab <k>: <caption>", and the window then ends.
 // The start-up progress window, when it appears, is saved once as DIR/progress.png.
