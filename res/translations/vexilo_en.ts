@@ -238,6 +238,36 @@ They return to the stored ones when the device is reset.</translation>
         <translation>In use by another program: %1</translation>
     </message>
     <message>
+        <source>USB ケーブルが接続され、コンバーターの電源が入っていることを確認してください。
+lsusb にコンバーターが表示されることを確認してください (表示されなければケーブルか USB 接続の問題です)。
+udev ルール 60-vexilo.rules がインストールされていることを確認してください。
+USB 以外のシリアルポート (シミュレーターなど) は環境変数 VEXILO_PORTS で指定します。</source>
+        <translation>Check that the USB cable is plugged in and the converter is switched on.
+Check that lsusb lists the converter (if it does not, the cable or the USB connection is at fault).
+Check that the udev rule 60-vexilo.rules is installed.
+Serial ports other than USB (such as the simulator&apos;s) are named in the environment variable VEXILO_PORTS.</translation>
+    </message>
+    <message>
+        <source>USB ケーブルが接続され、コンバーターの電源が入っていることを確認してください。
+デバイス マネージャーの「ポート (COM と LPT)」にコンバーターが表示されることを確認してください。
+USB 以外のシリアルポート (シミュレーターなど) は環境変数 VEXILO_PORTS で指定します。</source>
+        <translation>Check that the USB cable is plugged in and the converter is switched on.
+Check that Device Manager lists the converter under &quot;Ports (COM &amp; LPT)&quot;.
+Serial ports other than USB (such as the simulator&apos;s) are named in the environment variable VEXILO_PORTS.</translation>
+    </message>
+    <message>
+        <source>コンバーターの接続を待ちますか？
+「はい」: ウィンドウを開き、接続されたコンバーターごとにタブを追加します。
+「いいえ」: 終了します。</source>
+        <translation>Wait for converters to be plugged in?
+Yes: open the window and add a tab for each converter plugged in.
+No: end the panel.</translation>
+    </message>
+    <message>
+        <source>コンバーターの接続を待っています。</source>
+        <translation>Waiting for converters to be plugged in.</translation>
+    </message>
+    <message>
         <source>設定を保存しました</source>
         <translation>Settings saved.</translation>
     </message>

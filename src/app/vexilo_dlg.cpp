@@ -34,6 +34,13 @@ const char* const kGoneText = QT_TRANSLATE_NOOP("CVexiloDlg", "コンバータ�
 const char* const kBusyPortsText =
     QT_TRANSLATE_NOOP("CVexiloDlg", "他のアプリケーションが使用中: %1");
 const char* const kSavedText = QT_TRANSLATE_NOOP("CVexiloDlg", "設定を保存しました");
+const char* const kWaitQuestion =
+    QT_TRANSLATE_NOOP("CVexiloDlg",
+                      "コンバーターの接続を待ちますか？\n"
+                      "「はい」: ウィンドウを開き、接続されたコンバーターごとにタブを追加します。\n"
+                      "「いいえ」: 終了します。");
+const char* const kWaitingText =
+    QT_TRANSLATE_NOOP("CVexiloDlg", "コンバーターの接続を待っています。");
 
 QString Tr(const char* text) {
     return QCoreApplication::translate("CVexiloDlg", text);
@@ -44,6 +51,15 @@ QString Tr(const char* text) {
     ui::ShowMessageBox(nullptr, text, QString::fromLatin1(kStartupCaption),
                        ui::kMbOk | ui::kMbIconExclamation);
     std::exit(0);
+}
+
+// Nothing found: where to look, and whether to wait for converters. Ending stays the default.
+bool AskToWaitForConverters() {
+    const QString text = Tr(kNoDeviceText) + QStringLiteral("\n\n") + NoDeviceHint() +
+                         QStringLiteral("\n\n") + Tr(kWaitQuestion);
+    return ui::ShowMessageBox(nullptr, text, QString::fromLatin1(kStartupCaption),
+                              ui::kMbYesNo | ui::kMbIconExclamation | ui::kMbDefButton2) ==
+           ui::kIdYes;
 }
 
 // One line about one port: its label and what kept it closed.
@@ -107,9 +123,6 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
       m_factory(std::move(factory)),
       m_hIcon(QStringLiteral(":/vexilo/vexilo.png")) {
     m_nPages = std::clamp(EnumerateDevices(m_devices.data()), 0, MAX_DEVICES);
-    if (m_nPages == 0) {
-        ExitWithStartupError(Tr(kNoDeviceText));
-    }
     // Every page exists and holds its port before any window does.
     std::vector<PortProblem> problems;
     for (int i = 0; i < m_nPages; ++i) {
@@ -130,7 +143,17 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
                                       [](const CDevDialog& page) { return page.HasConverter(); });
     m_nOpenTabs = m_nPages;
     if (m_nPages == 0) {
-        ExitWithStartupError(NoUsableDeviceText(problems));
+        // None listed, or every one listed gone again: nothing is there, and the operator may wait.
+        const bool noneThere =
+            std::all_of(problems.begin(), problems.end(),
+                        [](const PortProblem& p) { return p.failure == PortOpenFailure::Gone; });
+        if (!noneThere) {
+            ExitWithStartupError(NoUsableDeviceText(problems));
+        }
+        m_waiting = AskToWaitForConverters();
+        if (!m_waiting) {
+            std::exit(0);
+        }
     }
     // The other converters carry on; the dropped ones are told on the terminal, and those held by
     // another program in the window too.
@@ -152,9 +175,16 @@ void CVexiloDlg::FitToScreen() {
     if (!own) {
         return;
     }
+    std::vector<int> ids(m_templateIds.begin(), m_templateIds.begin() + m_nPages);
+    if (m_waiting && m_factory.templateId) {
+        // No page yet: room for a page of any kind that may come.
+        for (int kind : {DEVKIND_DVI, DEVKIND_RGB, DEVKIND_NTSC}) {
+            ids.push_back(m_factory.templateId(kind));
+        }
+    }
     std::vector<ui::DialogTemplate> pages;
-    for (int i = 0; i < m_nPages; ++i) {
-        if (auto page = ui::LoadDialogTemplate(m_templateIds[i])) {
+    for (int id : ids) {
+        if (auto page = ui::LoadDialogTemplate(id)) {
             pages.push_back(std::move(*page));
         }
     }
@@ -234,8 +264,14 @@ bool CVexiloDlg::OnInitDialog() {
         PlacePage(*page);
     }
 
-    if (m_nOpenTabs < 1) {
+    if (m_nOpenTabs < 1 && !m_waiting) {
         std::exit(0);  // every converter failed its start-up (each has shown its message)
+    }
+    if (m_waiting) {
+        m_waitNote = new QLabel(Tr(kWaitingText), m_tab);
+        m_waitNote->setAlignment(Qt::AlignCenter);
+        m_waitNote->setWordWrap(true);
+        m_waitNote->setGeometry(m_tab->GetClientRect());
     }
     // The first item became the selection when it was inserted.
     OnTcnSelchangeTab(nullptr, nullptr);
@@ -286,6 +322,10 @@ void CVexiloDlg::ShowBusyPorts(const std::vector<int>& ports) {
 
 QString CVexiloDlg::BusyPortsText() const {
     return m_busyNote != nullptr && !m_busyNote->isHidden() ? m_busyNote->text() : QString();
+}
+
+QString CVexiloDlg::WaitingText() const {
+    return m_waitNote != nullptr && !m_waitNote->isHidden() ? m_waitNote->text() : QString();
 }
 
 QString CVexiloDlg::TabCaptionOf(int index) const {
@@ -361,6 +401,7 @@ CVexiloDlg::AddResult CVexiloDlg::AddPage(const DeviceEntry& entry, PortOpenFail
     }
     // Its full start-up runs before the page is one of ours: as at the program's start, a
     // failure there shows its message and only drops the page.
+    page->SetLayout(Layout());  // the window's font and width, as for the pages of start-up
     page->Create(m_factory.templateId ? m_factory.templateId(entry.kind) : 0, m_tab);
     if (!page->HasConverter()) {
         return AddResult::StartupFailed;
@@ -376,6 +417,13 @@ CVexiloDlg::AddResult CVexiloDlg::AddPage(const DeviceEntry& entry, PortOpenFail
     ++m_nOpenTabs;
     PlacePage(*m_pPages[i]);
     m_pPages[i]->hide();
+    if (m_nOpenTabs == 1) {
+        // The first tab of a window that waited for converters: shown as a click shows it.
+        if (m_waitNote != nullptr) {
+            m_waitNote->hide();
+        }
+        OnTcnSelchangeTab(nullptr, nullptr);
+    }
     return AddResult::Added;
 }
 

@@ -21,10 +21,12 @@ namespace vexilo {
 
 // The program's one window: a tab per usable converter and the buttons that save or revert
 // every page. Construction finds the converters, makes and attaches the pages, and ends the
-// process with a message when none can be used; OnInitDialog builds and names the tabs.
+// process with a message when none can be used (when none is found, the operator may choose to
+// wait for them instead); OnInitDialog builds and names the tabs.
 class CVexiloDlg : public ui::Dialog, public IMainWindow {
 public:
-    // May end the process (exit code 0) after its message when no converter is usable.
+    // May end the process (exit code 0) after its message when no converter is usable. When none
+    // is found at all, the message asks whether to wait: then the window opens without tabs.
     CVexiloDlg(bool bShowSave, PageFactory factory);
     ~CVexiloDlg() override;
     CVexiloDlg(const CVexiloDlg&) = delete;
@@ -71,6 +73,8 @@ public:
     void ShowBusyPorts(const std::vector<int>& ports);
     const std::vector<int>& BusyPorts() const { return m_busyPorts; }
     QString BusyPortsText() const;
+    // The note in the empty page area while the window waits for its first converter, or empty.
+    QString WaitingText() const;
     // F5: look for converters again at once.
     std::function<void()> m_onRescan;
     const QImage& Logo() const { return m_logo; }
@@ -127,6 +131,8 @@ private:
     int m_nOpenTabs = 0;
     std::vector<int> m_busyPorts;  // named in the window: held by another program, no page
     QLabel* m_busyNote = nullptr;
+    bool m_waiting = false;  // started without a converter, to wait for them
+    QLabel* m_waitNote = nullptr;
     int m_loopLevel = -1;  // the level of the window's own loop, once start-up is over
     QLabel* m_saveNote = nullptr;
 };
@@ -141,6 +147,10 @@ struct PortProblem {
 // failing for no known reason) keep the one long-standing text; a missing permission or a
 // vanished converter is named per port, with what to do about the permission.
 QString NoUsableDeviceText(const std::vector<PortProblem>& problems);
+
+// Where to look when no converter is found (cable, power, the system's own listing, the panel's
+// settings). One text per platform.
+QString NoDeviceHint();
 
 // The logo with every pure white pixel made transparent, as the window draws it.
 QImage WhiteToTransparent(const QImage& image);

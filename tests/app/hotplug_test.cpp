@@ -233,6 +233,35 @@ TEST_F(HotplugTest, AConverterPluggedInDuringStartUpGetsItsTabAfterwards) {
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 
+// No converter at start and the operator waits: the window opens empty with its note, the first
+// converter plugged in gets its tab, shown at once and whole, and closing the window ends
+// start-up as usual.
+TEST_F(HotplugTest, WithoutConvertersTheOperatorMayWaitForThem) {
+    boxes.yesNo = ui::kIdYes;
+    QString waiting;
+    std::vector<QString> tabs;
+    bool shown = false;
+    CVexiloApp app(ModelPageFactory());
+    app.m_onRunning = [&](CVexiloDlg& w) {
+        waiting = w.WaitingText();
+        EXPECT_EQ(w.TabControl().GetItemCount(), 0);
+        Plug(1, "ttyACM0", SimKind::Rgb);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !CaptionsOf(w).empty(); }, 5000));
+        tabs = CaptionsOf(w);
+        // Shown whole: the empty window made room for a page of any kind.
+        const CDevDialog* page = w.Page(0);
+        shown = page != nullptr && page->isVisible() && w.WaitingText().isEmpty() &&
+                w.TabControl().rect().contains(page->geometry());
+        w.close();
+    };
+    app.InitInstance({"vexilo-panel"});
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].style, ui::kMbYesNo | ui::kMbIconExclamation | ui::kMbDefButton2);
+    EXPECT_EQ(waiting, QString::fromUtf16(u"コンバーターの接続を待っています。"));
+    EXPECT_EQ(tabs, std::vector<QString>{"KTP-RGB-SDI (ttyACM0)"});
+    EXPECT_TRUE(shown);
+}
+
 // A port held by another program: named in the window at start-up and when plugged in, and the
 // converter gets its tab once the port is released.
 TEST_F(HotplugTest, HeldPortsAreNamedAndRetriedWhenReleased) {

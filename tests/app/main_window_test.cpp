@@ -599,16 +599,25 @@ protected:
     }
 };
 
-TEST_F(MainWindowDeathTest, NoConverterShowsTheFirstMessageAndEndsWithCodeZero) {
+// Nothing listed, or every converter listed gone by the time its port opens: where to look, and
+// the end unless the operator chooses to wait (No is the default, and Escape answers No).
+TEST_F(MainWindowDeathTest, NoConverterSaysWhereToLookAndEndsWithCodeZero) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            PrintBoxes();
-            Open();
-            std::exit(3);  // not reached
-        },
-        ::testing::ExitedWithCode(0),
-        "box 1: KTP Series ERROR: デバイスが接続されていません: owner 0 style 0x30\n");
+    for (const bool listedButGone : {false, true}) {
+        SCOPED_TRACE(listedButGone);
+        EXPECT_EXIT(
+            {
+                if (listedButGone) {
+                    Add(SimKind::Rgb, "A")->Unplug();
+                }
+                PrintBoxes();
+                Open();
+                std::exit(3);  // not reached
+            },
+            ::testing::ExitedWithCode(0),
+            "box 1: KTP Series ERROR: デバイスが接続されていません\\\\n\\\\n.*lsusb.*"
+            "60-vexilo\\.rules.*VEXILO_PORTS.*待ちますか.*: owner 0 style 0x134\n");
+    }
 }
 
 TEST_F(MainWindowDeathTest, AllPortsHeldShowsOnlyTheSecondMessageAndEndsWithCodeZero) {
