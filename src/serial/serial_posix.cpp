@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -114,9 +115,11 @@ bool CPelkRS232::Open(int port) {
         m_openFailure = OpenFailureFromSystemError(errno);
         return false;
     }
-    // Only a terminal is a serial line: a regular file would swallow the requests and then
-    // read as an endless end of file.
-    if (!::isatty(fd)) {
+    // Only a character device can be a serial line: a regular file or a pipe would swallow the
+    // requests and then read as an endless end of file. (Not isatty: test beds that emulate
+    // device nodes answer no terminal ioctl, yet their nodes are character devices.)
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
         ::close(fd);
         m_openFailure = PortOpenFailure::Other;
         return false;

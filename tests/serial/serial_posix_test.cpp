@@ -82,15 +82,19 @@ TEST_F(SerialPosixTest, AFailedOpenTellsWhetherThePortIsBusyOrGone) {
     EXPECT_EQ(second.OpenFailure(), PortOpenFailure::Busy);
     CPelkRS232 gone(RegisterPort("/dev/ttyACM-vexilo-test-missing", "gone"), kFast);
     EXPECT_EQ(gone.OpenFailure(), PortOpenFailure::Gone);
-    // Only terminals open: a regular file or /dev/null would take requests and never answer.
+    // Only character devices open: a regular file or a pipe would take requests and never answer.
     const std::string file = ::testing::TempDir() + "vexilo-serial-file";
     std::fclose(std::fopen(file.c_str(), "w"));
-    for (const std::string& path : {file, std::string("/dev/null")}) {
+    const std::string fifo = ::testing::TempDir() + "vexilo-serial-fifo";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {file, fifo}) {
         CPelkRS232 notATerminal(RegisterPort(path, "file"), kFast);
         EXPECT_FALSE(notATerminal.IsOpen()) << path;
         EXPECT_EQ(notATerminal.OpenFailure(), PortOpenFailure::Other) << path;
     }
     std::remove(file.c_str());
+    std::remove(fifo.c_str());
 }
 
 // A port the user may not open. Root may open anything, so as root the child drops to nobody
