@@ -14,6 +14,7 @@
 #include "app/app_version.h"
 #include "app/shell_logic.h"
 #include "serial/port_table.h"
+#include "serial/wait_observer.h"
 
 namespace vexilo {
 
@@ -210,9 +211,19 @@ bool CVexiloDlg::OnInitDialog() {
     // The pages found at construction, and only those: no page comes or goes until start-up is
     // over (MayChangePages).
     const int startupPages = m_nPages;
+    if (!ReadConvertersAtOnce(startupPages)) {
+        m_bEndedAtStartup = true;
+        EndDialog(ui::kIdCancel);
+        return true;
+    }
     for (int i = 0; i < startupPages; ++i) {
         CDevDialog* page = m_pPages[i].get();
         const DeviceEntry& entry = m_devices[i];
+        if (!page->HasConverter()) {
+            --m_nOpenTabs;  // not ready when the operator went on: the rescan offers it again
+            page->hide();
+            continue;
+        }
         if (m_onStartupProgress) {
             m_onStartupProgress(PortLabel(entry.port), i, startupPages);
         }
@@ -249,6 +260,49 @@ bool CVexiloDlg::OnInitDialog() {
             m_onStarted(*this);
         }
     });
+    return true;
+}
+
+bool CVexiloDlg::ReadConvertersAtOnce(int count) {
+    if (!m_factory.startupReads) {
+        return true;
+    }
+    m_startup = std::make_unique<ParallelStartup>();
+    std::vector<int> jobs(static_cast<std::size_t>(count), -1);
+    std::vector<StartupRow> rows;
+    for (int i = 0; i < count; ++i) {
+        if (CDevDialog* page = m_pPages[i].get(); page != nullptr && page->HasConverter()) {
+            jobs[i] =
+                m_startup->Start(page->ReleaseDevice(), m_devices[i].kind, m_factory.startupReads);
+            rows.push_back({PortLabel(m_devices[i].port), {}});
+        }
+    }
+    StartupChoice choice = StartupChoice::kWait;
+    for (;;) {
+        const std::vector<ParallelStartup::Status> statuses = m_startup->Statuses();
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            rows[k].status = statuses[k];
+        }
+        if (m_onStartupWait) {
+            choice = m_onStartupWait(rows);
+        }
+        if (choice != StartupChoice::kWait || m_startup->AllDone()) {
+            break;
+        }
+        m_startup->WaitForChange(kWaitTickMs);
+    }
+    if (choice == StartupChoice::kQuit) {
+        m_startup->Abandon();
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (jobs[i] >= 0) {
+            if (std::unique_ptr<CDevLink> link = m_startup->Take(jobs[i])) {
+                m_pPages[i]->UseDevice(std::move(link));
+            }
+        }
+    }
+    m_startup->Abandon();
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/page_factory.h"
+#include "app/parallel_startup.h"
 #include "discovery/devices.h"
 #include "pages/dev_dialog.h"
 #include "pages/main_window.h"
@@ -78,6 +79,11 @@ public:
     // Told before each page's start-up talks to its converter (`done` of `total` pages are
     // finished) and once more with done == total when every tab is ready.
     std::function<void(const std::string& portLabel, int done, int total)> m_onStartupProgress;
+    // Called about every kWaitTickMs while the converters are read at once, with each one's
+    // state; it keeps the screen painted and says whether to wait, go on or end the program.
+    std::function<StartupChoice(const std::vector<StartupRow>&)> m_onStartupWait;
+    // True when the operator ended the program during start-up: the window never appeared.
+    bool EndedAtStartup() const { return m_bEndedAtStartup; }
     // Runs once the window's start-up is over (pages created, first tab shown), from its loop.
     std::function<void(CVexiloDlg&)> m_onStarted;
 
@@ -104,6 +110,10 @@ private:
     void PlacePage(CDevDialog& page) const;
     // Forgets the pages whose converter is gone (they have no tab), keeping the others' order.
     void ForgetClosedPages();
+    // Reads the first `count` pages' converters at once and hands each page its link back, ready
+    // to replay; a page whose converter was not ready when the operator went on is left without
+    // one. False when the operator ended the program instead.
+    bool ReadConvertersAtOnce(int count);
 
     bool m_bShowSave;
     PageFactory m_factory;
@@ -118,6 +128,9 @@ private:
     std::vector<int> m_busyPorts;  // named in the window: held by another program, no page
     QLabel* m_busyNote = nullptr;
     int m_loopLevel = -1;  // the level of the window's own loop, once start-up is over
+    bool m_bEndedAtStartup = false;
+    // Start-up reads still running for converters the operator went on without.
+    std::unique_ptr<ParallelStartup> m_startup;
 };
 
 // A converter whose port did not open at start-up, and why.

@@ -117,7 +117,8 @@ public:
     // Builds the window from the constructor's template unless it exists, shows it modal and
     // runs until EndDialog; returns EndDialog's code (-1 when the template is missing).
     int DoModal();
-    // Ends DoModal with `result`; a dialog that is not modal is only hidden.
+    // Ends DoModal with `result` (called from OnInitDialog, the window never appears); a dialog
+    // that is not modal is only hidden.
     void EndDialog(int result);
 
     virtual bool OnInitDialog();                    // loads the controls: UpdateData(false)
@@ -225,6 +226,8 @@ private:
     std::unique_ptr<QScrollArea>
         m_frame;  // the scrolling window around a modal dialog too large for the screen
     int m_result = -1;
+    bool m_inModalInit = false;  // DoModal runs OnInitDialog
+    bool m_endedInInit = false;  // EndDialog ran inside it: no loop follows
 };
 
 template <class W>
