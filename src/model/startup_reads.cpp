@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "discovery/devices.h"
@@ -83,12 +84,26 @@ StartupEnd ReadAtStartup(CDevLink& link, int kind, const std::atomic<bool>* stop
         if (!link.GetInputFormat()) {
             return StartupEnd::kNoResponse;
         }
+        std::array<std::uint16_t, kRgbAdjustmentCount> values{};
         for (int i = 0; i < count; ++i) {
             if (Stopped(stop)) {
                 return StartupEnd::kStopped;
             }
-            if (!link.GetAdjustment(static_cast<std::uint8_t>(i))) {
+            const std::optional<std::uint16_t> value =
+                link.GetAdjustment(static_cast<std::uint8_t>(i));
+            if (!value) {
                 return StartupEnd::kNoResponse;
+            }
+            values[static_cast<std::size_t>(i)] = *value;
+        }
+        if (kind == DEVKIND_RGB) {
+            // The RGB page then writes its two Auto switches back as it shows them.
+            for (const std::uint8_t index : {kRgbSyncAuto, kRgbOffsetAuto}) {
+                const Setting* setting = AdjustmentSetting(KindOf(kind), index);
+                const bool on = setting != nullptr && setting->FromWire(values[index]) != 0;
+                if (!link.SetAdjustment(index, on ? 1 : 0)) {
+                    return StartupEnd::kNoResponse;
+                }
             }
         }
     } else {
