@@ -17,22 +17,27 @@ const TranscriptComm::Entry* TranscriptComm::Next(Call call, int count) {
     const Entry& entry = m_record[m_next];
     if (entry.call != call || entry.count != count) {
         m_mode = Mode::kPassThrough;
-        m_record.clear();
         return nullptr;
     }
     if (++m_next == m_record.size()) {
-        m_mode = Mode::kPassThrough;
+        m_mode = Mode::kPassThrough;  // the record goes with the caller's next call
     }
     return &entry;
 }
 
 bool TranscriptComm::Open(int port) {
     m_mode = Mode::kPassThrough;  // a reopened port has a history of its own
-    m_record.clear();
     return m_port->Open(port);
 }
 
+void TranscriptComm::Release() {
+    if (m_mode == Mode::kPassThrough && m_record.capacity() > 0) {
+        std::vector<Entry>().swap(m_record);
+    }
+}
+
 void TranscriptComm::Write(const std::uint8_t* buffer, int count) {
+    Release();
     if (m_mode == Mode::kRecord) {
         m_record.push_back(
             {Call::kWrite, count, std::vector<std::uint8_t>(buffer, buffer + count)});
@@ -44,12 +49,12 @@ void TranscriptComm::Write(const std::uint8_t* buffer, int count) {
             return;
         }
         m_mode = Mode::kPassThrough;
-        m_record.clear();
     }
     m_port->Write(buffer, count);
 }
 
 int TranscriptComm::Read(std::uint8_t* buffer, int count) {
+    Release();
     if (const Entry* entry = Next(Call::kRead, count)) {
         std::copy(entry->bytes.begin(), entry->bytes.end(), buffer);
         return static_cast<int>(entry->bytes.size());
@@ -63,6 +68,7 @@ int TranscriptComm::Read(std::uint8_t* buffer, int count) {
 }
 
 void TranscriptComm::Purge() {
+    Release();
     if (Next(Call::kPurge, 0) != nullptr) {
         return;
     }

@@ -41,6 +41,8 @@ private:
         std::vector<std::uint8_t> bytes;  // written, or read (what arrived)
     };
 
+    // Frees the record once it has been replayed or given up.
+    void Release();
     // The next recorded call when it is `call` with `count`; otherwise recording is over for good.
     const Entry* Next(Call call, int count);
 
