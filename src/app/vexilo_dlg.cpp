@@ -6,7 +6,6 @@
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -40,10 +39,9 @@ QString Tr(const char* text) {
 }
 
 // Start-up errors have no owner: the window does not exist yet.
-[[noreturn]] void ExitWithStartupError(const QString& text) {
+void ShowStartupError(const QString& text) {
     ui::ShowMessageBox(nullptr, text, QString::fromLatin1(kStartupCaption),
                        ui::kMbOk | ui::kMbIconExclamation);
-    std::exit(0);
 }
 
 // One line about one port: its label and what kept it closed.
@@ -108,7 +106,9 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
       m_hIcon(QStringLiteral(":/vexilo/vexilo.png")) {
     m_nPages = std::clamp(EnumerateDevices(m_devices.data()), 0, MAX_DEVICES);
     if (m_nPages == 0) {
-        ExitWithStartupError(Tr(kNoDeviceText));
+        ShowStartupError(Tr(kNoDeviceText));
+        m_bEndedAtStartup = true;
+        return;
     }
     // Every page exists and holds its port before any window does.
     std::vector<PortProblem> problems;
@@ -130,7 +130,9 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
                                       [](const CDevDialog& page) { return page.HasConverter(); });
     m_nOpenTabs = m_nPages;
     if (m_nPages == 0) {
-        ExitWithStartupError(NoUsableDeviceText(problems));
+        ShowStartupError(NoUsableDeviceText(problems));
+        m_bEndedAtStartup = true;
+        return;
     }
     // The other converters carry on; the dropped ones are told on the terminal, and those held by
     // another program in the window too.
@@ -211,7 +213,7 @@ bool CVexiloDlg::OnInitDialog() {
     // The pages found at construction, and only those: no page comes or goes until start-up is
     // over (MayChangePages).
     const int startupPages = m_nPages;
-    if (!ReadConvertersAtOnce(startupPages)) {
+    if (m_bEndedAtStartup || !ReadConvertersAtOnce(startupPages)) {
         m_bEndedAtStartup = true;
         EndDialog(ui::kIdCancel);
         return true;
@@ -245,7 +247,9 @@ bool CVexiloDlg::OnInitDialog() {
     }
 
     if (m_nOpenTabs < 1) {
-        std::exit(0);  // every converter failed its start-up (each has shown its message)
+        // Every converter failed its start-up (each has shown its message).
+        OnLastTabClosed();
+        return true;
     }
     // The first item became the selection when it was inserted.
     OnTcnSelchangeTab(nullptr, nullptr);
@@ -304,6 +308,13 @@ bool CVexiloDlg::ReadConvertersAtOnce(int count) {
     }
     m_startup->Abandon();
     return true;
+}
+
+void CVexiloDlg::OnLastTabClosed() {
+    if (m_loopLevel < 0) {
+        m_bEndedAtStartup = true;
+    }
+    EndDialog(ui::kIdCancel);
 }
 
 bool CVexiloDlg::MayChangePages() const {

@@ -21,11 +21,12 @@
 namespace vexilo {
 
 // The program's one window: a tab per usable converter and the buttons that save or revert
-// every page. Construction finds the converters, makes and attaches the pages, and ends the
-// process with a message when none can be used; OnInitDialog builds and names the tabs.
+// every page. Construction finds the converters, makes and attaches the pages, and shows a
+// message when none can be used; OnInitDialog builds and names the tabs. The window ends when
+// its last tab closes; it never ends the process.
 class CVexiloDlg : public ui::Dialog, public IMainWindow {
 public:
-    // May end the process (exit code 0) after its message when no converter is usable.
+    // When no converter is usable, shows why; DoModal then returns at once (EndedAtStartup).
     CVexiloDlg(bool bShowSave, PageFactory factory);
     ~CVexiloDlg() override;
     CVexiloDlg(const CVexiloDlg&) = delete;
@@ -45,6 +46,8 @@ public:
     CDevDialog* Page(int index) const override;
     int& OpenTabs() override { return m_nOpenTabs; }
     void OnTcnSelchangeTab(ui::NmHdr* pNMHDR, ui::LResult* pResult) override;
+    // Ends the window's loop (or, during start-up, keeps it from running).
+    void OnLastTabClosed() override;
 
     const DeviceEntry& Device(int index) const { return m_devices.at(index); }
 
@@ -82,7 +85,8 @@ public:
     // Called about every kWaitTickMs while the converters are read at once, with each one's
     // state; it keeps the screen painted and says whether to wait, go on or end the program.
     std::function<StartupChoice(const std::vector<StartupRow>&)> m_onStartupWait;
-    // True when the operator ended the program during start-up: the window never appeared.
+    // True when start-up ended the window before it appeared: no usable converter, every one
+    // failed its start-up, or the operator closed the progress window.
     bool EndedAtStartup() const { return m_bEndedAtStartup; }
     // Runs once the window's start-up is over (pages created, first tab shown), from its loop.
     std::function<void(CVexiloDlg&)> m_onStarted;

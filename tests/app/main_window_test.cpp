@@ -668,49 +668,31 @@ TEST_F(MainWindowTest, ConvertersAreReadAtOnceAndTheOperatorGoesOnWithTheReadyOn
     EXPECT_EQ(a->OpenCount() + b->OpenCount() + c->OpenCount(), 0);
 }
 
-// ---- start-up without a usable converter ends the process ----------------------------------
+// ---- start-up without a usable converter ends the window, not the process -------------------
 
-class MainWindowDeathTest : public MainWindowTest {
-protected:
-    // Prints each box on standard error, where the death test can see it.
-    void PrintBoxes() {
-        boxes.onBox = [this] {
-            const auto& box = boxes.boxes.back();
-            std::fprintf(stderr, "box %zu: %s: %s: owner %d style 0x%X\n", boxes.boxes.size(),
-                         qPrintable(box.caption), qPrintable(ScreenshotRun::Escape(box.text)),
-                         box.owned ? 1 : 0, box.style);
-        };
-    }
-};
-
-TEST_F(MainWindowDeathTest, NoConverterShowsTheFirstMessageAndEndsWithCodeZero) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            PrintBoxes();
-            Open();
-            std::exit(3);  // not reached
-        },
-        ::testing::ExitedWithCode(0),
-        "box 1: KTP Series ERROR: デバイスが接続されていません: owner 0 style 0x30\n");
+TEST_F(MainWindowTest, NoConverterShowsTheFirstMessageAndTheWindowEndsUnshown) {
+    CVexiloDlg& w = Open();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "KTP Series ERROR");
+    EXPECT_EQ(boxes.boxes[0].text, QString::fromUtf16(u"デバイスが接続されていません"));
+    EXPECT_FALSE(boxes.boxes[0].owned);
+    EXPECT_EQ(boxes.boxes[0].style, 0x30u);
+    EXPECT_TRUE(w.EndedAtStartup());
 }
 
-TEST_F(MainWindowDeathTest, AllPortsHeldShowsOnlyTheSecondMessageAndEndsWithCodeZero) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            auto a = Add(SimKind::Rgb, "A");
-            auto b = Add(SimKind::Dvi, "B");
-            CSimComm holdA(a);
-            CSimComm holdB(b);
-            PrintBoxes();
-            Open();
-            std::exit(3);  // not reached
-        },
-        ::testing::ExitedWithCode(0),
-        // Numbered 1: the first message did not come before it.
-        "box 1: KTP Series ERROR: デバイスが使用できません。\\\\n"
-        "他のアプリケーションで既に使用されている可能性があります。: owner 0 style 0x30\n");
+TEST_F(MainWindowTest, AllPortsHeldShowsOnlyTheSecondMessageAndTheWindowEndsUnshown) {
+    auto a = Add(SimKind::Rgb, "A");
+    auto b = Add(SimKind::Dvi, "B");
+    CSimComm holdA(a);
+    CSimComm holdB(b);
+    ListEntries();
+    dlg = std::make_unique<CVexiloDlg>(false, Factory());
+    EXPECT_EQ(dlg->DoModal(), ui::kIdCancel);  // no loop: it returns at once
+    EXPECT_TRUE(dlg->EndedAtStartup());
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text,
+              QString::fromUtf16(u"デバイスが使用できません。\n"
+                                 u"他のアプリケーションで既に使用されている可能性があります。"));
 }
 
 // A converter the user may not open, on a real-looking device path.
@@ -720,43 +702,61 @@ public:
     PortOpenFailure OpenFailure() const override { return PortOpenFailure::Permission; }
 };
 
-TEST_F(MainWindowDeathTest, EachPortThatDidNotOpenIsNamedWithItsReason) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            auto a = Add(SimKind::Rgb, "A");
-            auto b = Add(SimKind::Dvi, "B");
-            entries.push_back({DEVKIND_NTSC, RegisterPort("/dev/ttyACM7", "ttyACM7", [] {
-                                   return std::make_unique<RefusedComm>();
-                               })});
-            CSimComm holdA(a);
-            b->Unplug();
-            PrintBoxes();
-            Open();
-            std::exit(3);  // not reached
-        },
-        ::testing::ExitedWithCode(0),
-        "box 1: KTP Series ERROR: デバイスが使用できません。\\\\n"
-        "A: 他のアプリケーションで既に使用されている可能性があります。\\\\n"
-        "B: コンバーターが取り外されました。\\\\n"
-        "ttyACM7: /dev/ttyACM7 を開く権限がありません。\\\\n"
-        "udev ルール 60-vexilo.rules をインストールするか、ユーザーを dialout "
-        "グループに追加して再ログインしてください。: owner 0 style 0x30\n");
+TEST_F(MainWindowTest, EachPortThatDidNotOpenIsNamedWithItsReason) {
+    auto a = Add(SimKind::Rgb, "A");
+    auto b = Add(SimKind::Dvi, "B");
+    entries.push_back({DEVKIND_NTSC, RegisterPort("/dev/ttyACM7", "ttyACM7",
+                                                  [] { return std::make_unique<RefusedComm>(); })});
+    CSimComm holdA(a);
+    b->Unplug();
+    CVexiloDlg& w = Open();
+    EXPECT_TRUE(w.EndedAtStartup());
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text,
+              QString::fromUtf16(u"デバイスが使用できません。\n"
+                                 u"A: 他のアプリケーションで既に使用されている可能性があります。\n"
+                                 u"B: コンバーターが取り外されました。\n"
+                                 u"ttyACM7: /dev/ttyACM7 を開く権限がありません。\n"
+                                 u"udev ルール 60-vexilo.rules をインストールするか、ユーザーを "
+                                 u"dialout グループに追加して再ログインしてください。"));
 }
 
-TEST_F(MainWindowDeathTest, TheOnlyConverterFailingItsStartUpShowsItsMessageAndEndsWithCodeZero) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            entries.push_back(
-                {DEVKIND_RGB, RegisterSimPort(std::make_shared<CSimConverter>(
-                                                  SimConfig::For(SimKind::Rgb, SimFirmware::Boot)),
-                                              "A")});
-            PrintBoxes();
-            Open();
-            std::exit(3);  // not reached
-        },
-        ::testing::ExitedWithCode(0), "box 1: .A. ERROR: メインファームウェアで起動していません");
+TEST_F(MainWindowTest, TheOnlyConverterFailingItsStartUpShowsItsMessageAndTheWindowEndsUnshown) {
+    entries.push_back({DEVKIND_RGB, RegisterSimPort(std::make_shared<CSimConverter>(SimConfig::For(
+                                                        SimKind::Rgb, SimFirmware::Boot)),
+                                                    "A")});
+    for (const bool atOnce : {true, false}) {
+        boxes.boxes.clear();
+        PageFactory factory = ModelPageFactory();
+        if (!atOnce) {
+            factory.startupReads = nullptr;
+        }
+        ListEntries();
+        dlg = std::make_unique<CVexiloDlg>(false, factory);
+        EXPECT_EQ(dlg->DoModal(), ui::kIdCancel);
+        EXPECT_TRUE(dlg->EndedAtStartup());
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].caption, "(A) ERROR");
+        EXPECT_TRUE(boxes.boxes[0].text.startsWith(
+            QString::fromUtf16(u"メインファームウェアで起動していません")));
+        dlg.reset();
+    }
+}
+
+// The last tab closing while the window runs ends its loop; the process goes on to main's return.
+TEST_F(MainWindowTest, TheLastTabClosingEndsTheWindowsLoop) {
+    auto a = Add(SimKind::Rgb, "A");
+    ListEntries();
+    dlg = std::make_unique<CVexiloDlg>(false, Factory());
+    dlg->m_onStarted = [&a](CVexiloDlg& w) {
+        a->Unplug();
+        w.ClosePage(w.Page(0));
+    };
+    EXPECT_EQ(dlg->DoModal(), ui::kIdCancel);
+    EXPECT_FALSE(dlg->EndedAtStartup());
+    EXPECT_EQ(dlg->OpenTabs(), 0);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
 }
 
 // ---- command line ----------------------------------------------------------------------------
