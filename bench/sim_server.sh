@@ -12,6 +12,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# stop_sim: ends the running vexilo-sim, so that another can start.
+stop_sim() {
+    exec 3<&-
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+    sim_pid=""
+    rm -f "$work/sim.fifo"
+}
+
 # start_sim ARGS...: runs vexilo-sim with ARGS and exports the VEXILO_PORTS line it prints first,
 # once its terminals are ready.
 start_sim() {

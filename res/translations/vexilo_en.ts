@@ -633,5 +633,41 @@ No: end the panel.</translation>
         <source>%1 / %2 台完了</source>
         <translation>%1 of %2 converters done</translation>
     </message>
+    <message>
+        <source>デバイスが接続されていません</source>
+        <translation>No device is connected</translation>
+    </message>
+    <message>
+        <source>メインファームウェアで起動していません</source>
+        <translation>The device has not started its main firmware</translation>
+    </message>
+    <message>
+        <source>ブートファームウェア更新用ファームウェアで起動しています</source>
+        <translation>The device runs the boot firmware updater</translation>
+    </message>
+    <message>
+        <source>デバイスが反応しません</source>
+        <translation>The device does not respond</translation>
+    </message>
+    <message>
+        <source>通信中…</source>
+        <translation>contacting…</translation>
+    </message>
+    <message>
+        <source>準備完了</source>
+        <translation>ready</translation>
+    </message>
+    <message>
+        <source>失敗: %1</source>
+        <translation>failed: %1</translation>
+    </message>
+    <message>
+        <source>準備のできたコンバーターで続ける</source>
+        <translation>Go on with the converters that are ready</translation>
+    </message>
+    <message>
+        <source>コンバーターと通信しています…</source>
+        <translation>Contacting the converters…</translation>
+    </message>
 </context>
 </TS>

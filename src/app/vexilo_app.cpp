@@ -1,5 +1,6 @@
 #include "app/vexilo_app.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <memory>
 #include <utility>
@@ -140,6 +141,14 @@ bool CVexiloApp::InitInstance(const std::vector<std::string>& args) {
             if (m_onStartupFinished) {
                 m_onStartupFinished(progress);
             }
+        };
+        dlg.m_onStartupWait = [&progress](const std::vector<StartupRow>& rows) {
+            progress.ShowConverters(rows);
+            progress.Poll();
+            // The progress window takes its clicks; no page exists on screen yet, and the hotplug
+            // watcher changes none before start-up is over.
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            return progress.Choice();
         };
         dlg.m_onStarted = m_onRunning;
         // Saving or reverting already happened in the button handlers.

@@ -39,7 +39,8 @@ std::string PanelUsage();
 std::string PanelVersionText();
 
 // The application object: reads the switch, runs the main window as a modal dialog and ends
-// with it. The main window may end the process itself (no usable converter, last tab closed).
+// with it. The window ends its own loop (no usable converter, last tab closed); nothing ends the
+// process but main's return.
 class CVexiloApp {
 public:
     explicit CVexiloApp(PageFactory factory);

@@ -6,7 +6,6 @@
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "app/app_version.h"
 #include "app/shell_logic.h"
 #include "serial/port_table.h"
+#include "serial/wait_observer.h"
 
 namespace vexilo {
 
@@ -47,10 +47,9 @@ QString Tr(const char* text) {
 }
 
 // Start-up errors have no owner: the window does not exist yet.
-[[noreturn]] void ExitWithStartupError(const QString& text) {
+void ShowStartupError(const QString& text) {
     ui::ShowMessageBox(nullptr, text, QString::fromLatin1(kStartupCaption),
                        ui::kMbOk | ui::kMbIconExclamation);
-    std::exit(0);
 }
 
 // Nothing found: where to look, and whether to wait for converters. Ending stays the default.
@@ -148,11 +147,14 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
             std::all_of(problems.begin(), problems.end(),
                         [](const PortProblem& p) { return p.failure == PortOpenFailure::Gone; });
         if (!noneThere) {
-            ExitWithStartupError(NoUsableDeviceText(problems));
+            ShowStartupError(NoUsableDeviceText(problems));
+            m_bEndedAtStartup = true;
+            return;
         }
         m_waiting = AskToWaitForConverters();
         if (!m_waiting) {
-            std::exit(0);
+            m_bEndedAtStartup = true;
+            return;
         }
     }
     // The other converters carry on; the dropped ones are told on the terminal, and those held by
@@ -241,9 +243,19 @@ bool CVexiloDlg::OnInitDialog() {
     // The pages found at construction, and only those: no page comes or goes until start-up is
     // over (MayChangePages).
     const int startupPages = m_nPages;
+    if (m_bEndedAtStartup || !ReadConvertersAtOnce(startupPages)) {
+        m_bEndedAtStartup = true;
+        EndDialog(ui::kIdCancel);
+        return true;
+    }
     for (int i = 0; i < startupPages; ++i) {
         CDevDialog* page = m_pPages[i].get();
         const DeviceEntry& entry = m_devices[i];
+        if (!page->HasConverter()) {
+            --m_nOpenTabs;  // not ready when the operator went on: the rescan offers it again
+            page->hide();
+            continue;
+        }
         if (m_onStartupProgress) {
             m_onStartupProgress(PortLabel(entry.port), i, startupPages);
         }
@@ -265,7 +277,9 @@ bool CVexiloDlg::OnInitDialog() {
     }
 
     if (m_nOpenTabs < 1 && !m_waiting) {
-        std::exit(0);  // every converter failed its start-up (each has shown its message)
+        // Every converter failed its start-up (each has shown its message).
+        OnLastTabClosed();
+        return true;
     }
     if (m_waiting) {
         m_waitNote = new QLabel(Tr(kWaitingText), m_tab);
@@ -287,6 +301,56 @@ bool CVexiloDlg::OnInitDialog() {
         }
     });
     return true;
+}
+
+bool CVexiloDlg::ReadConvertersAtOnce(int count) {
+    if (!m_factory.startupReads) {
+        return true;
+    }
+    m_startup = std::make_unique<ParallelStartup>();
+    std::vector<int> jobs(static_cast<std::size_t>(count), -1);
+    std::vector<StartupRow> rows;
+    for (int i = 0; i < count; ++i) {
+        if (CDevDialog* page = m_pPages[i].get(); page != nullptr && page->HasConverter()) {
+            jobs[i] =
+                m_startup->Start(page->ReleaseDevice(), m_devices[i].kind, m_factory.startupReads);
+            rows.push_back({PortLabel(m_devices[i].port), {}});
+        }
+    }
+    StartupChoice choice = StartupChoice::kWait;
+    for (;;) {
+        const std::vector<ParallelStartup::Status> statuses = m_startup->Statuses();
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            rows[k].status = statuses[k];
+        }
+        if (m_onStartupWait) {
+            choice = m_onStartupWait(rows);
+        }
+        if (choice != StartupChoice::kWait || m_startup->AllDone()) {
+            break;
+        }
+        m_startup->WaitForChange(kWaitTickMs);
+    }
+    if (choice == StartupChoice::kQuit) {
+        m_startup->Abandon();
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (jobs[i] >= 0) {
+            if (std::unique_ptr<CDevLink> link = m_startup->Take(jobs[i])) {
+                m_pPages[i]->UseDevice(std::move(link));
+            }
+        }
+    }
+    m_startup->Abandon();
+    return true;
+}
+
+void CVexiloDlg::OnLastTabClosed() {
+    if (m_loopLevel < 0) {
+        m_bEndedAtStartup = true;
+    }
+    EndDialog(ui::kIdCancel);
 }
 
 bool CVexiloDlg::MayChangePages() const {

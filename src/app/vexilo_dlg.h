@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/page_factory.h"
+#include "app/parallel_startup.h"
 #include "discovery/devices.h"
 #include "pages/dev_dialog.h"
 #include "pages/main_window.h"
@@ -20,13 +21,14 @@
 namespace vexilo {
 
 // The program's one window: a tab per usable converter and the buttons that save or revert
-// every page. Construction finds the converters, makes and attaches the pages, and ends the
-// process with a message when none can be used (when none is found, the operator may choose to
-// wait for them instead); OnInitDialog builds and names the tabs.
+// every page. Construction finds the converters, makes and attaches the pages, and shows a
+// message when none can be used (when none is found, the operator may choose to wait for them
+// instead); OnInitDialog builds and names the tabs. The window ends when its last tab closes; it
+// never ends the process.
 class CVexiloDlg : public ui::Dialog, public IMainWindow {
 public:
-    // May end the process (exit code 0) after its message when no converter is usable. When none
-    // is found at all, the message asks whether to wait: then the window opens without tabs.
+    // When no converter is usable, shows why; DoModal then returns at once (EndedAtStartup). When
+    // none is found at all, the message asks whether to wait: then the window opens without tabs.
     CVexiloDlg(bool bShowSave, PageFactory factory);
     ~CVexiloDlg() override;
     CVexiloDlg(const CVexiloDlg&) = delete;
@@ -46,6 +48,8 @@ public:
     CDevDialog* Page(int index) const override;
     int& OpenTabs() override { return m_nOpenTabs; }
     void OnTcnSelchangeTab(ui::NmHdr* pNMHDR, ui::LResult* pResult) override;
+    // Ends the window's loop (or, during start-up, keeps it from running).
+    void OnLastTabClosed() override;
 
     const DeviceEntry& Device(int index) const { return m_devices.at(index); }
 
@@ -84,6 +88,12 @@ public:
     // Told before each page's start-up talks to its converter (`done` of `total` pages are
     // finished) and once more with done == total when every tab is ready.
     std::function<void(const std::string& portLabel, int done, int total)> m_onStartupProgress;
+    // Called about every kWaitTickMs while the converters are read at once, with each one's
+    // state; it keeps the screen painted and says whether to wait, go on or end the program.
+    std::function<StartupChoice(const std::vector<StartupRow>&)> m_onStartupWait;
+    // True when start-up ended the window before it appeared: no usable converter, every one
+    // failed its start-up, or the operator closed the progress window.
+    bool EndedAtStartup() const { return m_bEndedAtStartup; }
     // Runs once the window's start-up is over (pages created, first tab shown), from its loop.
     std::function<void(CVexiloDlg&)> m_onStarted;
 
@@ -118,6 +128,10 @@ private:
     // Says beside the buttons that every page was saved, for a few seconds; `saved` false
     // removes a note still shown.
     void ShowSaveNote(bool saved);
+    // Reads the first `count` pages' converters at once and hands each page its link back, ready
+    // to replay; a page whose converter was not ready when the operator went on is left without
+    // one. False when the operator ended the program instead.
+    bool ReadConvertersAtOnce(int count);
 
     bool m_bShowSave;
     PageFactory m_factory;
@@ -135,6 +149,9 @@ private:
     QLabel* m_waitNote = nullptr;
     int m_loopLevel = -1;  // the level of the window's own loop, once start-up is over
     QLabel* m_saveNote = nullptr;
+    bool m_bEndedAtStartup = false;
+    // Start-up reads still running for converters the operator went on without.
+    std::unique_ptr<ParallelStartup> m_startup;
 };
 
 // A converter whose port did not open at start-up, and why.

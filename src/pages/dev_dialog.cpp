@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QTime>
 #include <array>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -502,7 +501,7 @@ void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& ti
     } else {
         return;  // still starting: the main window drops the page and goes on with the others
     }
-    std::exit(0);
+    m_pMainDlg->OnLastTabClosed();
 }
 
 void CDevDialog::JoinMainWindow(IMainWindow* window, int tabIndex) {

@@ -64,6 +64,8 @@ public:
     void AttachDevice(int nPort);
     // Binds the page to a link opened elsewhere (an in-process converter).
     void UseDevice(std::unique_ptr<CDevLink> device) { m_pDevice = std::move(device); }
+    // Hands the link over (to be read elsewhere); the page is left without a converter.
+    std::unique_ptr<CDevLink> ReleaseDevice() { return std::move(m_pDevice); }
 
     // What the main window needs of a page.
     bool HasConverter() const { return m_pDevice != nullptr; }

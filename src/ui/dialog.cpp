@@ -358,7 +358,13 @@ int Dialog::DoModal() {
         if (!Build(m_templateId, nullptr)) {
             return -1;
         }
+        m_inModalInit = true;
         OnInitDialog();
+        m_inModalInit = false;
+        if (m_endedInInit) {
+            m_endedInInit = false;
+            return m_result;
+        }
     }
     QWidget* window = this;
     const QSize room = AvailableClientArea();
@@ -438,6 +444,7 @@ void Dialog::ReleaseFrame() {
 
 void Dialog::EndDialog(int result) {
     m_result = result;
+    m_endedInInit = m_endedInInit || m_inModalInit;
     if (m_loop != nullptr) {
         m_loop->exit(result);
     }

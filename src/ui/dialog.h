@@ -122,7 +122,8 @@ public:
     // their distance from the window's edges. False when even that leaves it too large (or it
     // has no tab control): DoModal then lets the whole window scroll.
     bool ShrinkInto(QSize room);
-    // Ends DoModal with `result`; a dialog that is not modal is only hidden.
+    // Ends DoModal with `result` (called from OnInitDialog, the window never appears); a dialog
+    // that is not modal is only hidden.
     void EndDialog(int result);
 
     virtual bool OnInitDialog();                    // loads the controls: UpdateData(false)
@@ -234,6 +235,8 @@ private:
     std::unique_ptr<QScrollArea>
         m_frame;  // the scrolling window around a modal dialog too large for the screen
     int m_result = -1;
+    bool m_inModalInit = false;  // DoModal runs OnInitDialog
+    bool m_endedInInit = false;  // EndDialog ran inside it: no loop follows
 };
 
 template <class W>

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QPushButton>
 
 #include "app/busy_feedback.h"
 #include "app/startup_progress.h"
@@ -80,6 +81,28 @@ TEST_F(BusyFeedbackTest, ProgressAppearsOnlyAfterThreeHundredMillisecondsAndGoes
     EXPECT_FALSE(progress.isVisible());
     EXPECT_FALSE(progress.Poll());
     EXPECT_EQ(shown, 1);
+}
+
+TEST_F(BusyFeedbackTest, ProgressListsEveryConverterGoesOnWithTheReadyOnesAndClosingQuits) {
+    StartupProgress progress([this] { return now; });
+    using State = ParallelStartup::State;
+    std::vector<StartupRow> rows{{"ttyACM0", {State::kContacting, model::StartupEnd::kReady}},
+                                 {"ttyACM1", {State::kFailed, model::StartupEnd::kBootUpdater}}};
+    progress.ShowConverters(rows);
+    EXPECT_EQ(progress.ConvertersText(),
+              QString::fromUtf8("ttyACM0: 通信中…\nttyACM1: 失敗: "
+                                "ブートファームウェア更新用ファームウェアで起動しています"));
+    EXPECT_EQ(progress.Text(), QString::fromUtf8("コンバーターと通信しています…\n1 / 2 台完了"));
+    EXPECT_FALSE(progress.GoOnButton()->isEnabled());  // nothing ready to go on with
+    rows[0].status.state = State::kReady;
+    progress.ShowConverters(rows);
+    EXPECT_TRUE(progress.ConvertersText().startsWith(QString::fromUtf8("ttyACM0: 準備完了\n")));
+    ASSERT_TRUE(progress.GoOnButton()->isEnabled());
+    EXPECT_EQ(progress.Choice(), StartupChoice::kWait);
+    progress.GoOnButton()->click();
+    EXPECT_EQ(progress.Choice(), StartupChoice::kGoOn);
+    progress.close();
+    EXPECT_EQ(progress.Choice(), StartupChoice::kQuit);
 }
 
 }  // namespace

@@ -11,8 +11,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <memory>
+#include <mutex>
 #include <ostream>
 #include <string>
 #include <utility>
@@ -584,58 +588,196 @@ TEST_F(MainWindowTest, AConverterFailingItsStartUpLosesOnlyItsOwnPage) {
     EXPECT_FALSE(w.Page(0)->isVisible());
 }
 
-// ---- start-up without a usable converter ends the process ----------------------------------
+// ---- start-up reads every converter at once ---------------------------------------------------
 
-class MainWindowDeathTest : public MainWindowTest {
-protected:
-    // Prints each box on standard error, where the death test can see it.
-    void PrintBoxes() {
-        boxes.onBox = [this] {
-            const auto& box = boxes.boxes.back();
-            std::fprintf(stderr, "box %zu: %s: %s: owner %d style 0x%X\n", boxes.boxes.size(),
-                         qPrintable(box.caption), qPrintable(ScreenshotRun::Escape(box.text)),
-                         box.owned ? 1 : 0, box.style);
-        };
+// The record-and-replay start-up must put on the wire exactly what the pages sent one after
+// another, for every kind and every way a start-up ends, and show the same boxes in the same order.
+TEST_F(MainWindowTest, ReadingAtOnceSendsEachConverterWhatTheOneByOneStartUpSent) {
+    struct Case {
+        SimKind kind;
+        SimFirmware firmware;
+        std::vector<SimFaultSpec> faults;
+    };
+    const std::vector<Case> cases{
+        {SimKind::Rgb, SimFirmware::Main, {}},
+        {SimKind::Dvi, SimFirmware::Main, {}},
+        {SimKind::Ntsc, SimFirmware::Main, {}},
+        {SimKind::Other, SimFirmware::Old, {}},
+        {SimKind::Rgb, SimFirmware::Boot, {}},
+        {SimKind::Dvi, SimFirmware::Update, {}},
+        {SimKind::Rgb, SimFirmware::Main, {{SimFaultKind::Silence, 0, kSimAnyCommand, 4}}},
+        {SimKind::Ntsc,
+         SimFirmware::Main,
+         {{SimFaultKind::Silence, 0, kSimAnyCommand, kSimForever}}},
+        {SimKind::Dvi, SimFirmware::Main, {{SimFaultKind::Silence, 0, 0x03, kSimForever}}},
+        {SimKind::Rgb, SimFirmware::Main, {{SimFaultKind::Silence, 0, 0x07, 1, 5}}},
+        {SimKind::Dvi, SimFirmware::Main, {{SimFaultKind::ErrorCode, 2, 0x14, 1}}},
+        {SimKind::Ntsc, SimFirmware::Main, {{SimFaultKind::ShortReply, 1, 0x0F, 1}}},
+    };
+    // Each request as "command:data" in hex, so a difference reads well.
+    const auto wire = [](const CSimConverter& model) {
+        std::vector<std::string> out;
+        for (const SimRequest& r : model.Log()) {
+            std::string text = QString::number(r.command, 16).toStdString() + ":";
+            for (std::uint8_t b : r.data) {
+                text += QString::asprintf("%02x", b).toStdString();
+            }
+            out.push_back(text);
+        }
+        return out;
+    };
+    std::vector<std::vector<std::vector<std::string>>> logs;
+    std::vector<std::vector<QString>> shown;
+    for (const bool atOnce : {false, true}) {
+        entries.clear();
+        ClearPortTable();
+        std::vector<std::shared_ptr<CSimConverter>> models;
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+            auto model =
+                std::make_shared<CSimConverter>(SimConfig::For(cases[i].kind, cases[i].firmware));
+            for (const SimFaultSpec& fault : cases[i].faults) {
+                model->AddFault(fault);
+            }
+            entries.push_back({static_cast<int>(cases[i].kind),
+                               RegisterSimPort(model, "ttyACM" + std::to_string(i))});
+            models.push_back(model);
+        }
+        boxes.boxes.clear();
+        PageFactory factory = ModelPageFactory();
+        if (!atOnce) {
+            factory.startupReads = nullptr;
+        }
+        Open(false, factory);
+        std::vector<QString> seen = Captions();
+        for (const auto& box : boxes.boxes) {
+            seen.push_back(box.caption + QStringLiteral(": ") + box.text);
+        }
+        shown.push_back(seen);
+        logs.emplace_back();
+        for (const auto& model : models) {
+            logs.back().push_back(wire(*model));
+        }
+        dlg.reset();
     }
-};
+    EXPECT_EQ(shown[1], shown[0]);
+    ASSERT_EQ(logs[1].size(), logs[0].size());
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(logs[1][i], logs[0][i]) << "converter " << i;
+    }
+    EXPECT_GT(shown[0].size(), 6u);  // some tabs and some boxes
+}
+
+// Start-up reads run on a thread per converter; the operator may go on with the converters that
+// are ready (the others get no page and free their ports), or end the program, which shows no
+// window.
+TEST_F(MainWindowTest, ConvertersAreReadAtOnceAndTheOperatorGoesOnWithTheReadyOnesOrQuits) {
+    auto a = Add(SimKind::Rgb, "A");
+    auto b = Add(SimKind::Dvi, "B");
+    auto c = Add(SimKind::Ntsc, "C");
+    std::mutex mutex;
+    std::condition_variable changed;
+    int arrived = 0;
+    int together = 0;
+    bool releaseB = false;
+    PageFactory factory = ModelPageFactory();
+    factory.startupReads = [&](CDevLink& link, int kind, const std::atomic<bool>* stop) {
+        {
+            std::unique_lock lock(mutex);
+            ++arrived;
+            changed.notify_all();
+            // Read one after another, the first would wait here alone until the deadline.
+            together +=
+                changed.wait_for(lock, std::chrono::seconds(10), [&] { return arrived >= 3; }) ? 1
+                                                                                               : 0;
+            if (kind == DEVKIND_DVI) {
+                changed.wait_for(lock, std::chrono::seconds(10), [&] { return releaseB; });
+            }
+        }
+        return model::ReadAtStartup(link, kind, stop);
+    };
+    ListEntries();
+    dlg = std::make_unique<CVexiloDlg>(false, factory);
+    std::vector<std::vector<ParallelStartup::State>> states;
+    dlg->m_onStartupWait = [&](const std::vector<StartupRow>& rows) {
+        std::vector<ParallelStartup::State> now;
+        for (const StartupRow& row : rows) {
+            now.push_back(row.status.state);
+        }
+        states.push_back(now);
+        const bool othersReady =
+            now[0] == ParallelStartup::State::kReady && now[2] == ParallelStartup::State::kReady;
+        return othersReady ? StartupChoice::kGoOn : StartupChoice::kWait;
+    };
+    dlg->Create(IDD_VEXILO_DIALOG, nullptr);
+    EXPECT_EQ(together, 3);
+    EXPECT_EQ(states.back()[1], ParallelStartup::State::kContacting);
+    EXPECT_EQ(Captions(), (std::vector<QString>{"KTP-RGB-SDI (A)", "KTP-NTSC-SDI (C)"}));
+    EXPECT_EQ(dlg->OpenTabs(), 2);
+    EXPECT_TRUE(boxes.boxes.empty());
+    {
+        std::lock_guard lock(mutex);
+        releaseB = true;
+    }
+    changed.notify_all();
+    // B's reads stop before their first command and its port closes, for the rescan to find.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return b->OpenCount() == 0; }, 10000));
+    EXPECT_TRUE(b->Log().empty());
+    dlg.reset();
+
+    // Closing the progress window: the window ends without a loop and without pages.
+    arrived = 0;
+    releaseB = true;
+    dlg = std::make_unique<CVexiloDlg>(false, factory);
+    dlg->m_onStartupWait = [](const std::vector<StartupRow>&) { return StartupChoice::kQuit; };
+    EXPECT_EQ(dlg->DoModal(), ui::kIdCancel);
+    EXPECT_TRUE(dlg->EndedAtStartup());
+    EXPECT_EQ(dlg->TabControl().GetItemCount(), 0);
+    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_TRUE(boxes.boxes.empty());
+    dlg.reset();
+    EXPECT_EQ(a->OpenCount() + b->OpenCount() + c->OpenCount(), 0);
+}
+
+// ---- start-up without a usable converter ends the window, not the process -------------------
 
 // Nothing listed, or every converter listed gone by the time its port opens: where to look, and
-// the end unless the operator chooses to wait (No is the default, and Escape answers No).
-TEST_F(MainWindowDeathTest, NoConverterSaysWhereToLookAndEndsWithCodeZero) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
+// the end unless the operator chooses to wait (No is the default).
+TEST_F(MainWindowTest, NoConverterSaysWhereToLookAndTheWindowEndsUnshown) {
     for (const bool listedButGone : {false, true}) {
         SCOPED_TRACE(listedButGone);
-        EXPECT_EXIT(
-            {
-                if (listedButGone) {
-                    Add(SimKind::Rgb, "A")->Unplug();
-                }
-                PrintBoxes();
-                Open();
-                std::exit(3);  // not reached
-            },
-            ::testing::ExitedWithCode(0),
-            "box 1: KTP Series ERROR: デバイスが接続されていません\\\\n\\\\n.*lsusb.*"
-            "60-vexilo\\.rules.*VEXILO_PORTS.*待ちますか.*: owner 0 style 0x134\n");
+        boxes.boxes.clear();
+        if (listedButGone) {
+            Add(SimKind::Rgb, "A")->Unplug();
+        }
+        CVexiloDlg& w = Open();
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        const QString& text = boxes.boxes[0].text;
+        EXPECT_EQ(boxes.boxes[0].caption, "KTP Series ERROR");
+        EXPECT_TRUE(text.startsWith(QString::fromUtf16(u"デバイスが接続されていません\n\n")))
+            << text.toStdString();
+        for (const char* hint : {"lsusb", "60-vexilo.rules", "VEXILO_PORTS"}) {
+            EXPECT_TRUE(text.contains(QLatin1String(hint))) << hint;
+        }
+        EXPECT_FALSE(boxes.boxes[0].owned);
+        EXPECT_EQ(boxes.boxes[0].style, 0x134u);
+        EXPECT_TRUE(w.EndedAtStartup());
+        dlg.reset();
     }
 }
 
-TEST_F(MainWindowDeathTest, AllPortsHeldShowsOnlyTheSecondMessageAndEndsWithCodeZero) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            auto a = Add(SimKind::Rgb, "A");
-            auto b = Add(SimKind::Dvi, "B");
-            CSimComm holdA(a);
-            CSimComm holdB(b);
-            PrintBoxes();
-            Open();
-            std::exit(3);  // not reached
-        },
-        ::testing::ExitedWithCode(0),
-        // Numbered 1: the first message did not come before it.
-        "box 1: KTP Series ERROR: デバイスが使用できません。\\\\n"
-        "他のアプリケーションで既に使用されている可能性があります。: owner 0 style 0x30\n");
+TEST_F(MainWindowTest, AllPortsHeldShowsOnlyTheSecondMessageAndTheWindowEndsUnshown) {
+    auto a = Add(SimKind::Rgb, "A");
+    auto b = Add(SimKind::Dvi, "B");
+    CSimComm holdA(a);
+    CSimComm holdB(b);
+    ListEntries();
+    dlg = std::make_unique<CVexiloDlg>(false, Factory());
+    EXPECT_EQ(dlg->DoModal(), ui::kIdCancel);  // no loop: it returns at once
+    EXPECT_TRUE(dlg->EndedAtStartup());
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text,
+              QString::fromUtf16(u"デバイスが使用できません。\n"
+                                 u"他のアプリケーションで既に使用されている可能性があります。"));
 }
 
 // A converter the user may not open, on a real-looking device path.
@@ -645,44 +787,62 @@ public:
     PortOpenFailure OpenFailure() const override { return PortOpenFailure::Permission; }
 };
 
-TEST_F(MainWindowDeathTest, EachPortThatDidNotOpenIsNamedWithItsReason) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            auto a = Add(SimKind::Rgb, "A");
-            auto b = Add(SimKind::Dvi, "B");
-            entries.push_back({DEVKIND_NTSC, RegisterPort("/dev/ttyACM7", "ttyACM7", [] {
-                                   return std::make_unique<RefusedComm>();
-                               })});
-            CSimComm holdA(a);
-            b->Unplug();
-            PrintBoxes();
-            Open();
-            std::exit(3);  // not reached
-        },
-        ::testing::ExitedWithCode(0),
-        "box 1: KTP Series ERROR: デバイスが使用できません。\\\\n"
-        "A: 他のアプリケーションで既に使用されている可能性があります。\\\\n"
-        "B: コンバーターが取り外されました。\\\\n"
-        "ttyACM7: /dev/ttyACM7 を開く権限がありません。\\\\n"
-        "udev ルール 60-vexilo.rules をインストールするか、ユーザーを dialout "
-        "グループに追加して再ログインしてください。: owner 0 style 0x30\n");
+TEST_F(MainWindowTest, EachPortThatDidNotOpenIsNamedWithItsReason) {
+    auto a = Add(SimKind::Rgb, "A");
+    auto b = Add(SimKind::Dvi, "B");
+    entries.push_back({DEVKIND_NTSC, RegisterPort("/dev/ttyACM7", "ttyACM7",
+                                                  [] { return std::make_unique<RefusedComm>(); })});
+    CSimComm holdA(a);
+    b->Unplug();
+    CVexiloDlg& w = Open();
+    EXPECT_TRUE(w.EndedAtStartup());
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text,
+              QString::fromUtf16(u"デバイスが使用できません。\n"
+                                 u"A: 他のアプリケーションで既に使用されている可能性があります。\n"
+                                 u"B: コンバーターが取り外されました。\n"
+                                 u"ttyACM7: /dev/ttyACM7 を開く権限がありません。\n"
+                                 u"udev ルール 60-vexilo.rules をインストールするか、ユーザーを "
+                                 u"dialout グループに追加して再ログインしてください。"));
 }
 
-TEST_F(MainWindowDeathTest, TheOnlyConverterFailingItsStartUpShowsItsMessageAndEndsWithCodeZero) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            entries.push_back(
-                {DEVKIND_RGB, RegisterSimPort(std::make_shared<CSimConverter>(
-                                                  SimConfig::For(SimKind::Rgb, SimFirmware::Boot)),
-                                              "A")});
-            PrintBoxes();
-            Open();
-            std::exit(3);  // not reached
-        },
-        ::testing::ExitedWithCode(0),
-        "box 1: KTP-RGB-SDI .A. ERROR: メインファームウェアで起動していません.*使用しません");
+TEST_F(MainWindowTest, TheOnlyConverterFailingItsStartUpShowsItsMessageAndTheWindowEndsUnshown) {
+    entries.push_back({DEVKIND_RGB, RegisterSimPort(std::make_shared<CSimConverter>(SimConfig::For(
+                                                        SimKind::Rgb, SimFirmware::Boot)),
+                                                    "A")});
+    for (const bool atOnce : {true, false}) {
+        boxes.boxes.clear();
+        PageFactory factory = ModelPageFactory();
+        if (!atOnce) {
+            factory.startupReads = nullptr;
+        }
+        ListEntries();
+        dlg = std::make_unique<CVexiloDlg>(false, factory);
+        EXPECT_EQ(dlg->DoModal(), ui::kIdCancel);
+        EXPECT_TRUE(dlg->EndedAtStartup());
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (A) ERROR");
+        EXPECT_TRUE(boxes.boxes[0].text.startsWith(
+            QString::fromUtf16(u"メインファームウェアで起動していません")));
+        EXPECT_TRUE(boxes.boxes[0].text.endsWith(QString::fromUtf16(u"使用しません")));
+        dlg.reset();
+    }
+}
+
+// The last tab closing while the window runs ends its loop; the process goes on to main's return.
+TEST_F(MainWindowTest, TheLastTabClosingEndsTheWindowsLoop) {
+    auto a = Add(SimKind::Rgb, "A");
+    ListEntries();
+    dlg = std::make_unique<CVexiloDlg>(false, Factory());
+    dlg->m_onStarted = [&a](CVexiloDlg& w) {
+        a->Unplug();
+        w.ClosePage(w.Page(0));
+    };
+    EXPECT_EQ(dlg->DoModal(), ui::kIdCancel);
+    EXPECT_FALSE(dlg->EndedAtStartup());
+    EXPECT_EQ(dlg->OpenTabs(), 0);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
 }
 
 // ---- command line ----------------------------------------------------------------------------

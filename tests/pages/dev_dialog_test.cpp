@@ -435,8 +435,6 @@ TEST_F(PageTest, ClosingTheSelectedLaterTabSelectsTheOneBefore) {
     EXPECT_EQ(main.tab.GetCurSel(), 1);
 }
 
-class PageDeathTest : public PageTest {};
-
 TEST_F(PageTest, AForcedCloseDuringStartUpReleasesTheConverterAndReturns) {
     NewConverter(SimConfig::For(SimKind::Rgb, SimFirmware::Update));
     CTestPage* page = Start("ttyACM0");  // its main window is not known yet
@@ -445,15 +443,13 @@ TEST_F(PageTest, AForcedCloseDuringStartUpReleasesTheConverterAndReturns) {
     EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (ttyACM0) ERROR");
 }
 
-TEST_F(PageDeathTest, ClosingTheLastTabEndsTheProcess) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            CTestPage* page = Start();
-            page->CloseOnError(1);
-            std::exit(3);  // not reached
-        },
-        ::testing::ExitedWithCode(0), "");
+TEST_F(PageTest, ClosingTheLastTabTellsTheWindowToEndInsteadOfEndingTheProcess) {
+    CTestPage* page = Start();
+    page->CloseOnError(1);
+    EXPECT_EQ(main.lastTabClosed, 1);
+    EXPECT_EQ(main.tab.GetItemCount(), 0);
+    EXPECT_EQ(main.selChanges, 0);
+    EXPECT_FALSE(page->HasConverter());
 }
 
 // ---- keys and focus --------------------------------------------------------------------------

@@ -34,8 +34,7 @@ inline void PrintTo(const SimRequest& r, std::ostream* os) {
 
 namespace vexilo::test {
 
-// The main window as far as the model pages use it. One more converter's tab counts as open, so a
-// forced close returns instead of ending the test program.
+// The main window as far as the model pages use it.
 class ModelMain : public IMainWindow {
 public:
     ModelMain() { tab.resize(800, 640); }
@@ -45,11 +44,13 @@ public:
     CDevDialog* Page(int index) const override { return pages.at(index).get(); }
     int& OpenTabs() override { return openTabs; }
     void OnTcnSelchangeTab(ui::NmHdr*, ui::LResult*) override { ++selChanges; }
+    void OnLastTabClosed() override { ++lastTabClosed; }
 
     ui::TabCtrl tab;
     std::vector<std::unique_ptr<CDevDialog>> pages;  // children of `tab`, so declared after it
-    int openTabs = 1;
+    int openTabs = 0;
     int selChanges = 0;
+    int lastTabClosed = 0;
 };
 
 // Requests as the simulator logs them.

@@ -61,15 +61,15 @@ protected:
     CTestPage* StartOther(const std::string& label) {
         return main.Add(Link(std::make_shared<CSimConverter>(config), label));
     }
-    // Start-up with the main window already known, so a forced close during start-up shows its
-    // box and returns instead of ending the process.
+    // Start-up with the main window already known: a forced close during start-up shows its box
+    // and closes the page's tab in that window.
     CTestPage* StartKnown() {
         Sim();
         main.pages.push_back(std::make_unique<CTestPage>());
         CTestPage* p = main.pages.back().get();
         p->UseDevice(Link(sim, "COM3"));
         p->JoinMainWindow(&main, -1);
-        main.openTabs += 2;  // as if another tab stays open after a close
+        ++main.openTabs;
         p->Create(134, &main.tab);
         return p;
     }

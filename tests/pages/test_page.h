@@ -52,6 +52,7 @@ public:
     int PageCount() const override { return static_cast<int>(pages.size()); }
     CDevDialog* Page(int index) const override { return pages.at(index).get(); }
     int& OpenTabs() override { return openTabs; }
+    void OnLastTabClosed() override { ++lastTabClosed; }
     void OnTcnSelchangeTab(ui::NmHdr*, ui::LResult*) override {
         ++selChanges;
         if (CDevDialog* page = ShowPageOfTab(*this, tab.GetCurSel())) {
@@ -78,6 +79,7 @@ public:
     std::vector<std::unique_ptr<CTestPage>> pages;  // children of `tab`, so declared after it
     int openTabs = 0;
     int selChanges = 0;
+    int lastTabClosed = 0;
 };
 
 }  // namespace vexilo::test
