@@ -187,9 +187,9 @@ struct EmberService::Impl {
         }
     }
 
-    Device* FindLabel(const std::string& label) {
+    Device* FindLabel(const std::string& label, int kind) {
         for (auto& d : devices) {
-            if (d->label == label) {
+            if (d->label == label && d->kind == kind) {
                 return d.get();
             }
         }
@@ -463,8 +463,15 @@ struct EmberService::Impl {
 
     void Attach(const DeviceEntry& entry) {
         const std::string label = PortLabel(entry.port);
-        Device* d = FindLabel(label);
+        Device* d = FindLabel(label, entry.kind);
         if (d == nullptr) {
+            // Another kind on this port is another converter: its node keeps its own settings,
+            // whose handlers would send the old kind's commands.
+            for (auto& other : devices) {
+                if (other->label == label) {
+                    Offline(*other, "another kind of converter is on this port now");
+                }
+            }
             devices.push_back(std::make_unique<Device>());
             d = devices.back().get();
             d->label = label;

@@ -306,13 +306,13 @@ private:
                 }
                 if (qualified && inner->tag.number == kRelativeOid) {
                     auto oid = DecodeRelativeOid(inner->content);
-                    if (!oid) {
+                    if (!oid || oid->size() > kMaxPathLength) {
                         return false;
                     }
                     path = std::move(*oid);
                 } else if (numbered && inner->tag.number == kInteger) {
                     auto n = DecodeInteger(inner->content);
-                    if (!n || *n < 0 || *n > 0xFFFFFFFFLL) {
+                    if (!n || *n < 0 || *n > 0xFFFFFFFFLL || parent.size() >= kMaxPathLength) {
                         return false;
                     }
                     path = parent;
@@ -361,6 +361,9 @@ private:
                 if (!value) {
                     return false;
                 }
+                if (requests.size() >= kMaxRequests) {
+                    return false;
+                }
                 Request req;
                 req.kind = Request::Kind::kSetValue;
                 req.path = path;
@@ -372,6 +375,9 @@ private:
     }
 
     bool Command(const BerReader& outer, const Tlv& tlv, const Path& parent) {
+        if (requests.size() >= kMaxRequests) {
+            return false;
+        }
         BerReader fields = outer.Inner(tlv);
         Request req;
         req.path = parent;

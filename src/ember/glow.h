@@ -128,6 +128,12 @@ struct Request {
     std::vector<Value> arguments;
 };
 
+// What one consumer message may ask: the served tree is four levels deep, and a panel's page
+// of subscriptions is far below this many requests. More is refused, so that a small hostile
+// message cannot make the decoder copy a long path thousands of times.
+inline constexpr std::size_t kMaxPathLength = 16;
+inline constexpr std::size_t kMaxRequests = 512;
+
 // The requests of one Glow message; nothing when it is not a well-formed Glow root. Elements
 // that carry no request (a consumer echoing contents) and unknown element kinds are skipped.
 std::optional<std::vector<Request>> DecodeRequests(std::span<const std::uint8_t> glow);

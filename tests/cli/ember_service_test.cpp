@@ -298,6 +298,23 @@ TEST_F(EmberServiceTest, ConvertersGoOfflineAndComeBackOnRescan) {
     EXPECT_TRUE(told);
 }
 
+// The old node's settings would drive a converter of another kind with the wrong commands.
+TEST_F(EmberServiceTest, AnotherKindOnTheSamePortGetsANodeOfItsOwn) {
+    Add(SimKind::Dvi, "ttyACM0");
+    auto service = Start();
+    const Element* dvi = Find(*service, {"vexilo", "ttyACM0"});
+    ASSERT_TRUE(dvi && dvi->online);
+    entries.pop_back();
+    service->Rescan();
+    Add(SimKind::Rgb, "ttyACM0");
+    service->Rescan();
+    EXPECT_FALSE(dvi->online);
+    const Element* rgb = Find(*service, {"vexilo", "ttyACM0_2"});
+    ASSERT_TRUE(rgb && rgb->online);
+    EXPECT_NE(Find(*service, {"vexilo", "ttyACM0_2", "settings", "hpos"}), nullptr);
+    EXPECT_EQ(Find(*service, {"vexilo", "ttyACM0", "settings", "hpos"}), nullptr);
+}
+
 TEST_F(EmberServiceTest, AConverterThatFailsAReadIsTriedAgainWithoutAHotplugEvent) {
     auto sim = Add(SimKind::Rgb, "ttyACM0");
     ServeOptions fast;

@@ -235,5 +235,38 @@ TEST(EmberGlow, RequestsFromConsumers) {
     EXPECT_FALSE(DecodeRequests(Bytes{0x60, 0x03, 0x6B, 0x05, 0xA0}));
 }
 
+// A message that would make the decoder copy a long path per request is refused whole.
+TEST(EmberGlow, LongPathsAndTooManyRequestsAreRefused) {
+    const auto message = [](std::size_t pathLength, std::size_t commands) {
+        Bytes cmd;
+        AppendContextInteger(cmd, 0, 32);
+        Bytes children;
+        for (std::size_t i = 0; i < commands; ++i) {
+            AppendTlv(children, Context(0), Tlv(Application(2), cmd));
+        }
+        const std::vector<std::uint32_t> path(pathLength, 1);
+        Bytes node;
+        AppendContextRelativeOid(node, 0, path);
+        AppendTlv(node, Context(2), Tlv(Application(4), children));
+        Bytes top;
+        AppendTlv(top, Context(0), Tlv(Application(10), node));
+        return Tlv(Application(0), Tlv(Application(11), top));
+    };
+    const struct {
+        std::size_t pathLength, commands;
+        bool accepted;
+    } cases[] = {{kMaxPathLength, 1, true},
+                 {kMaxPathLength + 1, 1, false},
+                 {4, kMaxRequests, true},
+                 {4, kMaxRequests + 1, false}};
+    for (const auto& c : cases) {
+        const auto r = DecodeRequests(message(c.pathLength, c.commands));
+        EXPECT_EQ(r.has_value(), c.accepted) << c.pathLength << " " << c.commands;
+        if (r) {
+            EXPECT_EQ(r->size(), c.commands);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vexilo::ember
