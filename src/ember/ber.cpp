@@ -331,8 +331,8 @@ std::optional<std::vector<std::uint32_t>> DecodeRelativeOid(std::span<const std:
     std::uint32_t number = 0;
     int groups = 0;
     for (std::uint8_t b : content) {
-        if (++groups > 5) {
-            return std::nullopt;
+        if (++groups > 5 || number > (0xFFFFFFFFu >> 7)) {
+            return std::nullopt;  // a number beyond 32 bits would wrap into another element's
         }
         number = (number << 7) | (b & 0x7F);
         if ((b & 0x80) == 0) {

@@ -1,6 +1,7 @@
 #include "ember/glow.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace vexilo::ember {
 
@@ -430,7 +431,9 @@ private:
                 auto inner = Unwrap(fields, *f);
                 auto id = inner && inner->tag.number == kInteger ? DecodeInteger(inner->content)
                                                                  : std::nullopt;
-                if (!id) {
+                // The answer carries the ID back as 32 bits: a larger one would come back as
+                // another.
+                if (!id || *id < INT32_MIN || *id > INT32_MAX) {
                     return false;
                 }
                 req.invocationId = static_cast<std::int32_t>(*id);

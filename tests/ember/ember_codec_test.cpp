@@ -111,6 +111,8 @@ TEST(EmberBer, RelativeOids) {
               (std::vector<std::uint32_t>{1, 200, 3}));
     EXPECT_FALSE(DecodeRelativeOid(Bytes{0x81}));
     EXPECT_FALSE(DecodeRelativeOid(Bytes{0x81, 0x81, 0x81, 0x81, 0x81, 0x01}));
+    EXPECT_FALSE(DecodeRelativeOid(Bytes{0x90, 0x80, 0x80, 0x80, 0x01})) << "35 bits would wrap";
+    EXPECT_EQ(DecodeRelativeOid(Bytes{0x8F, 0xFF, 0xFF, 0xFF, 0x7F}), (Path{0xFFFFFFFFu}));
 }
 
 TEST(EmberS101, CrcEscapingAndKeepAlive) {
