@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -164,19 +163,22 @@ std::optional<std::string> DeviceNodeOf(int port) {
     // when the terminal it points to got the old number back.
     std::string id = std::to_string(link.st_dev) + ":" + std::to_string(link.st_ino) + "/" +
                      std::to_string(node.st_rdev) + ":" + std::to_string(node.st_ino);
-    // The kernel numbers a USB device anew each time it is plugged in.
-    // realpath with a buffer of ours: what it returns is not necessarily that buffer's start.
-    char buffer[PATH_MAX] = {};
-    if (const char* real = ::realpath(path.c_str(), buffer)) {
-        std::error_code ec;
-        const std::filesystem::path iface =
-            std::filesystem::canonical(std::filesystem::path("/sys/class/tty") /
-                                           std::filesystem::path(real).filename() / "device",
-                                       ec);
-        if (!ec) {
-            id += "/usb" + FirstLine(iface.parent_path() / "busnum") + "-" +
-                  FirstLine(iface.parent_path() / "devnum");
+    // The kernel numbers a USB device anew each time it is plugged in. Only the node's name is
+    // needed, so the links are followed here (umockdev's realpath overruns on links leaving /dev).
+    std::error_code ec;
+    std::filesystem::path target = path;
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(target, ec); ++hops) {
+        const std::filesystem::path next = std::filesystem::read_symlink(target, ec);
+        if (ec) {
+            return id;
         }
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    const std::filesystem::path iface = std::filesystem::canonical(
+        std::filesystem::path("/sys/class/tty") / target.filename() / "device", ec);
+    if (!ec) {
+        id += "/usb" + FirstLine(iface.parent_path() / "busnum") + "-" +
+              FirstLine(iface.parent_path() / "devnum");
     }
     return id;
 }
