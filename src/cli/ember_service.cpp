@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/openmetrics.h"
+#include "cli/session.h"
 #include "discovery/attach.h"
 #include "discovery/device_changes.h"
 #include "discovery/device_monitor.h"
@@ -484,9 +485,7 @@ struct EmberService::Impl {
         PortOpenFailure failure = PortOpenFailure::None;
         d->link = OpenDeviceLink(entry.port, d->kind, &failure);
         if (!d->link) {
-            AttachFailed(*d, failure == PortOpenFailure::Busy
-                                 ? "the port is in use by another program (a running panel?)"
-                                 : "the port cannot be opened");
+            AttachFailed(*d, OpenFailureText(failure));
             return;
         }
         if (model::OpResult res = model::Identify(*d->link, d->identity); !res) {

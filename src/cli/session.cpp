@@ -33,6 +33,20 @@ std::string Hex3(std::uint16_t value) {
 
 }  // namespace
 
+const char* OpenFailureText(PortOpenFailure failure) {
+    switch (failure) {
+        case PortOpenFailure::Busy:
+            return "the port is in use by another program (a running panel?)";
+        case PortOpenFailure::Permission:
+            return "no permission to open the port (install the udev rule 60-vexilo.rules, or "
+                   "add the user to the dialout group and log in again)";
+        case PortOpenFailure::Gone:
+            return "the port is not there (the converter was unplugged)";
+        default:
+            return "the port cannot be opened";
+    }
+}
+
 int Session::Usage(const std::string& message) {
     m_err << "vexiloctl: " << message << '\n';
     return kExitUsage;
@@ -205,8 +219,7 @@ void Session::Run(const Step& step, bool more) {
         }
         if (!c.link) {
             r.busy = c.openFailure == PortOpenFailure::Busy;
-            r.Fail(r.busy ? "the port is in use by another program (a running panel?)"
-                          : "the port cannot be opened");
+            r.Fail(OpenFailureText(c.openFailure));
             return;
         }
         if (!c.identified) {

@@ -31,6 +31,9 @@ enum ExitCode : int {
     kExitSignal = 128,  // plus the signal's number: interrupted (130 SIGINT, 143 SIGTERM)
 };
 
+// Why a port did not open, for the converter's error line.
+const char* OpenFailureText(PortOpenFailure failure);
+
 // Options before (or after) the subcommand.
 struct GlobalOptions {
     std::vector<std::string> ports;  // --port LABEL, repeatable

@@ -134,11 +134,18 @@ OpResult Identify(CDevLink& link, Identity& identity, int attempts) {
     std::array<std::uint8_t, kVersionTextSize> running{};
     std::array<std::uint8_t, kVersionTextSize> second{};
     link.GetVersionInfo(kVersionRunning, running.data(), kVersionTextSize);
+    const bool runningAnswered = link.Channel().m_nStatus == kStatusOk;
     link.GetVersionInfo(kVersionSecond, second.data(), kVersionTextSize);
+    const bool secondAnswered = link.Channel().m_nStatus == kStatusOk;
     identity.runningVersion = VersionText(running);
     identity.secondVersion = VersionText(second);
     switch (CheckFirmware(identity.runningVersion, identity.secondVersion)) {
         case Firmware::kNotMain:
+            // Two texts that never arrived are equal too; the firmware is not to blame then.
+            if (!runningAnswered && !secondAnswered) {
+                return OpResult::Fail(
+                    "the converter does not respond (no answer to the version query)");
+            }
             return OpResult::Fail("the converter is not running its main firmware; update it");
         case Firmware::kBootUpdater:
             return OpResult::Fail(

@@ -44,14 +44,18 @@ StartupEnd ReadAtStartup(CDevLink& link, int kind, const std::atomic<bool>* stop
     std::array<std::uint8_t, kVersionTextSize> running{};
     std::array<std::uint8_t, kVersionTextSize> second{};
     link.GetVersionInfo(kVersionRunning, running.data(), kVersionTextSize);
+    const bool runningAnswered = link.Channel().m_nStatus == kStatusOk;
     if (Stopped(stop)) {
         return StartupEnd::kStopped;
     }
     link.GetVersionInfo(kVersionSecond, second.data(), kVersionTextSize);
+    const bool secondAnswered = link.Channel().m_nStatus == kStatusOk;
     switch (CheckFirmware(FieldText(running.data(), running.size()),
                           FieldText(second.data(), second.size()))) {
         case Firmware::kNotMain:
-            return StartupEnd::kNotMainFirmware;
+            // Two texts that never arrived are equal too; the firmware is not to blame then.
+            return runningAnswered || secondAnswered ? StartupEnd::kNotMainFirmware
+                                                     : StartupEnd::kNoResponse;
         case Firmware::kBootUpdater:
             return StartupEnd::kBootUpdater;
         case Firmware::kMain:

@@ -143,6 +143,12 @@ TEST_F(CliTest, SelectionAndExitCodes) {
     EXPECT_EQ(Run({"status"}), 4);
     EXPECT_THAT(err.str(), HasSubstr("ttyACM0: the port is in use"));
     rgb->ReleaseOpen(held);
+
+    // An unplugged converter's port says so rather than only that it did not open.
+    rgb->Unplug();
+    EXPECT_EQ(Run({"status"}), 1);
+    EXPECT_THAT(err.str(),
+                HasSubstr("ttyACM0: the port is not there (the converter was unplugged)"));
 }
 
 TEST_F(CliTest, IdWritesTheMergedRecordOnlyWhenItChanges) {

@@ -5,6 +5,7 @@
 
 #include "discovery/devices.h"
 #include "model/operations.h"
+#include "model/startup_reads.h"
 #include "sim/sim_comm.h"
 
 namespace vexilo::model {
@@ -37,6 +38,28 @@ TEST(ModelOperations, IdentifyRefusesFirmwareThatIsNotTheMainOne) {
     ASSERT_TRUE(Identify(*link, identity).ok);
     EXPECT_TRUE(identity.oldFirmware);
     EXPECT_EQ(identity.model, "DVI-SDI") << "no series code from this firmware";
+}
+
+TEST(ModelOperations, AnUnansweredVersionQueryIsNotBlamedOnTheFirmware) {
+    struct Case {
+        SimFirmware firmware;
+        bool silent;
+        const char* error;
+        StartupEnd end;
+    };
+    const Case cases[] = {
+        {SimFirmware::Main, true, "does not respond", StartupEnd::kNoResponse},
+        {SimFirmware::Boot, false, "not running its main firmware", StartupEnd::kNotMainFirmware}};
+    for (const Case& c : cases) {
+        auto sim = std::make_shared<CSimConverter>(SimConfig::For(SimKind::Dvi, c.firmware));
+        if (c.silent) {
+            sim->AddFault({SimFaultKind::Silence, 0, 0x01, kSimForever});
+        }
+        Identity identity;
+        const OpResult r = Identify(*LinkTo(sim), identity, 1);
+        EXPECT_NE(r.error.find(c.error), std::string::npos) << r.error;
+        EXPECT_EQ(ReadAtStartup(*LinkTo(sim), DEVKIND_DVI), c.end) << c.error;
+    }
 }
 
 TEST(ModelOperations, AdjustmentsNeedAnInputFormat) {
