@@ -219,7 +219,7 @@ They return to the stored ones when the device is reset.</translation>
     </message>
     <message>
         <source>他のアプリケーションで既に使用されている可能性があります。</source>
-        <translation>Another application may already be using them.</translation>
+        <translation>Another application may already be using the port.</translation>
     </message>
     <message>
         <source>%1 を開く権限がありません。</source>

@@ -256,7 +256,9 @@ bool CVexiloDlg::OnInitDialog() {
             page->hide();
             continue;
         }
-        if (m_onStartupProgress) {
+        // After the reads at once the progress list already tells each converter's state: a
+        // count here would run backwards while the pages replay.
+        if (m_onStartupProgress && !m_startup) {
             m_onStartupProgress(PortLabel(entry.port), i, startupPages);
         }
         // The page's own start-up talks to its converter inside Create. One that fails there has
