@@ -6,16 +6,19 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "discovery/attach.h"
 #include "discovery/device_changes.h"
 #include "discovery/device_monitor.h"
 #include "discovery/devices.h"
+#include "discovery/virtual_ports.h"
 #include "serial/pelk_rs232.h"
 #include "serial/port_table.h"
 #include "support/fake_comm.h"
@@ -228,6 +231,23 @@ TEST_F(AttachTest, VirtualPortsOpenThroughTheirOwnOpener) {
     EXPECT_NE(dynamic_cast<test::FakeComm*>(link->Channel().m_pComm.get()), nullptr);
     open = false;
     EXPECT_EQ(AttachDeviceLink(sim), nullptr);
+}
+
+// VEXILO_PORTS names POSIX paths: a file or a directory there is no serial line.
+TEST(VirtualPortsPosix, PathsThatAreNoTerminalAreLeftOutWithTheReason) {
+    ClearPortTable();
+    std::vector<std::string> problems;
+    DeviceEntry table[MAX_DEVICES];
+    const std::string file = ::testing::TempDir() + "vexilo-not-a-port";
+    std::FILE* f = std::fopen(file.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    const auto ports = ParseVirtualPorts("rgb=" + file + ",dvi=/,ntsc=/dev/null", problems);
+    EXPECT_EQ(AppendVirtualPorts(table, 0, MAX_DEVICES, ports, problems), 1);  // /dev/null
+    std::remove(file.c_str());
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_NE(problems[0].find("is a regular file, not a terminal"), std::string::npos);
+    EXPECT_NE(problems[1].find("is a directory"), std::string::npos);
 }
 
 }  // namespace

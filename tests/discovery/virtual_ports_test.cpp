@@ -68,20 +68,6 @@ TEST_F(VirtualPortsTest, AppendsAfterTheUsbConvertersWithinTheLimit) {
     EXPECT_EQ(problems.size(), 2u);
 }
 
-TEST_F(VirtualPortsTest, PathsThatAreNoTerminalAreLeftOutWithTheReason) {
-    DeviceEntry table[MAX_DEVICES];
-    const std::string file = ::testing::TempDir() + "vexilo-not-a-port";
-    std::FILE* f = std::fopen(file.c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    std::fclose(f);
-    const auto ports = ParseVirtualPorts("rgb=" + file + ",dvi=/,ntsc=/dev/null", problems);
-    EXPECT_EQ(AppendVirtualPorts(table, 0, MAX_DEVICES, ports, problems), 1);  // /dev/null
-    std::remove(file.c_str());
-    ASSERT_EQ(problems.size(), 2u);
-    EXPECT_NE(problems[0].find("is a regular file, not a terminal"), std::string::npos);
-    EXPECT_NE(problems[1].find("is a directory"), std::string::npos);
-}
-
 TEST_F(VirtualPortsTest, EntriesBeyondSixteenAreLeftOut) {
     DeviceEntry table[MAX_DEVICES];
     for (int i = 0; i < 15; ++i) {
