@@ -64,15 +64,8 @@ install(FILES ${package_out}/org.vexilo.panel.metainfo.xml
 
 # The package's own documents, as Debian wants them: the copyright and a compressed changelog.
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/vexilo-panel)
-configure_file(${package_dir}/debian/changelog.in ${package_out}/changelog @ONLY)
-add_custom_command(OUTPUT ${package_out}/changelog.gz
-    COMMAND ${CMAKE_COMMAND} -E copy ${package_out}/changelog ${package_out}/changelog.tmp
-    COMMAND gzip -9nf ${package_out}/changelog.tmp
-    COMMAND ${CMAKE_COMMAND} -E rename ${package_out}/changelog.tmp.gz ${package_out}/changelog.gz
-    DEPENDS ${package_out}/changelog
-    VERBATIM)
-add_custom_target(package_changelog ALL DEPENDS ${package_out}/changelog.gz)
-install(FILES ${package_dir}/debian/copyright ${package_out}/changelog.gz DESTINATION ${doc_dir})
+include(${CMAKE_CURRENT_LIST_DIR}/package_docs.cmake)
+vexilo_package_docs(${package_dir}/debian/changelog.in ${doc_dir})
 
 # The .deb: dependencies from dpkg-shlibdeps, plus a font for the Japanese texts.
 set(CPACK_GENERATOR "DEB")
