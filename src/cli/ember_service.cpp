@@ -8,6 +8,7 @@
 
 #include "cli/openmetrics.h"
 #include "cli/session.h"
+#include "cli/terminal_text.h"
 #include "discovery/attach.h"
 #include "discovery/device_changes.h"
 #include "discovery/device_monitor.h"
@@ -172,7 +173,8 @@ struct EmberService::Impl {
             [this](const std::string& line) { Log(line); });
     }
 
-    void Log(const std::string& line) { log << "vexiloctl serve: " << line << std::endl; }
+    // One event, one line: a consumer's text inside an error cannot start lines of its own.
+    void Log(const std::string& line) { log << "vexiloctl serve: " << OneLine(line) << std::endl; }
 
     void Push(std::vector<const Element*>& changed) {
         if (!changed.empty()) {
@@ -326,6 +328,7 @@ struct EmberService::Impl {
     // What `vexiloctl set NAME=VALUE` does, for one converter and one setting.
     void Set(Device& d, const model::Setting& s, Element& e, const Value& v) {
         if (!d.online) {
+            Log(d.label + ": " + s.name + ": the converter is offline; nothing was sent");
             return;
         }
         const std::string text = SetText(v);

@@ -281,6 +281,14 @@ TEST_F(EmberServiceTest, ConvertersGoOfflineAndComeBackOnRescan) {
     const Bytes failed{0xA1, 0x03, 0x01, 0x01, 0x00};
     EXPECT_NE(std::search(result[0].begin(), result[0].end(), failed.begin(), failed.end()),
               result[0].end());
+    // A set while it is away sends nothing and says so.
+    c.Send(Set(ntsc->ChildNamed("settings")->children.front()->GetPath(), 1));
+    c.Receive(1);
+    EXPECT_NE(
+        log.str().find("ttyACM1: " + ntsc->ChildNamed("settings")->children.front()->identifier +
+                       ": the converter is offline; nothing was sent"),
+        std::string::npos)
+        << log.str();
     entries.push_back(gone);
     service->Rescan();
     EXPECT_TRUE(ntsc->online);
