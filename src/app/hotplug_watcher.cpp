@@ -147,7 +147,7 @@ bool HotplugWatcher::Add(const PresentDevice& d) {
         case CVexiloDlg::AddResult::NoRoom:
             return false;
         case CVexiloDlg::AddResult::NotOpened:
-            if (failure == PortOpenFailure::Busy) {
+            if (failure == PortOpenFailure::Busy && !m_dlg.StartupHoldsPort(port)) {
                 m_busy.insert(port);
             }
             break;
@@ -181,7 +181,9 @@ void HotplugWatcher::StartLooking() {
     const std::vector<PresentDevice> now = ListPresentDevices();
     for (const PresentDevice& d : now) {
         const int port = d.entry.port;
-        if (m_dlg.OpenPageOfPort(port) != nullptr || Has(m_refused, d)) {
+        // A start-up read the operator went on without still holds its port for a moment.
+        if (m_dlg.OpenPageOfPort(port) != nullptr || Has(m_refused, d) ||
+            m_dlg.StartupHoldsPort(port)) {
             continue;
         }
         // Opened here, where the port table lives; only the talking happens on the thread.

@@ -75,6 +75,11 @@ bool ParallelStartup::AllDone() const {
     return true;
 }
 
+bool ParallelStartup::Running(int index) const {
+    std::lock_guard lock(m_mutex);
+    return index >= 0 && index < static_cast<int>(m_jobs.size()) && !m_jobs[index]->done;
+}
+
 std::unique_ptr<CDevLink> ParallelStartup::Take(int index) {
     Job* job = nullptr;
     {

@@ -40,6 +40,8 @@ public:
     void WaitForChange(int timeoutMs);
     std::vector<Status> Statuses() const;
     bool AllDone() const;
+    // True while converter `index`'s thread still runs, holding its port.
+    bool Running(int index) const;
     // The link of finished converter `index`, set to replay its reads; null while it still runs
     // (or when taken or abandoned already).
     std::unique_ptr<CDevLink> Take(int index);

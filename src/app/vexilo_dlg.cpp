@@ -305,12 +305,22 @@ bool CVexiloDlg::OnInitDialog() {
     return true;
 }
 
+bool CVexiloDlg::StartupHoldsPort(int port) const {
+    for (std::size_t i = 0; m_startup && i < m_startupJobs.size(); ++i) {
+        if (m_devices[i].port == port && m_startup->Running(m_startupJobs[i])) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool CVexiloDlg::ReadConvertersAtOnce(int count) {
     if (!m_factory.startupReads) {
         return true;
     }
     m_startup = std::make_unique<ParallelStartup>();
-    std::vector<int> jobs(static_cast<std::size_t>(count), -1);
+    std::vector<int>& jobs = m_startupJobs;
+    jobs.assign(static_cast<std::size_t>(count), -1);
     std::vector<StartupRow> rows;
     for (int i = 0; i < count; ++i) {
         if (CDevDialog* page = m_pPages[i].get(); page != nullptr && page->HasConverter()) {

@@ -76,6 +76,9 @@ public:
     // list hides the line.
     void ShowBusyPorts(const std::vector<int>& ports);
     const std::vector<int>& BusyPorts() const { return m_busyPorts; }
+    // True while a start-up read the operator went on without still holds `port`: it is ours,
+    // not another program's, and frees the port within one command.
+    bool StartupHoldsPort(int port) const;
     QString BusyPortsText() const;
     // The note in the empty page area while the window waits for its first converter, or empty.
     QString WaitingText() const;
@@ -152,6 +155,7 @@ private:
     bool m_bEndedAtStartup = false;
     // Start-up reads still running for converters the operator went on without.
     std::unique_ptr<ParallelStartup> m_startup;
+    std::vector<int> m_startupJobs;  // each start-up page's job in m_startup, or -1
 };
 
 // A converter whose port did not open at start-up, and why.

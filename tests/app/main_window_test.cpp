@@ -714,6 +714,7 @@ TEST_F(MainWindowTest, ConvertersAreReadAtOnceAndTheOperatorGoesOnWithTheReadyOn
     EXPECT_EQ(Captions(), (std::vector<QString>{"KTP-RGB-SDI (A)", "KTP-NTSC-SDI (C)"}));
     EXPECT_EQ(dlg->OpenTabs(), 2);
     EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_TRUE(dlg->StartupHoldsPort(dlg->Device(1).port)) << "ours, not another program's";
     {
         std::lock_guard lock(mutex);
         releaseB = true;
@@ -721,6 +722,8 @@ TEST_F(MainWindowTest, ConvertersAreReadAtOnceAndTheOperatorGoesOnWithTheReadyOn
     changed.notify_all();
     // B's reads stop before their first command and its port closes, for the rescan to find.
     EXPECT_TRUE(QTest::qWaitFor([&] { return b->OpenCount() == 0; }, 10000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !dlg->StartupHoldsPort(dlg->Device(1).port); }, 10000));
     EXPECT_TRUE(b->Log().empty());
     dlg.reset();
 
