@@ -19,30 +19,15 @@ bin=build/dev
 ctl=$bin/src/cli/vexiloctl
 
 . bench/sim_server.sh
-serve_pid=""
-stop_serve() {
-    if [ -n "$serve_pid" ]; then
-        kill "$serve_pid" 2>/dev/null || true
-        wait "$serve_pid" 2>/dev/null || true
-        serve_pid=""
-    fi
-}
-trap 'stop_serve; cleanup' EXIT
 
 for delay in $delays; do
     start_sim --delay "$delay" rgb
-    rm -f "$work/trace" "$work/serve.fifo"
-    mkfifo "$work/serve.fifo"
-    VEXILO_TRACE="$work/trace" "$ctl" serve --ember 127.0.0.1:0 >"$work/serve.fifo" 2>"$work/serve.err" &
-    serve_pid=$!
-    exec 4<"$work/serve.fifo"
-    read -r -t 10 line <&4 || { cat "$work/serve.err" >&2; exit 1; }
-    port="${line##*:}"
+    rm -f "$work/trace"
+    VEXILO_TRACE="$work/trace" start_serve
     # vexilo (1) / the converter (1) / settings (3) / output_format (1)
     "$bin/bench/bench_ember_consumer" set "$port" 1.1.3.1 "$count" >"$work/sent"
     stop_serve
-    kill "$sim_pid"; wait "$sim_pid" 2>/dev/null || true; sim_pid=""
-    rm -f "$work/sim.fifo"
+    stop_sim
     python3 - "$work/sent" "$work/trace" "$delay" <<'PY'
 import re, statistics, sys
 sent = [int(l) for l in open(sys.argv[1])]

@@ -18,15 +18,8 @@ bin=build/dev
 ctl=$bin/src/cli/vexiloctl
 
 . bench/sim_server.sh
-serve_pid=""
-trap '[ -z "$serve_pid" ] || kill "$serve_pid" 2>/dev/null || true; cleanup' EXIT
 start_sim --delay "$delay_ms" --count 16 --kind rgb
-mkfifo "$work/serve.fifo"
-"$ctl" serve --ember 127.0.0.1:0 >"$work/serve.fifo" 2>"$work/serve.err" &
-serve_pid=$!
-exec 4<"$work/serve.fifo"
-read -r -t 30 line <&4 || { cat "$work/serve.err" >&2; exit 1; }
-port="${line##*:}"
+start_serve
 online=$(grep -c ": online" "$work/serve.err" || true)
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$serve_pid/stat"; }

@@ -35,3 +35,24 @@ start_sim() {
     fi
     export "$ports"
 }
+
+# start_serve: runs `$ctl serve --ember` on a free loopback port against the converters of
+# VEXILO_PORTS and sets $port once it listens (VEXILO_TRACE passes through). stop_serve ends it.
+serve_pid=""
+start_serve() {
+    rm -f "$work/serve.fifo"
+    mkfifo "$work/serve.fifo"
+    "$ctl" serve --ember 127.0.0.1:0 >"$work/serve.fifo" 2>"$work/serve.err" &
+    serve_pid=$!
+    exec 4<"$work/serve.fifo"
+    read -r -t 30 line <&4 || { cat "$work/serve.err" >&2; exit 1; }
+    port="${line##*:}"
+}
+stop_serve() {
+    if [ -n "$serve_pid" ]; then
+        kill "$serve_pid" 2>/dev/null || true
+        wait "$serve_pid" 2>/dev/null || true
+        serve_pid=""
+    fi
+}
+trap 'stop_serve; cleanup' EXIT
