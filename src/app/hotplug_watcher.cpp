@@ -5,7 +5,7 @@
 
 #include "app/vexilo_dlg.h"
 #include "discovery/attach.h"
-#include "model/operations.h"
+#include "model/converter.h"
 
 namespace vexilo {
 
@@ -16,14 +16,12 @@ bool Has(const std::map<int, std::string>& map, const PresentDevice& device) {
     return it != map.end() && it->second == device.node;
 }
 
-// Runs on the looking thread: the link is its own until it is closed here.
-HotplugWatcher::Answer LookAt(CDevLink& link) {
-    if (!link.CheckConnection(1, false)) {
+// Runs on the looking thread: the converter is its own until it is closed here.
+HotplugWatcher::Answer LookAt(model::Converter& converter) {
+    if (!converter.Link()->CheckConnection(1, false)) {
         return HotplugWatcher::Answer::Silent;
     }
-    model::Identity identity;
-    return model::Identify(link, identity) ? HotplugWatcher::Answer::Main
-                                           : HotplugWatcher::Answer::Refused;
+    return converter.Identify() ? HotplugWatcher::Answer::Main : HotplugWatcher::Answer::Refused;
 }
 
 }  // namespace
@@ -207,8 +205,12 @@ void HotplugWatcher::StartLooking() {
     m_looker = std::thread([this, jobs = std::move(jobs)]() mutable {
         std::vector<Looked> results;
         for (Job& job : jobs) {
-            results.push_back({job.device, LookAt(*job.link)});
-            job.link.reset();  // the port is free again before the page opens it
+            const int kind = job.link->m_nKind;
+            {
+                // The port is free again, when the converter goes, before the page opens it.
+                model::Converter converter(std::move(job.link), kind);
+                results.push_back({job.device, LookAt(converter)});
+            }
         }
         QMetaObject::invokeMethod(
             m_context.get(), [this, results] { OnLooked(results); }, Qt::QueuedConnection);

@@ -6,8 +6,8 @@ namespace vexilo {
 PageFactory ModelPageFactory() {
     return {[](int kind) { return CreateDevicePage(kind); },
             [](int kind) { return PageTemplateId(kind); },
-            [](CDevLink& link, int kind, const std::atomic<bool>* stop) {
-                return model::ReadAtStartup(link, kind, stop);
+            [](model::Converter& converter, const std::atomic<bool>* stop) {
+                return converter.Start(stop);
             }};
 }
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "model/startup_reads.h"
+#include "model/converter.h"
 #include "pages/dev_dialog.h"
 
 namespace vexilo {
@@ -14,10 +14,10 @@ namespace vexilo {
 struct PageFactory {
     std::function<std::unique_ptr<CDevDialog>(int kind)> create;
     std::function<int(int kind)> templateId;
-    // The commands a page of the kind sends at start-up, for reading every converter at once
-    // before the pages are built; without it the pages start up one after another.
-    std::function<model::StartupEnd(CDevLink&, int kind, const std::atomic<bool>* stop)>
-        startupReads = nullptr;
+    // The start-up reads, run for every converter at once before the pages are built from what
+    // they read; without it each page starts its converter when it is built, one after another.
+    std::function<model::Outcome(model::Converter&, const std::atomic<bool>* stop)> startupReads =
+        nullptr;
 };
 
 // The model pages: DVI (also for DEVKIND_OTHER), analog RGB and composite.

@@ -3,8 +3,6 @@
 #include <chrono>
 #include <utility>
 
-#include "serial/transcript_comm.h"
-
 namespace vexilo {
 
 ParallelStartup::~ParallelStartup() {
@@ -16,33 +14,30 @@ ParallelStartup::~ParallelStartup() {
     }
 }
 
-int ParallelStartup::Start(std::unique_ptr<CDevLink> link, int kind, Reads reads) {
+int ParallelStartup::Start(std::unique_ptr<model::Converter> converter, Reads reads) {
     auto job = std::make_unique<Job>();
-    auto transcript = std::make_unique<TranscriptComm>(std::move(link->m_pChannel->m_pComm));
-    job->transcript = transcript.get();
-    link->m_pChannel->m_pComm = std::move(transcript);
-    job->link = std::move(link);
+    job->converter = std::move(converter);
     Job& ref = *job;
     {
         std::lock_guard lock(m_mutex);
         m_jobs.push_back(std::move(job));
     }
     // The thread is started after the job is in place, and only it touches the link until done.
-    ref.thread = std::thread([this, &ref, kind, reads = std::move(reads)] {
-        Finish(ref, reads(*ref.link, kind, &m_stop));
+    ref.thread = std::thread([this, &ref, reads = std::move(reads)] {
+        Finish(ref, reads(*ref.converter, &m_stop).fault);
     });
     return static_cast<int>(m_jobs.size()) - 1;
 }
 
-void ParallelStartup::Finish(Job& job, model::StartupEnd end) {
-    std::unique_ptr<CDevLink> abandoned;
+void ParallelStartup::Finish(Job& job, model::Fault end) {
+    std::unique_ptr<model::Converter> abandoned;
     {
         std::lock_guard lock(m_mutex);
         job.done = true;
         job.status.end = end;
-        job.status.state = end == model::StartupEnd::kReady ? State::kReady : State::kFailed;
+        job.status.state = end == model::Fault::kNone ? State::kReady : State::kFailed;
         if (m_stop.load()) {
-            abandoned = std::move(job.link);  // closed below, outside the lock
+            abandoned = std::move(job.converter);  // closed below, outside the lock
         }
         ++m_changes;
     }
@@ -80,7 +75,7 @@ bool ParallelStartup::Running(int index) const {
     return index >= 0 && index < static_cast<int>(m_jobs.size()) && !m_jobs[index]->done;
 }
 
-std::unique_ptr<CDevLink> ParallelStartup::Take(int index) {
+std::unique_ptr<model::Converter> ParallelStartup::Take(int index) {
     Job* job = nullptr;
     {
         std::lock_guard lock(m_mutex);
@@ -92,22 +87,19 @@ std::unique_ptr<CDevLink> ParallelStartup::Take(int index) {
     if (job->thread.joinable()) {
         job->thread.join();
     }
-    if (job->link) {
-        job->transcript->StartReplay();
-    }
-    return std::move(job->link);
+    return std::move(job->converter);
 }
 
 void ParallelStartup::Abandon() {
-    std::vector<std::unique_ptr<CDevLink>> finished;
+    std::vector<std::unique_ptr<model::Converter>> finished;
     {
         std::lock_guard lock(m_mutex);
         m_stop = true;
         // The links of finished converters nobody took close now; running ones close on their
         // own thread when it ends.
         for (auto& job : m_jobs) {
-            if (job->done && job->link) {
-                finished.push_back(std::move(job->link));
+            if (job->done && job->converter) {
+                finished.push_back(std::move(job->converter));
             }
         }
     }

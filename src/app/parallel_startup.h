@@ -9,23 +9,20 @@
 #include <thread>
 #include <vector>
 
-#include "model/startup_reads.h"
-#include "protocol/dev_link.h"
+#include "model/converter.h"
 
 namespace vexilo {
 
-class TranscriptComm;
-
 // The start-up reads of every converter at once, one thread per converter. Each thread talks only
-// to its own link and records the exchange; the user-interface thread takes the finished links
-// back and builds the pages from them, which replays the record instead of asking again.
+// to its own converter; the user-interface thread takes the finished converters back and builds
+// the pages from what they read, without asking again.
 class ParallelStartup {
 public:
-    using Reads = std::function<model::StartupEnd(CDevLink&, int kind, const std::atomic<bool>*)>;
+    using Reads = std::function<model::Outcome(model::Converter&, const std::atomic<bool>*)>;
     enum class State { kContacting, kReady, kFailed };
     struct Status {
         State state = State::kContacting;
-        model::StartupEnd end = model::StartupEnd::kReady;
+        model::Fault end = model::Fault::kNone;
     };
 
     ParallelStartup() = default;
@@ -34,31 +31,30 @@ public:
     ParallelStartup(const ParallelStartup&) = delete;
     ParallelStartup& operator=(const ParallelStartup&) = delete;
 
-    // Starts `reads` on `link` on a thread of its own; returns the converter's index.
-    int Start(std::unique_ptr<CDevLink> link, int kind, Reads reads);
+    // Starts `reads` on `converter` on a thread of its own; returns the converter's index.
+    int Start(std::unique_ptr<model::Converter> converter, Reads reads);
     // Waits until a converter has finished or `timeoutMs` have passed.
     void WaitForChange(int timeoutMs);
     std::vector<Status> Statuses() const;
     bool AllDone() const;
     // True while converter `index`'s thread still runs, holding its port.
     bool Running(int index) const;
-    // The link of finished converter `index`, set to replay its reads; null while it still runs
-    // (or when taken or abandoned already).
-    std::unique_ptr<CDevLink> Take(int index);
+    // Finished converter `index` with what it read; null while it still runs (or when taken or
+    // abandoned already).
+    std::unique_ptr<model::Converter> Take(int index);
     // Stops the converters still being read; each closes its port when its thread ends, so that
     // the periodic rescan can offer it again.
     void Abandon();
 
 private:
     struct Job {
-        std::unique_ptr<CDevLink> link;
-        TranscriptComm* transcript = nullptr;
+        std::unique_ptr<model::Converter> converter;
         Status status;
         bool done = false;
         std::thread thread;
     };
 
-    void Finish(Job& job, model::StartupEnd end);
+    void Finish(Job& job, model::Fault end);
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;

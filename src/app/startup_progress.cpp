@@ -20,14 +20,14 @@ QString Tr(const char* text) {
 }
 
 // Why a converter's start-up failed, in the words its page's message uses.
-QString FailureText(model::StartupEnd end) {
+QString FailureText(model::Fault end) {
     switch (end) {
-        case model::StartupEnd::kNotConnected:
+        case model::Fault::kNotConnected:
             return Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "デバイスが接続されていません"));
-        case model::StartupEnd::kNotMainFirmware:
+        case model::Fault::kNotMainFirmware:
             return Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress",
                                         "メインファームウェアで起動していません"));
-        case model::StartupEnd::kBootUpdater:
+        case model::Fault::kBootUpdater:
             return Tr(
                 QT_TRANSLATE_NOOP("vexilo::StartupProgress",
                                   "ブートファームウェア更新用ファームウェアで起動しています"));

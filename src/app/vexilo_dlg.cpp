@@ -324,8 +324,7 @@ bool CVexiloDlg::ReadConvertersAtOnce(int count) {
     std::vector<StartupRow> rows;
     for (int i = 0; i < count; ++i) {
         if (CDevDialog* page = m_pPages[i].get(); page != nullptr && page->HasConverter()) {
-            jobs[i] =
-                m_startup->Start(page->ReleaseDevice(), m_devices[i].kind, m_factory.startupReads);
+            jobs[i] = m_startup->Start(page->ReleaseConverter(), m_factory.startupReads);
             rows.push_back({PortLabel(m_devices[i].port), {}});
         }
     }
@@ -349,8 +348,8 @@ bool CVexiloDlg::ReadConvertersAtOnce(int count) {
     }
     for (int i = 0; i < count; ++i) {
         if (jobs[i] >= 0) {
-            if (std::unique_ptr<CDevLink> link = m_startup->Take(jobs[i])) {
-                m_pPages[i]->UseDevice(std::move(link));
+            if (std::unique_ptr<model::Converter> converter = m_startup->Take(jobs[i])) {
+                m_pPages[i]->UseConverter(std::move(converter));
             }
         }
     }
@@ -407,8 +406,14 @@ QString CVexiloDlg::WaitingText() const {
 QString CVexiloDlg::TabCaptionOf(int index) const {
     const CDevDialog& page = *m_pPages[index];
     const DeviceEntry& entry = m_devices[index];
-    const std::optional<std::uint8_t> series =
-        page.HasConverter() ? page.Device()->GetSeriesCode() : std::nullopt;
+    std::optional<std::uint8_t> series;
+    if (page.HasConverter()) {
+        // Asked once for the caption; start-up reads at once ask it already.
+        page.Converter()->ReadCaption();
+        if (page.Converter()->Series() != 0xFF) {
+            series = page.Converter()->Series();
+        }
+    }
     return QString::fromStdString(TabCaption(series, entry.kind, PortLabel(entry.port)));
 }
 

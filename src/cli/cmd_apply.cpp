@@ -24,7 +24,7 @@ struct ApplyOptions {
 // One converter through both phases: what was read, the entry it takes and what differs.
 struct ConverterState {
     model::SettingsSnapshot snapshot;
-    model::IdRecord id;
+    model::IdGroup id;
     const model::ConverterSettings* entry = nullptr;
     model::ApplyPlan plan;
     std::vector<bool> sent;  // by change of the plan
@@ -112,8 +112,7 @@ void Send(const ApplyOptions& o, const InterruptGuard& interrupt, Converter& c, 
     };
     model::WriteProgress progress;
     progress.stop = &interrupt.Flag();
-    const model::OpResult written =
-        model::WriteSettings(*c.link, c.Kind(), s.plan.writes, &progress);
+    const model::Outcome written = c.device->WriteSettings(s.plan.writes, &progress);
     // The output settings go first, in one command; then the others in the plan's order.
     const model::Setting* failedAt = nullptr;
     for (const bool output : {true, false}) {
@@ -140,8 +139,7 @@ void Send(const ApplyOptions& o, const InterruptGuard& interrupt, Converter& c, 
     }
     if (s.plan.id.Any()) {
         bool sent = false;
-        if (model::OpResult res = model::WriteIdRecord(*c.link, c.identity, s.id, s.plan.id, sent);
-            !res) {
+        if (model::Outcome res = c.device->WriteId(s.plan.id, sent); !res) {
             Record(s, r);
             r.FailPartway("ID group: " + res.error + "; " + Progress(s, o.save));
             return;
@@ -153,7 +151,7 @@ void Send(const ApplyOptions& o, const InterruptGuard& interrupt, Converter& c, 
     }
     Record(s, r);
     if (o.save) {
-        if (model::OpResult res = model::Save(*c.link, c.identity); !res) {
+        if (model::Outcome res = c.device->Save(); !res) {
             r.FailPartway("save: " + res.error + "; every change was made, none was saved");
             return;
         }
@@ -268,7 +266,7 @@ int Run(Session& session, const ApplyOptions& o) {
     std::vector<std::size_t> keyOf;
     for (std::size_t i = 0; i < selected.size(); ++i) {
         if (session.Reports()[i].Ok()) {
-            const model::IdRecord& id = states[i].id;
+            const model::IdGroup& id = states[i].id;
             keys.push_back({selected[i].label, id.read
                                                    ? model::IdentityKey{id.fields.sn, id.fields.id}
                                                    : model::IdentityKey{}});

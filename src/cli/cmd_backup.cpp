@@ -19,12 +19,12 @@ int Run(Session& session, const std::string& path) {
     std::vector<model::ConverterSettings> entries(session.Selected().size());
     session.Run([&](Converter& c, Report& r) {
         model::SettingsSnapshot snapshot;
-        model::IdRecord id;
+        model::IdGroup id;
         if (!ReadConverterState(c, r, snapshot, id)) {
             return;
         }
         const auto index = static_cast<std::size_t>(&c - session.Selected().data());
-        entries[index] = model::CaptureSettings(c.label, c.identity, snapshot, id);
+        entries[index] = model::CaptureSettings(c.label, c.device->Identified(), snapshot, id);
         if (c.Kind().HasAdjustments() && !entries[index].inputFormat) {
             r.fields["skipped"] = Json::array(
                 {{{"what", "adjustments"}, {"reason", "no input signal: none to read"}}});

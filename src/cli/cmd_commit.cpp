@@ -2,19 +2,19 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
-#include "model/operations.h"
+#include "model/converter.h"
 
 namespace vexilo::cli {
 
 namespace {
 
-using Operation = model::OpResult (*)(CDevLink&, const model::Identity&);
+using Operation = model::Outcome (model::Converter::*)();
 
 int Run(Session& session, const char* command, Operation operation, const char* done) {
     return RunOnConverters(
         session, command, true,
         [operation](Converter& c, Report& r) {
-            if (model::OpResult res = operation(*c.link, c.identity); !res) {
+            if (model::Outcome res = ((*c.device).*operation)(); !res) {
                 r.Fail(res.error);
             }
         },
@@ -42,13 +42,13 @@ void AddSaveCommand(CLI::App& app, Session& session, Action& action) {
     Add(app, session, action, "save",
         "Store the current settings (and the current input format's adjustments) in the "
         "converter",
-        model::Save, "saved");
+        &model::Converter::Save, "saved");
 }
 
 void AddRevertCommand(CLI::App& app, Session& session, Action& action) {
     Add(app, session, action, "revert",
         "Return to the stored settings (and adjustments of the current input format)",
-        model::Revert, "reverted");
+        &model::Converter::Revert, "reverted");
 }
 
 }  // namespace vexilo::cli

@@ -2,7 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
-#include "model/operations.h"
+#include "model/converter.h"
 
 namespace vexilo::cli {
 
@@ -33,19 +33,37 @@ void AddFactoryCommand(CLI::App& app, Session& session, Action& action) {
             return RunOnConverters(
                 session, "factory", true,
                 [adjust](Converter& c, Report& r) {
-                    const model::OpResult res = adjust
-                                                    ? model::FactoryAdjustments(*c.link, c.identity)
-                                                    : model::FactorySettings(*c.link, c.identity);
+                    model::Outcome res;
+                    if (adjust) {
+                        // The factory values of the format the converter reports now.
+                        model::FormatCheck check;
+                        res = c.device->CheckInputFormat(check);
+                        if (res) {
+                            res.Then(c.device->FactoryAdjustments());
+                        }
+                    } else {
+                        // Unlike the panel's button, the ID settings stay as stored: vexiloctl
+                        // has no later save in which a cleared ID group would be stored.
+                        res = c.device->FactorySettings(false);
+                    }
                     if (!res) {
                         r.Fail(res.error);
                     }
                     r.fields["adjustments"] = adjust;
+                    if (const std::string skipped = res.SkippedText(); !skipped.empty()) {
+                        r.fields["skipped"] = skipped;
+                    }
                 },
                 [adjust](std::ostream& out, const std::vector<const Converter*>& ok,
-                         const std::vector<const Report*>&) {
-                    for (const Converter* c : ok) {
-                        out << c->label << ": factory " << (adjust ? "adjustments" : "settings")
-                            << " sent (not saved yet; 'vexiloctl save' stores them)\n";
+                         const std::vector<const Report*>& reports) {
+                    for (std::size_t i = 0; i < ok.size(); ++i) {
+                        out << ok[i]->label << ": factory " << (adjust ? "adjustments" : "settings")
+                            << " sent (not saved yet; 'vexiloctl save' stores them)";
+                        if (const auto it = reports[i]->fields.find("skipped");
+                            it != reports[i]->fields.end()) {
+                            out << "; not sent: " << it->get<std::string>();
+                        }
+                        out << '\n';
                     }
                 });
         };

@@ -2,7 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
-#include "model/operations.h"
+#include "model/converter.h"
 
 namespace vexilo::cli {
 
@@ -48,7 +48,7 @@ int Run(Session& session, const std::vector<std::string>& names) {
         std::string error;
         Pick(c.Kind(), names, picked, error);
         model::SettingsSnapshot snapshot;
-        if (model::OpResult res = model::ReadSettings(*c.link, c.Kind(), picked, snapshot); !res) {
+        if (model::Outcome res = c.device->ReadSettings(picked, snapshot); !res) {
             r.Fail(res.error);
             return;
         }

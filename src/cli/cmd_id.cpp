@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "cli/commands.h"
-#include "model/operations.h"
+#include "model/converter.h"
 
 namespace vexilo::cli {
 
@@ -33,25 +33,22 @@ int Run(Session& session, const IdOptions& o) {
     }
     session.Open();
     session.Run([&changes](Converter& c, Report& r) {
-        model::IdRecord record;
-        if (model::OpResult res = model::ReadIdRecord(*c.link, c.identity, record); !res) {
+        model::IdGroup record;
+        if (model::Outcome res = ReadId(*c.device, record); !res) {
             r.Fail(res.error + (changes->Any() ? "; nothing was sent" : ""));
             return;
         }
         r.fields["supported"] = record.supported;
         if (changes->Any()) {
             bool written = false;
-            if (model::OpResult res =
-                    model::WriteIdRecord(*c.link, c.identity, record, *changes, written);
-                !res) {
+            if (model::Outcome res = c.device->WriteId(*changes, written); !res) {
                 r.Fail(res.error);
                 return;
             }
             r.fields["written"] = written;
             // What the converter holds now: the store keeps what it does not know of the record.
-            model::IdRecord now;
-            if (model::OpResult res = model::ReadIdRecord(*c.link, c.identity, now);
-                !res || !now.read) {
+            model::IdGroup now;
+            if (model::Outcome res = ReadId(*c.device, now); !res || !now.read) {
                 r.fields["read"] = false;
                 r.FailPartway(std::string(written ? "written" : "nothing needed writing") +
                               ", but the record could not be read back" +

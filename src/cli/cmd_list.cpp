@@ -2,14 +2,14 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
-#include "model/operations.h"
+#include "model/converter.h"
 
 namespace vexilo::cli {
 
 namespace {
 
 // Fields of a record that was not read are null, never the defaults as if read.
-Json IdJson(const model::IdRecord& record) {
+Json IdJson(const model::IdGroup& record) {
     Json j;
     j["supported"] = record.supported;
     if (!record.supported) {
@@ -48,10 +48,9 @@ void AddListCommand(CLI::App& app, Session& session, Action& action) {
             return RunOnConverters(
                 session, "list", false,
                 [](Converter& c, Report& r) {
-                    r.fields = IdentityJson(c.identity);
-                    model::IdRecord record;
-                    if (model::OpResult res = model::ReadIdRecord(*c.link, c.identity, record);
-                        !res) {
+                    r.fields = IdentityJson(c.device->Identified());
+                    model::IdGroup record;
+                    if (model::Outcome res = ReadId(*c.device, record); !res) {
                         r.fields["id_function"] = {{"supported", nullptr}, {"read", false}};
                         r.FailPartway(res.error);
                         return;
@@ -72,8 +71,9 @@ void AddListCommand(CLI::App& app, Session& session, Action& action) {
                         const auto field = [&](const char* key) {
                             return read ? Or(id.at(key)) : std::string("-");
                         };
-                        t.Row({ok[i]->label, ok[i]->Kind().name, ok[i]->identity.model,
-                               ok[i]->identity.runningVersion + "/" + ok[i]->identity.secondVersion,
+                        t.Row({ok[i]->label, ok[i]->Kind().name, ok[i]->device->Identified().model,
+                               ok[i]->device->Identified().runningVersion + "/" +
+                                   ok[i]->device->Identified().secondVersion,
                                Or(f.at("fpga_version")), Or(f.at("board_revision")),
                                id.at("supported").is_null()      ? "unknown"
                                : !id.at("supported").get<bool>() ? "unsupported"

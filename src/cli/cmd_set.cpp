@@ -2,7 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/commands.h"
-#include "model/operations.h"
+#include "model/converter.h"
 
 namespace vexilo::cli {
 
@@ -36,7 +36,7 @@ int Run(Session& session, const std::vector<std::string>& texts) {
     session.Run([&texts](Converter& c, Report& r) {
         std::string error;
         const auto values = Parse(c.Kind(), texts, error);
-        if (model::OpResult res = model::WriteSettings(*c.link, c.Kind(), values); !res) {
+        if (model::Outcome res = c.device->WriteSettings(values); !res) {
             r.Fail(res.error);
             return;
         }

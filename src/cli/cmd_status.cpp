@@ -7,7 +7,8 @@
 
 #include "cli/commands.h"
 #include "cli/openmetrics.h"
-#include "model/operations.h"
+#include "model/converter.h"
+#include "model/status_text.h"
 
 namespace vexilo::cli {
 
@@ -44,41 +45,15 @@ Json StatusJson(const requests::StatusBlock& s) {
     return j;
 }
 
-// The panel's texts: "-----" for no data, 60 for 6000, 59.94 for 5994.
-std::string Dimension(std::uint16_t v) {
-    return v == requests::kNoInput ? "-----" : std::to_string(v);
-}
-std::string FrameRate(std::uint16_t v) {
-    if (v == requests::kNoInput) {
-        return "-----";
-    }
-    if (v % 100 == 0) {
-        return std::to_string(v / 100);
-    }
-    char text[16];
-    std::snprintf(text, sizeof text, "%.2f", v / 100.0);
-    return text;
-}
-std::string OneDecimal(int v) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%.1f", v / 10.0);
-    return text;
-}
-
 void PrintText(std::ostream& out, const std::vector<const Converter*>& ok,
                const std::vector<requests::StatusBlock>& blocks,
                const std::vector<Converter>& selected) {
     Table t({"PORT", "KIND", "WIDTH", "HEIGHT", "FRAMERATE", "SCAN", "FPGA-C", "MCU-C", "VOLT"});
     for (const Converter* c : ok) {
         const auto index = static_cast<std::size_t>(c - selected.data());
-        const requests::StatusBlock& s = blocks[index];
-        t.Row({c->label, c->Kind().name, Dimension(s.width), Dimension(s.height),
-               FrameRate(s.frameRate),
-               s.scanning == 1   ? "interlace"
-               : s.scanning == 2 ? "progressive"
-                                 : "-----",
-               OneDecimal(s.fpgaTemperature), OneDecimal(s.mcuTemperature),
-               OneDecimal(s.supplyVoltage)});
+        const model::StatusText s = model::FormatStatus(blocks[index]);
+        t.Row({c->label, c->Kind().name, s.width, s.height, s.frameRate, s.scanning,
+               s.fpgaTemperature, s.mcuTemperature, s.supplyVoltage});
     }
     t.Print(out);
 }
@@ -104,7 +79,7 @@ int Run(Session& session, const StatusOptions& o) {
     std::vector<requests::StatusBlock> blocks(session.Selected().size());
     const auto step = [&](Converter& c, Report& r) {
         const auto index = static_cast<std::size_t>(&c - session.Selected().data());
-        if (model::OpResult res = model::ReadStatus(*c.link, blocks[index]); !res) {
+        if (model::Outcome res = c.device->ReadStatus(blocks[index]); !res) {
             r.Fail(res.error);
             return;
         }

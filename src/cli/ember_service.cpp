@@ -14,7 +14,7 @@
 #include "discovery/device_monitor.h"
 #include "ember/provider.h"
 #include "ember/server.h"
-#include "model/operations.h"
+#include "model/converter.h"
 #include "serial/port_table.h"
 
 namespace vexilo::cli {
@@ -125,8 +125,7 @@ struct EmberService::Impl {
         std::string label;
         int port = 0;
         int kind = 0;
-        std::unique_ptr<CDevLink> link;
-        model::Identity identity;
+        std::unique_ptr<model::Converter> device;
         bool online = false;
         Element* node = nullptr;
         std::vector<std::pair<std::string, Element*>> identityParams;
@@ -210,7 +209,7 @@ struct EmberService::Impl {
 
     void Build(Device& d) {
         Element& node = root->Add(Element::Type::kNode, UniqueIdentifier(d.label),
-                                  d.identity.model + " on " + d.label);
+                                  d.device->Identified().model + " on " + d.label);
         d.node = &node;
         Element& identity = node.Add(Element::Type::kNode, "identity", "What the converter is");
         using T = ember::ParameterType;
@@ -286,16 +285,20 @@ struct EmberService::Impl {
     }
 
     void BuildFunctions(Device& d, Element& node) {
-        using Op = model::OpResult (*)(CDevLink&, const model::Identity&);
+        using Op = model::Outcome (*)(model::Converter&);
         const struct {
             const char* id;
             const char* text;
             Op op;
             const char* done;
         } functions[] = {
-            {"save", "Store the current settings in the converter", model::Save, "saved"},
-            {"revert", "Return to the stored settings", model::Revert, "reverted"},
-            {"factory", "Factory output settings, sent at once, not saved", model::FactorySettings,
+            {"save", "Store the current settings in the converter",
+             [](model::Converter& c) { return c.Save(); }, "saved"},
+            {"revert", "Return to the stored settings",
+             [](model::Converter& c) { return c.Revert(); }, "reverted"},
+            // The ID settings stay as stored: a consumer clears them through the ID parameters.
+            {"factory", "Factory output settings, sent at once, not saved",
+             [](model::Converter& c) { return c.FactorySettings(false); },
              "factory settings sent (not saved yet)"},
         };
         for (const auto& f : functions) {
@@ -312,17 +315,20 @@ struct EmberService::Impl {
     }
 
     ember::InvokeResult Invoke(Device& d, const std::string& name,
-                               model::OpResult (*op)(CDevLink&, const model::Identity&),
-                               const std::string& done) {
+                               model::Outcome (*op)(model::Converter&), const std::string& done) {
         if (!d.online) {
             return {false, {std::string("the converter is offline")}};
         }
-        const model::OpResult res = op(*d.link, d.identity);
+        const model::Outcome res = op(*d.device);
         if (!res) {
             Log(d.label + ": " + name + ": " + res.error);
         }
         ReadSettings(d);
-        return {res.ok, {res.ok ? done : res.error}};
+        std::string text = res.ok() ? done : res.error;
+        if (const std::string skipped = res.SkippedText(); res.ok() && !skipped.empty()) {
+            text += "; not sent: " + skipped;
+        }
+        return {res.ok(), {text}};
     }
 
     // What `vexiloctl set NAME=VALUE` does, for one converter and one setting.
@@ -339,7 +345,7 @@ struct EmberService::Impl {
             return;
         }
         const model::Assignment one[] = {*a};
-        if (model::OpResult res = model::WriteSettings(*d.link, d.Kind(), one); !res) {
+        if (model::Outcome res = d.device->WriteSettings(one); !res) {
             Log(d.label + ": " + s.name + ": " + res.error);
             ReadSettings(d);
             return;
@@ -356,7 +362,7 @@ struct EmberService::Impl {
             wanted.push_back(s);
         }
         model::SettingsSnapshot snapshot;
-        if (model::OpResult res = model::ReadSettings(*d.link, d.Kind(), wanted, snapshot); !res) {
+        if (model::Outcome res = d.device->ReadSettings(wanted, snapshot); !res) {
             Offline(d, res.error);
             return;
         }
@@ -375,15 +381,17 @@ struct EmberService::Impl {
 
     void ReadIdentity(Device& d) {
         std::vector<const Element*> changed;
-        const std::string series = model::SeriesPrefix(d.identity.series);
-        Change(d.IdentityParam("model"), d.identity.model, changed);
+        const std::string series = model::SeriesPrefix(d.device->Identified().series);
+        Change(d.IdentityParam("model"), d.device->Identified().model, changed);
         Change(d.IdentityParam("series"), series, changed);
-        Change(d.IdentityParam("firmware"), d.identity.runningVersion, changed);
+        Change(d.IdentityParam("firmware"), d.device->Identified().runningVersion, changed);
         Change(d.IdentityParam("fpga_version"),
-               model::FpgaKnown(d.identity.fpgaVersion) ? Hex3(d.identity.fpgaVersion) : "",
+               model::FpgaKnown(d.device->Identified().fpgaVersion)
+                   ? Hex3(d.device->Identified().fpgaVersion)
+                   : "",
                changed);
-        model::IdRecord record;
-        if (model::OpResult res = model::ReadIdRecord(*d.link, d.identity, record); !res) {
+        model::IdGroup record;
+        if (model::Outcome res = ReadId(*d.device, record); !res) {
             Log(d.label + ": ID function: " + res.error);
         } else if (record.supported) {
             Change(d.IdentityParam("id_function"), record.fields.enabled, changed);
@@ -398,7 +406,7 @@ struct EmberService::Impl {
     void ReadStatus(Device& d) {
         d.nextStatus = Clock::now() + options.statusEvery;
         requests::StatusBlock s;
-        if (model::OpResult res = model::ReadStatus(*d.link, s); !res) {
+        if (model::Outcome res = d.device->ReadStatus(s); !res) {
             Offline(d, res.error);
             return;
         }
@@ -448,7 +456,7 @@ struct EmberService::Impl {
             return;
         }
         Log(d.label + ": offline: " + why);
-        d.link.reset();
+        d.device.reset();
         SetOnline(d, false);
     }
 
@@ -486,13 +494,14 @@ struct EmberService::Impl {
         }
         d->port = entry.port;
         PortOpenFailure failure = PortOpenFailure::None;
-        d->link = OpenDeviceLink(entry.port, d->kind, &failure);
-        if (!d->link) {
+        std::unique_ptr<CDevLink> link = OpenDeviceLink(entry.port, d->kind, &failure);
+        if (!link) {
             AttachFailed(*d, OpenFailureText(failure));
             return;
         }
-        if (model::OpResult res = model::Identify(*d->link, d->identity); !res) {
-            d->link.reset();
+        d->device = std::make_unique<model::Converter>(std::move(link), d->kind, label);
+        if (model::Outcome res = d->device->Identify(); !res) {
+            d->device.reset();
             AttachFailed(*d, res.error);
             return;
         }
@@ -506,7 +515,7 @@ struct EmberService::Impl {
         ReadStatus(*d);
         if (d->online) {
             SetOnline(*d, true);
-            Log(label + ": online (" + d->identity.model + ")");
+            Log(label + ": online (" + d->device->Identified().model + ")");
         }
     }
 

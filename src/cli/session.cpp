@@ -16,6 +16,16 @@ namespace vexilo::cli {
 
 namespace {
 
+// Opens the converter's port the way the panel opens it (exclusively); null when it does not
+// open, with the reason kept in `c.openFailure`.
+std::unique_ptr<model::Converter> OpenConverter(Converter& c) {
+    std::unique_ptr<CDevLink> link = OpenDeviceLink(c.port, c.kind, &c.openFailure);
+    if (!link) {
+        return nullptr;
+    }
+    return std::make_unique<model::Converter>(std::move(link), c.kind, c.label);
+}
+
 // A --port value names a converter by its label ("ttyACM0", "pts/3", "COM3") or its path.
 bool PortMatches(const std::string& wanted, int port, const std::string& label) {
     if (wanted == label) {
@@ -127,18 +137,17 @@ int Session::SelectByIdentity() {
     std::vector<char> keep(m_converters.size(), 1);
     ForEach([&](std::size_t i) {
         Converter& c = m_converters[i];
-        if (!c.link) {
+        if (!c.device) {
             return;  // Run reports why; it may be the one chosen
         }
-        if (!c.identified) {
-            if (model::OpResult id = model::Identify(*c.link, c.identity); !id) {
+        if (!c.device->IsIdentified()) {
+            if (model::Outcome id = c.device->Identify(); !id) {
                 c.failure = id.error;
                 return;
             }
-            c.identified = true;
         }
-        model::IdRecord record;
-        if (model::OpResult res = model::ReadIdRecord(*c.link, c.identity, record); !res) {
+        model::IdGroup record;
+        if (model::Outcome res = ReadId(*c.device, record); !res) {
             c.failure = res.error + ", nor whether --sn or --id choose it";
             return;
         }
@@ -171,8 +180,8 @@ void Session::Open() {
         StartFrameTrace("-");
     }
     for (Converter& c : m_converters) {
-        if (!c.link) {
-            c.link = OpenDeviceLink(c.port, c.kind, &c.openFailure);
+        if (!c.device) {
+            c.device = OpenConverter(c);
         }
     }
 }
@@ -181,9 +190,8 @@ void Session::Reopen() {
     for (std::size_t i = 0; i < m_converters.size() && i < m_reports.size(); ++i) {
         Converter& c = m_converters[i];
         if (!m_reports[i].Ok()) {
-            c.link.reset();  // its port closes before it opens again
-            c.identified = false;
-            c.link = OpenDeviceLink(c.port, c.kind, &c.openFailure);
+            c.device.reset();  // its port closes before it opens again
+            c.device = OpenConverter(c);
         }
     }
 }
@@ -217,17 +225,16 @@ void Session::Run(const Step& step, bool more) {
             r.Fail(c.failure);
             return;
         }
-        if (!c.link) {
+        if (!c.device) {
             r.busy = c.openFailure == PortOpenFailure::Busy;
             r.Fail(OpenFailureText(c.openFailure));
             return;
         }
-        if (!c.identified) {
-            if (model::OpResult id = model::Identify(*c.link, c.identity); !id) {
+        if (!c.device->IsIdentified()) {
+            if (model::Outcome id = c.device->Identify(); !id) {
                 r.Fail(id.error);
                 return;
             }
-            c.identified = true;
         }
         step(c, r);
     });
@@ -258,8 +265,8 @@ int Session::Print(const std::string& command, const TextRenderer& text, bool co
         if (!r.Ok()) {
             entry["error"] = r.error;
         }
-        if (c.identified) {
-            entry["model"] = c.identity.model;
+        if (c.device && c.device->IsIdentified()) {
+            entry["model"] = c.device->Identified().model;
         }
         for (const auto& [key, value] : r.fields.items()) {
             entry[key] = value;
@@ -320,6 +327,12 @@ void Table::Print(std::ostream& out) const {
         }
         out << line << '\n';
     }
+}
+
+model::Outcome ReadId(model::Converter& device, model::IdGroup& group) {
+    model::Outcome result = device.LoadId();
+    group = device.Id();
+    return result;
 }
 
 Json IdentityJson(const model::Identity& identity) {

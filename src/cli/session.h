@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "model/converter.h"
 #include "model/converter_model.h"
-#include "model/operations.h"
 #include "protocol/dev_link.h"
 #include "serial/pelk_comm.h"
 
@@ -48,12 +48,10 @@ struct GlobalOptions {
 // One selected converter.
 struct Converter {
     int port = 0;
-    std::string label;               // the port label, as in the panel's tab titles ("ttyACM0")
-    int kind = 0;                    // DEVKIND_* from discovery
-    std::unique_ptr<CDevLink> link;  // null when the port did not open
+    std::string label;  // the port label, as in the panel's tab titles ("ttyACM0")
+    int kind = 0;       // DEVKIND_* from discovery
+    std::unique_ptr<model::Converter> device;  // null when the port did not open
     PortOpenFailure openFailure = PortOpenFailure::None;
-    model::Identity identity;
-    bool identified = false;
     std::string failure;  // refused before any step (set while selecting); empty: none
 
     const model::KindModel& Kind() const { return model::KindOf(kind); }
@@ -145,6 +143,11 @@ public:
 private:
     std::vector<std::vector<std::string>> m_rows;
 };
+
+// The converter's ID group (model::Converter::LoadId) into `group`. vexiloctl refuses to go on
+// where the panel would only show no ID function: when whether the converter has it cannot be
+// told.
+model::Outcome ReadId(model::Converter& device, model::IdGroup& group);
 
 // JSON of an identity (model, series, firmware, FPGA, board revision).
 Json IdentityJson(const model::Identity& identity);

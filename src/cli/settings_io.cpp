@@ -10,18 +10,18 @@
 namespace vexilo::cli {
 
 bool ReadConverterState(Converter& c, Report& r, model::SettingsSnapshot& snapshot,
-                        model::IdRecord& id) {
+                        model::IdGroup& id) {
     std::vector<const model::Setting*> all;
     for (const model::Setting& s : c.Kind().settings) {
         all.push_back(&s);
     }
-    if (model::OpResult res = model::ReadSettings(*c.link, c.Kind(), all, snapshot); !res) {
+    if (model::Outcome res = c.device->ReadSettings(all, snapshot); !res) {
         r.Fail(res.error);
         return false;
     }
     // Asked again even when identification found no ID function: a lost reply to the series
     // query must not pass for a converter without one.
-    if (model::OpResult res = model::ReadIdRecord(*c.link, c.identity, id); !res) {
+    if (model::Outcome res = ReadId(*c.device, id); !res) {
         r.Fail(res.error);
         return false;
     }

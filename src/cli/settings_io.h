@@ -3,7 +3,7 @@
 #include <string>
 
 #include "cli/session.h"
-#include "model/operations.h"
+#include "model/converter.h"
 
 // What backup and apply share: reading a converter's whole state, and the file on disk.
 namespace vexilo::cli {
@@ -12,7 +12,7 @@ namespace vexilo::cli {
 // False with the report failed when the converter did not answer, or when its ID record, or
 // whether it has one, could not be read.
 bool ReadConverterState(Converter& c, Report& r, model::SettingsSnapshot& snapshot,
-                        model::IdRecord& id);
+                        model::IdGroup& id);
 
 // Indented JSON; bytes that are not UTF-8 (a converter's Name may hold any) become U+FFFD.
 std::string DumpJson(const Json& json);

@@ -11,7 +11,7 @@
 // What the panel knows about each kind of converter, as data: its settings (where they live on
 // the converter, their ranges and the page's mapping of spin positions to converter values,
 // their factory values), and the start-up identification rules. The pages and vexiloctl both
-// read it; nothing here talks to a converter (see model/operations.h).
+// read it; nothing here talks to a converter (see model/converter.h).
 namespace vexilo::model {
 
 // Where a setting lives on the converter.

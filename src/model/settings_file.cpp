@@ -455,7 +455,7 @@ std::optional<SettingsFile> ParseSettingsFile(std::string_view text, std::string
 }
 
 ConverterSettings CaptureSettings(const std::string& port, const Identity& identity,
-                                  const SettingsSnapshot& snapshot, const IdRecord& idRecord) {
+                                  const SettingsSnapshot& snapshot, const IdGroup& idRecord) {
     ConverterSettings c;
     c.port = port;
     c.kind = &identity.Kind();
@@ -619,7 +619,7 @@ Matching MatchEntries(const SettingsFile& file, std::span<const ConverterKey> co
 }
 
 ApplyPlan PlanApply(const ConverterSettings& wanted, const SettingsSnapshot& current,
-                    const IdRecord& idRecord, bool withIdentity) {
+                    const IdGroup& idRecord, bool withIdentity) {
     ApplyPlan plan;
     const bool formatMatches = wanted.inputFormat && current.inputFormat == *wanted.inputFormat;
     if (wanted.inputFormat && !formatMatches && !wanted.adjustments.empty()) {

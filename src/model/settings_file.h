@@ -8,13 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "model/converter.h"
 #include "model/converter_model.h"
 #include "model/id_rules.h"
-#include "model/operations.h"
 
 // Settings files: a converter's settings as JSON, to back them up, restore them, copy them to a
 // replacement unit and check a converter against them (docs/settings-file.md). Nothing here talks
-// to a converter: the file is built from what ReadSettings and ReadIdRecord read, and an apply is
+// to a converter: the file is built from what ReadSettings and LoadId read, and an apply is
 // planned as the writes that differ from it.
 namespace vexilo::model {
 
@@ -51,7 +51,7 @@ std::optional<SettingsFile> ParseSettingsFile(std::string_view text, std::string
 // format was current, the ID group when it was read. A setting behind an Auto switch that is on
 // is left out: the converter sets it, and an apply could not bring it back.
 ConverterSettings CaptureSettings(const std::string& port, const Identity& identity,
-                                  const SettingsSnapshot& snapshot, const IdRecord& idRecord);
+                                  const SettingsSnapshot& snapshot, const IdGroup& idRecord);
 
 // The entry that applies to a converter by port: the only one of a one-entry file, else the one
 // keyed by its port label, else the one whose ID group has the converter's ID. nullptr: none.
@@ -124,6 +124,6 @@ struct ApplyPlan {
 // current input format is the file's; SN, ID and Name only `withIdentity`. What the file holds
 // but cannot be compared is listed in `skipped`.
 ApplyPlan PlanApply(const ConverterSettings& wanted, const SettingsSnapshot& current,
-                    const IdRecord& idRecord, bool withIdentity);
+                    const IdGroup& idRecord, bool withIdentity);
 
 }  // namespace vexilo::model

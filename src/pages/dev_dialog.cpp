@@ -12,6 +12,7 @@
 #include "discovery/attach.h"
 #include "model/converter_model.h"
 #include "model/id_rules.h"
+#include "model/status_text.h"
 #include "pages/ansi_codepage.h"
 #include "pages/main_window.h"
 #include "protocol/device_requests.h"
@@ -21,47 +22,10 @@ namespace vexilo {
 
 namespace {
 
-constexpr int kStartupAttempts = 5;
-using model::kVersionTextSize;
-
-// A version text buffer: up to its first zero byte or its 16th byte.
-std::string VersionText(const std::array<std::uint8_t, kVersionTextSize>& buffer) {
-    return model::FieldText(buffer.data(), buffer.size());
-}
-
 // Version texts come from the converter: converted from the ANSI code page, else shown empty.
 QString FromAnsiOrEmpty(const std::string& bytes) {
     std::string utf8;
     return AnsiToUtf8(bytes, utf8) ? QString::fromStdString(utf8) : QString();
-}
-
-QString Dimension(std::uint16_t v) {
-    return v == requests::kNoInput ? QStringLiteral("-----") : QString::number(v);
-}
-
-QString FrameRate(std::uint16_t v) {
-    if (v == requests::kNoInput) {
-        return QStringLiteral("-----");
-    }
-    if (v % 100 == 0) {
-        return QString::number(v / 100);
-    }
-    return QString::asprintf("%.2f", v / 100.0);
-}
-
-QString Scanning(std::uint8_t v) {
-    switch (v) {
-        case 1:
-            return QStringLiteral("interlace");
-        case 2:
-            return QStringLiteral("progressive");
-        default:
-            return QStringLiteral("-----");
-    }
-}
-
-QString Tenths(int v) {
-    return QString::asprintf("%.1f", v / 10.0);
 }
 
 QString Tr(const char* text) {
@@ -179,7 +143,31 @@ void CDevDialog::SetTabTitle(const QString& model, int nPort) {
 }
 
 void CDevDialog::AttachDevice(int nPort) {
-    m_pDevice = AttachDeviceLink(nPort, &m_openFailure);
+    m_pDevice.reset();
+    UseDevice(AttachDeviceLink(nPort, &m_openFailure));
+}
+
+void CDevDialog::UseDevice(std::unique_ptr<CDevLink> device) {
+    if (!device) {
+        m_pDevice.reset();
+        return;
+    }
+    const int kind = device->m_nKind;
+    const std::string label = PortLabel(device->m_nPort);
+    m_pDevice = std::make_unique<model::Converter>(std::move(device), kind, label);
+}
+
+int CDevDialog::CloseReason(model::Fault fault) {
+    switch (fault) {
+        case model::Fault::kNotConnected:
+            return kCloseNotConnected;
+        case model::Fault::kNotMainFirmware:
+            return kCloseNotMainFirmware;
+        case model::Fault::kBootUpdater:
+            return kCloseBootUpdater;
+        default:
+            return kCloseNoResponse;
+    }
 }
 
 void CDevDialog::DoDataExchange(ui::DataExchange& dx) {
@@ -221,75 +209,52 @@ void CDevDialog::DoDataExchange(ui::DataExchange& dx) {
 bool CDevDialog::OnInitDialog() {
     ui::Dialog::OnInitDialog();
 
-    if (!m_pDevice || !m_pDevice->CheckConnection(kStartupAttempts, false)) {
+    if (!m_pDevice) {
+        CloseOnError(kCloseNotConnected);
+        OnAutoUpdateClicked();
+        return true;
+    }
+    // Converters read at once before the pages were built have started already; the page shows
+    // what their start-up read and asks nothing again.
+    if (!m_pDevice->Started()) {
+        m_pDevice->Start(nullptr, false);  // the main window asks the caption's series itself
+    }
+    const model::Outcome& start = m_pDevice->StartResult();
+    if (start.fault == model::Fault::kNotConnected) {
         CloseOnError(kCloseNotConnected);
         OnAutoUpdateClicked();
         return true;
     }
 
     FillDidList();
-
-    m_wFpgaVersion = model::kFpgaNotRead;
-    std::array<std::uint8_t, kVersionTextSize> running{};
-    std::array<std::uint8_t, kVersionTextSize> second{};
-    m_pDevice->GetVersionInfo(model::kVersionRunning, running.data(), kVersionTextSize);
-    const bool runningAnswered = m_pDevice->Channel().m_nStatus == kStatusOk;
-    m_pDevice->GetVersionInfo(model::kVersionSecond, second.data(), kVersionTextSize);
-    const bool secondAnswered = m_pDevice->Channel().m_nStatus == kStatusOk;
-    const std::string a = VersionText(running);
-    const std::string b = VersionText(second);
-    switch (model::CheckFirmware(a, b)) {
-        case model::Firmware::kNotMain:
-            // Two texts that never arrived are equal too: that converter did not answer, and its
-            // firmware is not to blame.
-            CloseOnError(runningAnswered || secondAnswered ? kCloseNotMainFirmware
-                                                           : kCloseNoResponse);
-            break;
-        case model::Firmware::kBootUpdater:
-            CloseOnError(kCloseBootUpdater);
-            break;
-        case model::Firmware::kMain:
-            break;
-    }
-    if (!m_pDevice) {
-        return true;
-    }
-    m_bOldFirmware = model::IsOldFirmware(a);
-
-    std::uint8_t boardRev = 0;
-    m_pDevice->GetVersionInfo(model::kVersionBoard, &boardRev, 1);
-    // Little-endian; a read that fails or stops short leaves high bits that mark "not read".
-    std::array<std::uint8_t, 2> fpga{0x00, 0xF0};
-    m_pDevice->GetVersionInfo(model::kVersionFpga, fpga.data(), 2);
-    m_wFpgaVersion = static_cast<std::uint16_t>(fpga[0] | (fpga[1] << 8));
-
+    const model::Identity& identity = m_pDevice->Identified();
+    m_wFpgaVersion = identity.fpgaVersion;
+    m_bOldFirmware = identity.oldFirmware;
     m_strFirmwareVer =
-        QStringLiteral("Firmware Ver. : %1/%2").arg(FromAnsiOrEmpty(a), FromAnsiOrEmpty(b));
-    m_strBoardRev = QCoreApplication::translate("CDevDialog", "基板Rev. : %1").arg(boardRev);
+        QStringLiteral("Firmware Ver. : %1/%2")
+            .arg(FromAnsiOrEmpty(identity.runningVersion), FromAnsiOrEmpty(identity.secondVersion));
+    m_strBoardRev =
+        QCoreApplication::translate("CDevDialog", "基板Rev. : %1").arg(identity.boardRevision);
     m_strFpgaVer = model::FpgaKnown(m_wFpgaVersion)
                        ? QString::asprintf("FPGA Ver. : 0x%03X", m_wFpgaVersion)
                        : QStringLiteral("FPGA Ver. : ---");
-
-    LoadIdFunction();
-
-    const auto output = requests::GetOutputSettings(m_pDevice->Channel());
-    if (output.Failed()) {
-        CloseOnError(kCloseNoResponse);
-        OnAutoUpdateClicked();
-        return true;
+    if (m_pDevice->IsIdentified()) {
+        LoadIdFunction();
     }
-    if (output.HasValue()) {
-        const requests::OutputSettings taken = model::SanitizeOutputSettings(output.value);
-        m_nOutputFormat = taken.format;
-        m_nSdiLevel = taken.level;
-        m_nScaler = taken.scaler;
+    if (const auto& output = m_pDevice->StartOutput()) {
+        m_nOutputFormat = output->format;
+        m_nSdiLevel = output->level;
+        m_nScaler = output->scaler;
     }
-
     UpdateData(false);
-    ReadStatus();
+    if (const auto& status = m_pDevice->StartStatus()) {
+        ShowStatus(*status);
+    }
     EnableDlgItem(IDC_LEVEL_A, m_nOutputFormat != 0);
     EnableDlgItem(IDC_LEVEL_B, m_nOutputFormat != 0);
-
+    if (!start) {
+        CloseOnError(CloseReason(start.fault));
+    }
     OnAutoUpdateClicked();
     return true;
 }
@@ -298,22 +263,25 @@ void CDevDialog::ReadStatus() {
     if (!m_pDevice) {
         return;
     }
-    const auto status = requests::ReadStatus(m_pDevice->Channel());
-    if (status.Failed()) {
-        CloseOnError(kCloseNoResponse);
-        return;
-    }
-    if (!status.HasValue()) {
+    requests::StatusBlock status;
+    if (const model::Outcome r = m_pDevice->ReadStatus(status); !r) {
+        if (r.fault == model::Fault::kNoResponse) {
+            CloseOnError(kCloseNoResponse);
+        }
         return;  // a short reply changes nothing
     }
-    const requests::StatusBlock& s = status.value;
-    SetDlgItemText(IDC_WIDTH, Dimension(s.width));
-    SetDlgItemText(IDC_HEIGHT, Dimension(s.height));
-    SetDlgItemText(IDC_FRAMERATE, FrameRate(s.frameRate));
-    SetDlgItemText(IDC_SCAN, Scanning(s.scanning));
-    SetDlgItemText(IDC_FPGA_TEMP, Tenths(s.fpgaTemperature));
-    SetDlgItemText(IDC_MCU_TEMP, Tenths(s.mcuTemperature));
-    SetDlgItemText(IDC_VOLTAGE, Tenths(s.supplyVoltage));
+    ShowStatus(status);
+}
+
+void CDevDialog::ShowStatus(const requests::StatusBlock& block) {
+    const model::StatusText s = model::FormatStatus(block);
+    SetDlgItemText(IDC_WIDTH, QString::fromStdString(s.width));
+    SetDlgItemText(IDC_HEIGHT, QString::fromStdString(s.height));
+    SetDlgItemText(IDC_FRAMERATE, QString::fromStdString(s.frameRate));
+    SetDlgItemText(IDC_SCAN, QString::fromStdString(s.scanning));
+    SetDlgItemText(IDC_FPGA_TEMP, QString::fromStdString(s.fpgaTemperature));
+    SetDlgItemText(IDC_MCU_TEMP, QString::fromStdString(s.mcuTemperature));
+    SetDlgItemText(IDC_VOLTAGE, QString::fromStdString(s.supplyVoltage));
     SetDlgItemText(IDC_STATUS_TIME,
                    QCoreApplication::translate("CDevDialog", "最終読み取り %1")
                        .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))));
@@ -329,7 +297,7 @@ void CDevDialog::SendOutputSettings() {
     const requests::OutputSettings settings{static_cast<std::uint8_t>(m_nOutputFormat),
                                             static_cast<std::uint8_t>(m_nSdiLevel),
                                             static_cast<std::uint8_t>(m_nScaler)};
-    if (!requests::SendOutputSettings(m_pDevice->Channel(), settings)) {
+    if (!m_pDevice->SendOutput(settings)) {
         CloseOnError(kCloseNoResponse);
     }
 }
@@ -353,20 +321,29 @@ void CDevDialog::OnScalerClicked() {
 }
 
 void CDevDialog::RestoreFactorySettings() {
+    if (!m_pDevice) {
+        return;
+    }
+    const model::Outcome sent = m_pDevice->FactorySettings(true);
     m_nOutputFormat = model::kFactoryOutput.format;
     m_nSdiLevel = model::kFactoryOutput.level;
     m_nScaler = model::kFactoryOutput.scaler;
-    m_bIdEnable = false;
-    m_strDid = QString::fromStdString(model::DidText(kIdDidDefault));
-    m_strSn.clear();
-    m_strId.clear();
-    m_strName.clear();
-    m_nIdReset = kIdFieldEnable | kIdFieldDid | kIdFieldSerial | kIdFieldId | kIdFieldName;
+    // The ID group shows what the next save stores: cleared.
+    const model::IdFields& id = m_pDevice->Id().fields;
+    m_bIdEnable = id.enabled;
+    m_strDid = QString::fromStdString(model::DidText(id.did));
+    m_strSn = QString::fromStdString(id.sn);
+    m_strId = QString::fromStdString(id.id);
+    m_strName = QString::fromStdString(id.name);
     m_bIdUnread = false;  // every field is now the page's own: the save replaces them all
     FillDidList();
     UpdateData(false);
     UpdateIdControls();
-    SendOutputSettings();
+    EnableDlgItem(IDC_LEVEL_A, m_nOutputFormat != 0);
+    EnableDlgItem(IDC_LEVEL_B, m_nOutputFormat != 0);
+    if (!sent) {
+        CloseOnError(kCloseNoResponse);
+    }
 }
 
 QString CDevDialog::FactorySettingsSent() const {
@@ -426,7 +403,7 @@ bool CDevDialog::PreTranslateKeyDown(int key) {
 }
 
 QString CDevDialog::CloseMessage(int nReason) const {
-    const int status = m_pDevice ? m_pDevice->Channel().m_nStatus : kStatusNoReply;
+    const int status = m_pDevice ? m_pDevice->LastStatus() : kStatusNoReply;
     if (Starting()) {
         QString cause;
         switch (nReason) {
@@ -474,9 +451,8 @@ void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& ti
     // model its kind stands for and its port.
     const QString named =
         title.isEmpty() && m_pDevice
-            ? QStringLiteral("%1 (%2)").arg(
-                  QString::fromLatin1(model::KindOf(m_pDevice->m_nKind).pageModel),
-                  QString::fromStdString(PortLabel(m_pDevice->m_nPort)))
+            ? QStringLiteral("%1 (%2)").arg(QString::fromLatin1(m_pDevice->Kind().pageModel),
+                                            QString::fromStdString(m_pDevice->Label()))
             : title;
     const QString caption = (named + QStringLiteral(" ERROR")).left(kTabTitleMax);
     KillTimer(m_nTimerId);
@@ -556,7 +532,7 @@ bool CDevDialog::CommitGeneralSettings(bool bRevert) {
     if (!m_pDevice) {
         return false;
     }
-    if (!m_pDevice->CommitDeviceSettings(bRevert ? 1 : 0)) {
+    if (!m_pDevice->CommitGeneral(bRevert)) {
         CloseOnError(kCloseNoResponse);
         return false;
     }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "model/converter.h"
 #include "protocol/dev_link.h"
 #include "ui/dialog.h"
 #include "ui/resource.h"
@@ -63,15 +64,21 @@ public:
     // keeps the reason (OpenFailure).
     void AttachDevice(int nPort);
     // Binds the page to a link opened elsewhere (an in-process converter).
-    void UseDevice(std::unique_ptr<CDevLink> device) { m_pDevice = std::move(device); }
-    // Hands the link over (to be read elsewhere); the page is left without a converter.
-    std::unique_ptr<CDevLink> ReleaseDevice() { return std::move(m_pDevice); }
+    void UseDevice(std::unique_ptr<CDevLink> device);
+    // Binds the page to a converter opened elsewhere, possibly started already (its start-up
+    // reads ran while other converters were read).
+    void UseConverter(std::unique_ptr<model::Converter> converter) {
+        m_pDevice = std::move(converter);
+    }
+    // Hands the converter over (to be read elsewhere); the page is left without one.
+    std::unique_ptr<model::Converter> ReleaseConverter() { return std::move(m_pDevice); }
 
     // What the main window needs of a page.
-    bool HasConverter() const { return m_pDevice != nullptr; }
+    bool HasConverter() const { return m_pDevice != nullptr && m_pDevice->IsOpen(); }
     // Why the last AttachDevice left the page without a converter.
     PortOpenFailure OpenFailure() const { return m_openFailure; }
-    CDevLink* Device() const { return m_pDevice.get(); }
+    model::Converter* Converter() const { return m_pDevice.get(); }
+    CDevLink* Device() const { return m_pDevice ? m_pDevice->Link() : nullptr; }
     // Makes `window` the page's main window, the page being its tab `tabIndex` at start-up.
     void JoinMainWindow(IMainWindow* window, int tabIndex);
     IMainWindow* MainWindow() const { return m_pMainDlg; }
@@ -84,6 +91,7 @@ public:
     bool Commit(bool bRevert);
 
     void ReadStatus();
+    void ShowStatus(const requests::StatusBlock& status);
     void SendOutputSettings();
     void ShowErrorAndClose(int nReason, int nTabIndex, const QString& title);
 
@@ -151,12 +159,14 @@ protected:
 
     IMainWindow* m_pMainDlg = nullptr;
     int m_nTabIndex = -1;
-    std::unique_ptr<CDevLink> m_pDevice;
+    std::unique_ptr<model::Converter> m_pDevice;
     PortOpenFailure m_openFailure = PortOpenFailure::None;
     // Set when the last save stopped at the ID settings' checks (the operator was told why).
     bool m_bIdRejected = false;
     int m_nTimerId = 0;
 
+    // The page's reason for a forced close after `fault`.
+    static int CloseReason(model::Fault fault);
     // The common steps of CommitSettings: on save the ID settings first, then the converter's
     // general settings (mode 0 saves, 1 reverts). False when the page must not go on: the ID
     // settings were refused, there is no converter, or the command failed and closed the page.
@@ -180,9 +190,6 @@ private:
         QString did, sn, id, name;
     };
     IdShown m_idShown;
-    // Fields that "出荷時設定" reset since the last stored save: replaced even when they read as
-    // before.
-    unsigned m_nIdReset = 0;
     // The converter's record could not be read at start-up: the group shows defaults, not what
     // the converter holds, so nothing is filled in over ID and Name.
     bool m_bIdUnread = false;

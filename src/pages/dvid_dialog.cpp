@@ -6,7 +6,6 @@
 
 #include "discovery/devices.h"
 #include "model/converter_model.h"
-#include "protocol/device_requests.h"
 
 namespace vexilo {
 
@@ -49,36 +48,38 @@ void CDvidDialog::DoDataExchange(ui::DataExchange& dx) {
 
 bool CDvidDialog::OnInitDialog() {
     const bool result = CDevDialog::OnInitDialog();
-    LoadCableDetect();
+    ShowCableDetect();
     UpdateData(false);
     return result;
 }
 
-void CDvidDialog::LoadCableDetect() {
+void CDvidDialog::ShowCableDetect() {
     if (!m_pDevice) {
         return;
     }
-    const auto reply = requests::GetCableDetect(m_pDevice->Channel());
-    if (reply.HasValue()) {
-        m_bNoCableCheck = reply.value == 0;
-        return;
+    switch (m_pDevice->CableDetectSetting()) {
+        case model::CableDetect::kOn:
+        case model::CableDetect::kOff:
+            m_bNoCableCheck = m_pDevice->CableDetectSetting() == model::CableDetect::kOff;
+            return;
+        case model::CableDetect::kUnsupported:
+        case model::CableDetect::kUnreadable:
+            break;
+        case model::CableDetect::kUnknown:
+            return;
     }
-    if (reply.Unsupported() || !reply.Failed()) {
-        // Firmware without the setting, or a reply that is not one byte: the converter answered
-        // but the setting is unknown. Shown cleared and greyed out for the page's life, so
-        // neither a click nor "出荷時設定" writes a setting chosen on a guess.
-        m_bNoCableCheck = false;
-        EnableDlgItem(IDC_NO_CABLE_CHECK, false);
-        SetDlgItemTip(
-            IDC_NO_CABLE_CHECK,
-            reply.Unsupported()
-                ? QCoreApplication::translate(
-                      "CDvidDialog", "このファームウェアはケーブル検出の設定に対応していません")
-                : QCoreApplication::translate("CDvidDialog",
-                                              "ケーブル検出の設定を読み取れませんでした"));
-        return;
-    }
-    CloseOnError(kCloseNoResponse);
+    // Firmware without the setting, or a reply that is not one byte: the converter answered but
+    // the setting is unknown. Shown cleared and greyed out for the page's life, so neither a
+    // click nor "出荷時設定" writes a setting chosen on a guess.
+    m_bNoCableCheck = false;
+    EnableDlgItem(IDC_NO_CABLE_CHECK, false);
+    SetDlgItemTip(
+        IDC_NO_CABLE_CHECK,
+        m_pDevice->CableDetectSetting() == model::CableDetect::kUnsupported
+            ? QCoreApplication::translate(
+                  "CDvidDialog", "このファームウェアはケーブル検出の設定に対応していません")
+            : QCoreApplication::translate("CDvidDialog",
+                                          "ケーブル検出の設定を読み取れませんでした"));
 }
 
 void CDvidDialog::SendCableDetect() {
@@ -86,7 +87,7 @@ void CDvidDialog::SendCableDetect() {
     if (!m_pDevice) {
         return;
     }
-    if (!requests::SetCableDetect(m_pDevice->Channel(), m_bNoCableCheck ? 0 : 1)) {
+    if (!m_pDevice->SetCableDetect(!m_bNoCableCheck)) {
         CloseOnError(kCloseNoResponse);
     }
 }
@@ -96,12 +97,10 @@ void CDvidDialog::OnNoCableCheckClicked() {
 }
 
 void CDvidDialog::RestoreFactorySettings() {
-    if (IsDlgItemEnabled(IDC_NO_CABLE_CHECK)) {
-        m_bNoCableCheck = false;  // cable detection on
-        UpdateData(false);
-        SendCableDetect();
-    }
+    // The converter turns the cable detection on first, when its setting is known.
     CDevDialog::RestoreFactorySettings();
+    ShowCableDetect();
+    UpdateData(false);
 }
 
 QString CDvidDialog::FactorySettingsSent() const {

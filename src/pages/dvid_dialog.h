@@ -20,7 +20,8 @@ public:
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
 
-    void LoadCableDetect();
+    // Shows the cable-detect setting as the converter last reported it.
+    void ShowCableDetect();
     void SendCableDetect();
     void OnNoCableCheckClicked();
 

@@ -114,18 +114,17 @@ bool CDevDialog::LoadIdFunction() {
     if (!m_pDevice) {
         return false;
     }
-    const std::optional<std::uint8_t> series = m_pDevice->GetSeriesCode();
-    m_bIdSupported = model::IdFunctionSupported(series.value_or(0xFF), m_wFpgaVersion);
+    // The group as the converter's start-up read it.
+    const model::IdGroup& group = m_pDevice->Id();
+    m_bIdSupported = group.supported;
     if (m_bIdSupported) {
-        // A record that could not be read leaves the block unchanged-marked; one that was read
-        // but does not decode marks it for writing: only the former is unknown.
-        m_bIdUnread = !m_pDevice->LoadIdSettings() && !m_pDevice->m_bIdChanged;
-        const model::IdFields fields = model::IdFieldsOf(m_pDevice->m_abyIdBlock);
+        m_bIdUnread = group.unread;
+        const model::IdFields& fields = group.fields;
         m_bIdEnable = fields.enabled;
         m_strDid = QString::fromStdString(model::DidText(fields.did));
         m_strSn = FromAnsi(fields.sn);
         m_strId = FromAnsi(fields.id);
-        m_strModelName = MakeModelName(series, m_pDevice->m_nKind);
+        m_strModelName = MakeModelName(m_pDevice->Identified().series, m_pDevice->KindCode());
         m_strName = FromUtf8(fields.name);
         m_idShown = {m_bIdEnable, m_strDid, m_strSn, m_strId, m_strName};
     } else {
@@ -185,8 +184,10 @@ void CDevDialog::OnSnChange() {
         m_bIdAutoFilled = true;
         return;
     }
-    const QString composed = QString::fromStdString(model::AutoFillText(
-        m_pDevice->GetSeriesCode().value_or(0xFF), m_pDevice->m_nKind, sn.toStdString()));
+    std::uint8_t series = 0xFF;
+    m_pDevice->QuerySeries(series);  // unanswered: named as the first series is
+    const QString composed = QString::fromStdString(
+        model::AutoFillText(series, m_pDevice->KindCode(), sn.toStdString()));
     if (composed.isEmpty()) {
         return;  // no model name to build on
     }
@@ -239,7 +240,9 @@ bool CDevDialog::ApplyIdFunction() {
         return true;  // nothing to store
     }
     UpdateData(true);
-    m_strModelName = MakeModelName(m_pDevice->GetSeriesCode(), m_pDevice->m_nKind);
+    std::uint8_t series = 0xFF;
+    m_pDevice->QuerySeries(series);  // unanswered: named as the first series is
+    m_strModelName = MakeModelName(series, m_pDevice->KindCode());
 
     auto fail = [this](const char* message) {
         m_bIdRejected = true;
@@ -273,7 +276,7 @@ bool CDevDialog::ApplyIdFunction() {
     // A field the operator left as shown keeps the converter's bytes, even when the page could
     // not read or show them; the model name is the page's to set. The store compares with the
     // record the converter holds now and writes only what differs.
-    unsigned touched = m_nIdReset;
+    unsigned touched = 0;
     const std::pair<bool, unsigned> edits[] = {
         {m_bIdEnable != m_idShown.enable, kIdFieldEnable}, {m_strDid != m_idShown.did, kIdFieldDid},
         {m_strSn != m_idShown.sn, kIdFieldSerial},         {m_strId != m_idShown.id, kIdFieldId},
@@ -282,18 +285,14 @@ bool CDevDialog::ApplyIdFunction() {
     for (const auto& [changed, bit] : edits) {
         touched |= changed ? bit : 0u;
     }
-    CDevLink& link = *m_pDevice;
-    // A kind without a model name of its own leaves the stored one as it is.
-    link.m_nIdFields = touched | (m_strModelName.isEmpty() ? 0u : kIdFieldModel);
-    link.m_abyIdBlock = block;
-    link.m_bIdValid = true;
-    link.m_bIdChanged = true;
+    if (!m_pDevice->StageId(fields, touched)) {
+        return fail(kErrorInvalid);
+    }
     return true;
 }
 
 void CDevDialog::IdStored() {
     m_idShown = {m_bIdEnable, m_strDid, m_strSn, m_strId, m_strName};
-    m_nIdReset = 0;
 }
 
 }  // namespace vexilo

@@ -64,9 +64,7 @@ bool CDevLink::SetAdjustment(std::uint8_t index, std::uint16_t value) {
 
 bool CDevLink::CommitDeviceSettings(std::uint8_t mode) {
     if (mode == 0) {
-        // The converter must not store its settings while its ID record is not what the
-        // operator saved.
-        return StoreIdSettings() && Transact(kCmdCommit);
+        return Transact(kCmdCommit);
     }
     const std::uint8_t data[] = {kSelGeneral, mode};
     return Transact(kCmdCommit, data, 2);
@@ -99,39 +97,29 @@ bool CDevLink::ReadIdBlock(std::uint8_t* buffer, std::uint16_t size) {
     return true;
 }
 
-bool CDevLink::LoadIdSettings() {
+CDevLink::IdRead CDevLink::LoadIdRecord(IdBlock& block) {
+    block = DefaultIdBlock();
     std::array<std::uint8_t, kIdStorageSize> storage{};
     if (!ReadIdBlock(storage.data(), kIdStorageSize)) {
-        // Nothing known: keep defaults and do not write them over whatever the converter holds.
-        m_abyIdBlock = DefaultIdBlock();
-        m_bIdValid = false;
-        m_bIdChanged = false;
-        return false;
+        return IdRead::kUnread;
     }
     IdBlock decoded{};
     if (!DecodeIdRecord(storage, decoded)) {
-        // The converter holds no usable record: the next save writes a well-formed one.
-        m_abyIdBlock = DefaultIdBlock();
-        m_bIdValid = false;
-        m_bIdChanged = true;
-        m_nIdFields = kIdFieldsAll;
-        return false;
+        return IdRead::kUndecodable;
     }
-    m_abyIdBlock = decoded;
-    m_bIdValid = true;
-    m_bIdChanged = false;
-    return true;
+    block = decoded;
+    return IdRead::kDecoded;
 }
 
-bool CDevLink::StoreIdSettings() {
-    if (!m_bIdChanged) {
-        return true;
+bool CDevLink::StoreIdRecord(const IdBlock& block, unsigned fields, bool* written) {
+    if (written != nullptr) {
+        *written = false;
     }
     // Encoding the whole block first checks it before anything is sent; it is also the record
     // for a converter whose own record does not decode.
     std::array<std::uint8_t, kIdRecordMax> record{};
     std::uint16_t recordLength = 0;
-    if (!EncodeIdRecord(m_abyIdBlock, record, recordLength)) {
+    if (!EncodeIdRecord(block, record, recordLength)) {
         return false;
     }
     std::array<std::uint8_t, kIdStorageWritable> current{};
@@ -140,7 +128,7 @@ bool CDevLink::StoreIdSettings() {
     }
     std::array<std::uint8_t, kIdRecordMax> merged{};
     std::uint16_t mergedLength = 0;
-    if (MergeIdRecord(current, m_abyIdBlock, m_nIdFields, merged, mergedLength)) {
+    if (MergeIdRecord(current, block, fields, merged, mergedLength)) {
         record = merged;
         recordLength = mergedLength;
     }
@@ -153,14 +141,15 @@ bool CDevLink::StoreIdSettings() {
     std::memset(updated, 0, kIdRecordMax);
     std::memcpy(updated, record.data(), recordLength);
     if (std::memcmp(updated, current.data(), current.size()) == 0) {
-        m_bIdChanged = false;
         return true;
     }
     if (!Transact(kCmdWriteIdBlock, request.data(), static_cast<int>(request.size())) ||
         ReplyLength() != 1) {
         return false;
     }
-    m_bIdChanged = false;
+    if (written != nullptr) {
+        *written = true;
+    }
     return true;
 }
 

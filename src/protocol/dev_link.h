@@ -11,17 +11,13 @@
 
 namespace vexilo {
 
-// The per-converter record a page owns: its channel, port, kind and the ID settings block.
-// Every converter command is one of its operations: a getter returns its value or none, a
-// command returns whether the converter accepted it.
+// The converter's command set over its channel: a getter returns its value or none, a command
+// returns whether the converter accepted it. It keeps no state of its own beyond the channel;
+// what the panel knows of a converter lives in model::Converter.
 class CDevLink {
 public:
-    // A new record holds the default ID block and both flags clear.
     CDevLink(std::unique_ptr<CDevChannel> channel, int port, int kind)
-        : m_pChannel(std::move(channel)),
-          m_nPort(port),
-          m_nKind(kind),
-          m_abyIdBlock(DefaultIdBlock()) {}
+        : m_pChannel(std::move(channel)), m_nPort(port), m_nKind(kind) {}
     CDevLink(const CDevLink&) = delete;
     CDevLink& operator=(const CDevLink&) = delete;
 
@@ -37,8 +33,8 @@ public:
     std::optional<std::uint16_t> GetAdjustment(std::uint8_t index);
     // Command 0x08 0x01 index value: true when the converter accepted it.
     bool SetAdjustment(std::uint8_t index, std::uint16_t value);
-    // Mode 0: StoreIdSettings, then 0x09 (save). Other modes: 0x09 0x00 mode (revert). True when
-    // every step succeeded.
+    // Mode 0: 0x09 (save). Other modes: 0x09 0x00 mode (revert). True when the converter
+    // accepted it.
     bool CommitDeviceSettings(std::uint8_t mode);
     // Command 0x09 0x01 mode: true when the converter accepted it.
     bool CommitAdjustments(std::uint8_t mode);
@@ -47,23 +43,21 @@ public:
     std::optional<std::uint8_t> GetInputFormat();
     // Command 0x11 0x04: true with exactly 1024 reply bytes, of which min(size, 1024) are copied.
     bool ReadIdBlock(std::uint8_t* buffer, std::uint16_t size);
-    // Reads and decodes the converter's ID record into m_abyIdBlock.
-    bool LoadIdSettings();
-    // When the block is marked changed: re-reads the converter's record, replaces the fields of
-    // m_nIdFields with those of m_abyIdBlock (a record that does not decode gets the whole
-    // block) and writes the result when it differs from what the converter holds.
-    bool StoreIdSettings();
+    // Reads and decodes the converter's ID record into `block`; anything but kDecoded leaves the
+    // default block there.
+    enum class IdRead { kUnread, kUndecodable, kDecoded };
+    IdRead LoadIdRecord(IdBlock& block);
+    // Re-reads the converter's record, replaces its `fields` with those of `block` (a record that
+    // does not decode gets the whole block) and writes the result (0x12) only when it differs
+    // from what the converter holds; `written` tells whether it did. False when `block` does not
+    // encode or a transaction failed.
+    bool StoreIdRecord(const IdBlock& block, unsigned fields, bool* written = nullptr);
 
     CDevChannel& Channel() { return *m_pChannel; }
 
     std::unique_ptr<CDevChannel> m_pChannel;
     int m_nPort = 0;
     int m_nKind = 0;
-    IdBlock m_abyIdBlock;
-    bool m_bIdValid = false;
-    bool m_bIdChanged = false;
-    // The fields of m_abyIdBlock that the next store puts over the converter's record.
-    unsigned m_nIdFields = kIdFieldsAll;
 
 private:
     // One transaction on the channel; false without a channel.

@@ -86,8 +86,8 @@ TEST_F(BusyFeedbackTest, ProgressAppearsOnlyAfterThreeHundredMillisecondsAndGoes
 TEST_F(BusyFeedbackTest, ProgressListsEveryConverterGoesOnWithTheReadyOnesAndClosingQuits) {
     StartupProgress progress([this] { return now; });
     using State = ParallelStartup::State;
-    std::vector<StartupRow> rows{{"ttyACM0", {State::kContacting, model::StartupEnd::kReady}},
-                                 {"ttyACM1", {State::kFailed, model::StartupEnd::kBootUpdater}}};
+    std::vector<StartupRow> rows{{"ttyACM0", {State::kContacting, model::Fault::kNone}},
+                                 {"ttyACM1", {State::kFailed, model::Fault::kBootUpdater}}};
     progress.ShowConverters(rows);
     EXPECT_EQ(progress.ConvertersText(),
               QString::fromUtf8("ttyACM0: 通信中…\nttyACM1: 失敗: "

@@ -680,7 +680,7 @@ TEST_F(MainWindowTest, ConvertersAreReadAtOnceAndTheOperatorGoesOnWithTheReadyOn
     int together = 0;
     bool releaseB = false;
     PageFactory factory = ModelPageFactory();
-    factory.startupReads = [&](CDevLink& link, int kind, const std::atomic<bool>* stop) {
+    factory.startupReads = [&](model::Converter& converter, const std::atomic<bool>* stop) {
         {
             std::unique_lock lock(mutex);
             ++arrived;
@@ -689,11 +689,11 @@ TEST_F(MainWindowTest, ConvertersAreReadAtOnceAndTheOperatorGoesOnWithTheReadyOn
             together +=
                 changed.wait_for(lock, std::chrono::seconds(10), [&] { return arrived >= 3; }) ? 1
                                                                                                : 0;
-            if (kind == DEVKIND_DVI) {
+            if (converter.KindCode() == DEVKIND_DVI) {
                 changed.wait_for(lock, std::chrono::seconds(10), [&] { return releaseB; });
             }
         }
-        return model::ReadAtStartup(link, kind, stop);
+        return converter.Start(stop);
     };
     ListEntries();
     dlg = std::make_unique<CVexiloDlg>(false, factory);

@@ -38,14 +38,11 @@ TEST(AttachWin32, TalksToASimulatedConverterThroughItsComPort) {
     block[kIdOffDid] = 0x52;
     const std::string serial = "W1NE0042";
     std::copy(serial.begin(), serial.end(), block.begin() + kIdOffSerial);
-    link->m_abyIdBlock = block;
-    link->m_bIdChanged = true;
-    ASSERT_TRUE(link->StoreIdSettings());
-    link->m_abyIdBlock = DefaultIdBlock();
-    ASSERT_TRUE(link->LoadIdSettings());
-    EXPECT_EQ(link->m_abyIdBlock[kIdOffDid], 0x52);
-    EXPECT_EQ(IdTextLength(link->m_abyIdBlock, kIdOffSerial, kIdSerialMax),
-              static_cast<int>(serial.size()));
+    ASSERT_TRUE(link->StoreIdRecord(block, kIdFieldsAll));
+    IdBlock read = DefaultIdBlock();
+    ASSERT_EQ(link->LoadIdRecord(read), CDevLink::IdRead::kDecoded);
+    EXPECT_EQ(read[kIdOffDid], 0x52);
+    EXPECT_EQ(IdTextLength(read, kIdOffSerial, kIdSerialMax), static_cast<int>(serial.size()));
 }
 
 TEST(AttachWin32, APortWithoutADeviceAttachesNothing) {

@@ -105,7 +105,7 @@ TEST(SettingsFile, PlanSendsOnlyWhatDiffersAndTheRoundTripKeepsEveryValue) {
         const Setting* s = AdjustmentSetting(identity.Kind(), i);
         now.adjustments.push_back(s != nullptr ? s->ToWire(s->upper) : 0);
     }
-    IdRecord id;
+    IdGroup id;
     id.supported = id.read = true;
     id.fields.sn = "00000001";
     const ConverterSettings captured = CaptureSettings("ttyACM0", identity, now, id);
@@ -138,7 +138,7 @@ TEST(SettingsFile, OffsetsFollowTheirAutoSwitchWhichIsSentFirst) {
     SettingsSnapshot now;
     now.inputFormat = 3;
     now.adjustments.assign(kRgbAdjustmentCount, 1);  // offset auto on
-    const ApplyPlan plan = PlanApply(file->converters[0], now, IdRecord{}, false);
+    const ApplyPlan plan = PlanApply(file->converters[0], now, IdGroup{}, false);
     ASSERT_EQ(plan.writes.size(), 2u);
     EXPECT_EQ(plan.writes[0].setting->name, std::string("offset_auto"));
     EXPECT_EQ(plan.writes[1].setting->name, std::string("offset_r"));
@@ -148,7 +148,7 @@ TEST(SettingsFile, OffsetsFollowTheirAutoSwitchWhichIsSentFirst) {
                                R"("values":{"offset_r":9,"offset_auto":"on"}}})"),
                           error);
     ASSERT_TRUE(automatic) << error;
-    EXPECT_FALSE(PlanApply(automatic->converters[0], now, IdRecord{}, false).Any());
+    EXPECT_FALSE(PlanApply(automatic->converters[0], now, IdGroup{}, false).Any());
 }
 
 TEST(SettingsFile, SettingsBehindAnAutoSwitchThatIsOnAreNeitherBackedUpNorClaimedAsApplied) {
@@ -157,7 +157,7 @@ TEST(SettingsFile, SettingsBehindAnAutoSwitchThatIsOnAreNeitherBackedUpNorClaime
     SettingsSnapshot now;
     now.inputFormat = 3;
     now.adjustments.assign(kRgbAdjustmentCount, 1);  // offset auto and sync auto on
-    const ConverterSettings captured = CaptureSettings("ttyACM0", identity, now, IdRecord{});
+    const ConverterSettings captured = CaptureSettings("ttyACM0", identity, now, IdGroup{});
     for (const char* name : {"offset_r", "offset_g", "offset_b", "sync_type"}) {
         EXPECT_EQ(FindAssignment(captured.adjustments, name), nullptr) << name;
     }
@@ -169,7 +169,7 @@ TEST(SettingsFile, SettingsBehindAnAutoSwitchThatIsOnAreNeitherBackedUpNorClaime
                                              R"("values":{"offset_r":9,"offset_auto":"on"}}})"),
                                         error);
     ASSERT_TRUE(file) << error;
-    const ApplyPlan plan = PlanApply(file->converters[0], now, IdRecord{}, false);
+    const ApplyPlan plan = PlanApply(file->converters[0], now, IdGroup{}, false);
     EXPECT_FALSE(plan.Any());
     ASSERT_EQ(plan.skipped.size(), 1u);
     EXPECT_EQ(plan.skipped[0].what, "offset_r");

@@ -261,7 +261,7 @@ TEST_F(IdTest, ApplyHandsAValidBlockToTheLink) {
     ASSERT_TRUE(page->ApplyIdFunction());
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_EQ(Count(0x05), queries + 1) << "the model name is asked again";
-    const auto& block = page->Device()->m_abyIdBlock;
+    const auto& block = page->Converter()->Id().block;
     EXPECT_EQ(block[kIdOffEnable], 1);
     EXPECT_EQ(block[kIdOffDid], 0x53);
     EXPECT_STREQ(reinterpret_cast<const char*>(&block[kIdOffSerial]), "1234");
@@ -269,8 +269,8 @@ TEST_F(IdTest, ApplyHandsAValidBlockToTheLink) {
     EXPECT_STREQ(reinterpret_cast<const char*>(&block[kIdOffId]), "KTPRGB_00001234");
     EXPECT_EQ(QString::fromUtf8(reinterpret_cast<const char*>(&block[kIdOffName])),
               QString::fromUtf16(u"副調整室"));
-    EXPECT_TRUE(page->Device()->m_bIdValid);
-    EXPECT_TRUE(page->Device()->m_bIdChanged);
+
+    EXPECT_TRUE(page->Converter()->Id().owed);
 
     // The save writes it; the converter then holds the same settings.
     page->CommitSettings(false);
@@ -315,8 +315,8 @@ TEST_F(IdTest, EachSaveTimeErrorHasItsMessageAndChangesNothing) {
         NewConverter();
         CTestPage* page = StartEnabled();
         Type(page, IDC_ID_SN, "7");
-        const auto before = page->Device()->m_abyIdBlock;
-        const bool changedBefore = page->Device()->m_bIdChanged;
+        const auto before = page->Converter()->Id().block;
+        const bool changedBefore = page->Converter()->Id().owed;
         boxes.boxes.clear();
         c.spoil(page);
         EXPECT_FALSE(page->ApplyIdFunction()) << c.what;
@@ -324,8 +324,8 @@ TEST_F(IdTest, EachSaveTimeErrorHasItsMessageAndChangesNothing) {
         EXPECT_EQ(boxes.boxes[0].text, *c.message) << c.what;
         EXPECT_EQ(boxes.boxes[0].caption, kErrorCaption);
         EXPECT_EQ(boxes.boxes[0].style, ui::kMbIconExclamation | ui::kMbOk);
-        EXPECT_EQ(page->Device()->m_abyIdBlock, before) << c.what;
-        EXPECT_EQ(page->Device()->m_bIdChanged, changedBefore) << c.what;
+        EXPECT_EQ(page->Converter()->Id().block, before) << c.what;
+        EXPECT_EQ(page->Converter()->Id().owed, changedBefore) << c.what;
         // The save sends nothing after the message.
         const std::size_t sent = Sim().Log().size();
         page->CommitSettings(false);
@@ -338,7 +338,7 @@ TEST_F(IdTest, WithTheFunctionSwitchedOffTheBlockStillCarriesTheTexts) {
     CTestPage* page = Start();
     page->DlgItem<QAbstractButton>(IDC_ID_ENABLE)->click();  // off
     ASSERT_TRUE(page->ApplyIdFunction());
-    const auto& block = page->Device()->m_abyIdBlock;
+    const auto& block = page->Converter()->Id().block;
     EXPECT_EQ(block[kIdOffEnable], 0);
     EXPECT_EQ(block[kIdOffDid], 0x55);
     EXPECT_STREQ(reinterpret_cast<const char*>(&block[kIdOffId]), "ABC");

@@ -81,11 +81,9 @@ TEST(DevLinkSim, EveryOperationReportsASilentConverterByItsOwnConvention) {
     EXPECT_FALSE(r.link.CommitAdjustments(0));
     EXPECT_EQ(r.link.GetInputFormat(), std::nullopt);
     EXPECT_FALSE(r.link.ReadIdBlock(buf, 1024));
-    EXPECT_FALSE(r.link.LoadIdSettings());
-    EXPECT_FALSE(r.link.m_bIdValid);
-    EXPECT_FALSE(r.link.m_bIdChanged);  // unknown is not written back
-    r.link.m_bIdChanged = true;
-    EXPECT_FALSE(r.link.StoreIdSettings());
+    IdBlock block{};
+    EXPECT_EQ(r.link.LoadIdRecord(block), CDevLink::IdRead::kUnread);
+    EXPECT_FALSE(r.link.StoreIdRecord(DefaultIdBlock(), kIdFieldsAll));
     EXPECT_FALSE(r.link.CommitDeviceSettings(0));
     EXPECT_EQ(r.link.Channel().m_nStatus, kStatusNoReply);
 }
@@ -127,89 +125,35 @@ TEST(DevLinkSim, CheckConnectionMakesExactlyTheAttemptsAskedFor) {
     EXPECT_EQ(r.Count(0x00), 3);  // stops at the first answer
 }
 
-TEST(DevLinkSim, StoreSendsNothingWhenTheBlockIsNotMarkedChanged) {
-    LinkRig r;
-    r.link.m_abyIdBlock = BlockWith("1234", "CAM_1", "studio");
-    EXPECT_TRUE(r.link.StoreIdSettings());
-    EXPECT_TRUE(r.model->Log().empty());
-}
-
-TEST(DevLinkSim, StoreWritesOnceKeepsTheConverterAreaAndThenSkipsTheWrite) {
+TEST(DevLinkSim, AStoredRecordReadsBackAndKeepsTheConverterArea) {
     LinkRig r;
     std::array<std::uint8_t, kSimIdStorageSize> storage{};
     for (size_t i = 0; i < storage.size(); ++i) {
         storage[i] = static_cast<std::uint8_t>(i * 7 + 1);
     }
     r.model->SetIdStorage(storage);
-
-    r.link.m_abyIdBlock = BlockWith("00001234", "KTPRGB_00001234", "スタジオ");
-    r.link.m_bIdChanged = true;
-    ASSERT_TRUE(r.link.CommitDeviceSettings(0));
-    EXPECT_FALSE(r.link.m_bIdChanged);
-    EXPECT_EQ(r.model->LoggedCommands(), (std::vector<std::uint8_t>{0x11, 0x12, 0x09}));
-
+    const IdBlock stored = BlockWith("00001234", "KTPRGB_00001234", "スタジオ");
+    ASSERT_TRUE(r.link.StoreIdRecord(stored, kIdFieldsAll));
+    EXPECT_EQ(r.model->LoggedCommands(), (std::vector<std::uint8_t>{0x11, 0x12}));
     const auto after = r.model->IdStorage();
     for (size_t i = 261; i < storage.size(); ++i) {
         ASSERT_EQ(after[i], storage[i]) << "byte " << i;
     }
-    // What the converter holds now reads back as the block that was stored.
-    ASSERT_TRUE(r.link.LoadIdSettings());
-    EXPECT_EQ(r.link.m_abyIdBlock, BlockWith("00001234", "KTPRGB_00001234", "スタジオ"));
-
-    // Saving the same settings again reads the block and finds nothing to write.
-    r.model->ClearLog();
-    r.link.m_bIdChanged = true;
-    ASSERT_TRUE(r.link.CommitDeviceSettings(0));
-    EXPECT_EQ(r.model->LoggedCommands(), (std::vector<std::uint8_t>{0x11, 0x09}));
+    IdBlock block{};
+    ASSERT_EQ(r.link.LoadIdRecord(block), CDevLink::IdRead::kDecoded);
+    EXPECT_EQ(block, stored);
 }
 
-TEST(DevLinkSim, FailedStoreMeansNoSaveCommandAndTheNextSaveTriesAgain) {
-    LinkRig r;
-    r.link.m_abyIdBlock = BlockWith("1", "A", "");
-    r.link.m_bIdChanged = true;
-    r.Fail(SimFaultKind::ErrorCode, 0x12, 0x0C);
-    EXPECT_FALSE(r.link.CommitDeviceSettings(0));
-    EXPECT_EQ(r.Count(0x09), 0);
-    EXPECT_TRUE(r.link.m_bIdChanged);
-
-    EXPECT_TRUE(r.link.CommitDeviceSettings(0));
-    EXPECT_EQ(r.Count(0x12), 2);
-    EXPECT_EQ(r.Count(0x09), 1);
-}
-
-TEST(DevLinkSim, UnencodableBlockFailsBeforeAnythingIsSent) {
-    LinkRig r;
-    r.link.m_abyIdBlock = BlockWith("1", "A", "");
-    r.link.m_abyIdBlock[1] = 0x60;  // DID out of range
-    r.link.m_bIdChanged = true;
-    EXPECT_FALSE(r.link.CommitDeviceSettings(0));
-    EXPECT_TRUE(r.model->Log().empty());
-}
-
-TEST(DevLinkSim, RevertRestoresStoredSettingsAndNeverTouchesTheIdBlock) {
-    LinkRig r;
-    SimGeneral g = r.model->Current();
-    g.sdiLevel = 1;
-    r.model->SetCurrent(g);
-    r.link.m_abyIdBlock = BlockWith("9", "X", "");
-    r.link.m_bIdChanged = true;
-    EXPECT_TRUE(r.link.CommitDeviceSettings(1));
-    EXPECT_EQ(r.model->Log(), (std::vector<SimRequest>{{0x09, {0x00, 0x01}}}));
-    EXPECT_EQ(r.model->Current().sdiLevel, 0);
-    EXPECT_TRUE(r.link.m_bIdChanged);  // still to be written by a later save
-}
-
-TEST(DevLinkSim, UndecodableRecordLoadsDefaultsMarkedForWriting) {
+TEST(DevLinkSim, UndecodableRecordLoadsDefaults) {
     LinkRig r;
     std::array<std::uint8_t, kSimIdStorageSize> storage{};
     storage[0] = 0x01;
     storage[1] = 0x01;
     storage[2] = 0x30;  // claims a record, but its CRC is zero
     r.model->SetIdStorage(storage);
-    EXPECT_FALSE(r.link.LoadIdSettings());
-    EXPECT_EQ(r.link.m_abyIdBlock, DefaultIdBlock());
-    EXPECT_TRUE(r.link.m_bIdChanged);
-    EXPECT_FALSE(r.link.m_bIdValid);
+    IdBlock block{};
+    EXPECT_EQ(r.link.LoadIdRecord(block), CDevLink::IdRead::kUndecodable);
+    EXPECT_EQ(block, DefaultIdBlock());
 }
 
 }  // namespace

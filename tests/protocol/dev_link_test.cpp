@@ -54,13 +54,6 @@ protected:
         ASSERT_TRUE(EncodeIdRecord(block, std::span(storage.data(), kIdRecordMax), length));
     }
 
-    // The user's settings as the page hands them over.
-    void SetUserBlock(const IdBlock& block) {
-        link->m_abyIdBlock = block;
-        link->m_bIdValid = true;
-        link->m_bIdChanged = true;
-    }
-
     std::array<std::uint8_t, kIdStorageSize> storage{};
     std::function<Bytes(const Request&)> reply;  // empty result: fall through to the default
     bool silent = false;                         // ...unless this is set
@@ -221,50 +214,37 @@ TEST_F(DevLinkTest, ReadIdBlockNeedsExactly1024Bytes) {
     }
 }
 
-TEST_F(DevLinkTest, LoadIdSettings) {
+TEST_F(DevLinkTest, LoadIdRecord) {
     StoreRecord(UserBlock());
-    EXPECT_TRUE(link->LoadIdSettings());
-    EXPECT_EQ(link->m_abyIdBlock, UserBlock());
-    EXPECT_TRUE(link->m_bIdValid);
-    EXPECT_FALSE(link->m_bIdChanged);
+    IdBlock block{};
+    EXPECT_EQ(link->LoadIdRecord(block), CDevLink::IdRead::kDecoded);
+    EXPECT_EQ(block, UserBlock());
 
-    // Unreadable: defaults that will not be written back.
+    // Unreadable, or read but not decodable: defaults, and each is told apart.
     reply = [](const Request&) { return DataReply(Bytes(1023, 0)); };
-    EXPECT_FALSE(link->LoadIdSettings());
-    EXPECT_EQ(link->m_abyIdBlock, DefaultIdBlock());
-    EXPECT_FALSE(link->m_bIdValid);
-    EXPECT_FALSE(link->m_bIdChanged);
-
-    // Read but not decodable: defaults, marked for writing.
+    EXPECT_EQ(link->LoadIdRecord(block), CDevLink::IdRead::kUnread);
+    EXPECT_EQ(block, DefaultIdBlock());
     reply = nullptr;
     storage[0] = 0x00;
-    EXPECT_FALSE(link->LoadIdSettings());
-    EXPECT_EQ(link->m_abyIdBlock, DefaultIdBlock());
-    EXPECT_FALSE(link->m_bIdValid);
-    EXPECT_TRUE(link->m_bIdChanged);
+    EXPECT_EQ(link->LoadIdRecord(block), CDevLink::IdRead::kUndecodable);
+    EXPECT_EQ(block, DefaultIdBlock());
 }
 
-TEST_F(DevLinkTest, StoreIdSettingsSendsNothingWhenNotChanged) {
-    link->m_abyIdBlock = UserBlock();
-    EXPECT_TRUE(link->StoreIdSettings());
-    EXPECT_TRUE(converter->requests.empty());
-}
-
-TEST_F(DevLinkTest, StoreIdSettingsSkipsTheWriteWhenTheConverterHoldsTheRecord) {
+TEST_F(DevLinkTest, StoreIdRecordSkipsTheWriteWhenTheConverterHoldsTheRecord) {
     StoreRecord(UserBlock());
     storage[1022] ^= 0xFF;  // the last 4 bytes are neither compared nor written
-    SetUserBlock(UserBlock());
-    EXPECT_TRUE(link->StoreIdSettings());
+    bool written = true;
+    EXPECT_TRUE(link->StoreIdRecord(UserBlock(), kIdFieldsAll, &written));
+    EXPECT_FALSE(written);
     EXPECT_EQ(converter->Count(kCmdReadIdBlock), 1);
     EXPECT_EQ(converter->Count(kCmdWriteIdBlock), 0);
-    EXPECT_FALSE(link->m_bIdChanged);
 }
 
-TEST_F(DevLinkTest, StoreIdSettingsWritesRecordAndKeepsTheRest) {
+TEST_F(DevLinkTest, StoreIdRecordWritesRecordAndKeepsTheRest) {
     const auto before = storage;
-    SetUserBlock(UserBlock());
-    EXPECT_TRUE(link->StoreIdSettings());
-    EXPECT_FALSE(link->m_bIdChanged);
+    bool written = false;
+    EXPECT_TRUE(link->StoreIdRecord(UserBlock(), kIdFieldsAll, &written));
+    EXPECT_TRUE(written);
     ASSERT_EQ(converter->Count(kCmdWriteIdBlock), 1);
     const Request& write = converter->requests.back();
     ASSERT_EQ(write.data.size(), 1021u);
@@ -281,7 +261,7 @@ TEST_F(DevLinkTest, StoreIdSettingsWritesRecordAndKeepsTheRest) {
     EXPECT_EQ(readBack, UserBlock());
 }
 
-TEST_F(DevLinkTest, FailedStoreKeepsTheFlagAndSavesNothing) {
+TEST_F(DevLinkTest, AFailedStoreSaysSo) {
     const struct {
         const char* what;
         std::function<Bytes(const Request&)> reply;
@@ -297,46 +277,29 @@ TEST_F(DevLinkTest, FailedStoreKeepsTheFlagAndSavesNothing) {
     for (const auto& c : cases) {
         reply = c.reply;
         converter->requests.clear();
-        SetUserBlock(UserBlock());
-        EXPECT_FALSE(link->CommitDeviceSettings(0)) << c.what;
-        EXPECT_TRUE(link->m_bIdChanged) << c.what;
+        EXPECT_FALSE(link->StoreIdRecord(UserBlock(), kIdFieldsAll)) << c.what;
         EXPECT_EQ(converter->Count(kCmdWriteIdBlock), c.writes) << c.what;
-        EXPECT_EQ(converter->Count(kCmdCommit), 0) << c.what;
     }
     // A block the encoder refuses is never sent.
     reply = nullptr;
     converter->requests.clear();
     IdBlock bad = UserBlock();
     bad[kIdOffDid] = 0x60;
-    SetUserBlock(bad);
-    EXPECT_FALSE(link->CommitDeviceSettings(0));
+    EXPECT_FALSE(link->StoreIdRecord(bad, kIdFieldsAll));
     EXPECT_TRUE(converter->requests.empty());
 }
 
-TEST_F(DevLinkTest, SaveStoresTheRecordThenCommits) {
-    SetUserBlock(UserBlock());
+TEST_F(DevLinkTest, SaveAndRevertAreOneCommitEach) {
     EXPECT_TRUE(link->CommitDeviceSettings(0));
-    ASSERT_EQ(converter->requests.size(), 3u);
-    EXPECT_EQ(converter->requests[0].command, kCmdReadIdBlock);
-    EXPECT_EQ(converter->requests[1].command, kCmdWriteIdBlock);
-    EXPECT_EQ(converter->requests[2].command, kCmdCommit);
-    EXPECT_TRUE(converter->requests[2].data.empty());
-
-    // Nothing changed: the save is the commit alone; a refused commit is a failure.
-    converter->requests.clear();
+    EXPECT_TRUE(link->CommitDeviceSettings(1));
+    ASSERT_EQ(converter->requests.size(), 2u);
+    EXPECT_EQ(converter->requests[0].command, kCmdCommit);
+    EXPECT_TRUE(converter->requests[0].data.empty());
+    EXPECT_EQ(converter->requests[1].command, kCmdCommit);
+    EXPECT_EQ(converter->requests[1].data, (Bytes{0x00, 0x01}));
+    // A refused commit is a failure.
     reply = [](const Request& r) { return r.command == 0x09 ? ErrorReply(0x06) : Bytes{}; };
     EXPECT_FALSE(link->CommitDeviceSettings(0));
-    EXPECT_EQ(converter->requests.size(), 1u);
-}
-
-TEST_F(DevLinkTest, RevertNeverTouchesTheIdBlock) {
-    SetUserBlock(UserBlock());
-    EXPECT_TRUE(link->CommitDeviceSettings(1));
-    ASSERT_EQ(converter->requests.size(), 1u);
-    EXPECT_EQ(converter->requests[0].command, kCmdCommit);
-    EXPECT_EQ(converter->requests[0].data, (Bytes{0x00, 0x01}));
-    EXPECT_TRUE(link->m_bIdChanged);
-    EXPECT_EQ(link->m_abyIdBlock, UserBlock());
 }
 
 }  // namespace
