@@ -1,24 +1,23 @@
 #include "pages/adjust_page.h"
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <optional>
 
 #include "protocol/commands.h"
+#include "ui/tr.h"
 
 namespace vexilo {
 
-QString CAdjustPage::FormatChangedText() {
-    return QCoreApplication::translate(
+std::string CAdjustPage::FormatChangedText() {
+    return ui::Tr(
         "CAdjustPage",
         "入力信号フォーマットが変更されています。\nフォーマットに対応する調整値をロードします。\n"
         "現在の調整値は破棄されます。");
 }
 
-QString CAdjustPage::FormatChangedCommitText() {
-    return QCoreApplication::translate(
-        "CAdjustPage",
-        "入力信号フォーマットが変更されています。\n現在の調整値は破棄し終了します。");
+std::string CAdjustPage::FormatChangedCommitText() {
+    return ui::Tr("CAdjustPage",
+                  "入力信号フォーマットが変更されています。\n現在の調整値は破棄し終了します。");
 }
 
 bool CAdjustPage::CheckInputFormat(bool bCommit) {
@@ -167,7 +166,7 @@ void CAdjustPage::StepSpin(std::span<const SpinAdjustment> spins, ui::NmUpDown* 
 }
 
 bool CAdjustPage::ConfirmFactoryAdjustments() {
-    return ConfirmChange(QCoreApplication::translate(
+    return ConfirmChange(ui::Tr(
         "CAdjustPage",
         "現在の入力フォーマットの調整値をすべて出荷時設定に戻し、\nすぐにデバイスへ送信します。"));
 }
@@ -182,17 +181,17 @@ ui::UpDown* CAdjustPage::Spin(int spinId) const {
 }
 
 void CAdjustPage::EnableControls(std::initializer_list<int> ids, bool enable,
-                                 const QString& whyNot) {
+                                 const std::string& whyNot) {
     for (int id : ids) {
         EnableDlgItem(id, enable);
-        if (enable || !whyNot.isEmpty()) {
-            SetDlgItemTip(id, enable ? QString() : whyNot);
+        if (enable || !whyNot.empty()) {
+            SetDlgItemTip(id, enable ? std::string() : whyNot);
         }
     }
 }
 
-QString CAdjustPage::NoInputTip() {
-    return QCoreApplication::translate("CAdjustPage", "入力信号がないため調整できません");
+std::string CAdjustPage::NoInputTip() {
+    return ui::Tr("CAdjustPage", "入力信号がないため調整できません");
 }
 
 }  // namespace vexilo

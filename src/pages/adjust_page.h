@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QString>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
+#include <string>
 
 #include "model/converter_model.h"
 #include "pages/dev_dialog.h"
@@ -44,10 +44,10 @@ public:
     std::uint8_t m_byLastFormat = kFormatNotAsked;   // latest answer that was a format
     bool m_bFormatNotice = false;                    // the format-change box is open
 
-    static QString FormatChangedText();  // "...ロードします...", translated
+    static std::string FormatChangedText();  // "...ロードします...", translated
     // Why the adjustments are greyed out while the converter has no input signal.
-    static QString NoInputTip();
-    static QString FormatChangedCommitText();  // "...破棄し終了します。", translated
+    static std::string NoInputTip();
+    static std::string FormatChangedCommitText();  // "...破棄し終了します。", translated
 
 protected:
     // Reads indexes 0..values.size()-1 in order; on the first failure closes the page (reason 1)
@@ -68,7 +68,7 @@ protected:
     ui::UpDown* Spin(int spinId) const;
     // Enabling removes the controls' tips; disabling with a reason shows it as their tip.
     void EnableControls(std::initializer_list<int> ids, bool enable,
-                        const QString& whyNot = QString());
+                        const std::string& whyNot = std::string());
 };
 
 }  // namespace vexilo

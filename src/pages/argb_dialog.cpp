@@ -1,12 +1,12 @@
 #include "pages/argb_dialog.h"
 
-#include <QCoreApplication>
 #include <array>
 #include <span>
 #include <utility>
 #include <vector>
 
 #include "discovery/devices.h"
+#include "ui/tr.h"
 
 namespace vexilo {
 
@@ -78,20 +78,11 @@ const ui::MessageMap& CArgbDialog::ThisMessageMap() {
 }
 
 void CArgbDialog::SetComPort(int nPort) {
-    SetTabTitle(QString::fromLatin1(RgbModel().pageModel), nPort);
+    SetTabTitle(RgbModel().pageModel, nPort);
 }
 
 void CArgbDialog::DoDataExchange(ui::DataExchange& dx) {
     CDevDialog::DoDataExchange(dx);
-    ui::DDX_Control(dx, IDC_PHASE_SPIN, m_spinPhase);
-    ui::DDX_Control(dx, IDC_HPOS_SPIN, m_spinHPos);
-    ui::DDX_Control(dx, IDC_VPOS_SPIN, m_spinVPos);
-    ui::DDX_Control(dx, IDC_GAIN_R_SPIN, m_spinGainR);
-    ui::DDX_Control(dx, IDC_GAIN_G_SPIN, m_spinGainG);
-    ui::DDX_Control(dx, IDC_GAIN_B_SPIN, m_spinGainB);
-    ui::DDX_Control(dx, IDC_OFFSET_R_SPIN, m_spinOffsetR);
-    ui::DDX_Control(dx, IDC_OFFSET_G_SPIN, m_spinOffsetG);
-    ui::DDX_Control(dx, IDC_OFFSET_B_SPIN, m_spinOffsetB);
     // A sync type no button stands for keeps the converter's value until a button is picked.
     int syncType = m_nSyncType;
     ui::DDX_Radio(dx, IDC_SYNC_RGB, syncType);
@@ -120,8 +111,7 @@ bool CArgbDialog::OnInitDialog() {
     EnableDlgItem(IDC_SYNC_AUTO, false);
     SetDlgItemTip(
         IDC_SYNC_AUTO,
-        QCoreApplication::translate(
-            "CArgbDialog", "コンバーターの同期信号自動判別の設定を表示します（変更不可）"));
+        ui::Tr("CArgbDialog", "コンバーターの同期信号自動判別の設定を表示します（変更不可）"));
     return result;
 }
 

@@ -34,15 +34,6 @@ public:
     static const ui::MessageMap& ThisMessageMap();
     const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
 
-    ui::UpDown* m_spinPhase = nullptr;
-    ui::UpDown* m_spinHPos = nullptr;
-    ui::UpDown* m_spinVPos = nullptr;
-    ui::UpDown* m_spinGainR = nullptr;
-    ui::UpDown* m_spinGainG = nullptr;
-    ui::UpDown* m_spinGainB = nullptr;
-    ui::UpDown* m_spinOffsetR = nullptr;
-    ui::UpDown* m_spinOffsetG = nullptr;
-    ui::UpDown* m_spinOffsetB = nullptr;
     // 0 RGB (3 wires), 1 RGBS (4), 2 RGBHV (5); a value the converter reports beyond these
     // stays here, with no button checked, until the operator picks a button.
     int m_nSyncType = 0;

@@ -42,15 +42,11 @@ const ui::MessageMap& CCvbsDialog::ThisMessageMap() {
 }
 
 void CCvbsDialog::SetComPort(int nPort) {
-    SetTabTitle(QString::fromLatin1(CvbsModel().pageModel), nPort);
+    SetTabTitle(CvbsModel().pageModel, nPort);
 }
 
 void CCvbsDialog::DoDataExchange(ui::DataExchange& dx) {
     CDevDialog::DoDataExchange(dx);
-    ui::DDX_Control(dx, IDC_BRIGHTNESS_SPIN, m_spinBrightness);
-    ui::DDX_Control(dx, IDC_CONTRAST_SPIN, m_spinContrast);
-    ui::DDX_Control(dx, IDC_HUE_SPIN, m_spinHue);
-    ui::DDX_Control(dx, IDC_SATURATION_SPIN, m_spinSaturation);
 }
 
 bool CCvbsDialog::OnInitDialog() {

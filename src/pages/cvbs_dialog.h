@@ -23,11 +23,6 @@ public:
 
     static const ui::MessageMap& ThisMessageMap();
     const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
-
-    ui::UpDown* m_spinBrightness = nullptr;
-    ui::UpDown* m_spinContrast = nullptr;
-    ui::UpDown* m_spinHue = nullptr;
-    ui::UpDown* m_spinSaturation = nullptr;
 };
 
 }  // namespace vexilo
