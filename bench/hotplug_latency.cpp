@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    ui::SetMessageBoxHandler([](QWidget*, const QString&, const QString&, unsigned) {
+    ui::SetMessageBoxHandler([](ui::Dialog*, const std::string&, const std::string&, unsigned) {
         return ui::kIdOk;  // the closes of unplugged converters
     });
 

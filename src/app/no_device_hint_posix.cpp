@@ -1,12 +1,11 @@
 // Where to look when no converter is found, in the terms of a Linux system.
-#include <QCoreApplication>
-
 #include "app/vexilo_dlg.h"
+#include "ui/tr.h"
 
 namespace vexilo {
 
-QString NoDeviceHint() {
-    return QCoreApplication::translate(
+std::string NoDeviceHint() {
+    return ui::Tr(
         "CVexiloDlg",
         "USB ケーブルが接続され、コンバーターの電源が入っていることを確認してください。\n"
         "lsusb にコンバーターが表示されることを確認してください"

@@ -54,15 +54,14 @@ bool ScreenshotRun::Start(QString* error) {
         return false;
     }
     m_previous = ui::SetMessageBoxHandler(
-        [this](QWidget* owner, const QString& text, const QString& caption, unsigned style) {
-            return OnMessageBox(owner, text, caption, style);
-        });
+        [this](ui::Dialog* owner, const std::string& text, const std::string& caption,
+               unsigned style) { return OnMessageBox(owner, text, caption, style); });
     m_started = true;
     return true;
 }
 
-int ScreenshotRun::OnMessageBox(QWidget* owner, const QString& text, const QString& caption,
-                                unsigned style) {
+int ScreenshotRun::OnMessageBox(ui::Dialog* owner, const std::string& text,
+                                const std::string& caption, unsigned style) {
     const int n = ++m_boxes;
     if (!m_dir.isEmpty()) {
         // The box as the panel shows it, shown without waiting for an answer.
@@ -73,7 +72,9 @@ int ScreenshotRun::OnMessageBox(QWidget* owner, const QString& text, const QStri
         Save(box.grab(), QStringLiteral("box-%1.png").arg(n));
         box.hide();
     }
-    PrintLine(QStringLiteral("box %1: %2: %3").arg(n).arg(caption, Escape(text)));
+    PrintLine(QStringLiteral("box %1: %2: %3")
+                  .arg(n)
+                  .arg(QString::fromStdString(caption), Escape(QString::fromStdString(text))));
     return ui::DefaultAnswer(style);
 }
 
@@ -97,7 +98,8 @@ void ScreenshotRun::Run(CVexiloDlg& dlg) {
         if (!m_dir.isEmpty()) {
             Save(dlg.grab(), QStringLiteral("tab-%1.png").arg(shot));
         }
-        PrintLine(QStringLiteral("tab %1: %2").arg(shot).arg(tab.GetItemText(k)));
+        PrintLine(
+            QStringLiteral("tab %1: %2").arg(shot).arg(QString::fromStdString(tab.GetItemText(k))));
         ++k;
     }
     dlg.EndDialog(ui::kIdCancel);

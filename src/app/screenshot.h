@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 #include "ui/message_box.h"
 
 class QPixmap;
+class QWidget;
 
 namespace vexilo {
 
@@ -37,7 +39,8 @@ public:
     static QString Escape(const QString& text);
 
 private:
-    int OnMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style);
+    int OnMessageBox(ui::Dialog* owner, const std::string& text, const std::string& caption,
+                     unsigned style);
     void Save(const QPixmap& shot, const QString& name);
 
     QString m_dir;

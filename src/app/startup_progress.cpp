@@ -15,7 +15,7 @@ namespace vexilo {
 
 namespace {
 
-QString Tr(const char* text) {
+QString Translated(const char* text) {
     return QCoreApplication::translate("vexilo::StartupProgress", text);
 }
 
@@ -23,29 +23,31 @@ QString Tr(const char* text) {
 QString FailureText(model::Fault end) {
     switch (end) {
         case model::Fault::kNotConnected:
-            return Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "デバイスが接続されていません"));
+            return Translated(
+                QT_TRANSLATE_NOOP("vexilo::StartupProgress", "デバイスが接続されていません"));
         case model::Fault::kNotMainFirmware:
-            return Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress",
-                                        "メインファームウェアで起動していません"));
+            return Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress",
+                                                "メインファームウェアで起動していません"));
         case model::Fault::kBootUpdater:
-            return Tr(
+            return Translated(
                 QT_TRANSLATE_NOOP("vexilo::StartupProgress",
                                   "ブートファームウェア更新用ファームウェアで起動しています"));
         default:
-            return Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "デバイスが反応しません"));
+            return Translated(
+                QT_TRANSLATE_NOOP("vexilo::StartupProgress", "デバイスが反応しません"));
     }
 }
 
 QString StateText(const ParallelStartup::Status& status) {
     switch (status.state) {
         case ParallelStartup::State::kContacting:
-            return Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "通信中…"));
+            return Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "通信中…"));
         case ParallelStartup::State::kReady:
-            return Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "準備完了"));
+            return Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "準備完了"));
         case ParallelStartup::State::kFailed:
             break;
     }
-    return Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "失敗: %1"))
+    return Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "失敗: %1"))
         .arg(FailureText(status.end));
 }
 
@@ -59,9 +61,9 @@ StartupProgress::StartupProgress(std::function<qint64()> launchMs)
       m_count(new QLabel(this)),
       m_bar(new QProgressBar(this)),
       m_converters(new QLabel(this)),
-      m_goOn(new QPushButton(
-          Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "準備のできたコンバーターで続ける")),
-          this)) {
+      m_goOn(new QPushButton(Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress",
+                                                          "準備のできたコンバーターで続ける")),
+                             this)) {
     setWindowTitle(QString::fromStdString(WindowTitle({})));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_port);
@@ -86,11 +88,13 @@ StartupProgress::StartupProgress(std::function<qint64()> launchMs)
 void StartupProgress::Step(const QString& portLabel, int done, int total) {
     m_port->setText(
         portLabel.isEmpty()
-            ? Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "コンバーターを探しています…"))
-            : Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "%1 と通信しています…"))
+            ? Translated(
+                  QT_TRANSLATE_NOOP("vexilo::StartupProgress", "コンバーターを探しています…"))
+            : Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "%1 と通信しています…"))
                   .arg(portLabel));
-    m_count->setText(
-        Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "%1 / %2 台完了")).arg(done).arg(total));
+    m_count->setText(Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "%1 / %2 台完了"))
+                         .arg(done)
+                         .arg(total));
     m_bar->setRange(0, total > 0 ? total : 1);
     m_bar->setValue(total > 0 ? done : 0);
 }
@@ -105,8 +109,8 @@ void StartupProgress::ShowConverters(const std::vector<StartupRow>& rows) {
         ready = ready || row.status.state == ParallelStartup::State::kReady;
     }
     m_port->setText(
-        Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "コンバーターと通信しています…")));
-    m_count->setText(Tr(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "%1 / %2 台完了"))
+        Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "コンバーターと通信しています…")));
+    m_count->setText(Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "%1 / %2 台完了"))
                          .arg(done)
                          .arg(rows.size()));
     m_bar->setRange(0, rows.empty() ? 1 : static_cast<int>(rows.size()));

@@ -1,8 +1,6 @@
 #include "app/vexilo_dlg.h"
 
-#include <QCoreApplication>
 #include <QPainter>
-#include <QStringList>
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
@@ -14,91 +12,88 @@
 #include "app/shell_logic.h"
 #include "serial/port_table.h"
 #include "serial/wait_observer.h"
+#include "ui/text.h"
+#include "ui/tr.h"
 
 namespace vexilo {
 
 namespace {
 
 const char* const kStartupCaption = "KTP Series ERROR";
-const char* const kNoDeviceText = QT_TRANSLATE_NOOP("CVexiloDlg", "デバイスが接続されていません");
-const char* const kNoUsableDeviceHeading =
-    QT_TRANSLATE_NOOP("CVexiloDlg", "デバイスが使用できません。");
+const char* const kNoDeviceText = ui::TrNoop("CVexiloDlg", "デバイスが接続されていません");
+const char* const kNoUsableDeviceHeading = ui::TrNoop("CVexiloDlg", "デバイスが使用できません。");
 const char* const kBusyText =
-    QT_TRANSLATE_NOOP("CVexiloDlg", "他のアプリケーションで既に使用されている可能性があります。");
-const char* const kPermissionText = QT_TRANSLATE_NOOP("CVexiloDlg", "%1 を開く権限がありません。");
+    ui::TrNoop("CVexiloDlg", "他のアプリケーションで既に使用されている可能性があります。");
+const char* const kPermissionText = ui::TrNoop("CVexiloDlg", "%1 を開く権限がありません。");
 const char* const kPermissionHint =
-    QT_TRANSLATE_NOOP("CVexiloDlg",
-                      "udev ルール 60-vexilo.rules をインストールするか、ユーザーを dialout "
-                      "グループに追加して再ログインしてください。");
-const char* const kGoneText = QT_TRANSLATE_NOOP("CVexiloDlg", "コンバーターが取り外されました。");
-const char* const kBusyPortsText =
-    QT_TRANSLATE_NOOP("CVexiloDlg", "他のアプリケーションが使用中: %1");
-const char* const kSavedText = QT_TRANSLATE_NOOP("CVexiloDlg", "設定を保存しました");
+    ui::TrNoop("CVexiloDlg",
+               "udev ルール 60-vexilo.rules をインストールするか、ユーザーを dialout "
+               "グループに追加して再ログインしてください。");
+const char* const kGoneText = ui::TrNoop("CVexiloDlg", "コンバーターが取り外されました。");
+const char* const kBusyPortsText = ui::TrNoop("CVexiloDlg", "他のアプリケーションが使用中: %1");
+const char* const kSavedText = ui::TrNoop("CVexiloDlg", "設定を保存しました");
 const char* const kWaitQuestion =
-    QT_TRANSLATE_NOOP("CVexiloDlg",
-                      "コンバーターの接続を待ちますか？\n"
-                      "「はい」: ウィンドウを開き、接続されたコンバーターごとにタブを追加します。\n"
-                      "「いいえ」: 終了します。");
-const char* const kWaitingText =
-    QT_TRANSLATE_NOOP("CVexiloDlg", "コンバーターの接続を待っています。");
+    ui::TrNoop("CVexiloDlg",
+               "コンバーターの接続を待ちますか？\n"
+               "「はい」: ウィンドウを開き、接続されたコンバーターごとにタブを追加します。\n"
+               "「いいえ」: 終了します。");
+const char* const kWaitingText = ui::TrNoop("CVexiloDlg", "コンバーターの接続を待っています。");
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("CVexiloDlg", text);
+std::string Translated(const char* text) {
+    return ui::Tr("CVexiloDlg", text);
 }
 
 // Start-up errors have no owner: the window does not exist yet.
-void ShowStartupError(const QString& text) {
-    ui::ShowMessageBox(nullptr, text, QString::fromLatin1(kStartupCaption),
-                       ui::kMbOk | ui::kMbIconExclamation);
+void ShowStartupError(const std::string& text) {
+    ui::ShowMessageBox(nullptr, text, kStartupCaption, ui::kMbOk | ui::kMbIconExclamation);
 }
 
 // Nothing found: where to look, and whether to wait for converters. Ending stays the default.
 bool AskToWaitForConverters() {
-    const QString text = Tr(kNoDeviceText) + QStringLiteral("\n\n") + NoDeviceHint() +
-                         QStringLiteral("\n\n") + Tr(kWaitQuestion);
-    return ui::ShowMessageBox(nullptr, text, QString::fromLatin1(kStartupCaption),
+    const std::string text =
+        Translated(kNoDeviceText) + "\n\n" + NoDeviceHint() + "\n\n" + Translated(kWaitQuestion);
+    return ui::ShowMessageBox(nullptr, text, kStartupCaption,
                               ui::kMbYesNo | ui::kMbIconExclamation | ui::kMbDefButton2) ==
            ui::kIdYes;
 }
 
 // One line about one port: its label and what kept it closed.
-QString ProblemLine(const PortProblem& problem) {
-    QString reason;
+std::string ProblemLine(const PortProblem& problem) {
+    std::string reason;
     switch (problem.failure) {
         case PortOpenFailure::Permission: {
             const std::string path = PortPath(problem.port);
-            reason =
-                Tr(kPermissionText)
-                    .arg(QString::fromStdString(path.empty() ? PortLabel(problem.port) : path));
+            reason = ui::FormatText(Translated(kPermissionText),
+                                    {path.empty() ? PortLabel(problem.port) : path});
             break;
         }
         case PortOpenFailure::Gone:
-            reason = Tr(kGoneText);
+            reason = Translated(kGoneText);
             break;
         default:
-            reason = Tr(kBusyText);
+            reason = Translated(kBusyText);
             break;
     }
-    return QString::fromStdString(PortLabel(problem.port)) + QStringLiteral(": ") + reason;
+    return PortLabel(problem.port) + ": " + reason;
 }
 
 }  // namespace
 
-QString NoUsableDeviceText(const std::vector<PortProblem>& problems) {
-    const QString heading = Tr(kNoUsableDeviceHeading);
+std::string NoUsableDeviceText(const std::vector<PortProblem>& problems) {
+    const std::string heading = Translated(kNoUsableDeviceHeading);
     const auto is = [&problems](PortOpenFailure f) {
         return std::any_of(problems.begin(), problems.end(),
                            [f](const PortProblem& p) { return p.failure == f; });
     };
     if (!is(PortOpenFailure::Permission) && !is(PortOpenFailure::Gone)) {
-        return heading + QLatin1Char('\n') + Tr(kBusyText);
+        return heading + '\n' + Translated(kBusyText);
     }
-    QString text = heading;
+    std::string text = heading;
     for (const PortProblem& problem : problems) {
-        text += QLatin1Char('\n') + ProblemLine(problem);
+        text += '\n' + ProblemLine(problem);
     }
     if (is(PortOpenFailure::Permission)) {
-        text += QLatin1Char('\n') + Tr(kPermissionHint);
+        text += '\n' + Translated(kPermissionHint);
     }
     return text;
 }
@@ -160,11 +155,11 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
     // The other converters carry on; the dropped ones are told on the terminal, and those held by
     // another program in the window too.
     for (const PortProblem& problem : problems) {
-        QString line = ProblemLine(problem);
+        std::string line = ProblemLine(problem);
         if (problem.failure == PortOpenFailure::Permission) {
-            line += QLatin1Char(' ') + Tr(kPermissionHint);
+            line += ' ' + Translated(kPermissionHint);
         }
-        std::fprintf(stderr, "vexilo-panel: %s\n", qPrintable(line));
+        std::fprintf(stderr, "vexilo-panel: %s\n", line.c_str());
     }
     FitToScreen();
 }
@@ -228,9 +223,8 @@ void CVexiloDlg::DoDataExchange(ui::DataExchange& dx) {
 bool CVexiloDlg::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     ShowDlgItem(IDC_DUMMY, false);
-    const QString title = QString::fromStdString(WindowTitle(ProductVersionText()));
     setWindowIcon(m_hIcon);
-    setWindowTitle(title);
+    setWindowTitle(QString::fromStdString(WindowTitle(ProductVersionText())));
     if (!m_bShowSave) {
         ShowDlgItem(IDC_SAVE, false);
     }
@@ -253,7 +247,7 @@ bool CVexiloDlg::OnInitDialog() {
         const DeviceEntry& entry = m_devices[i];
         if (!page->HasConverter()) {
             --m_nOpenTabs;  // not ready when the operator went on: the rescan offers it again
-            page->hide();
+            page->ShowWindow(false);
             continue;
         }
         // After the reads at once the progress list already tells each converter's state: a
@@ -268,11 +262,11 @@ bool CVexiloDlg::OnInitDialog() {
         page->Create(m_templateIds[i], m_tab);
         if (!page->HasConverter()) {
             --m_nOpenTabs;
-            page->hide();
+            page->ShowWindow(false);
             continue;
         }
         page->SetComPort(entry.port);
-        const QString caption = TabCaptionOf(i);
+        const std::string caption = TabCaptionOf(i);
         page->JoinMainWindow(this, i);
         m_tab->InsertItem(m_tab->GetItemCount(), caption);
         PlacePage(*page);
@@ -284,7 +278,7 @@ bool CVexiloDlg::OnInitDialog() {
         return true;
     }
     if (m_waiting) {
-        m_waitNote = new QLabel(Tr(kWaitingText), m_tab);
+        m_waitNote = new QLabel(QString::fromStdString(Translated(kWaitingText)), m_tab);
         m_waitNote->setAlignment(Qt::AlignCenter);
         m_waitNote->setWordWrap(true);
         m_waitNote->setGeometry(m_tab->GetClientRect());
@@ -371,19 +365,20 @@ bool CVexiloDlg::MayChangePages() const {
 
 void CVexiloDlg::ShowBusyPorts(const std::vector<int>& ports) {
     m_busyPorts = ports;
-    QStringList labels;
+    std::string labels;
     for (int port : ports) {
-        labels << QString::fromStdString(PortLabel(port));
+        labels += (labels.empty() ? "" : ", ") + PortLabel(port);
     }
     if (m_busyNote == nullptr) {
         return;
     }
-    if (labels.isEmpty()) {
+    if (ports.empty()) {
         m_busyNote->clear();
         m_busyNote->hide();
         return;
     }
-    m_busyNote->setText(Tr(kBusyPortsText).arg(labels.join(QStringLiteral(", "))));
+    m_busyNote->setText(
+        QString::fromStdString(ui::FormatText(Translated(kBusyPortsText), {labels})));
     // Between the logo and the buttons, level with the buttons.
     const QWidget* first =
         IsDlgItemShown(IDC_SAVE) ? GetDlgItem(IDC_SAVE) : GetDlgItem(ui::kIdCancel);
@@ -395,15 +390,17 @@ void CVexiloDlg::ShowBusyPorts(const std::vector<int>& ports) {
     m_busyNote->show();
 }
 
-QString CVexiloDlg::BusyPortsText() const {
-    return m_busyNote != nullptr && !m_busyNote->isHidden() ? m_busyNote->text() : QString();
+std::string CVexiloDlg::BusyPortsText() const {
+    return m_busyNote != nullptr && !m_busyNote->isHidden() ? m_busyNote->text().toStdString()
+                                                            : std::string();
 }
 
-QString CVexiloDlg::WaitingText() const {
-    return m_waitNote != nullptr && !m_waitNote->isHidden() ? m_waitNote->text() : QString();
+std::string CVexiloDlg::WaitingText() const {
+    return m_waitNote != nullptr && !m_waitNote->isHidden() ? m_waitNote->text().toStdString()
+                                                            : std::string();
 }
 
-QString CVexiloDlg::TabCaptionOf(int index) const {
+std::string CVexiloDlg::TabCaptionOf(int index) const {
     const CDevDialog& page = *m_pPages[index];
     const DeviceEntry& entry = m_devices[index];
     std::optional<std::uint8_t> series;
@@ -414,7 +411,7 @@ QString CVexiloDlg::TabCaptionOf(int index) const {
             series = page.Converter()->Series();
         }
     }
-    return QString::fromStdString(TabCaption(series, entry.kind, PortLabel(entry.port)));
+    return TabCaption(series, entry.kind, PortLabel(entry.port));
 }
 
 void CVexiloDlg::PlacePage(CDevDialog& page) const {
@@ -497,7 +494,7 @@ CVexiloDlg::AddResult CVexiloDlg::AddPage(const DeviceEntry& entry, PortOpenFail
     m_tab->InsertItem(m_tab->GetItemCount(), TabCaptionOf(i));
     ++m_nOpenTabs;
     PlacePage(*m_pPages[i]);
-    m_pPages[i]->hide();
+    m_pPages[i]->ShowWindow(false);
     if (m_nOpenTabs == 1) {
         // The first tab of a window that waited for converters: shown as a click shows it.
         if (m_waitNote != nullptr) {
@@ -580,13 +577,13 @@ void CVexiloDlg::ShowSaveNote(bool saved) {
     const int left = kLogoMargin + m_logo.width() + kLogoMargin;
     m_saveNote->setGeometry(left, button.top(), std::max(0, button.left() - kLogoMargin - left),
                             button.height());
-    m_saveNote->setText(Tr(kSavedText));
+    m_saveNote->setText(QString::fromStdString(Translated(kSavedText)));
     m_saveNote->show();
     SetTimer(kSaveNoteTimerId, kSaveNoteMs);
 }
 
-QString CVexiloDlg::SaveNote() const {
-    return m_saveNote != nullptr ? m_saveNote->text() : QString();
+std::string CVexiloDlg::SaveNote() const {
+    return m_saveNote != nullptr ? m_saveNote->text().toStdString() : std::string();
 }
 
 void CVexiloDlg::OnTimer(int id) {
@@ -609,13 +606,12 @@ void CVexiloDlg::OnBnClickedCancel() {
 }
 
 bool CVexiloDlg::PreTranslateKeyDown(int key) {
-    if (key == Qt::Key_F5 && m_onRescan) {
+    if (key == ui::kKeyF5 && m_onRescan) {
         m_onRescan();
         return true;
     }
     // Enter and Escape stay with the focused control: they neither press a button nor close.
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape ||
-        key == Qt::Key_Cancel) {
+    if (key == ui::kKeyReturn || key == ui::kKeyEscape || key == ui::kKeyCancel) {
         return false;
     }
     return ui::Dialog::PreTranslateKeyDown(key);

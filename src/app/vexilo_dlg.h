@@ -79,14 +79,14 @@ public:
     // True while a start-up read the operator went on without still holds `port`: it is ours,
     // not another program's, and frees the port within one command.
     bool StartupHoldsPort(int port) const;
-    QString BusyPortsText() const;
+    std::string BusyPortsText() const;
     // The note in the empty page area while the window waits for its first converter, or empty.
-    QString WaitingText() const;
+    std::string WaitingText() const;
     // F5: look for converters again at once.
     std::function<void()> m_onRescan;
     const QImage& Logo() const { return m_logo; }
     // The short note beside the buttons after "設定を保存"; empty when none is shown.
-    QString SaveNote() const;
+    std::string SaveNote() const;
 
     // Told before each page's start-up talks to its converter (`done` of `total` pages are
     // finished) and once more with done == total when every tab is ready.
@@ -123,7 +123,7 @@ private:
     // Returns false when a page refused to save its ID settings (it has told the operator why).
     bool CommitAllPages(bool bRevert);
     // The tab caption of page `index`, asking its converter for the series.
-    QString TabCaptionOf(int index) const;
+    std::string TabCaptionOf(int index) const;
     // Centres a page in the tab control's area below the tab row.
     void PlacePage(CDevDialog& page) const;
     // Forgets the pages whose converter is gone (they have no tab), keeping the others' order.
@@ -167,11 +167,11 @@ struct PortProblem {
 // The start-up message when no converter could be used. Ports held by another program (or
 // failing for no known reason) keep the one long-standing text; a missing permission or a
 // vanished converter is named per port, with what to do about the permission.
-QString NoUsableDeviceText(const std::vector<PortProblem>& problems);
+std::string NoUsableDeviceText(const std::vector<PortProblem>& problems);
 
 // Where to look when no converter is found (cable, power, the system's own listing, the panel's
 // settings). One text per platform.
-QString NoDeviceHint();
+std::string NoDeviceHint();
 
 // The logo with every pure white pixel made transparent, as the window draws it.
 QImage WhiteToTransparent(const QImage& image);

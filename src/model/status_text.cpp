@@ -1,12 +1,20 @@
 #include "model/status_text.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace vexilo::model {
 
 namespace {
 
 constexpr char kNone[] = "-----";
+
+// Fixed decimals whatever the C locale says: a GUI may set one that writes "41,2".
+std::string Fixed(double value, int decimals) {
+    char text[32];
+    const auto result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return std::string(text, result.ptr);
+}
 
 std::string Dimension(std::uint16_t v) {
     return v == requests::kNoInput ? kNone : std::to_string(v);
@@ -19,15 +27,11 @@ std::string FrameRate(std::uint16_t v) {
     if (v % 100 == 0) {
         return std::to_string(v / 100);
     }
-    char text[16];
-    std::snprintf(text, sizeof text, "%.2f", v / 100.0);
-    return text;
+    return Fixed(v / 100.0, 2);
 }
 
 std::string Tenths(int v) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%.1f", v / 10.0);
-    return text;
+    return Fixed(v / 10.0, 1);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #include "pages/adjust_page.h"
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <optional>
+
+#include "ui/tr.h"
 
 namespace vexilo {
 
@@ -24,21 +25,20 @@ std::vector<int> Ids(const Binding& b) {
 CAdjustPage::CAdjustPage(const model::KindModel& kind, std::span<const Binding> bindings)
     : m_kind(kind), m_bindings(bindings), m_shown(bindings.size(), 0) {}
 
-QString CAdjustPage::FormatChangedText() {
-    return QCoreApplication::translate(
+std::string CAdjustPage::FormatChangedText() {
+    return ui::Tr(
         "CAdjustPage",
         "入力信号フォーマットが変更されています。\nフォーマットに対応する調整値をロードします。\n"
         "現在の調整値は破棄されます。");
 }
 
-QString CAdjustPage::FormatChangedCommitText() {
-    return QCoreApplication::translate(
-        "CAdjustPage",
-        "入力信号フォーマットが変更されています。\n現在の調整値は破棄し終了します。");
+std::string CAdjustPage::FormatChangedCommitText() {
+    return ui::Tr("CAdjustPage",
+                  "入力信号フォーマットが変更されています。\n現在の調整値は破棄し終了します。");
 }
 
-QString CAdjustPage::NoInputTip() {
-    return QCoreApplication::translate("CAdjustPage", "入力信号がないため調整できません");
+std::string CAdjustPage::NoInputTip() {
+    return ui::Tr("CAdjustPage", "入力信号がないため調整できません");
 }
 
 std::vector<ui::MessageMapEntry> CAdjustPage::MapEntries(const model::KindModel& kind,
@@ -69,7 +69,7 @@ const model::Setting* CAdjustPage::SettingOf(const Binding& b) const {
 }
 
 void CAdjustPage::SetComPort(int nPort) {
-    SetTabTitle(QString::fromLatin1(m_kind.pageModel), nPort);
+    SetTabTitle(m_kind.pageModel, nPort);
 }
 
 void CAdjustPage::DoDataExchange(ui::DataExchange& dx) {
@@ -330,7 +330,7 @@ void CAdjustPage::OnBindingClicked(std::size_t row) {
 }
 
 bool CAdjustPage::ConfirmFactoryAdjustments() {
-    return ConfirmChange(QCoreApplication::translate(
+    return ConfirmChange(ui::Tr(
         "CAdjustPage",
         "現在の入力フォーマットの調整値をすべて出荷時設定に戻し、\nすぐにデバイスへ送信します。"));
 }
@@ -358,11 +358,11 @@ ui::UpDown* CAdjustPage::Spin(int spinId) const {
 }
 
 void CAdjustPage::EnableControls(std::initializer_list<int> ids, bool enable,
-                                 const QString& whyNot) {
+                                 const std::string& whyNot) {
     for (int id : ids) {
         EnableDlgItem(id, enable);
-        if (enable || !whyNot.isEmpty()) {
-            SetDlgItemTip(id, enable ? QString() : whyNot);
+        if (enable || !whyNot.empty()) {
+            SetDlgItemTip(id, enable ? std::string() : whyNot);
         }
     }
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QString>
 #include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "model/converter_model.h"
@@ -52,10 +52,10 @@ public:
     bool HasInput() const;
     bool m_bFormatNotice = false;  // the format-change box is open
 
-    static QString FormatChangedText();  // "...ロードします...", translated
+    static std::string FormatChangedText();  // "...ロードします...", translated
     // Why the adjustments are greyed out while the converter has no input signal.
-    static QString NoInputTip();
-    static QString FormatChangedCommitText();  // "...破棄し終了します。", translated
+    static std::string NoInputTip();
+    static std::string FormatChangedCommitText();  // "...破棄し終了します。", translated
     // Tells the operator that the input format changed (`bCommit`: at a save or cancel).
     void ShowFormatChanged(bool bCommit);
 
@@ -84,9 +84,9 @@ protected:
     ui::UpDown* Spin(int spinId) const;
     // Enabling removes the controls' tips; disabling with a reason shows it as their tip.
     void EnableControls(std::initializer_list<int> ids, bool enable,
-                        const QString& whyNot = QString());
+                        const std::string& whyNot = std::string());
     // The tip of a setting the page only shows.
-    virtual QString ShownOnlyTip() const { return {}; }
+    virtual std::string ShownOnlyTip() const { return {}; }
 
 private:
     const model::Setting* SettingOf(const Binding& b) const;

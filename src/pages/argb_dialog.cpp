@@ -1,8 +1,7 @@
 #include "pages/argb_dialog.h"
 
-#include <QCoreApplication>
-
 #include "discovery/devices.h"
+#include "ui/tr.h"
 
 namespace vexilo {
 
@@ -39,9 +38,8 @@ const ui::MessageMap& CArgbDialog::ThisMessageMap() {
     return map;
 }
 
-QString CArgbDialog::ShownOnlyTip() const {
-    return QCoreApplication::translate(
-        "CArgbDialog", "コンバーターの同期信号自動判別の設定を表示します（変更不可）");
+std::string CArgbDialog::ShownOnlyTip() const {
+    return ui::Tr("CArgbDialog", "コンバーターの同期信号自動判別の設定を表示します（変更不可）");
 }
 
 }  // namespace vexilo

@@ -17,7 +17,7 @@ public:
     const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
 
 protected:
-    QString ShownOnlyTip() const override;
+    std::string ShownOnlyTip() const override;
 };
 
 }  // namespace vexilo

@@ -1,12 +1,9 @@
 #include "pages/dev_dialog.h"
 
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTime>
 #include <array>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 #include "discovery/attach.h"
@@ -17,86 +14,100 @@
 #include "pages/main_window.h"
 #include "protocol/device_requests.h"
 #include "serial/port_table.h"
+#include "ui/text.h"
+#include "ui/tr.h"
 
 namespace vexilo {
 
 namespace {
 
 // Version texts come from the converter: converted from the ANSI code page, else shown empty.
-QString FromAnsiOrEmpty(const std::string& bytes) {
+std::string FromAnsiOrEmpty(const std::string& bytes) {
     std::string utf8;
-    return AnsiToUtf8(bytes, utf8) ? QString::fromStdString(utf8) : QString();
+    return AnsiToUtf8(bytes, utf8) ? utf8 : std::string();
 }
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("CDevDialog", text);
+// The time of day as the status group shows it: "HH:mm:ss", local time.
+std::string ClockText() {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    char text[16] = {};
+    if (local == nullptr || std::strftime(text, sizeof text, "%H:%M:%S", local) == 0) {
+        return {};
+    }
+    return text;
+}
+
+std::string Translated(const char* text) {
+    return ui::Tr("CDevDialog", text);
 }
 
 // The messages of a forced close once the page has its tab.
-const char* const kNotConnected = QT_TRANSLATE_NOOP("CDevDialog", "デバイスが接続されていません");
-const char* const kNoResponse = QT_TRANSLATE_NOOP(
+const char* const kNotConnected = ui::TrNoop("CDevDialog", "デバイスが接続されていません");
+const char* const kNoResponse = ui::TrNoop(
     "CDevDialog", "デバイスが反応しません\n接続を確認してください\n該当タブを強制クローズします");
-const char* const kNotMainFirmware = QT_TRANSLATE_NOOP(
-    "CDevDialog",
-    "メインファームウェアで起動していません\nファームウェアの更新を行ってください\n"
-    "強制終了します");
+const char* const kNotMainFirmware =
+    ui::TrNoop("CDevDialog",
+               "メインファームウェアで起動していません\nファームウェアの更新を行ってください\n"
+               "強制終了します");
 const char* const kBootUpdater =
-    QT_TRANSLATE_NOOP("CDevDialog",
-                      "ブートファームウェア更新用ファームウェアで起動しています\n"
-                      "ファームウェアの更新を行ってください\n該当タブを強制クローズします");
+    ui::TrNoop("CDevDialog",
+               "ブートファームウェア更新用ファームウェアで起動しています\n"
+               "ファームウェアの更新を行ってください\n該当タブを強制クローズします");
 const char* const kNotSaved =
-    QT_TRANSLATE_NOOP("CDevDialog",
-                      "デバイスが反応しません\n接続を確認してください\n"
-                      "このデバイスの設定は保存されていません\n該当タブを強制クローズします");
+    ui::TrNoop("CDevDialog",
+               "デバイスが反応しません\n接続を確認してください\n"
+               "このデバイスの設定は保存されていません\n該当タブを強制クローズします");
 const char* const kNotReverted =
-    QT_TRANSLATE_NOOP("CDevDialog",
-                      "デバイスが反応しません\n接続を確認してください\n"
-                      "このデバイスの設定は元に戻されていません\n該当タブを強制クローズします");
+    ui::TrNoop("CDevDialog",
+               "デバイスが反応しません\n接続を確認してください\n"
+               "このデバイスの設定は元に戻されていません\n該当タブを強制クローズします");
 
 // During start-up no tab exists yet and the panel goes on with the other converters: the message
 // says why this one failed, from what its last transaction brought, and that it is left out.
 const char* const kNoReply =
-    QT_TRANSLATE_NOOP("CDevDialog", "デバイスが反応しません\n接続を確認してください");
+    ui::TrNoop("CDevDialog", "デバイスが反応しません\n接続を確認してください");
 const char* const kDamagedReply =
-    QT_TRANSLATE_NOOP("CDevDialog", "デバイスからの応答が壊れています\n接続を確認してください");
-const char* const kUnexpectedReply =
-    QT_TRANSLATE_NOOP("CDevDialog", "デバイスからの応答が不正です");
+    ui::TrNoop("CDevDialog", "デバイスからの応答が壊れています\n接続を確認してください");
+const char* const kUnexpectedReply = ui::TrNoop("CDevDialog", "デバイスからの応答が不正です");
 const char* const kErrorReply =
-    QT_TRANSLATE_NOOP("CDevDialog", "デバイスがエラーを返しました（コード 0x%1）");
-const char* const kNotMainCause = QT_TRANSLATE_NOOP(
+    ui::TrNoop("CDevDialog", "デバイスがエラーを返しました（コード 0x%1）");
+const char* const kNotMainCause = ui::TrNoop(
     "CDevDialog", "メインファームウェアで起動していません\nファームウェアの更新を行ってください");
 const char* const kBootUpdaterCause =
-    QT_TRANSLATE_NOOP("CDevDialog",
-                      "ブートファームウェア更新用ファームウェアで起動しています\n"
-                      "ファームウェアの更新を行ってください");
-const char* const kNotUsed = QT_TRANSLATE_NOOP("CDevDialog", "このデバイスは使用しません");
+    ui::TrNoop("CDevDialog",
+               "ブートファームウェア更新用ファームウェアで起動しています\n"
+               "ファームウェアの更新を行ってください");
+const char* const kNotUsed = ui::TrNoop("CDevDialog", "このデバイスは使用しません");
 
 // What a failed transaction brought, in the operator's words; `silent` for no reply at all.
-QString ReplyCause(int status, const char* silent) {
+std::string ReplyCause(int status, const char* silent) {
     switch (status) {
         case kStatusNoReply:
-            return Tr(silent);
+            return Translated(silent);
         case kStatusNoEtx:
         case kStatusBadCheck:
-            return Tr(kDamagedReply);
+            return Translated(kDamagedReply);
         case kStatusOk:
-            return Tr(kUnexpectedReply);  // a reply that is not what the command expects
-        default:
-            return Tr(kErrorReply)
-                .arg(QStringLiteral("%1").arg(status & 0xFF, 2, 16, QLatin1Char('0')).toUpper());
+            return Translated(kUnexpectedReply);  // a reply that is not what the command expects
+        default: {
+            char code[8];
+            std::snprintf(code, sizeof code, "%02X", static_cast<unsigned>(status & 0xFF));
+            return ui::FormatText(Translated(kErrorReply), {code});
+        }
     }
 }
 
 // The factory-settings question.
-const char* const kFactoryIntro = QT_TRANSLATE_NOOP("CDevDialog", "出荷時設定に戻します。");
+const char* const kFactoryIntro = ui::TrNoop("CDevDialog", "出荷時設定に戻します。");
 const char* const kFactoryOutput =
-    QT_TRANSLATE_NOOP("CDevDialog",
-                      "・出力：1920x1080 59.94p、3G-SDI Level-A、常にスケーリング\n"
-                      "　すぐにデバイスへ送信します");
-const char* const kFactoryId = QT_TRANSLATE_NOOP(
+    ui::TrNoop("CDevDialog",
+               "・出力：1920x1080 59.94p、3G-SDI Level-A、常にスケーリング\n"
+               "　すぐにデバイスへ送信します");
+const char* const kFactoryId = ui::TrNoop(
     "CDevDialog",
     "・ID機能設定：無効、DID 0x5F、SN・ID・Nameは空\n　次の設定保存でデバイスに書き込まれます");
-const char* const kAskContinue = QT_TRANSLATE_NOOP("CDevDialog", "よろしいですか？");
+const char* const kAskContinue = ui::TrNoop("CDevDialog", "よろしいですか？");
 
 }  // namespace
 
@@ -135,11 +146,10 @@ std::vector<ui::MessageMapEntry> CDevDialog::CommonMapEntries(bool withScaler) {
     return rows;
 }
 
-void CDevDialog::SetTabTitle(const QString& model, int nPort) {
+void CDevDialog::SetTabTitle(const std::string& model, int nPort) {
     m_nComPort = nPort;
-    m_szTabTitle = QCoreApplication::translate("CDevDialog", "%1 (%2)")
-                       .arg(model, QString::fromStdString(PortLabel(nPort)))
-                       .left(kTabTitleMax);
+    m_szTabTitle = ui::Utf16Left(
+        ui::FormatText(ui::Tr("CDevDialog", "%1 (%2)"), {model, PortLabel(nPort)}), kTabTitleMax);
 }
 
 void CDevDialog::AttachDevice(int nPort) {
@@ -175,13 +185,6 @@ void CDevDialog::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Text(dx, IDC_FIRMWARE_VER, m_strFirmwareVer);
     ui::DDX_Text(dx, IDC_BOARD_REV, m_strBoardRev);
     ui::DDX_Text(dx, IDC_FPGA_VER, m_strFpgaVer);
-    ui::DDX_Control(dx, IDC_WIDTH, m_edWidth);
-    ui::DDX_Control(dx, IDC_HEIGHT, m_edHeight);
-    ui::DDX_Control(dx, IDC_FRAMERATE, m_edFramerate);
-    ui::DDX_Control(dx, IDC_SCAN, m_edScan);
-    ui::DDX_Control(dx, IDC_FPGA_TEMP, m_edFpgaTemp);
-    ui::DDX_Control(dx, IDC_MCU_TEMP, m_edMcuTemp);
-    ui::DDX_Control(dx, IDC_VOLTAGE, m_edVoltage);
     ui::DDX_Radio(dx, IDC_OUTPUT_59I, m_nOutputFormat);
     ui::DDX_Radio(dx, IDC_LEVEL_A, m_nSdiLevel);
     // A scaler mode the radio group cannot show (2) stays as the converter reported it, so the
@@ -191,10 +194,8 @@ void CDevDialog::DoDataExchange(ui::DataExchange& dx) {
     if (!dx.m_bSaveAndValidate || scaler >= 0) {
         m_nScaler = scaler;
     }
-    ui::DDX_Control(dx, IDC_UPDATE, m_btnUpdate);
     ui::DDX_Check(dx, IDC_AUTO_UPDATE, m_bAutoUpdate);
     ui::DDX_Check(dx, IDC_ID_ENABLE, m_bIdEnable);
-    ui::DDX_Control(dx, IDC_ID_DID, m_cbDid);
     ui::DDX_CBString(dx, IDC_ID_DID, m_strDid);
     // Loading the members into the ID edits is the page's own writing: it neither filters nor
     // fills anything in (m_bSettingText), so the texts appear as stored.
@@ -230,14 +231,16 @@ bool CDevDialog::OnInitDialog() {
     const model::Identity& identity = m_pDevice->Identified();
     m_wFpgaVersion = identity.fpgaVersion;
     m_bOldFirmware = identity.oldFirmware;
-    m_strFirmwareVer =
-        QStringLiteral("Firmware Ver. : %1/%2")
-            .arg(FromAnsiOrEmpty(identity.runningVersion), FromAnsiOrEmpty(identity.secondVersion));
-    m_strBoardRev =
-        QCoreApplication::translate("CDevDialog", "基板Rev. : %1").arg(identity.boardRevision);
-    m_strFpgaVer = model::FpgaKnown(m_wFpgaVersion)
-                       ? QString::asprintf("FPGA Ver. : 0x%03X", m_wFpgaVersion)
-                       : QStringLiteral("FPGA Ver. : ---");
+    m_strFirmwareVer = "Firmware Ver. : " + FromAnsiOrEmpty(identity.runningVersion) + "/" +
+                       FromAnsiOrEmpty(identity.secondVersion);
+    m_strBoardRev = ui::FormatText(ui::Tr("CDevDialog", "基板Rev. : %1"),
+                                   {std::to_string(identity.boardRevision)});
+    m_strFpgaVer = "FPGA Ver. : ---";
+    if (model::FpgaKnown(m_wFpgaVersion)) {
+        char text[32];
+        std::snprintf(text, sizeof text, "FPGA Ver. : 0x%03X", unsigned{m_wFpgaVersion});
+        m_strFpgaVer = text;
+    }
     if (m_pDevice->IsIdentified()) {
         LoadIdFunction();
     }
@@ -275,16 +278,15 @@ void CDevDialog::ReadStatus() {
 
 void CDevDialog::ShowStatus(const requests::StatusBlock& block) {
     const model::StatusText s = model::FormatStatus(block);
-    SetDlgItemText(IDC_WIDTH, QString::fromStdString(s.width));
-    SetDlgItemText(IDC_HEIGHT, QString::fromStdString(s.height));
-    SetDlgItemText(IDC_FRAMERATE, QString::fromStdString(s.frameRate));
-    SetDlgItemText(IDC_SCAN, QString::fromStdString(s.scanning));
-    SetDlgItemText(IDC_FPGA_TEMP, QString::fromStdString(s.fpgaTemperature));
-    SetDlgItemText(IDC_MCU_TEMP, QString::fromStdString(s.mcuTemperature));
-    SetDlgItemText(IDC_VOLTAGE, QString::fromStdString(s.supplyVoltage));
+    SetDlgItemText(IDC_WIDTH, s.width);
+    SetDlgItemText(IDC_HEIGHT, s.height);
+    SetDlgItemText(IDC_FRAMERATE, s.frameRate);
+    SetDlgItemText(IDC_SCAN, s.scanning);
+    SetDlgItemText(IDC_FPGA_TEMP, s.fpgaTemperature);
+    SetDlgItemText(IDC_MCU_TEMP, s.mcuTemperature);
+    SetDlgItemText(IDC_VOLTAGE, s.supplyVoltage);
     SetDlgItemText(IDC_STATUS_TIME,
-                   QCoreApplication::translate("CDevDialog", "最終読み取り %1")
-                       .arg(QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))));
+                   ui::FormatText(ui::Tr("CDevDialog", "最終読み取り %1"), {ClockText()}));
 }
 
 void CDevDialog::SendOutputSettings() {
@@ -331,10 +333,10 @@ void CDevDialog::RestoreFactorySettings() {
     // The ID group shows what the next save stores: cleared.
     const model::IdFields& id = m_pDevice->Id().fields;
     m_bIdEnable = id.enabled;
-    m_strDid = QString::fromStdString(model::DidText(id.did));
-    m_strSn = QString::fromStdString(id.sn);
-    m_strId = QString::fromStdString(id.id);
-    m_strName = QString::fromStdString(id.name);
+    m_strDid = model::DidText(id.did);
+    m_strSn = id.sn;
+    m_strId = id.id;
+    m_strName = id.name;
     m_bIdUnread = false;  // every field is now the page's own: the save replaces them all
     FillDidList();
     UpdateData(false);
@@ -346,22 +348,22 @@ void CDevDialog::RestoreFactorySettings() {
     }
 }
 
-QString CDevDialog::FactorySettingsSent() const {
-    return Tr(kFactoryOutput);
+std::string CDevDialog::FactorySettingsSent() const {
+    return Translated(kFactoryOutput);
 }
 
 void CDevDialog::OnFactoryClicked() {
-    QString text = Tr(kFactoryIntro) + QLatin1Char('\n') + FactorySettingsSent();
+    std::string text = Translated(kFactoryIntro) + '\n' + FactorySettingsSent();
     if (m_bIdSupported) {
-        text += QLatin1Char('\n') + Tr(kFactoryId);
+        text += '\n' + Translated(kFactoryId);
     }
     if (ConfirmChange(text)) {
         RestoreFactorySettings();
     }
 }
 
-bool CDevDialog::ConfirmChange(const QString& text) {
-    const QString question = text + QLatin1Char('\n') + Tr(kAskContinue);
+bool CDevDialog::ConfirmChange(const std::string& text) {
+    const std::string question = text + '\n' + Translated(kAskContinue);
     return ui::ShowMessageBox(this, question, m_szTabTitle,
                               ui::kMbYesNo | ui::kMbIconExclamation | ui::kMbDefButton2) ==
            ui::kIdYes;
@@ -396,16 +398,16 @@ void CDevDialog::OnFocusUpdateButton() {
 }
 
 bool CDevDialog::PreTranslateKeyDown(int key) {
-    if (key == Qt::Key_Escape) {
+    if (key == ui::kKeyEscape) {
         return true;  // a page never closes itself
     }
     return ui::Dialog::PreTranslateKeyDown(key);
 }
 
-QString CDevDialog::CloseMessage(int nReason) const {
+std::string CDevDialog::CloseMessage(int nReason) const {
     const int status = m_pDevice ? m_pDevice->LastStatus() : kStatusNoReply;
     if (Starting()) {
-        QString cause;
+        std::string cause;
         switch (nReason) {
             case kCloseNotConnected:
                 cause = ReplyCause(status, kNotConnected);
@@ -414,49 +416,48 @@ QString CDevDialog::CloseMessage(int nReason) const {
                 cause = ReplyCause(status, kNoReply);
                 break;
             case kCloseNotMainFirmware:
-                cause = Tr(kNotMainCause);
+                cause = Translated(kNotMainCause);
                 break;
             case kCloseBootUpdater:
-                cause = Tr(kBootUpdaterCause);
+                cause = Translated(kBootUpdaterCause);
                 break;
             default:
                 return {};
         }
-        return cause + QLatin1Char('\n') + Tr(kNotUsed);
+        return cause + '\n' + Translated(kNotUsed);
     }
     switch (nReason) {
         case kCloseNotConnected:
-            return Tr(kNotConnected);
+            return Translated(kNotConnected);
         case kCloseNoResponse:
             switch (m_committing) {
                 case Committing::kSave:
-                    return Tr(kNotSaved);
+                    return Translated(kNotSaved);
                 case Committing::kRevert:
-                    return Tr(kNotReverted);
+                    return Translated(kNotReverted);
                 case Committing::kNone:
                     break;
             }
-            return Tr(kNoResponse);
+            return Translated(kNoResponse);
         case kCloseNotMainFirmware:
-            return Tr(kNotMainFirmware);
+            return Translated(kNotMainFirmware);
         case kCloseBootUpdater:
-            return Tr(kBootUpdater);
+            return Translated(kBootUpdater);
         default:
             return {};
     }
 }
 
-void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& title) {
+void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const std::string& title) {
     // Before its tab exists the page has no title yet; the box still names the converter by the
     // model its kind stands for and its port.
-    const QString named =
-        title.isEmpty() && m_pDevice
-            ? QStringLiteral("%1 (%2)").arg(QString::fromLatin1(m_pDevice->Kind().pageModel),
-                                            QString::fromStdString(m_pDevice->Label()))
+    const std::string named =
+        title.empty() && m_pDevice
+            ? std::string(m_pDevice->Kind().pageModel) + " (" + m_pDevice->Label() + ")"
             : title;
-    const QString caption = (named + QStringLiteral(" ERROR")).left(kTabTitleMax);
+    const std::string caption = ui::Utf16Left(named + " ERROR", kTabTitleMax);
     KillTimer(m_nTimerId);
-    if (const QString message = CloseMessage(nReason); !message.isEmpty()) {
+    if (const std::string message = CloseMessage(nReason); !message.empty()) {
         ui::ShowMessageBox(this, message, caption, ui::kMbIconExclamation | ui::kMbOk);
     }
     m_pDevice.reset();  // closes the port
@@ -515,11 +516,11 @@ CDevDialog* ShowPageOfTab(const IMainWindow& window, int selection) {
             continue;
         }
         if (page->HasConverter() && TabPosition(window, page) == selection) {
-            page->show();
+            page->ShowWindow(true);
             shown = page;
         } else {
             page->StopPolling();
-            page->hide();
+            page->ShowWindow(false);
         }
     }
     return shown;

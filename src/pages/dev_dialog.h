@@ -1,19 +1,15 @@
 #pragma once
 
-#include <QString>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "model/converter.h"
 #include "protocol/dev_link.h"
 #include "ui/dialog.h"
 #include "ui/resource.h"
-
-class QComboBox;
-class QLineEdit;
-class QPushButton;
 
 namespace vexilo {
 
@@ -93,7 +89,7 @@ public:
     void ReadStatus();
     void ShowStatus(const requests::StatusBlock& status);
     void SendOutputSettings();
-    void ShowErrorAndClose(int nReason, int nTabIndex, const QString& title);
+    void ShowErrorAndClose(int nReason, int nTabIndex, const std::string& title);
 
     // ID function group.
     void FillDidList();
@@ -106,11 +102,11 @@ public:
     void OnIdChange();
     void OnNameChange();
     // "KTQ-" for series 0, else "KTP-" (a series the converter did not give too).
-    static QString MakeModelName(std::optional<std::uint8_t> bySeries, int nKind);
-    static QString FilterSnDigits(const QString& text);
-    static QString PadSn(const QString& text);
-    static QString FilterIdText(const QString& text);
-    static QString LimitNameUtf8(const QString& text);
+    static std::string MakeModelName(std::optional<std::uint8_t> bySeries, int nKind);
+    static std::string FilterSnDigits(const std::string& text);
+    static std::string PadSn(const std::string& text);
+    static std::string FilterIdText(const std::string& text);
+    static std::string LimitNameUtf8(const std::string& text);
 
     void OnFocusUpdateButton();
 
@@ -121,41 +117,33 @@ public:
     const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
 
     // What the page shows, for the main window and for tests; the page alone changes it.
-    const QString& TabTitle() const { return m_szTabTitle; }
+    const std::string& TabTitle() const { return m_szTabTitle; }
     bool OldFirmware() const { return m_bOldFirmware; }
 
-    static constexpr int kTabTitleMax = 63;
+    static constexpr int kTabTitleMax = 63;  // characters (UTF-16 code units)
 
 protected:
     bool m_bIdSupported = true;
     bool m_bIdEnable = false;
-    QString m_strDid = QStringLiteral("0x5F");
-    QString m_strSn;
-    QString m_strModelName;
-    QString m_strId;
-    QString m_strName;
+    // Texts are UTF-8.
+    std::string m_strDid = "0x5F";
+    std::string m_strSn;
+    std::string m_strModelName;
+    std::string m_strId;
+    std::string m_strName;
     bool m_bIdAutoFilled = false;
     bool m_bSettingText = false;
-    QComboBox* m_cbDid = nullptr;
-    QString m_strFirmwareVer;
-    QString m_strBoardRev;
-    QString m_strFpgaVer;
+    std::string m_strFirmwareVer;
+    std::string m_strBoardRev;
+    std::string m_strFpgaVer;
     std::uint16_t m_wFpgaVersion = 0xF000;
-    QLineEdit* m_edWidth = nullptr;
-    QLineEdit* m_edHeight = nullptr;
-    QLineEdit* m_edFramerate = nullptr;
-    QLineEdit* m_edScan = nullptr;
-    QLineEdit* m_edFpgaTemp = nullptr;
-    QLineEdit* m_edMcuTemp = nullptr;
-    QLineEdit* m_edVoltage = nullptr;
     int m_nOutputFormat = 1;
     int m_nSdiLevel = 0;
     int m_nScaler = 0;
-    QPushButton* m_btnUpdate = nullptr;
     bool m_bAutoUpdate = false;
     bool m_bOldFirmware = false;
     int m_nComPort = 0;
-    QString m_szTabTitle;  // at most kTabTitleMax characters
+    std::string m_szTabTitle;  // at most kTabTitleMax characters
 
     IMainWindow* m_pMainDlg = nullptr;
     int m_nTabIndex = -1;
@@ -172,12 +160,12 @@ protected:
     // settings were refused, there is no converter, or the command failed and closed the page.
     bool CommitGeneralSettings(bool bRevert);
     // For SetComPort: m_nComPort and the title "<model> (<port label>)".
-    void SetTabTitle(const QString& model, int nPort);
+    void SetTabTitle(const std::string& model, int nPort);
     // Asks the operator, in a Yes/No box under the tab title whose default is No, whether to
     // carry out what `text` describes. True for Yes.
-    bool ConfirmChange(const QString& text);
+    bool ConfirmChange(const std::string& text);
     // The lines of the factory-settings question that say what goes to the converter at once.
-    virtual QString FactorySettingsSent() const;
+    virtual std::string FactorySettingsSent() const;
     // True until the page shows a tab: a forced close then says that the converter will not be
     // used, since no tab exists to close.
     bool Starting() const { return m_pMainDlg == nullptr || m_nTabIndex < 0; }
@@ -187,7 +175,7 @@ private:
     // save. A save replaces in the converter only the fields that differ from it.
     struct IdShown {
         bool enable = false;
-        QString did, sn, id, name;
+        std::string did, sn, id, name;
     };
     IdShown m_idShown;
     // The converter's record could not be read at start-up: the group shows defaults, not what
@@ -200,11 +188,11 @@ private:
     // After a save that the converter stored: the group as shown is what it now holds.
     void IdStored();
     // The message of a forced close for `nReason`, as things stand on the page.
-    QString CloseMessage(int nReason) const;
+    std::string CloseMessage(int nReason) const;
 
     // Writes an ID edit without running its change handler's filters and auto-fill.
-    void SetIdText(int id, const QString& text);
-    void SetIdTextKeepCaret(int id, const QString& text);
+    void SetIdText(int id, const std::string& text);
+    void SetIdTextKeepCaret(int id, const std::string& text);
 };
 
 }  // namespace vexilo

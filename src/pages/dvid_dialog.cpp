@@ -1,27 +1,27 @@
 #include "pages/dvid_dialog.h"
 
-#include <QCoreApplication>
 #include <utility>
 #include <vector>
 
 #include "discovery/devices.h"
 #include "model/converter_model.h"
+#include "ui/tr.h"
 
 namespace vexilo {
 
 CDvidDialog::CDvidDialog() = default;
 
-const QString& CDvidDialog::OldFirmwareCaption() {
+const std::string& CDvidDialog::OldFirmwareCaption() {
     // The caption as the converter's users know it, misspelling included.
-    static const QString caption = QStringLiteral("KTP-DVI-SDI Frimware Ver. 1.x");
+    static const std::string caption = "KTP-DVI-SDI Frimware Ver. 1.x";
     return caption;
 }
 
-QString CDvidDialog::OldFirmwareText() {
-    return QCoreApplication::translate("CDvidDialog",
-                                       "デバイスに設定値は保存されませんが、\nこのFirmware "
-                                       "Versionでは現在の設定値はそのままです。\n"
-                                       "デバイスがリセットされたときに元に戻ります。");
+std::string CDvidDialog::OldFirmwareText() {
+    return ui::Tr("CDvidDialog",
+                  "デバイスに設定値は保存されませんが、\nこのFirmware "
+                  "Versionでは現在の設定値はそのままです。\n"
+                  "デバイスがリセットされたときに元に戻ります。");
 }
 
 const ui::MessageMap& CDvidDialog::ThisMessageMap() {
@@ -34,7 +34,7 @@ const ui::MessageMap& CDvidDialog::ThisMessageMap() {
 }
 
 void CDvidDialog::SetComPort(int nPort) {
-    SetTabTitle(QString::fromLatin1(model::KindOf(DEVKIND_DVI).pageModel), nPort);
+    SetTabTitle(model::KindOf(DEVKIND_DVI).pageModel, nPort);
 }
 
 void CDvidDialog::CloseOnError(int nReason) {
@@ -76,10 +76,8 @@ void CDvidDialog::ShowCableDetect() {
     SetDlgItemTip(
         IDC_NO_CABLE_CHECK,
         m_pDevice->CableDetectSetting() == model::CableDetect::kUnsupported
-            ? QCoreApplication::translate(
-                  "CDvidDialog", "このファームウェアはケーブル検出の設定に対応していません")
-            : QCoreApplication::translate("CDvidDialog",
-                                          "ケーブル検出の設定を読み取れませんでした"));
+            ? ui::Tr("CDvidDialog", "このファームウェアはケーブル検出の設定に対応していません")
+            : ui::Tr("CDvidDialog", "ケーブル検出の設定を読み取れませんでした"));
 }
 
 void CDvidDialog::SendCableDetect() {
@@ -103,13 +101,11 @@ void CDvidDialog::RestoreFactorySettings() {
     UpdateData(false);
 }
 
-QString CDvidDialog::FactorySettingsSent() const {
-    QString sent = CDevDialog::FactorySettingsSent();
+std::string CDvidDialog::FactorySettingsSent() const {
+    std::string sent = CDevDialog::FactorySettingsSent();
     if (IsDlgItemEnabled(IDC_NO_CABLE_CHECK)) {
-        sent +=
-            QLatin1Char('\n') +
-            QCoreApplication::translate(
-                "CDvidDialog", "・+5V Cable Detectをチェックする\n　すぐにデバイスへ送信します");
+        sent += '\n' + ui::Tr("CDvidDialog",
+                              "・+5V Cable Detectをチェックする\n　すぐにデバイスへ送信します");
     }
     return sent;
 }

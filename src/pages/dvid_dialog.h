@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 #include "pages/dev_dialog.h"
 
@@ -16,7 +16,7 @@ public:
     void CommitSettings(bool bRevert) override;
     void CloseOnError(int nReason) override;
     void RestoreFactorySettings() override;
-    QString FactorySettingsSent() const override;
+    std::string FactorySettingsSent() const override;
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
 
@@ -28,8 +28,8 @@ public:
     static const ui::MessageMap& ThisMessageMap();
     const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
 
-    static const QString& OldFirmwareCaption();
-    static QString OldFirmwareText();  // translated
+    static const std::string& OldFirmwareCaption();
+    static std::string OldFirmwareText();  // translated
 
     // Check box 1059: true = the converter's +5V cable detection is off.
     bool m_bNoCableCheck = false;

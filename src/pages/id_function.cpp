@@ -1,113 +1,117 @@
 // The ID function group of the device pages: loading, typing rules, auto-fill and hand-over.
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QStringDecoder>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "model/id_rules.h"
 #include "pages/ansi_codepage.h"
 #include "pages/dev_dialog.h"
 #include "protocol/id_record.h"
+#include "ui/text.h"
+#include "ui/tr.h"
 
 namespace vexilo {
 
 namespace {
 
-const char* const kNoteSupported =
-    QT_TRANSLATE_NOOP("CDevDialog", "※ID機能設定は保存後に更新されます");
-const char* const kNoteUnsupported = QT_TRANSLATE_NOOP(
+const char* const kNoteSupported = ui::TrNoop("CDevDialog", "※ID機能設定は保存後に更新されます");
+const char* const kNoteUnsupported = ui::TrNoop(
     "CDevDialog",
     "※ID機能を使用するにはFirmwareをVer.3.0以降へ、FPGAをVer.0x0AA以降へ更新してください");
-const char* const kNoteUnread = QT_TRANSLATE_NOOP(
+const char* const kNoteUnread = ui::TrNoop(
     "CDevDialog", "※ID機能設定を読み出せませんでした。変更した項目のみ保存時に書き込まれます");
 const char* const kTipUnsupported =
-    QT_TRANSLATE_NOOP("CDevDialog", "このコンバーターはID機能に対応していません");
+    ui::TrNoop("CDevDialog", "このコンバーターはID機能に対応していません");
 const char* const kCaptionIdError = "KTP Series ERROR";
 const char* const kErrorDid =
-    QT_TRANSLATE_NOOP("CDevDialog", "ID機能 DIDの値が不正です（0x50～0x5Fのみ選択可能）");
-const char* const kErrorConvert =
-    QT_TRANSLATE_NOOP("CDevDialog", "ID機能文字列の変換に失敗しました");
-const char* const kErrorInvalid = QT_TRANSLATE_NOOP(
-    "CDevDialog", "ID機能設定の妥当性チェックに失敗しました（DID範囲/ASCIIなど）");
+    ui::TrNoop("CDevDialog", "ID機能 DIDの値が不正です（0x50～0x5Fのみ選択可能）");
+const char* const kErrorConvert = ui::TrNoop("CDevDialog", "ID機能文字列の変換に失敗しました");
+const char* const kErrorInvalid =
+    ui::TrNoop("CDevDialog", "ID機能設定の妥当性チェックに失敗しました（DID範囲/ASCIIなど）");
 
-QString Tr(const char* text) {
-    return QCoreApplication::translate("CDevDialog", text);
+std::string Translated(const char* text) {
+    return ui::Tr("CDevDialog", text);
 }
 
 // Texts of the converter's code page: a text that does not convert shows empty.
-QString FromAnsi(const std::string& bytes) {
+std::string FromAnsi(const std::string& bytes) {
     std::string utf8;
-    return AnsiToUtf8(bytes, utf8) ? QString::fromStdString(utf8) : QString();
+    return AnsiToUtf8(bytes, utf8) ? utf8 : std::string();
 }
 
-QString FromUtf8(const std::string& bytes) {
-    QStringDecoder decode(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    return decode.hasError() ? QString() : text;
-}
-
-// The typing rules work on UTF-8; the edits hold QStrings.
-QString Apply(std::string (*rule)(std::string_view), const QString& text) {
-    return QString::fromStdString(rule(text.toStdString()));
+// The Name as stored: UTF-8 without a leading byte order mark; a text that is not UTF-8 shows
+// empty.
+std::string FromUtf8(std::string_view bytes) {
+    if (!ui::IsValidUtf8(bytes)) {
+        return {};
+    }
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (bytes.substr(0, kBom.size()) == kBom) {
+        bytes.remove_prefix(kBom.size());
+    }
+    return std::string(bytes);
 }
 
 }  // namespace
 
-QString CDevDialog::MakeModelName(std::optional<std::uint8_t> bySeries, int nKind) {
+std::string CDevDialog::MakeModelName(std::optional<std::uint8_t> bySeries, int nKind) {
     // No series reply names the model as the first series does, as the panel always has.
-    return QString::fromStdString(model::MakeModelName(bySeries.value_or(0xFF), nKind));
+    return model::MakeModelName(bySeries.value_or(0xFF), nKind);
 }
 
-QString CDevDialog::FilterSnDigits(const QString& text) {
-    return Apply(model::FilterSnDigits, text);
+std::string CDevDialog::FilterSnDigits(const std::string& text) {
+    return model::FilterSnDigits(text);
 }
 
-QString CDevDialog::PadSn(const QString& text) {
-    return Apply(model::PadSn, text);
+std::string CDevDialog::PadSn(const std::string& text) {
+    return model::PadSn(text);
 }
 
-QString CDevDialog::FilterIdText(const QString& text) {
-    return Apply(model::FilterIdText, text);
+std::string CDevDialog::FilterIdText(const std::string& text) {
+    return model::FilterIdText(text);
 }
 
-QString CDevDialog::LimitNameUtf8(const QString& text) {
-    return Apply(model::LimitNameUtf8, text);
+std::string CDevDialog::LimitNameUtf8(const std::string& text) {
+    return model::LimitNameUtf8(text);
 }
 
-void CDevDialog::SetIdText(int id, const QString& text) {
+void CDevDialog::SetIdText(int id, const std::string& text) {
     const bool settingText = m_bSettingText;
     m_bSettingText = true;
     SetDlgItemText(id, text);
     m_bSettingText = settingText;
 }
 
-void CDevDialog::SetIdTextKeepCaret(int id, const QString& text) {
+void CDevDialog::SetIdTextKeepCaret(int id, const std::string& text) {
     SetIdText(id, text);
-    const int end = static_cast<int>(text.size());
+    const int end = ui::Utf16Length(text);
     EditSetSel(id, end, end);
     EditScrollCaret(id);
 }
 
 void CDevDialog::FillDidList() {
-    if (m_cbDid == nullptr) {
-        return;
+    if (ComboGetCount(IDC_ID_DID) < 0) {
+        return;  // no window yet
     }
-    m_cbDid->clear();
+    ComboResetContent(IDC_ID_DID);
+    int index = -1;
     for (int did = kIdDidMin; did <= kIdDidMax; ++did) {
-        m_cbDid->addItem(QString::fromStdString(model::DidText(static_cast<std::uint8_t>(did))));
+        const std::string text = model::DidText(static_cast<std::uint8_t>(did));
+        const int added = ComboAddString(IDC_ID_DID, text);
+        if (index < 0 && !m_strDid.empty() && text == m_strDid) {
+            index = added;
+        }
     }
-    int index = m_strDid.isEmpty() ? -1 : m_cbDid->findText(m_strDid, Qt::MatchExactly);
     if (index < 0) {
-        index = m_cbDid->count() - 1;
+        index = ComboGetCount(IDC_ID_DID) - 1;
     }
-    m_cbDid->setCurrentIndex(index);
-    m_strDid = m_cbDid->itemText(index);
+    ComboSetCurSel(IDC_ID_DID, index);
+    m_strDid = ComboGetLBText(IDC_ID_DID, index);
 }
 
 bool CDevDialog::LoadIdFunction() {
@@ -121,7 +125,7 @@ bool CDevDialog::LoadIdFunction() {
         m_bIdUnread = group.unread;
         const model::IdFields& fields = group.fields;
         m_bIdEnable = fields.enabled;
-        m_strDid = QString::fromStdString(model::DidText(fields.did));
+        m_strDid = model::DidText(fields.did);
         m_strSn = FromAnsi(fields.sn);
         m_strId = FromAnsi(fields.id);
         m_strModelName = MakeModelName(m_pDevice->Identified().series, m_pDevice->KindCode());
@@ -145,14 +149,14 @@ void CDevDialog::UpdateIdControls() {
     if (m_bIdSupported) {
         note = m_bIdUnread ? kNoteUnread : kNoteSupported;
     }
-    SetDlgItemText(IDC_ID_NOTE, Tr(note));
+    SetDlgItemText(IDC_ID_NOTE, Translated(note));
     EnableDlgItem(IDC_ID_ENABLE, m_bIdSupported);
     const bool fields = m_bIdSupported && m_bIdEnable;
     for (int id : {IDC_ID_DID, IDC_ID_SN, IDC_ID_ID, IDC_ID_NAME}) {
         EnableDlgItem(id, fields);
     }
     for (int id : {IDC_ID_ENABLE, IDC_ID_DID, IDC_ID_SN, IDC_ID_ID, IDC_ID_NAME}) {
-        SetDlgItemTip(id, m_bIdSupported ? QString() : Tr(kTipUnsupported));
+        SetDlgItemTip(id, m_bIdSupported ? std::string() : Translated(kTipUnsupported));
     }
 }
 
@@ -165,30 +169,29 @@ void CDevDialog::OnSnChange() {
     if (m_bSettingText || !m_bIdSupported || !m_bIdEnable || !m_pDevice) {
         return;
     }
-    const QString typed = GetDlgItemText(IDC_ID_SN);
-    const QString sn = FilterSnDigits(typed);
+    const std::string typed = GetDlgItemText(IDC_ID_SN);
+    const std::string sn = FilterSnDigits(typed);
     if (sn != typed) {
         SetIdTextKeepCaret(IDC_ID_SN, sn);
     }
     if (m_bIdUnread) {
         return;  // ID and Name show no stored values, only that none could be read
     }
-    const QString id = GetDlgItemText(IDC_ID_ID);
-    const QString name = GetDlgItemText(IDC_ID_NAME);
-    if (!m_bIdAutoFilled && !(id.isEmpty() && name.isEmpty())) {
+    const std::string id = GetDlgItemText(IDC_ID_ID);
+    const std::string name = GetDlgItemText(IDC_ID_NAME);
+    if (!m_bIdAutoFilled && !(id.empty() && name.empty())) {
         return;  // the operator's own ID and Name stay
     }
-    if (sn.isEmpty()) {
-        SetIdText(IDC_ID_ID, QString());
-        SetIdText(IDC_ID_NAME, QString());
+    if (sn.empty()) {
+        SetIdText(IDC_ID_ID, std::string());
+        SetIdText(IDC_ID_NAME, std::string());
         m_bIdAutoFilled = true;
         return;
     }
     std::uint8_t series = 0xFF;
     m_pDevice->QuerySeries(series);  // unanswered: named as the first series is
-    const QString composed = QString::fromStdString(
-        model::AutoFillText(series, m_pDevice->KindCode(), sn.toStdString()));
-    if (composed.isEmpty()) {
+    const std::string composed = model::AutoFillText(series, m_pDevice->KindCode(), sn);
+    if (composed.empty()) {
         return;  // no model name to build on
     }
     SetIdText(IDC_ID_ID, FilterIdText(composed));
@@ -200,8 +203,8 @@ void CDevDialog::OnSnKillFocus() {
     if (!m_pDevice || !m_bIdSupported) {
         return;
     }
-    const QString text = GetDlgItemText(IDC_ID_SN);
-    const QString padded = PadSn(text);
+    const std::string text = GetDlgItemText(IDC_ID_SN);
+    const std::string padded = PadSn(text);
     if (padded != text) {
         SetDlgItemText(IDC_ID_SN, padded);  // reported like typing: OnSnChange runs
     }
@@ -211,8 +214,8 @@ void CDevDialog::OnIdChange() {
     if (m_bSettingText) {
         return;
     }
-    const QString text = GetDlgItemText(IDC_ID_ID);
-    const QString filtered = FilterIdText(text);
+    const std::string text = GetDlgItemText(IDC_ID_ID);
+    const std::string filtered = FilterIdText(text);
     if (filtered != text) {
         SetIdTextKeepCaret(IDC_ID_ID, filtered);
     }
@@ -223,8 +226,8 @@ void CDevDialog::OnNameChange() {
     if (m_bSettingText) {
         return;
     }
-    const QString text = GetDlgItemText(IDC_ID_NAME);
-    const QString limited = LimitNameUtf8(text);
+    const std::string text = GetDlgItemText(IDC_ID_NAME);
+    const std::string limited = LimitNameUtf8(text);
     if (limited != text) {
         SetIdTextKeepCaret(IDC_ID_NAME, limited);
     }
@@ -246,22 +249,21 @@ bool CDevDialog::ApplyIdFunction() {
 
     auto fail = [this](const char* message) {
         m_bIdRejected = true;
-        ui::ShowMessageBox(this, Tr(message), QString::fromLatin1(kCaptionIdError),
+        ui::ShowMessageBox(this, Translated(message), kCaptionIdError,
                            ui::kMbIconExclamation | ui::kMbOk);
         return false;
     };
 
-    const std::optional<std::uint8_t> did = model::ParseDid(m_strDid.toStdString());
+    const std::optional<std::uint8_t> did = model::ParseDid(m_strDid);
     if (!did) {
         return fail(kErrorDid);
     }
     model::IdFields fields;
     fields.enabled = m_bIdEnable;
     fields.did = *did;
-    fields.name = m_strName.toStdString();
-    if (!Utf8ToAnsi(m_strSn.toStdString(), fields.sn) ||
-        !Utf8ToAnsi(m_strModelName.toStdString(), fields.model) ||
-        !Utf8ToAnsi(m_strId.toStdString(), fields.id)) {
+    fields.name = m_strName;
+    if (!Utf8ToAnsi(m_strSn, fields.sn) || !Utf8ToAnsi(m_strModelName, fields.model) ||
+        !Utf8ToAnsi(m_strId, fields.id)) {
         return fail(kErrorConvert);
     }
     IdBlock block{};

@@ -20,6 +20,7 @@
 #include <utility>
 
 #include "ui/tab_ctrl.h"
+#include "ui/text.h"
 
 namespace vexilo::ui {
 
@@ -51,6 +52,23 @@ bool IsUnitLabel(const ControlTemplate& c, const ControlTemplate& edit) {
            c.cy <= edit.cy;
 }
 
+// The kKey... code of a Qt key; 0 for the keys that no dialog handles itself.
+int KeyCode(int qtKey) {
+    switch (qtKey) {
+        case Qt::Key_Cancel:
+            return kKeyCancel;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return kKeyReturn;
+        case Qt::Key_Escape:
+            return kKeyEscape;
+        case Qt::Key_F5:
+            return kKeyF5;
+        default:
+            return 0;
+    }
+}
+
 Qt::Alignment TextAlignment(const ControlTemplate& c) {
     if (c.Has(kCenter)) {
         return Qt::AlignHCenter;
@@ -65,7 +83,7 @@ Qt::Alignment TextAlignment(const ControlTemplate& c) {
 
 // ---- data exchange ---------------------------------------------------------------------------
 
-void DDX_Text(DataExchange& dx, int id, QString& value) {
+void DDX_Text(DataExchange& dx, int id, std::string& value) {
     if (dx.m_bSaveAndValidate) {
         value = dx.m_dialog.GetDlgItemText(id);
     } else {
@@ -89,22 +107,24 @@ void DDX_Radio(DataExchange& dx, int id, int& value) {
     }
 }
 
-void DDX_CBString(DataExchange& dx, int id, QString& value) {
-    auto* combo = dx.m_dialog.DlgItem<QComboBox>(id);
-    if (combo == nullptr) {
+void DDX_CBString(DataExchange& dx, int id, std::string& value) {
+    Dialog& d = dx.m_dialog;
+    const int count = d.ComboGetCount(id);
+    if (count < 0) {
         return;
     }
     if (dx.m_bSaveAndValidate) {
-        value = combo->currentIndex() < 0 ? QString() : combo->currentText();
+        const int selected = d.ComboGetCurSel(id);
+        value = selected < 0 ? std::string() : d.ComboGetLBText(id, selected);
         return;
     }
-    if (value.isEmpty()) {
-        combo->setCurrentIndex(-1);
+    if (value.empty()) {
+        d.ComboSetCurSel(id, -1);
         return;
     }
-    for (int i = 0; i < combo->count(); ++i) {
-        if (combo->itemText(i).startsWith(value, Qt::CaseInsensitive)) {
-            combo->setCurrentIndex(i);
+    for (int i = 0; i < count; ++i) {
+        if (StartsWithIgnoringAsciiCase(d.ComboGetLBText(id, i), value)) {
+            d.ComboSetCurSel(id, i);
             return;
         }
     }
@@ -482,8 +502,9 @@ QWidget* Dialog::GetDlgItem(int id) const {
     return it == m_index.end() ? nullptr : m_controls[it->second].widget;
 }
 
-void Dialog::SetDlgItemText(int id, const QString& text) {
+void Dialog::SetDlgItemText(int id, const std::string& utf8) {
     QWidget* w = GetDlgItem(id);
+    const QString text = QString::fromStdString(utf8);
     if (auto* label = dynamic_cast<QLabel*>(w)) {
         label->setText(text);
     } else if (auto* edit = dynamic_cast<QLineEdit*>(w)) {
@@ -512,24 +533,23 @@ void Dialog::SetDlgItemText(int id, const QString& text) {
     }
 }
 
-QString Dialog::GetDlgItemText(int id) const {
+std::string Dialog::GetDlgItemText(int id) const {
     QWidget* w = GetDlgItem(id);
+    QString text;
     if (auto* label = dynamic_cast<QLabel*>(w)) {
-        return label->text();
+        text = label->text();
+    } else if (auto* edit = dynamic_cast<QLineEdit*>(w)) {
+        text = edit->text();
+    } else if (auto* button = dynamic_cast<QAbstractButton*>(w)) {
+        text = button->text();
+    } else if (auto* box = dynamic_cast<QGroupBox*>(w)) {
+        text = box->title();
+    } else if (auto* combo = dynamic_cast<QComboBox*>(w)) {
+        text = combo->currentIndex() < 0 ? QString() : combo->currentText();
+    } else if (w != nullptr) {
+        text = w->windowTitle();
     }
-    if (auto* edit = dynamic_cast<QLineEdit*>(w)) {
-        return edit->text();
-    }
-    if (auto* button = dynamic_cast<QAbstractButton*>(w)) {
-        return button->text();
-    }
-    if (auto* box = dynamic_cast<QGroupBox*>(w)) {
-        return box->title();
-    }
-    if (auto* combo = dynamic_cast<QComboBox*>(w)) {
-        return combo->currentIndex() < 0 ? QString() : combo->currentText();
-    }
-    return w != nullptr ? w->windowTitle() : QString();
+    return text.toStdString();
 }
 
 void Dialog::EnableDlgItem(int id, bool enable) {
@@ -543,15 +563,15 @@ bool Dialog::IsDlgItemEnabled(int id) const {
     return w != nullptr && w->isEnabled();
 }
 
-void Dialog::SetDlgItemTip(int id, const QString& tip) {
+void Dialog::SetDlgItemTip(int id, const std::string& tip) {
     if (QWidget* w = GetDlgItem(id)) {
-        w->setToolTip(tip);
+        w->setToolTip(QString::fromStdString(tip));
     }
 }
 
-QString Dialog::GetDlgItemTip(int id) const {
+std::string Dialog::GetDlgItemTip(int id) const {
     QWidget* w = GetDlgItem(id);
-    return w != nullptr ? w->toolTip() : QString();
+    return w != nullptr ? w->toolTip().toStdString() : std::string();
 }
 
 void Dialog::ShowDlgItem(int id, bool show) {
@@ -646,12 +666,12 @@ void Dialog::ComboResetContent(int id) {
     }
 }
 
-int Dialog::ComboAddString(int id, const QString& text) {
+int Dialog::ComboAddString(int id, const std::string& text) {
     auto* combo = DlgItem<QComboBox>(id);
     if (combo == nullptr) {
         return -1;
     }
-    combo->addItem(text);
+    combo->addItem(QString::fromStdString(text));
     return combo->count() - 1;
 }
 
@@ -660,9 +680,14 @@ int Dialog::ComboGetCount(int id) const {
     return combo == nullptr ? -1 : combo->count();
 }
 
-int Dialog::ComboFindStringExact(int id, const QString& text) const {
-    auto* combo = DlgItem<QComboBox>(id);
-    return combo == nullptr ? -1 : combo->findText(text, Qt::MatchFixedString);
+int Dialog::ComboFindStringExact(int id, const std::string& text) const {
+    const int count = ComboGetCount(id);
+    for (int i = 0; i < count; ++i) {
+        if (EqualsIgnoringAsciiCase(ComboGetLBText(id, i), text)) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 int Dialog::ComboGetCurSel(int id) const {
@@ -676,9 +701,9 @@ void Dialog::ComboSetCurSel(int id, int index) {
     }
 }
 
-QString Dialog::ComboGetLBText(int id, int index) const {
+std::string Dialog::ComboGetLBText(int id, int index) const {
     auto* combo = DlgItem<QComboBox>(id);
-    return combo == nullptr ? QString() : combo->itemText(index);
+    return combo == nullptr ? std::string() : combo->itemText(index).toStdString();
 }
 
 void Dialog::EditSetSel(int id, int start, int end) {
@@ -765,6 +790,14 @@ bool Dialog::IsTimerRunning(int id) const {
 
 void Dialog::OnTimer(int) {}
 
+void Dialog::ShowWindow(bool show) {
+    setVisible(show);
+}
+
+bool Dialog::IsWindowVisible() const {
+    return isVisible();
+}
+
 void Dialog::PostCall(std::function<void()> fn) {
     QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
 }
@@ -772,11 +805,11 @@ void Dialog::PostCall(std::function<void()> fn) {
 void Dialog::OnShowWindow(bool) {}
 
 bool Dialog::PreTranslateKeyDown(int key) {
-    if (key == Qt::Key_Escape) {
+    if (key == kKeyEscape) {
         SendCommand(kIdCancel);
         return true;
     }
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    if (key == kKeyReturn) {
         auto* focused = dynamic_cast<QPushButton*>(QApplication::focusWidget());
         if (focused != nullptr && focused->parentWidget() == this) {
             if (focused->isEnabled()) {
@@ -810,7 +843,7 @@ void Dialog::hideEvent(QHideEvent* event) {
 }
 
 void Dialog::keyPressEvent(QKeyEvent* event) {
-    if (PreTranslateKeyDown(event->key())) {
+    if (PreTranslateKeyDown(KeyCode(event->key()))) {
         event->accept();
     } else {
         event->ignore();

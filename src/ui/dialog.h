@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -29,6 +30,12 @@ class Dialog;
 enum class Notify { BnClicked, EnChange, EnKillFocus, UdnDeltaPos, TcnSelChange };
 
 using LResult = std::intptr_t;
+
+// Keys that dialogs handle themselves, with the values Windows gives them.
+inline constexpr int kKeyCancel = 0x03;
+inline constexpr int kKeyReturn = 0x0D;  // Enter on the main keyboard and on the keypad
+inline constexpr int kKeyEscape = 0x1B;
+inline constexpr int kKeyF5 = 0x74;
 
 // Header of a notification that carries data (tab selection change).
 struct NmHdr {
@@ -94,14 +101,14 @@ public:
     const bool m_bSaveAndValidate;  // true: controls -> members; false: members -> controls
 };
 
-void DDX_Text(DataExchange& dx, int id, QString& value);
+void DDX_Text(DataExchange& dx, int id, std::string& value);
 void DDX_Check(DataExchange& dx, int id, bool& value);
 // Index of the checked button in the radio group that starts at `id`; -1 when none is checked.
 // Loading an index outside the group clears every button of the group.
 void DDX_Radio(DataExchange& dx, int id, int& value);
 // Saving takes the selected item's text ("" when none); loading selects the first item that
 // begins with the text, ignoring case, and selects nothing for an empty text.
-void DDX_CBString(DataExchange& dx, int id, QString& value);
+void DDX_CBString(DataExchange& dx, int id, std::string& value);
 
 // A dialog built from a template: controls by ID, data exchange, message maps, window timers,
 // posted calls and the dialog keys. Used as a child page (Create) or a modal window (DoModal).
@@ -138,14 +145,15 @@ public:
     W* DlgItem(int id) const {
         return dynamic_cast<W*>(GetDlgItem(id));
     }
-    void SetDlgItemText(int id, const QString& text);
-    QString GetDlgItemText(int id) const;
+    // Texts are UTF-8.
+    void SetDlgItemText(int id, const std::string& text);
+    std::string GetDlgItemText(int id) const;
     void EnableDlgItem(int id, bool enable);
     bool IsDlgItemEnabled(int id) const;
     // The tip a control shows under the mouse, enabled or not (why it is greyed out, say); an
     // empty text removes it.
-    void SetDlgItemTip(int id, const QString& tip);
-    QString GetDlgItemTip(int id) const;
+    void SetDlgItemTip(int id, const std::string& tip);
+    std::string GetDlgItemTip(int id) const;
     void ShowDlgItem(int id, bool show);
     bool IsDlgItemShown(int id) const;  // the control's own visibility, not its parents'
     void CheckDlgButton(int id, bool checked);
@@ -153,13 +161,15 @@ public:
     int GetRadioIndex(int firstId) const;
     void SetRadioIndex(int firstId, int index);
     void ComboResetContent(int id);
-    int ComboAddString(int id, const QString& text);
+    int ComboAddString(int id, const std::string& text);
     int ComboGetCount(int id) const;
-    int ComboFindStringExact(int id, const QString& text) const;
+    // The first item whose whole text is `text`, ignoring the case of A-Z; -1 when none is.
+    int ComboFindStringExact(int id, const std::string& text) const;
     int ComboGetCurSel(int id) const;
     void ComboSetCurSel(int id, int index);
-    QString ComboGetLBText(int id, int index) const;
-    // Selection in an edit: characters start..end (-1 as end means the end of the text).
+    std::string ComboGetLBText(int id, int index) const;
+    // Selection in an edit: characters (UTF-16 code units) start..end (-1 as end means the end
+    // of the text).
     void EditSetSel(int id, int start, int end);
     void EditScrollCaret(int id);
     void EditSelectAll(int id);
@@ -182,12 +192,17 @@ public:
     WindowTimers& Timers() { return m_timers; }
     virtual void OnTimer(int id);
 
+    // Shows or hides the window (a page in its tab control, say).
+    void ShowWindow(bool show);
+    // True when the window and every window around it are shown.
+    bool IsWindowVisible() const;
+
     // Runs `fn` from the event loop later, unless the dialog is gone by then.
     void PostCall(std::function<void()> fn);
 
     // The window was shown or hidden.
     virtual void OnShowWindow(bool show);
-    // A key that the focused control left unhandled. True consumes it. The default is the
+    // A key (kKey...) that the focused control left unhandled. True consumes it. The default is the
     // dialog manager's: Enter presses the focused push button or else the default button,
     // Escape sends IDCANCEL.
     virtual bool PreTranslateKeyDown(int key);

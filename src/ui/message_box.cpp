@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "ui/dialog.h"
 #include "ui/dialog_template.h"
 #include "ui/dialog_units.h"
 #include "ui/resource.h"
@@ -76,7 +77,8 @@ QString BreakAtPhrases(const QString& text, const QFontMetrics& fm, int maxWidth
     return out.join(QLatin1Char('\n'));
 }
 
-int DefaultMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style) {
+int DefaultMessageBox(Dialog* owner, const std::string& text, const std::string& caption,
+                      unsigned style) {
     QMessageBox box(owner);
     SetUpMessageBox(box, text, caption, style);
     const int pressed = box.exec();
@@ -105,8 +107,10 @@ int DefaultAnswer(unsigned style) {
     return (style & kMbDefButton2) != 0 ? kIdNo : kIdYes;
 }
 
-void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& caption,
+void SetUpMessageBox(QMessageBox& box, const std::string& utf8Text, const std::string& utf8Caption,
                      unsigned style) {
+    const QString text = QString::fromStdString(utf8Text);
+    const QString caption = QString::fromStdString(utf8Caption);
     box.setWindowTitle(caption);
     // The dialogs' font, so that digits and Latin letters in a Japanese text do not come from
     // another font than the kana around them.
@@ -151,7 +155,8 @@ void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& capti
     }
 }
 
-int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style) {
+int ShowMessageBox(Dialog* owner, const std::string& text, const std::string& caption,
+                   unsigned style) {
     // The box takes over the mouse: an arrow held until now would go on stepping in its loop.
     UpDown::StopAllRepeats();
     struct Open {

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QString>
 #include <functional>
+#include <string>
 
 class QMessageBox;
-class QWidget;
 
 namespace vexilo::ui {
+
+class Dialog;
 
 // Message box styles and answers, with the values Windows gives them.
 inline constexpr unsigned kMbOk = 0x00000000;
@@ -25,11 +26,13 @@ int DefaultAnswer(unsigned style);
 
 // Everything that shows a message box goes through this one function, so that tests can answer
 // and record the boxes and a screenshot run can save them.
-using MessageBoxHandler =
-    std::function<int(QWidget* owner, const QString& text, const QString& caption, unsigned style)>;
+// Texts are UTF-8.
+using MessageBoxHandler = std::function<int(Dialog* owner, const std::string& text,
+                                            const std::string& caption, unsigned style)>;
 
 // Shows a modal box owned by `owner` (may be null) and returns the button pressed.
-int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, unsigned style);
+int ShowMessageBox(Dialog* owner, const std::string& text, const std::string& caption,
+                   unsigned style);
 
 // How many boxes are open now (shown and not yet answered), whatever handler shows them.
 int OpenMessageBoxes();
@@ -37,7 +40,8 @@ int OpenMessageBoxes();
 // Gives a box the panel's look: text, caption, icon, its buttons (OK, or Yes and No) with the
 // style's default, and a width that shows the whole caption. The default handler and the screenshot
 // mode both use it.
-void SetUpMessageBox(QMessageBox& box, const QString& text, const QString& caption, unsigned style);
+void SetUpMessageBox(QMessageBox& box, const std::string& text, const std::string& caption,
+                     unsigned style);
 
 // How many boxes have been shown so far (by any handler): whether an operation had something to
 // tell.

@@ -69,10 +69,10 @@ TabCtrl::TabCtrl(QWidget* parent)
     Layout();
 }
 
-int TabCtrl::InsertItem(int index, const QString& text) {
+int TabCtrl::InsertItem(int index, const std::string& text) {
     m_programmatic = true;
     const bool first = m_bar->count() == 0;
-    const int at = m_bar->insertTab(index, text);
+    const int at = m_bar->insertTab(index, QString::fromStdString(text));
     if (first) {
         m_bar->setCurrentIndex(at);
         m_noSelection = false;
@@ -101,8 +101,8 @@ int TabCtrl::GetItemCount() const {
     return m_bar->count();
 }
 
-QString TabCtrl::GetItemText(int index) const {
-    return m_bar->tabText(index);
+std::string TabCtrl::GetItemText(int index) const {
+    return m_bar->tabText(index).toStdString();
 }
 
 int TabCtrl::GetCurSel() const {

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <string>
 
 class QScrollArea;
 class QTabBar;
@@ -23,11 +24,11 @@ public:
 
     // Inserts an item before `index` (clamped to the end); returns its index. The first item
     // inserted becomes the selection.
-    int InsertItem(int index, const QString& text);
+    int InsertItem(int index, const std::string& text);
     // Removes an item; deleting the selected item leaves no selection until the next SetCurSel.
     bool DeleteItem(int index);
     int GetItemCount() const;
-    QString GetItemText(int index) const;
+    std::string GetItemText(int index) const;
     // The selected item, -1 when there is none.
     int GetCurSel() const;
     // Selects an item; returns the previous selection, -1 when there was none or `index` is out

@@ -236,7 +236,7 @@ TEST_P(ScreenFitTest, ButtonsAndTabRowStayInViewAndThePageAreaScrolls) {
         EXPECT_GT(button.top(), tab->geometry().bottom()) << id;
     }
 
-    tab->InsertItem(0, QStringLiteral("KTP-RGB-SDI (ttyACM0)"));
+    tab->InsertItem(0, "KTP-RGB-SDI (ttyACM0)");
     auto* page = new ui::Dialog;  // owned by the tab control's page area
     page->SetLayout(dlg.Layout());
     ASSERT_TRUE(page->Create(IDD_RGB_PAGE, tab));

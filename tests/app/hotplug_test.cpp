@@ -27,18 +27,11 @@
 #include "support/message_box_recorder.h"
 #include "ui/window_timers.h"
 
-QT_BEGIN_NAMESPACE
-// Readable QStrings in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-QT_END_NAMESPACE
-
 namespace vexilo {
 namespace {
 
-const QString kNoResponse = QString::fromUtf16(
-    u"デバイスが反応しません\n接続を確認してください\n該当タブを強制クローズします");
+const std::string kNoResponse =
+    "デバイスが反応しません\n接続を確認してください\n該当タブを強制クローズします";
 
 std::shared_ptr<CSimConverter> Converter(SimKind kind, SimFirmware firmware = SimFirmware::Main) {
     return std::make_shared<CSimConverter>(SimConfig::For(kind, firmware));
@@ -113,33 +106,33 @@ protected:
         watcher->SetRecheckInterval(recheckMs);
     }
 
-    std::vector<QString> Captions() const { return CaptionsOf(*dlg); }
-    static std::vector<QString> CaptionsOf(CVexiloDlg& w) {
-        std::vector<QString> out;
+    std::vector<std::string> Captions() const { return CaptionsOf(*dlg); }
+    static std::vector<std::string> CaptionsOf(CVexiloDlg& w) {
+        std::vector<std::string> out;
         for (int i = 0; i < w.TabControl().GetItemCount(); ++i) {
             out.push_back(w.TabControl().GetItemText(i));
         }
         return out;
     }
     // The port label of the converter behind each tab, in tab order.
-    static std::vector<QString> TabPortsOf(CVexiloDlg& w) {
-        std::vector<QString> out;
+    static std::vector<std::string> TabPortsOf(CVexiloDlg& w) {
+        std::vector<std::string> out;
         for (int i = 0; i < w.PageCount(); ++i) {
             if (const CDevDialog* page = w.Page(i); page && page->HasConverter()) {
-                out.push_back(QString::fromStdString(PortLabel(page->Device()->m_nPort)));
+                out.push_back(PortLabel(page->Device()->m_nPort));
             }
         }
         return out;
     }
 
     // Runs the event loop until the tab row reads `expected`, for at most 5 s.
-    ::testing::AssertionResult TabsBecome(const std::vector<QString>& expected) {
+    ::testing::AssertionResult TabsBecome(const std::vector<std::string>& expected) {
         if (QTest::qWaitFor([&] { return Captions() == expected; }, 5000)) {
             return ::testing::AssertionSuccess();
         }
         auto failure = ::testing::AssertionFailure() << "tabs:";
-        for (const QString& c : Captions()) {
-            failure << " [" << c.toStdString() << "]";
+        for (const std::string& c : Captions()) {
+            failure << " [" << c << "]";
         }
         return failure;
     }
@@ -218,8 +211,8 @@ TEST_F(HotplugTest, AConverterPluggedInDuringStartUpGetsItsTabAfterwards) {
             RunNestedLoop(500);
         }
     };
-    std::vector<QString> tabs;
-    std::vector<QString> ports;
+    std::vector<std::string> tabs;
+    std::vector<std::string> ports;
     CVexiloApp app(ModelPageFactory());
     app.m_onRunning = [&](CVexiloDlg& w) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return CaptionsOf(w).size() >= 2; }, 5000));
@@ -228,8 +221,8 @@ TEST_F(HotplugTest, AConverterPluggedInDuringStartUpGetsItsTabAfterwards) {
         w.EndDialog(ui::kIdCancel);
     };
     app.InitInstance({"vexilo-panel"});
-    EXPECT_EQ(tabs, (std::vector<QString>{"KTP-DVI-SDI (ttyACM1)", "KTP-NTSC-SDI (ttyACM2)"}));
-    EXPECT_EQ(ports, (std::vector<QString>{"ttyACM1", "ttyACM2"}));
+    EXPECT_EQ(tabs, (std::vector<std::string>{"KTP-DVI-SDI (ttyACM1)", "KTP-NTSC-SDI (ttyACM2)"}));
+    EXPECT_EQ(ports, (std::vector<std::string>{"ttyACM1", "ttyACM2"}));
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 
@@ -238,8 +231,8 @@ TEST_F(HotplugTest, AConverterPluggedInDuringStartUpGetsItsTabAfterwards) {
 // start-up as usual.
 TEST_F(HotplugTest, WithoutConvertersTheOperatorMayWaitForThem) {
     boxes.yesNo = ui::kIdYes;
-    QString waiting;
-    std::vector<QString> tabs;
+    std::string waiting;
+    std::vector<std::string> tabs;
     bool shown = false;
     CVexiloApp app(ModelPageFactory());
     app.m_onRunning = [&](CVexiloDlg& w) {
@@ -250,15 +243,15 @@ TEST_F(HotplugTest, WithoutConvertersTheOperatorMayWaitForThem) {
         tabs = CaptionsOf(w);
         // Shown whole: the empty window made room for a page of any kind.
         const CDevDialog* page = w.Page(0);
-        shown = page != nullptr && page->isVisible() && w.WaitingText().isEmpty() &&
+        shown = page != nullptr && page->isVisible() && w.WaitingText().empty() &&
                 w.TabControl().rect().contains(page->geometry());
         w.close();
     };
     app.InitInstance({"vexilo-panel"});
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].style, ui::kMbYesNo | ui::kMbIconExclamation | ui::kMbDefButton2);
-    EXPECT_EQ(waiting, QString::fromUtf16(u"コンバーターの接続を待っています。"));
-    EXPECT_EQ(tabs, std::vector<QString>{"KTP-RGB-SDI (ttyACM0)"});
+    EXPECT_EQ(waiting, "コンバーターの接続を待っています。");
+    EXPECT_EQ(tabs, std::vector<std::string>{"KTP-RGB-SDI (ttyACM0)"});
     EXPECT_TRUE(shown);
 }
 
@@ -269,7 +262,7 @@ TEST_F(HotplugTest, HeldPortsAreNamedAndRetriedWhenReleased) {
     auto held = std::make_unique<PortHolder>(Plug(2, "ttyACM1", SimKind::Rgb).node);
     Start(100);
     ASSERT_TRUE(TabsBecome({"KTP-DVI-SDI (ttyACM0)"}));
-    EXPECT_EQ(dlg->BusyPortsText(), QString::fromUtf16(u"他のアプリケーションが使用中: ttyACM1"));
+    EXPECT_EQ(dlg->BusyPortsText(), "他のアプリケーションが使用中: ttyACM1");
 
     held->Release();
     ASSERT_TRUE(TabsBecome({"KTP-DVI-SDI (ttyACM0)", "KTP-RGB-SDI (ttyACM1)"}));
@@ -278,8 +271,8 @@ TEST_F(HotplugTest, HeldPortsAreNamedAndRetriedWhenReleased) {
     auto& ntsc = Add(3, "ttyACM2", "0023");
     held = std::make_unique<PortHolder>(ntsc.node);
     bus.Plug(ntsc, Converter(SimKind::Ntsc));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg->BusyPortsText().isEmpty(); }, 5000));
-    EXPECT_EQ(dlg->BusyPortsText(), QString::fromUtf16(u"他のアプリケーションが使用中: ttyACM2"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dlg->BusyPortsText().empty(); }, 5000));
+    EXPECT_EQ(dlg->BusyPortsText(), "他のアプリケーションが使用中: ttyACM2");
     EXPECT_EQ(Captions().size(), 2u);
     held->Release();
     ASSERT_TRUE(
@@ -367,8 +360,8 @@ private:
 TEST_F(HotplugTest, AQuickReplugOnTheSamePathIsSeenAsOne) {
     LinkedSimulator sim({SimKind::Rgb, SimKind::Dvi});
     Start();
-    const QString rgb = QString::fromStdString("KTP-RGB-SDI (" + sim.Link(0) + ")");
-    const QString dvi = QString::fromStdString("KTP-DVI-SDI (" + sim.Link(1) + ")");
+    const std::string rgb = "KTP-RGB-SDI (" + sim.Link(0) + ")";
+    const std::string dvi = "KTP-DVI-SDI (" + sim.Link(1) + ")";
     ASSERT_TRUE(TabsBecome({rgb, dvi}));
 
     boxes.onBox = [&] {

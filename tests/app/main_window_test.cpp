@@ -98,8 +98,8 @@ protected:
         });
     }
 
-    std::vector<QString> Captions() const {
-        std::vector<QString> out;
+    std::vector<std::string> Captions() const {
+        std::vector<std::string> out;
         for (int i = 0; i < dlg->TabControl().GetItemCount(); ++i) {
             out.push_back(dlg->TabControl().GetItemText(i));
         }
@@ -135,7 +135,7 @@ TEST_F(MainWindowTest, OneConverterGetsOneTabShownAtOnceAndItsPortClosesWithTheW
     auto rgb = Add(SimKind::Rgb, "ttyACM0");
     CVexiloDlg& w = Open();
     ASSERT_EQ(w.PageCount(), 1);
-    EXPECT_EQ(Captions(), std::vector<QString>{"KTP-RGB-SDI (ttyACM0)"});
+    EXPECT_EQ(Captions(), std::vector<std::string>{"KTP-RGB-SDI (ttyACM0)"});
     EXPECT_EQ(w.TabControl().GetCurSel(), 0);
     CDevDialog* page = w.Page(0);
     EXPECT_TRUE(page->isVisible());
@@ -168,8 +168,8 @@ TEST_F(MainWindowTest, CaptionsTellSeriesModelAndPortInEnumerationOrder) {
     mute->AddFault({SimFaultKind::Silence, 0, 0x05, kSimForever, 0});  // no series answer
     Add(SimKind::Other, "COM7", 0);                                    // product ID 0x0020
     Open();
-    EXPECT_EQ(Captions(), (std::vector<QString>{"KTP-RGB-SDI (COM3)", "KTQ-DVI-SDI (COM5)",
-                                                "NTSC-SDI (COM6)", "KTQ-DVI-SDI (COM7)"}));
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"KTP-RGB-SDI (COM3)", "KTQ-DVI-SDI (COM5)",
+                                                    "NTSC-SDI (COM6)", "KTQ-DVI-SDI (COM7)"}));
     EXPECT_EQ(kinds, (std::vector<int>{DEVKIND_RGB, DEVKIND_DVI, DEVKIND_NTSC, DEVKIND_OTHER}));
     EXPECT_EQ(templates, (std::vector<int>{134, 133, 135, 133}));
     EXPECT_TRUE(boxes.boxes.empty());
@@ -187,8 +187,8 @@ TEST_F(MainWindowTest, EachKindGetsItsModelPage) {
     EXPECT_NE(dynamic_cast<CDvidDialog*>(w.Page(1)), nullptr);
     EXPECT_NE(dynamic_cast<CCvbsDialog*>(w.Page(2)), nullptr);
     EXPECT_NE(dynamic_cast<CDvidDialog*>(w.Page(3)), nullptr);
-    EXPECT_EQ(Captions(), (std::vector<QString>{"KTP-RGB-SDI (COM3)", "KTQ-DVI-SDI (COM5)",
-                                                "KTP-NTSC-SDI (COM6)", "KTP-DVI-SDI (COM7)"}));
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"KTP-RGB-SDI (COM3)", "KTQ-DVI-SDI (COM5)",
+                                                    "KTP-NTSC-SDI (COM6)", "KTP-DVI-SDI (COM7)"}));
     EXPECT_TRUE(w.Page(0)->isVisible());
     EXPECT_TRUE(boxes.boxes.empty());
 }
@@ -202,7 +202,7 @@ TEST_F(MainWindowTest, APortThatDoesNotOpenLosesItsPageAndTheLastTakesItsPlace) 
     ASSERT_TRUE(holder.IsOpen());
     CVexiloDlg& w = Open();
     EXPECT_EQ(Captions(),
-              (std::vector<QString>{"KTP-RGB-SDI (A)", "KTP-RGB-SDI (D)", "KTP-RGB-SDI (C)"}));
+              (std::vector<std::string>{"KTP-RGB-SDI (A)", "KTP-RGB-SDI (D)", "KTP-RGB-SDI (C)"}));
     EXPECT_EQ(w.PageCount(), 3);
     EXPECT_EQ(w.OpenTabs(), 3);
     EXPECT_EQ(PortLabel(w.Device(1).port), "D");
@@ -236,7 +236,7 @@ TEST_F(MainWindowTest, SelectingTheTabOfAnUnpluggedConverterClosesItAndShowsAnot
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, kNoResponseText);
     EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (B) ERROR");  // the test page's model string
-    EXPECT_EQ(Captions(), (std::vector<QString>{"KTP-RGB-SDI (A)", "KTP-NTSC-SDI (C)"}));
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"KTP-RGB-SDI (A)", "KTP-NTSC-SDI (C)"}));
     EXPECT_EQ(w.OpenTabs(), 2);
     EXPECT_EQ(w.TabControl().GetCurSel(), 0);
     EXPECT_TRUE(w.Page(0)->isVisible());
@@ -319,9 +319,9 @@ TEST_F(MainWindowTest, SaveGoesOnToTheNextPageWhenTheFirstStopsAnswering) {
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, test::kNotSavedText);
     EXPECT_EQ(b->Stored(), changed);
-    EXPECT_EQ(Captions(), std::vector<QString>{"KTP-DVI-SDI (B)"});
+    EXPECT_EQ(Captions(), std::vector<std::string>{"KTP-DVI-SDI (B)"});
     EXPECT_TRUE(w.isVisible());  // saving keeps the window open
-    EXPECT_TRUE(w.SaveNote().isEmpty()) << "not everything was saved";
+    EXPECT_TRUE(w.SaveNote().empty()) << "not everything was saved";
 }
 
 // A save that went through says so beside the buttons for a while, without a box.
@@ -329,12 +329,12 @@ TEST_F(MainWindowTest, ASuccessfulSaveSaysSoBriefly) {
     Add(SimKind::Rgb, "A");
     Add(SimKind::Dvi, "B");
     CVexiloDlg& w = Open(true);
-    EXPECT_TRUE(w.SaveNote().isEmpty());
+    EXPECT_TRUE(w.SaveNote().empty());
     QTest::mouseClick(w.GetDlgItem(IDC_SAVE), Qt::LeftButton);
     EXPECT_EQ(w.SaveNote(), "設定を保存しました");
     EXPECT_TRUE(boxes.boxes.empty());
     ASSERT_TRUE(w.Timers().Fire(CVexiloDlg::kSaveNoteTimerId));
-    EXPECT_TRUE(w.SaveNote().isEmpty());
+    EXPECT_TRUE(w.SaveNote().empty());
     EXPECT_FALSE(w.IsTimerRunning(CVexiloDlg::kSaveNoteTimerId));
 }
 
@@ -581,7 +581,8 @@ TEST_F(MainWindowTest, AConverterFailingItsStartUpLosesOnlyItsOwnPage) {
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (ttyACM0) ERROR");
     EXPECT_EQ(boxes.boxes[0].text, test::kStartupNotConnectedText);
-    EXPECT_EQ(Captions(), (std::vector<QString>{"KTP-DVI-SDI (ttyACM1)", "KTP-RGB-SDI (ttyACM2)"}));
+    EXPECT_EQ(Captions(),
+              (std::vector<std::string>{"KTP-DVI-SDI (ttyACM1)", "KTP-RGB-SDI (ttyACM2)"}));
     EXPECT_EQ(w.OpenTabs(), 2);
     EXPECT_EQ(a->OpenCount(), 0);
     EXPECT_TRUE(w.Page(1)->isVisible());
@@ -627,7 +628,7 @@ TEST_F(MainWindowTest, ReadingAtOnceSendsEachConverterWhatTheOneByOneStartUpSent
         return out;
     };
     std::vector<std::vector<std::vector<std::string>>> logs;
-    std::vector<std::vector<QString>> shown;
+    std::vector<std::vector<std::string>> shown;
     for (const bool atOnce : {false, true}) {
         entries.clear();
         ClearPortTable();
@@ -648,9 +649,9 @@ TEST_F(MainWindowTest, ReadingAtOnceSendsEachConverterWhatTheOneByOneStartUpSent
             factory.startupReads = nullptr;
         }
         Open(false, factory);
-        std::vector<QString> seen = Captions();
+        std::vector<std::string> seen = Captions();
         for (const auto& box : boxes.boxes) {
-            seen.push_back(box.caption + QStringLiteral(": ") + box.text);
+            seen.push_back(box.caption + ": " + box.text);
         }
         shown.push_back(seen);
         logs.emplace_back();
@@ -711,7 +712,7 @@ TEST_F(MainWindowTest, ConvertersAreReadAtOnceAndTheOperatorGoesOnWithTheReadyOn
     dlg->Create(IDD_VEXILO_DIALOG, nullptr);
     EXPECT_EQ(together, 3);
     EXPECT_EQ(states.back()[1], ParallelStartup::State::kContacting);
-    EXPECT_EQ(Captions(), (std::vector<QString>{"KTP-RGB-SDI (A)", "KTP-NTSC-SDI (C)"}));
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"KTP-RGB-SDI (A)", "KTP-NTSC-SDI (C)"}));
     EXPECT_EQ(dlg->OpenTabs(), 2);
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_TRUE(dlg->StartupHoldsPort(dlg->Device(1).port)) << "ours, not another program's";
@@ -754,12 +755,11 @@ TEST_F(MainWindowTest, NoConverterSaysWhereToLookAndTheWindowEndsUnshown) {
         }
         CVexiloDlg& w = Open();
         ASSERT_EQ(boxes.boxes.size(), 1u);
-        const QString& text = boxes.boxes[0].text;
+        const std::string& text = boxes.boxes[0].text;
         EXPECT_EQ(boxes.boxes[0].caption, "KTP Series ERROR");
-        EXPECT_TRUE(text.startsWith(QString::fromUtf16(u"デバイスが接続されていません\n\n")))
-            << text.toStdString();
+        EXPECT_EQ(text.rfind("デバイスが接続されていません\n\n", 0), 0u) << text;
         for (const char* hint : {"lsusb", "60-vexilo.rules", "VEXILO_PORTS"}) {
-            EXPECT_TRUE(text.contains(QLatin1String(hint))) << hint;
+            EXPECT_NE(text.find(hint), std::string::npos) << hint;
         }
         EXPECT_FALSE(boxes.boxes[0].owned);
         EXPECT_EQ(boxes.boxes[0].style, 0x134u);
@@ -779,8 +779,8 @@ TEST_F(MainWindowTest, AllPortsHeldShowsOnlyTheSecondMessageAndTheWindowEndsUnsh
     EXPECT_TRUE(dlg->EndedAtStartup());
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text,
-              QString::fromUtf16(u"デバイスが使用できません。\n"
-                                 u"他のアプリケーションで既に使用されている可能性があります。"));
+              "デバイスが使用できません。\n"
+              "他のアプリケーションで既に使用されている可能性があります。");
 }
 
 // A converter the user may not open, on a real-looking device path.
@@ -801,12 +801,12 @@ TEST_F(MainWindowTest, EachPortThatDidNotOpenIsNamedWithItsReason) {
     EXPECT_TRUE(w.EndedAtStartup());
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text,
-              QString::fromUtf16(u"デバイスが使用できません。\n"
-                                 u"A: 他のアプリケーションで既に使用されている可能性があります。\n"
-                                 u"B: コンバーターが取り外されました。\n"
-                                 u"ttyACM7: /dev/ttyACM7 を開く権限がありません。\n"
-                                 u"udev ルール 60-vexilo.rules をインストールするか、ユーザーを "
-                                 u"dialout グループに追加して再ログインしてください。"));
+              "デバイスが使用できません。\n"
+              "A: 他のアプリケーションで既に使用されている可能性があります。\n"
+              "B: コンバーターが取り外されました。\n"
+              "ttyACM7: /dev/ttyACM7 を開く権限がありません。\n"
+              "udev ルール 60-vexilo.rules をインストールするか、ユーザーを "
+              "dialout グループに追加して再ログインしてください。");
 }
 
 TEST_F(MainWindowTest, TheOnlyConverterFailingItsStartUpShowsItsMessageAndTheWindowEndsUnshown) {
@@ -825,9 +825,12 @@ TEST_F(MainWindowTest, TheOnlyConverterFailingItsStartUpShowsItsMessageAndTheWin
         EXPECT_TRUE(dlg->EndedAtStartup());
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (A) ERROR");
-        EXPECT_TRUE(boxes.boxes[0].text.startsWith(
-            QString::fromUtf16(u"メインファームウェアで起動していません")));
-        EXPECT_TRUE(boxes.boxes[0].text.endsWith(QString::fromUtf16(u"使用しません")));
+        const std::string& text = boxes.boxes[0].text;
+        EXPECT_EQ(text.rfind("メインファームウェアで起動していません", 0), 0u) << text;
+        const std::string end = "使用しません";
+        EXPECT_TRUE(text.size() >= end.size() &&
+                    text.compare(text.size() - end.size(), end.size(), end) == 0)
+            << text;
         dlg.reset();
     }
 }

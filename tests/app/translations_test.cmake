@@ -3,7 +3,7 @@
 file(COPY_FILE ${TS} ${OUT})
 string(REPLACE "," ";" SOURCES "${SOURCES}")  # folders and files, comma-separated
 execute_process(COMMAND ${LUPDATE} ${SOURCES} -ts ${OUT} -locations none -no-obsolete
-                        -source-language ja -target-language en
+                        -source-language ja -target-language en -tr-function-alias ${ALIASES}
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc EQUAL 0)
     message(FATAL_ERROR "lupdate failed (${rc})\n${out}\n${err}")

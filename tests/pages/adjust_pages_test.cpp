@@ -91,7 +91,7 @@ TEST(PageFactory, KindSelectsClassAndTemplate) {
         EXPECT_TRUE(c.is(page.get())) << c.kind;
         EXPECT_EQ(PageTemplateId(c.kind), c.templateId) << c.kind;
         EXPECT_FALSE(page->HasConverter());
-        EXPECT_TRUE(page->TabTitle().isEmpty());
+        EXPECT_TRUE(page->TabTitle().empty());
     }
 }
 
@@ -193,8 +193,8 @@ TEST_F(AdjustPageTest, RgbStartUpShowsTheValuesSilently) {
     EXPECT_EQ(page->GetRadioIndex(IDC_SYNC_RGB), 2);
     EXPECT_FALSE(page->IsDlgButtonChecked(IDC_SYNC_AUTO));
     EXPECT_FALSE(page->IsDlgItemEnabled(IDC_SYNC_AUTO)) << "it only shows the setting";
-    EXPECT_FALSE(page->GetDlgItemTip(IDC_SYNC_AUTO).isEmpty()) << "and says so";
-    EXPECT_TRUE(page->GetDlgItemTip(IDC_OFFSET_G_SPIN).isEmpty());
+    EXPECT_FALSE(page->GetDlgItemTip(IDC_SYNC_AUTO).empty()) << "and says so";
+    EXPECT_TRUE(page->GetDlgItemTip(IDC_OFFSET_G_SPIN).empty());
     EXPECT_FALSE(page->IsDlgButtonChecked(IDC_OFFSET_AUTO));
     EXPECT_TRUE(page->IsDlgItemEnabled(IDC_SYNC_RGBS));
     EXPECT_TRUE(page->IsDlgItemEnabled(IDC_OFFSET_G_SPIN));
@@ -241,7 +241,7 @@ TEST_F(AdjustPageTest, WithoutInputTheRgbControlsComeUpDisabledSaveWhatAutoAllow
             }
             for (int id : offsets) {
                 EXPECT_EQ(page->IsDlgItemEnabled(id), !offsetAuto) << id;
-                EXPECT_EQ(page->GetDlgItemTip(id).isEmpty(), !offsetAuto) << id;
+                EXPECT_EQ(page->GetDlgItemTip(id).empty(), !offsetAuto) << id;
             }
             for (int id : radios) {
                 EXPECT_EQ(page->IsDlgItemEnabled(id), !syncAuto) << id;
@@ -265,7 +265,7 @@ TEST_F(AdjustPageTest, WithoutInputTheNtscAdjustmentsComeUpDisabled) {
     sim->SetInputFormat(kC);
     page->SendCommand(IDC_UPDATE);
     EXPECT_TRUE(page->IsDlgItemEnabled(IDC_HUE_SPIN)) << "the first format loads and enables";
-    EXPECT_TRUE(page->GetDlgItemTip(IDC_HUE_SPIN).isEmpty());
+    EXPECT_TRUE(page->GetDlgItemTip(IDC_HUE_SPIN).empty());
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
@@ -353,7 +353,7 @@ protected:
         EXPECT_EQ(Sent(), (std::vector<SimRequest>{QueryFormat(), SetAdj(c.index, c.atLower)}))
             << c.spinId;
         EXPECT_EQ(spin->GetPos32(), c.lower) << "the position stays at the end";
-        EXPECT_EQ(page->GetDlgItemText(c.editId), QString::number(c.lower));
+        EXPECT_EQ(page->GetDlgItemText(c.editId), std::to_string(c.lower));
     }
 };
 

@@ -2,10 +2,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QTest>
 #include <array>
 #include <cstdlib>
+#include <regex>
+#include <string>
 
 #include "discovery/attach.h"
 #include "page_fixture.h"
@@ -40,7 +41,7 @@ TEST_F(PageTest, StatusIsFormattedFieldByField) {
         Sim().SetStatus(c.status);
         page->SendCommand(IDC_UPDATE);
         for (std::size_t i = 0; i < kStatusIds.size(); ++i) {
-            EXPECT_EQ(Text(page, kStatusIds[i]), QString::fromUtf8(c.shown[i]))
+            EXPECT_EQ(Text(page, kStatusIds[i]), c.shown[i])
                 << "control " << kStatusIds[i] << " for frame rate " << c.shown[2];
         }
     }
@@ -49,13 +50,13 @@ TEST_F(PageTest, StatusIsFormattedFieldByField) {
 
 // The status group tells when it was last read; a reply that is not shown does not count.
 TEST_F(PageTest, AShortStatusReplyChangesNothingAndClosesNothing) {
-    const QRegularExpression readAt(QStringLiteral("^最終読み取り \\d\\d:\\d\\d:\\d\\d$"));
+    const std::regex readAt("最終読み取り \\d\\d:\\d\\d:\\d\\d");
     Sim().SetStatus({1920, 1080, 412, 380, 50, 5994, 2});
     CTestPage* page = Start();
     ASSERT_EQ(Text(page, IDC_FRAMERATE), "59.94");
-    EXPECT_TRUE(readAt.match(Text(page, IDC_STATUS_TIME)).hasMatch())
-        << Text(page, IDC_STATUS_TIME).toStdString();
-    page->SetDlgItemText(IDC_STATUS_TIME, QStringLiteral("earlier"));
+    EXPECT_TRUE(std::regex_match(Text(page, IDC_STATUS_TIME), readAt))
+        << Text(page, IDC_STATUS_TIME);
+    page->SetDlgItemText(IDC_STATUS_TIME, "earlier");
     Sim().SetStatus({1, 2, 3, 4, 5, 6000, 1});
     Fault(SimFaultKind::WrongLength, 0x03, 1, 0, -1);  // 12 bytes
     page->SendCommand(IDC_UPDATE);
@@ -66,7 +67,7 @@ TEST_F(PageTest, AShortStatusReplyChangesNothingAndClosesNothing) {
     EXPECT_TRUE(boxes.boxes.empty());
     page->SendCommand(IDC_UPDATE);
     EXPECT_EQ(Text(page, IDC_FRAMERATE), "60") << "a whole reply is shown again";
-    EXPECT_TRUE(readAt.match(Text(page, IDC_STATUS_TIME)).hasMatch());
+    EXPECT_TRUE(std::regex_match(Text(page, IDC_STATUS_TIME), readAt));
 }
 
 TEST_F(PageTest, TheUpdateButtonReachesTheModelsOverride) {
@@ -90,7 +91,7 @@ TEST_F(PageTest, StartUpReadsEverythingInOrderAndShowsTheVersions) {
     EXPECT_EQ(Sim().Log()[0].data, std::vector<std::uint8_t>{0x00})
         << "the start-up check carries one data byte";
     EXPECT_EQ(Text(page, IDC_FIRMWARE_VER), "Firmware Ver. : 3.10/1.00");
-    EXPECT_EQ(Text(page, IDC_BOARD_REV), QString::fromUtf16(u"基板Rev. : 2"));
+    EXPECT_EQ(Text(page, IDC_BOARD_REV), "基板Rev. : 2");
     EXPECT_EQ(Text(page, IDC_FPGA_VER), "FPGA Ver. : 0x0B4");
     EXPECT_EQ(page->m_wFpgaVersion, 0x00B4);
     EXPECT_FALSE(page->OldFirmware());
@@ -103,7 +104,7 @@ TEST_F(PageTest, FirmwareChecksAtStartUp) {
     struct Case {
         const char* running;
         const char* second;
-        const QString* message;  // null: the page stays open
+        const std::string* message;  // null: the page stays open
         bool oldFirmware;
     };
     const Case cases[] = {
@@ -144,14 +145,14 @@ TEST_F(PageTest, FpgaAndBoardTexts) {
         std::uint8_t board;
         int unanswered;  // version reads left without reply, from the last one back
         const char* fpgaText;
-        const char16_t* boardText;
+        const char* boardText;
     };
     const Case cases[] = {
-        {0x00B4, 3, 0, "FPGA Ver. : 0x0B4", u"基板Rev. : 3"},
-        {0x0FFF, 255, 0, "FPGA Ver. : 0xFFF", u"基板Rev. : 255"},
-        {0x00B4, 3, 1, "FPGA Ver. : ---", u"基板Rev. : 3"},
-        {0x00B4, 3, 2, "FPGA Ver. : ---", u"基板Rev. : 0"},
-        {0x1000, 1, 0, "FPGA Ver. : ---", u"基板Rev. : 1"},
+        {0x00B4, 3, 0, "FPGA Ver. : 0x0B4", "基板Rev. : 3"},
+        {0x0FFF, 255, 0, "FPGA Ver. : 0xFFF", "基板Rev. : 255"},
+        {0x00B4, 3, 1, "FPGA Ver. : ---", "基板Rev. : 3"},
+        {0x00B4, 3, 2, "FPGA Ver. : ---", "基板Rev. : 0"},
+        {0x1000, 1, 0, "FPGA Ver. : ---", "基板Rev. : 1"},
     };
     for (const Case& c : cases) {
         SimConfig firmware = SimConfig::For(SimKind::Rgb);
@@ -163,7 +164,7 @@ TEST_F(PageTest, FpgaAndBoardTexts) {
         }
         CTestPage* page = Start();
         EXPECT_EQ(Text(page, IDC_FPGA_VER), c.fpgaText);
-        EXPECT_EQ(Text(page, IDC_BOARD_REV), QString::fromUtf16(c.boardText));
+        EXPECT_EQ(Text(page, IDC_BOARD_REV), c.boardText);
         EXPECT_TRUE(page->HasConverter()) << "unanswered version reads close nothing";
     }
 }
@@ -230,7 +231,7 @@ TEST_F(PageTest, AStartUpFailureSaysWhyAndThatTheConverterIsLeftOut) {
     struct Case {
         const char* what;
         SimFaultSpec fault;
-        QString text;
+        std::string text;
     };
     const Case cases[] = {
         {"no reply to the checks", {SimFaultKind::Silence, 0, 0x00, 5}, kStartupNotConnectedText},
@@ -241,7 +242,7 @@ TEST_F(PageTest, AStartUpFailureSaysWhyAndThatTheConverterIsLeftOut) {
         {"wrong ETX", {SimFaultKind::WrongEtx, 0, 0x07}, kStartupDamagedText},
         {"error code",
          {SimFaultKind::ErrorCode, 0x0C, 0x07},
-         StartupText(u"デバイスがエラーを返しました（コード 0x0C）")},
+         StartupText("デバイスがエラーを返しました（コード 0x0C）")},
         // Two version texts that never arrived are equal, yet the firmware is not to blame.
         {"no version texts", {SimFaultKind::Silence, 0, 0x01, 2}, kStartupNoResponseText},
     };
@@ -384,10 +385,10 @@ TEST_F(PageTest, AForcedCloseStopsTheStatusTimer) {
 // ---- forced close ----------------------------------------------------------------------------
 
 TEST_F(PageTest, EachReasonHasItsMessageUnderTheTabTitle) {
-    const std::pair<int, const QString*> reasons[] = {{0, &kNotConnectedText},
-                                                      {1, &kNoResponseText},
-                                                      {2, &kNotMainFirmwareText},
-                                                      {3, &kBootUpdaterText}};
+    const std::pair<int, const std::string*> reasons[] = {{0, &kNotConnectedText},
+                                                          {1, &kNoResponseText},
+                                                          {2, &kNotMainFirmwareText},
+                                                          {3, &kBootUpdaterText}};
     for (const auto& [reason, message] : reasons) {
         StartOther("COM3");
         CTestPage* page = StartOther("COM7");

@@ -32,7 +32,7 @@ TEST_F(DviPageTest, TheCableDetectReadDecidesTheBox) {
         const char* what;
         std::function<void()> arrange;
         bool ticked, enabled;
-        QString closedWith;  // empty: the page stays open
+        std::string closedWith;  // empty: the page stays open
     };
     const Case cases[] = {
         {"detection off", [this] { SetCable(0); }, true, true, {}},
@@ -62,7 +62,7 @@ TEST_F(DviPageTest, TheCableDetectReadDecidesTheBox) {
          [this] {
              sim->AddFault({SimFaultKind::ErrorCode, 0x0C, 0x14});
          },
-         false, true, StartupText(u"デバイスがエラーを返しました（コード 0x0C）")},
+         false, true, StartupText("デバイスがエラーを返しました（コード 0x0C）")},
         {"no reply",
          [this] {
              sim->AddFault({SimFaultKind::Silence, 0, 0x14});
@@ -93,11 +93,11 @@ TEST_F(DviPageTest, TheCableDetectReadDecidesTheBox) {
         EXPECT_EQ(page->IsDlgButtonChecked(IDC_NO_CABLE_CHECK), c.ticked) << c.what;
         EXPECT_EQ(page->m_bNoCableCheck, c.ticked) << c.what;
         EXPECT_EQ(page->IsDlgItemEnabled(IDC_NO_CABLE_CHECK), c.enabled) << c.what;
-        EXPECT_EQ(page->GetDlgItemTip(IDC_NO_CABLE_CHECK).isEmpty(),
-                  c.enabled || !c.closedWith.isEmpty())
+        EXPECT_EQ(page->GetDlgItemTip(IDC_NO_CABLE_CHECK).empty(),
+                  c.enabled || !c.closedWith.empty())
             << c.what << ": a greyed box says why";
-        EXPECT_EQ(page->HasConverter(), c.closedWith.isEmpty()) << c.what;
-        if (c.closedWith.isEmpty()) {
+        EXPECT_EQ(page->HasConverter(), c.closedWith.empty()) << c.what;
+        if (c.closedWith.empty()) {
             EXPECT_TRUE(boxes.boxes.empty()) << c.what;
         } else {
             ASSERT_EQ(boxes.boxes.size(), 1u) << c.what;

@@ -5,21 +5,23 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
 
 #include "page_fixture.h"
 #include "protocol/crc24.h"
 #include "protocol/id_record.h"
 #include "support/messages.h"
+#include "ui/text.h"
 
 namespace vexilo::test {
 namespace {
 
-const QString kErrorCaption = "KTP Series ERROR";
+const std::string kErrorCaption = "KTP Series ERROR";
 
-QString Repeat(const char16_t* unit, int times) {
-    QString s;
+std::string Repeat(const char* unit, int times) {
+    std::string s;
     for (int i = 0; i < times; ++i) {
-        s += QString::fromUtf16(unit);
+        s += unit;
     }
     return s;
 }
@@ -28,29 +30,29 @@ QString Repeat(const char16_t* unit, int times) {
 
 TEST(IdFilters, TextLimits) {
     struct Case {
-        QString (*filter)(const QString&);
-        QString in;
-        QString out;
+        std::string (*filter)(const std::string&);
+        std::string in;
+        std::string out;
     };
     const Case cases[] = {
         {&CDevDialog::FilterSnDigits, "12ab34", "1234"},
         {&CDevDialog::FilterSnDigits, "123456789", "12345678"},
-        {&CDevDialog::FilterSnDigits, QString::fromUtf16(u"１２3"), "3"},  // full-width digits
+        {&CDevDialog::FilterSnDigits, "１２3", "3"},  // full-width digits
         {&CDevDialog::PadSn, "1234", "00001234"},
         {&CDevDialog::PadSn, "x7", "00000007"},
         {&CDevDialog::PadSn, "12345678", "12345678"},
         {&CDevDialog::PadSn, "abc", ""},
         {&CDevDialog::FilterIdText, "abc-def_1", "ABCDEF_1"},
         {&CDevDialog::FilterIdText, "ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNOP"},
-        {&CDevDialog::FilterIdText, QString::fromUtf16(u"ａb c"), "BC"},
-        {&CDevDialog::LimitNameUtf8, Repeat(u"映", 30), Repeat(u"映", 26)},
-        {&CDevDialog::LimitNameUtf8, QString(80, u'n'), QString(80, u'n')},
-        {&CDevDialog::LimitNameUtf8, QString(81, u'n'), QString(80, u'n')},
+        {&CDevDialog::FilterIdText, "ａb c", "BC"},
+        {&CDevDialog::LimitNameUtf8, Repeat("映", 30), Repeat("映", 26)},
+        {&CDevDialog::LimitNameUtf8, std::string(80, 'n'), std::string(80, 'n')},
+        {&CDevDialog::LimitNameUtf8, std::string(81, 'n'), std::string(80, 'n')},
         // A character outside the BMP is removed whole, never half of it.
-        {&CDevDialog::LimitNameUtf8, QString(77, u'n') + Repeat(u"😀", 1), QString(77, u'n')},
+        {&CDevDialog::LimitNameUtf8, std::string(77, 'n') + "😀", std::string(77, 'n')},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(c.filter(c.in), c.out) << c.in.toStdString();
+        EXPECT_EQ(c.filter(c.in), c.out) << c.in;
     }
 }
 
@@ -74,22 +76,22 @@ protected:
     }
 
     // Typing at the end of the text, as after a click behind it.
-    void Type(CTestPage* page, int id, const QString& keys) {
-        const int end = static_cast<int>(page->GetDlgItemText(id).size());
+    void Type(CTestPage* page, int id, const std::string& keys) {
+        const int end = ui::Utf16Length(page->GetDlgItemText(id));
         page->EditSetSel(id, end, end);
-        QTest::keyClicks(page->GetDlgItem(id), keys);
+        QTest::keyClicks(page->GetDlgItem(id), QString::fromStdString(keys));
     }
 };
 
 TEST_F(IdTest, StoredSettingsAreShownAsStored) {
-    Store(1, 0x52, "00001234", "CAM_1", QString::fromUtf16(u"スタジオＡ"));
+    Store(1, 0x52, "00001234", "CAM_1", "スタジオＡ");
     CTestPage* page = Start();
     EXPECT_TRUE(page->m_bIdSupported);
     EXPECT_TRUE(page->IsDlgButtonChecked(IDC_ID_ENABLE));
     EXPECT_EQ(Text(page, IDC_ID_DID), "0x52");
     EXPECT_EQ(Text(page, IDC_ID_SN), "00001234");
     EXPECT_EQ(Text(page, IDC_ID_ID), "CAM_1");
-    EXPECT_EQ(Text(page, IDC_ID_NAME), QString::fromUtf16(u"スタジオＡ"));
+    EXPECT_EQ(Text(page, IDC_ID_NAME), "スタジオＡ");
     EXPECT_EQ(page->m_strModelName, "KTP-RGB-SDI");
     EXPECT_EQ(Text(page, IDC_ID_NOTE), kIdNoteSupportedText);
     for (int id : {IDC_ID_ENABLE, IDC_ID_DID, IDC_ID_SN, IDC_ID_ID, IDC_ID_NAME}) {
@@ -138,8 +140,8 @@ TEST_F(IdTest, UnsupportedConvertersShowTheGroupDisabledWithTheUpdateNote) {
         EXPECT_EQ(page->m_bIdSupported, c.supported) << c.what;
         EXPECT_EQ(page->IsDlgItemEnabled(IDC_ID_ENABLE), c.supported) << c.what;
         EXPECT_EQ(page->IsDlgItemEnabled(IDC_ID_SN), c.supported) << c.what;
-        EXPECT_EQ(page->GetDlgItemTip(IDC_ID_ENABLE).isEmpty(), c.supported) << c.what;
-        EXPECT_EQ(page->GetDlgItemTip(IDC_ID_NAME).isEmpty(), c.supported) << c.what;
+        EXPECT_EQ(page->GetDlgItemTip(IDC_ID_ENABLE).empty(), c.supported) << c.what;
+        EXPECT_EQ(page->GetDlgItemTip(IDC_ID_NAME).empty(), c.supported) << c.what;
         EXPECT_EQ(Text(page, IDC_ID_NOTE),
                   c.supported ? kIdNoteSupportedText : kIdNoteUnsupportedText)
             << c.what;
@@ -246,8 +248,8 @@ TEST_F(IdTest, IdAndNameAreFilteredWhileTyped) {
     page->SetDlgItemText(IDC_ID_ID, "abcdefghijklmnopqrst");
     EXPECT_EQ(Text(page, IDC_ID_ID), "ABCDEFGHIJKLMNOP");
     EXPECT_EQ(page->DlgItem<QLineEdit>(IDC_ID_ID)->cursorPosition(), 16);
-    page->SetDlgItemText(IDC_ID_NAME, Repeat(u"映", 30));
-    EXPECT_EQ(Text(page, IDC_ID_NAME), Repeat(u"映", 26));
+    page->SetDlgItemText(IDC_ID_NAME, Repeat("映", 30));
+    EXPECT_EQ(Text(page, IDC_ID_NAME), Repeat("映", 26));
 }
 
 // ---- saving ----------------------------------------------------------------------------------
@@ -256,7 +258,7 @@ TEST_F(IdTest, ApplyHandsAValidBlockToTheLink) {
     CTestPage* page = StartEnabled();
     page->ComboSetCurSel(IDC_ID_DID, 3);
     Type(page, IDC_ID_SN, "1234");
-    page->SetDlgItemText(IDC_ID_NAME, QString::fromUtf16(u"副調整室"));
+    page->SetDlgItemText(IDC_ID_NAME, "副調整室");
     const int queries = Count(0x05);
     ASSERT_TRUE(page->ApplyIdFunction());
     EXPECT_TRUE(boxes.boxes.empty());
@@ -267,9 +269,7 @@ TEST_F(IdTest, ApplyHandsAValidBlockToTheLink) {
     EXPECT_STREQ(reinterpret_cast<const char*>(&block[kIdOffSerial]), "1234");
     EXPECT_STREQ(reinterpret_cast<const char*>(&block[kIdOffModel]), "KTP-RGB-SDI");
     EXPECT_STREQ(reinterpret_cast<const char*>(&block[kIdOffId]), "KTPRGB_00001234");
-    EXPECT_EQ(QString::fromUtf8(reinterpret_cast<const char*>(&block[kIdOffName])),
-              QString::fromUtf16(u"副調整室"));
-
+    EXPECT_STREQ(reinterpret_cast<const char*>(&block[kIdOffName]), "副調整室");
     EXPECT_TRUE(page->Converter()->Id().owed);
 
     // The save writes it; the converter then holds the same settings.
@@ -284,7 +284,7 @@ TEST_F(IdTest, EachSaveTimeErrorHasItsMessageAndChangesNothing) {
     struct Case {
         const char* what;
         void (*spoil)(CTestPage*);
-        const QString* message;
+        const std::string* message;
     };
     // The edits filter what is typed, so these faults are put in the way the page writes.
     const Case cases[] = {
@@ -292,21 +292,21 @@ TEST_F(IdTest, EachSaveTimeErrorHasItsMessageAndChangesNothing) {
         {"name too long",
          [](CTestPage* p) {
              p->m_bSettingText = true;
-             p->SetDlgItemText(IDC_ID_NAME, QString(81, u'n'));
+             p->SetDlgItemText(IDC_ID_NAME, std::string(81, 'n'));
              p->m_bSettingText = false;
          },
          &kIdConvertFailedText},
         {"no code-page form",
          [](CTestPage* p) {
              p->m_bSettingText = true;
-             p->SetDlgItemText(IDC_ID_ID, QString::fromUtf16(u"\u00E9\u0301"));
+             p->SetDlgItemText(IDC_ID_ID, "\u00E9\u0301");
              p->m_bSettingText = false;
          },
          &kIdConvertFailedText},
         {"not ASCII",
          [](CTestPage* p) {
              p->m_bSettingText = true;
-             p->SetDlgItemText(IDC_ID_ID, QString::fromUtf16(u"ＡＢ"));
+             p->SetDlgItemText(IDC_ID_ID, "ＡＢ");
              p->m_bSettingText = false;
          },
          &kIdCheckFailedText},

@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QString>
 #include <cstdint>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "page_fixture.h"  // readable QStrings in failure messages
 #include "pages/main_window.h"
 #include "pages/model_pages.h"
 #include "protocol/dev_link.h"

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QString>
 #include <cstring>
 #include <memory>
-#include <ostream>
 #include <string>
 
 #include "protocol/id_record.h"
@@ -15,13 +13,6 @@
 #include "support/message_box_recorder.h"
 #include "test_page.h"
 #include "ui/window_timers.h"
-
-QT_BEGIN_NAMESPACE
-// Readable QStrings in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) {
-    *os << '"' << s.toStdString() << '"';
-}
-QT_END_NAMESPACE
 
 namespace vexilo::test {
 
@@ -76,15 +67,13 @@ protected:
 
     // Stores an ID record in the converter's storage block.
     void Store(std::uint8_t enable = 1, std::uint8_t did = 0x5A, const char* sn = "00001234",
-               const char* id = "KTPRGB_00001234",
-               const QString& name = QString::fromUtf16(u"第1スタジオ カメラ")) {
+               const char* id = "KTPRGB_00001234", const std::string& name = "第1スタジオ カメラ") {
         IdBlock block = DefaultIdBlock();
         block[kIdOffEnable] = enable;
         block[kIdOffDid] = did;
         std::strncpy(reinterpret_cast<char*>(&block[kIdOffSerial]), sn, kIdSerialMax);
         std::strncpy(reinterpret_cast<char*>(&block[kIdOffId]), id, kIdIdMax);
-        const QByteArray utf8 = name.toUtf8();
-        std::memcpy(&block[kIdOffName], utf8.constData(), static_cast<std::size_t>(utf8.size()));
+        std::memcpy(&block[kIdOffName], name.data(), name.size());
         std::array<std::uint8_t, kSimIdStorageSize> storage{};
         std::uint16_t length = 0;
         ASSERT_TRUE(EncodeIdRecord(block, storage, length));
@@ -115,7 +104,7 @@ protected:
         return {};
     }
 
-    QString Text(CTestPage* p, int id) const { return p->GetDlgItemText(id); }
+    std::string Text(CTestPage* p, int id) const { return p->GetDlgItemText(id); }
 
     SimConfig config = SimConfig::For(SimKind::Rgb);
     std::shared_ptr<CSimConverter> sim;

@@ -31,7 +31,7 @@ TEST_F(PageTest, RenderPage) {
         page->UseDevice(Link(sim, "ttyACM0"));
         page->Create(templateId, nullptr);
         page->SetComPort(page->Device()->m_nPort);
-        page->setWindowTitle(page->TabTitle());
+        page->setWindowTitle(QString::fromStdString(page->TabTitle()));
         ASSERT_TRUE(page->HasConverter());
         page->show();
         const QPixmap shot = page->grab();
@@ -68,7 +68,7 @@ TEST_F(ModelPageTest, RenderModelPages) {
             std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim)), port, c.devkind));
         page->Create(PageTemplateId(c.devkind), nullptr);
         page->SetComPort(port);
-        page->setWindowTitle(page->TabTitle());
+        page->setWindowTitle(QString::fromStdString(page->TabTitle()));
         ASSERT_TRUE(page->HasConverter()) << c.name;
         page->show();
         const QPixmap shot = page->grab();

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QString>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "ui/message_box.h"
@@ -12,21 +13,21 @@ namespace vexilo::test {
 class MessageBoxRecorder {
 public:
     struct Box {
-        QString caption;
-        QString text;
+        std::string caption;
+        std::string text;
         unsigned style = 0;
         bool owned = false;
     };
 
     MessageBoxRecorder() {
-        m_previous = ui::SetMessageBoxHandler(
-            [this](QWidget* owner, const QString& text, const QString& caption, unsigned style) {
-                boxes.push_back({caption, text, style, owner != nullptr});
-                if (onBox) {
-                    onBox();
-                }
-                return (style & 0x0Fu) == ui::kMbYesNo ? yesNo : ui::kIdOk;
-            });
+        m_previous = ui::SetMessageBoxHandler([this](ui::Dialog* owner, const std::string& text,
+                                                     const std::string& caption, unsigned style) {
+            boxes.push_back({caption, text, style, owner != nullptr});
+            if (onBox) {
+                onBox();
+            }
+            return (style & 0x0Fu) == ui::kMbYesNo ? yesNo : ui::kIdOk;
+        });
     }
     MessageBoxRecorder(const MessageBoxRecorder&) = delete;
     MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;

@@ -23,10 +23,10 @@ namespace {
 // A dialog on the analog RGB page template, with a bit of everything the pages use.
 class KitDialog : public Dialog {
 public:
-    QString m_strSn;
+    std::string m_strSn;
     bool m_bEnable = false;
     int m_nFormat = 1;
-    QString m_strDid;
+    std::string m_strDid;
     QLineEdit* m_edId = nullptr;
     std::vector<std::string> log;
     NmUpDown lastDelta;
@@ -42,14 +42,14 @@ public:
     }
     bool OnInitDialog() override {
         for (const char* did : {"0x50", "0x51", "0x5F"}) {
-            ComboAddString(IDC_ID_DID, QString::fromLatin1(did));
+            ComboAddString(IDC_ID_DID, did);
         }
         log.push_back("init");
         return Dialog::OnInitDialog();
     }
     virtual void OnFactory() { log.push_back("factory"); }
     void OnFormat() { log.push_back("format"); }
-    void OnSnChange() { log.push_back("sn-change:" + GetDlgItemText(IDC_ID_SN).toStdString()); }
+    void OnSnChange() { log.push_back("sn-change:" + GetDlgItemText(IDC_ID_SN)); }
     void OnSnKill() { log.push_back("sn-kill"); }
     void OnUpdate() { log.push_back("update"); }
     void OnDelta(NmUpDown* nm, LResult* result) {
@@ -286,7 +286,7 @@ public:
     NoKeysDialog() : Dialog(102) {}
     std::vector<int> clicked;
     bool PreTranslateKeyDown(int key) override {
-        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+        if (key == kKeyReturn || key == kKeyEscape) {
             return false;
         }
         return Dialog::PreTranslateKeyDown(key);
@@ -367,7 +367,7 @@ TEST(DialogPost, PostedCallsRunLaterAndNotAfterTheDialogIsGone) {
 TEST(MessageBoxSeam, RecordsAndRestores) {
     {
         test::MessageBoxRecorder boxes;
-        QWidget owner;
+        Dialog owner;
         EXPECT_EQ(ShowMessageBox(&owner, "text", "caption", kMbIconExclamation | kMbOk), kIdOk);
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_EQ(boxes.boxes[0].caption, "caption");
@@ -389,11 +389,12 @@ TEST(MessageBoxSeam, RecordsAndRestores) {
 // A box's lines break only at spaces or after Japanese punctuation, never inside a word, and its
 // digits and letters come from the dialogs' font, as its kana do.
 TEST(MessageBoxSeam, LinesBreakBetweenPhrasesInTheDialogFont) {
-    const QString text = QString::fromUtf8(
+    const std::string utf8 =
         "ttyACM0: /dev/ttyACM0 を開く権限がありません。\nudev ルール 60-vexilo.rules "
-        "をインストールするか、ユーザーを dialout グループに追加して再ログインしてください。");
+        "をインストールするか、ユーザーを dialout グループに追加して再ログインしてください。";
+    const QString text = QString::fromStdString(utf8);
     QMessageBox box;
-    SetUpMessageBox(box, text, "KTP Series ERROR", kMbIconExclamation);
+    SetUpMessageBox(box, utf8, "KTP Series ERROR", kMbIconExclamation);
     const auto tpl = LoadDialogTemplate(IDD_VEXILO_DIALOG);
     ASSERT_TRUE(tpl);
     EXPECT_EQ(box.font().families(), tpl->fontFamilies);
@@ -417,7 +418,7 @@ TEST(MessageBoxSeam, LinesBreakBetweenPhrasesInTheDialogFont) {
 }
 
 TEST(MessageBoxSeam, TheRealBoxIsWideEnoughForItsTitle) {
-    const QString title = "KTP-DVI-SDI (ttyACM4) ERROR";
+    const std::string title = "KTP-DVI-SDI (ttyACM4) ERROR";
     int width = 0;
     QTimer::singleShot(0, [&] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -428,7 +429,9 @@ TEST(MessageBoxSeam, TheRealBoxIsWideEnoughForItsTitle) {
         }
     });
     ShowMessageBox(nullptr, "short", title, kMbIconExclamation);
-    EXPECT_GT(width, QFontMetrics(QApplication::font()).horizontalAdvance(title) + 100);
+    EXPECT_GT(
+        width,
+        QFontMetrics(QApplication::font()).horizontalAdvance(QString::fromStdString(title)) + 100);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <QTabBar>
 #include <QTest>
+#include <string>
 
 #include "ui/tab_ctrl.h"
 
@@ -33,7 +34,7 @@ TEST_F(TabCtrlTest, TheFirstItemIsSelectedAndProgrammaticChangesAreSilent) {
 
 TEST_F(TabCtrlTest, DeletingTheSelectedItemLeavesNoSelection) {
     for (int i = 0; i < 3; ++i) {
-        tab.InsertItem(i, QString::number(i));
+        tab.InsertItem(i, std::to_string(i));
     }
     tab.SetCurSel(2);
     EXPECT_TRUE(tab.DeleteItem(0));
