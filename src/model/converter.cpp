@@ -110,48 +110,9 @@ Outcome Converter::StartReads(const std::atomic<bool>* stop, bool withCaption) {
         return out;
     }
     const int kind = m_identity.kind;
-    m_identity = Identity{};
-    m_identity.kind = kind;
-    if (!m_link->CheckConnection(kStartupAttempts, false)) {
-        return out.Fail(Fault::kNotConnected,
-                        "the converter is not connected (no answer to the connection check)");
+    if (Outcome r = ReadVersions(kStartupAttempts, stop); !r) {
+        return r;
     }
-    std::array<std::uint8_t, kVersionTextSize> running{};
-    std::array<std::uint8_t, kVersionTextSize> second{};
-    m_link->GetVersionInfo(kVersionRunning, running.data(), kVersionTextSize);
-    const bool runningAnswered = LastStatus() == kStatusOk;
-    if (stopped()) {
-        return out;
-    }
-    m_link->GetVersionInfo(kVersionSecond, second.data(), kVersionTextSize);
-    const bool secondAnswered = LastStatus() == kStatusOk;
-    m_identity.runningVersion = FieldText(running.data(), running.size());
-    m_identity.secondVersion = FieldText(second.data(), second.size());
-    switch (CheckFirmware(m_identity.runningVersion, m_identity.secondVersion)) {
-        case Firmware::kNotMain:
-            // Two texts that never arrived are equal too; the firmware is not to blame then.
-            if (!runningAnswered && !secondAnswered) {
-                return out.Fail(Fault::kNoResponse,
-                                "the converter does not respond (no answer to the version query)");
-            }
-            return out.Fail(Fault::kNotMainFirmware,
-                            "the converter is not running its main firmware; update it");
-        case Firmware::kBootUpdater:
-            return out.Fail(Fault::kBootUpdater,
-                            "the converter is running the boot-update firmware; update the "
-                            "firmware");
-        case Firmware::kMain:
-            break;
-    }
-    if (stopped()) {
-        return out;
-    }
-    m_identity.oldFirmware = IsOldFirmware(m_identity.runningVersion);
-    m_link->GetVersionInfo(kVersionBoard, &m_identity.boardRevision, 1);
-    // Little-endian; a read that fails or stops short leaves high bits that mark "not read".
-    std::array<std::uint8_t, 2> fpga{0x00, 0xF0};
-    m_link->GetVersionInfo(kVersionFpga, fpga.data(), 2);
-    m_identity.fpgaVersion = static_cast<std::uint16_t>(fpga[0] | (fpga[1] << 8));
     if (stopped()) {
         return out;
     }
@@ -204,15 +165,11 @@ Outcome Converter::StartReads(const std::atomic<bool>* stop, bool withCaption) {
     return out;
 }
 
-Outcome Converter::Identify(int attempts) {
+Outcome Converter::ReadVersions(int attempts, const std::atomic<bool>* stop) {
     Outcome out;
-    if (!m_link) {
-        return NotOpen();
-    }
     const int kind = m_identity.kind;
     m_identity = Identity{};
     m_identity.kind = kind;
-    m_identified = false;
     if (!m_link->CheckConnection(attempts, false)) {
         return out.Fail(Fault::kNotConnected,
                         "the converter is not connected (no answer to the connection check)");
@@ -221,12 +178,16 @@ Outcome Converter::Identify(int attempts) {
     std::array<std::uint8_t, kVersionTextSize> second{};
     m_link->GetVersionInfo(kVersionRunning, running.data(), kVersionTextSize);
     const bool runningAnswered = LastStatus() == kStatusOk;
+    if (Stopped(stop)) {
+        return out.Fail(Fault::kStopped, "stopped");
+    }
     m_link->GetVersionInfo(kVersionSecond, second.data(), kVersionTextSize);
     const bool secondAnswered = LastStatus() == kStatusOk;
     m_identity.runningVersion = FieldText(running.data(), running.size());
     m_identity.secondVersion = FieldText(second.data(), second.size());
     switch (CheckFirmware(m_identity.runningVersion, m_identity.secondVersion)) {
         case Firmware::kNotMain:
+            // Two texts that never arrived are equal too; the firmware is not to blame then.
             if (!runningAnswered && !secondAnswered) {
                 return out.Fail(Fault::kNoResponse,
                                 "the converter does not respond (no answer to the version query)");
@@ -240,11 +201,28 @@ Outcome Converter::Identify(int attempts) {
         case Firmware::kMain:
             break;
     }
+    if (Stopped(stop)) {
+        return out.Fail(Fault::kStopped, "stopped");
+    }
     m_identity.oldFirmware = IsOldFirmware(m_identity.runningVersion);
     m_link->GetVersionInfo(kVersionBoard, &m_identity.boardRevision, 1);
+    // Little-endian; a read that fails or stops short leaves high bits that mark "not read".
     std::array<std::uint8_t, 2> fpga{0x00, 0xF0};
     m_link->GetVersionInfo(kVersionFpga, fpga.data(), 2);
     m_identity.fpgaVersion = static_cast<std::uint16_t>(fpga[0] | (fpga[1] << 8));
+    return out;
+}
+
+Outcome Converter::Identify(int attempts) {
+    Outcome out;
+    if (!m_link) {
+        return NotOpen();
+    }
+    const int kind = m_identity.kind;
+    m_identified = false;
+    if (Outcome r = ReadVersions(attempts, nullptr); !r) {
+        return r;
+    }
     m_series = m_link->GetSeriesCode().value_or(0xFF);
     m_identity.series = m_series;
     m_identity.idSupported = IdFunctionSupported(m_identity.series, m_identity.fpgaVersion);

@@ -253,6 +253,8 @@ public:
 
 private:
     Outcome StartReads(const std::atomic<bool>* stop, bool withCaption);
+    // The connection check (`attempts` tries), the version reads and the firmware checks.
+    Outcome ReadVersions(int attempts, const std::atomic<bool>* stop);
     Outcome ReadCableDetect(std::optional<std::uint8_t>& setting);
     Outcome NotOpen() const;
     CDevChannel& Channel() { return m_link->Channel(); }
