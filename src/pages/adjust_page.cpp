@@ -177,7 +177,7 @@ bool CAdjustPage::FactoryFormat(std::uint8_t& code) const {
 }
 
 ui::UpDown* CAdjustPage::Spin(int spinId) const {
-    return DlgItem<ui::UpDown>(spinId);
+    return GetUpDown(spinId);
 }
 
 void CAdjustPage::EnableControls(std::initializer_list<int> ids, bool enable,
