@@ -1,6 +1,6 @@
 #pragma once
 
-// The main window's Qt parts, for the application's Qt files and the tests.
+// The main window on Qt beyond the kit, for the application's Qt files and the tests.
 #include <QImage>
 
 #include "app/vexilo_dlg.h"

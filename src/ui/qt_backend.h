@@ -1,6 +1,6 @@
 #pragma once
 
-// The dialog kit's Qt backend, for the Qt parts of the application (main window decoration,
+// The dialog kit's Qt backend, for the application's Qt files (main window decoration,
 // screenshots, start-up progress) and for tests only; pages never include it. It hands out the
 // widgets behind dialogs and controls (to embed, grab and click them) and converts the kit's
 // plain types to Qt's.
