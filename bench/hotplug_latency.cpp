@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     plug(0, SimKind::Dvi, "0021");
     CVexiloDlg dlg(false, ModelPageFactory());
     dlg.Create(IDD_VEXILO_DIALOG, nullptr);
-    dlg.show();
+    dlg.ShowWindow(true);
     HotplugWatcher watcher(dlg, OpenDeviceMonitor(), nullptr);
 
     std::vector<double> ms;

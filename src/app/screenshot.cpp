@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/vexilo_dlg.h"
+#include "ui/qt_backend.h"
 
 namespace vexilo {
 
@@ -65,8 +66,8 @@ int ScreenshotRun::OnMessageBox(ui::Dialog* owner, const std::string& text,
     const int n = ++m_boxes;
     if (!m_dir.isEmpty()) {
         // The box as the panel shows it, shown without waiting for an answer.
-        QMessageBox box(owner);
-        ui::SetUpMessageBox(box, text, caption, style);
+        QMessageBox box(owner != nullptr ? ui::qt::Window(*owner) : nullptr);
+        ui::qt::SetUpMessageBox(box, text, caption, style);
         box.show();
         Settle();
         Save(box.grab(), QStringLiteral("box-%1.png").arg(n));
@@ -96,7 +97,7 @@ void ScreenshotRun::Run(CVexiloDlg& dlg) {
         Settle();
         const int shot = ++m_tabs;
         if (!m_dir.isEmpty()) {
-            Save(dlg.grab(), QStringLiteral("tab-%1.png").arg(shot));
+            Save(ui::qt::Window(dlg)->grab(), QStringLiteral("tab-%1.png").arg(shot));
         }
         PrintLine(
             QStringLiteral("tab %1: %2").arg(shot).arg(QString::fromStdString(tab.GetItemText(k))));

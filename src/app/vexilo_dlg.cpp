@@ -1,7 +1,5 @@
 #include "app/vexilo_dlg.h"
 
-#include <QPainter>
-#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <optional>
@@ -41,6 +39,11 @@ const char* const kWaitingText = ui::TrNoop("CVexiloDlg", "コンバーターの
 
 std::string Translated(const char* text) {
     return ui::Tr("CVexiloDlg", text);
+}
+
+// Where a note beside the buttons goes: from `left` (past the logo) to `button`, level with it.
+ui::Rect BesideButton(const ui::Rect& button, int left) {
+    return {left, button.y, std::max(0, button.x - CVexiloDlg::kLogoMargin - left), button.height};
 }
 
 // Start-up errors have no owner: the window does not exist yet.
@@ -98,24 +101,11 @@ std::string NoUsableDeviceText(const std::vector<PortProblem>& problems) {
     return text;
 }
 
-QImage WhiteToTransparent(const QImage& image) {
-    QImage out = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < out.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            if ((line[x] & 0x00FFFFFFu) == 0x00FFFFFFu) {
-                line[x] = 0;
-            }
-        }
-    }
-    return out;
-}
-
 CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
     : ui::Dialog(IDD_VEXILO_DIALOG),
       m_bShowSave(bShowSave),
       m_factory(std::move(factory)),
-      m_hIcon(QStringLiteral(":/vexilo/vexilo.png")) {
+      m_decor(MakeDecor(*this)) {
     m_nPages = std::clamp(EnumerateDevices(m_devices.data()), 0, MAX_DEVICES);
     // Every page exists and holds its port before any window does.
     std::vector<PortProblem> problems;
@@ -189,7 +179,7 @@ void CVexiloDlg::FitToScreen() {
     for (const ui::DialogTemplate& page : pages) {
         inner.push_back(&page);
     }
-    SetLayout(ui::FitLayout(*own, inner, ui::AvailableClientArea(), style()));
+    SetLayout(ui::FitLayout(*own, inner, ui::AvailableClientArea()));
 }
 
 CVexiloDlg::~CVexiloDlg() {
@@ -223,15 +213,13 @@ void CVexiloDlg::DoDataExchange(ui::DataExchange& dx) {
 bool CVexiloDlg::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     ShowDlgItem(IDC_DUMMY, false);
-    setWindowIcon(m_hIcon);
-    setWindowTitle(QString::fromStdString(WindowTitle(ProductVersionText())));
+    m_decor->SetIcon();
+    SetWindowText(WindowTitle(ProductVersionText()));
     if (!m_bShowSave) {
         ShowDlgItem(IDC_SAVE, false);
     }
 
-    m_busyNote = new QLabel(this);
-    m_busyNote->setWordWrap(true);
-    m_busyNote->hide();
+    m_decor->MakeBusyNote();
     ShowBusyPorts(std::vector<int>(m_busyPorts));
 
     // The pages found at construction, and only those: no page comes or goes until start-up is
@@ -278,20 +266,17 @@ bool CVexiloDlg::OnInitDialog() {
         return true;
     }
     if (m_waiting) {
-        m_waitNote = new QLabel(QString::fromStdString(Translated(kWaitingText)), m_tab);
-        m_waitNote->setAlignment(Qt::AlignCenter);
-        m_waitNote->setWordWrap(true);
-        m_waitNote->setGeometry(m_tab->GetClientRect());
+        m_decor->ShowWaitNote(Translated(kWaitingText), *m_tab);
     }
     // The first item became the selection when it was inserted.
     OnTcnSelchangeTab(nullptr, nullptr);
-    m_logo = WhiteToTransparent(QImage(QStringLiteral(":/vexilo/logo.png")));
+    m_decor->LoadLogo();
     if (m_onStartupProgress) {
         m_onStartupProgress(std::string(), startupPages, startupPages);
     }
     // Queued, so it runs in the window's own loop, never in a box shown during start-up.
     PostCall([this] {
-        m_loopLevel = QThread::currentThread()->loopLevel();
+        m_loopLevel = ui::EventLoopLevel();
         if (m_onStarted) {
             m_onStarted(*this);
         }
@@ -359,8 +344,7 @@ void CVexiloDlg::OnLastTabClosed() {
 }
 
 bool CVexiloDlg::MayChangePages() const {
-    return m_loopLevel >= 0 && QThread::currentThread()->loopLevel() <= m_loopLevel &&
-           ui::OpenMessageBoxes() == 0;
+    return m_loopLevel >= 0 && ui::EventLoopLevel() <= m_loopLevel && ui::OpenMessageBoxes() == 0;
 }
 
 void CVexiloDlg::ShowBusyPorts(const std::vector<int>& ports) {
@@ -369,35 +353,27 @@ void CVexiloDlg::ShowBusyPorts(const std::vector<int>& ports) {
     for (int port : ports) {
         labels += (labels.empty() ? "" : ", ") + PortLabel(port);
     }
-    if (m_busyNote == nullptr) {
+    if (!m_decor->HasBusyNote()) {
         return;
     }
     if (ports.empty()) {
-        m_busyNote->clear();
-        m_busyNote->hide();
+        m_decor->SetBusyNote({}, nullptr);
         return;
     }
-    m_busyNote->setText(
-        QString::fromStdString(ui::FormatText(Translated(kBusyPortsText), {labels})));
     // Between the logo and the buttons, level with the buttons.
-    const QWidget* first =
-        IsDlgItemShown(IDC_SAVE) ? GetDlgItem(IDC_SAVE) : GetDlgItem(ui::kIdCancel);
-    const int left = 2 * kLogoMargin + (m_logo.isNull() ? kLogoWidth : m_logo.width());
-    if (first != nullptr) {
-        const int right = first->x() - kLogoMargin;
-        m_busyNote->setGeometry(left, first->y(), std::max(0, right - left), first->height());
-    }
-    m_busyNote->show();
+    const int first = IsDlgItemShown(IDC_SAVE) ? int{IDC_SAVE} : ui::kIdCancel;
+    const int logo = m_decor->LogoWidth() == 0 ? kLogoWidth : m_decor->LogoWidth();
+    const ui::Rect where = BesideButton(GetDlgItemRect(first), 2 * kLogoMargin + logo);
+    m_decor->SetBusyNote(ui::FormatText(Translated(kBusyPortsText), {labels}),
+                         HasDlgItem(first) ? &where : nullptr);
 }
 
 std::string CVexiloDlg::BusyPortsText() const {
-    return m_busyNote != nullptr && !m_busyNote->isHidden() ? m_busyNote->text().toStdString()
-                                                            : std::string();
+    return m_decor->BusyNoteText();
 }
 
 std::string CVexiloDlg::WaitingText() const {
-    return m_waitNote != nullptr && !m_waitNote->isHidden() ? m_waitNote->text().toStdString()
-                                                            : std::string();
+    return m_decor->WaitNoteText();
 }
 
 std::string CVexiloDlg::TabCaptionOf(int index) const {
@@ -497,9 +473,7 @@ CVexiloDlg::AddResult CVexiloDlg::AddPage(const DeviceEntry& entry, PortOpenFail
     m_pPages[i]->ShowWindow(false);
     if (m_nOpenTabs == 1) {
         // The first tab of a window that waited for converters: shown as a click shows it.
-        if (m_waitNote != nullptr) {
-            m_waitNote->hide();
-        }
+        m_decor->HideWaitNote();
         OnTcnSelchangeTab(nullptr, nullptr);
     }
     return AddResult::Added;
@@ -524,7 +498,7 @@ void CVexiloDlg::ClosePage(CDevDialog* page) {
 void CVexiloDlg::OnTcnSelchangeTab(ui::NmHdr*, ui::LResult* pResult) {
     if (CDevDialog* page = ShowPageOfTab(*this, m_tab->GetCurSel())) {
         // The operator sees the tab they chose while its converter is being checked.
-        m_tab->repaint();
+        m_tab->Repaint();
         // The converter of a newly shown tab must still answer before the page polls it.
         if (page->Device()->CheckConnection(1, true)) {
             page->OnAutoUpdateClicked();
@@ -557,33 +531,26 @@ void CVexiloDlg::OnBnClickedSave() {
 }
 
 void CVexiloDlg::ShowSaveNote(bool saved) {
-    if (m_saveNote == nullptr) {
-        m_saveNote = new QLabel(this);
-        m_saveNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
     KillTimer(kSaveNoteTimerId);
-    m_saveNote->clear();
     if (!saved) {
+        m_decor->SetSaveNote({}, {});
         return;
     }
     // Between the logo and the leftmost button, wherever the window's layout put them.
-    QRect button;
+    std::optional<ui::Rect> button;
     for (int id : {int{IDC_SAVE}, ui::kIdCancel, ui::kIdOk}) {
         if (IsDlgItemShown(id)) {
-            const QRect r = GetDlgItem(id)->geometry();
-            button = button.isNull() || r.left() < button.left() ? r : button;
+            const ui::Rect r = GetDlgItemRect(id);
+            button = !button || r.x < button->x ? r : *button;
         }
     }
-    const int left = kLogoMargin + m_logo.width() + kLogoMargin;
-    m_saveNote->setGeometry(left, button.top(), std::max(0, button.left() - kLogoMargin - left),
-                            button.height());
-    m_saveNote->setText(QString::fromStdString(Translated(kSavedText)));
-    m_saveNote->show();
+    const int left = kLogoMargin + m_decor->LogoWidth() + kLogoMargin;
+    m_decor->SetSaveNote(Translated(kSavedText), BesideButton(button.value_or(ui::Rect{}), left));
     SetTimer(kSaveNoteTimerId, kSaveNoteMs);
 }
 
 std::string CVexiloDlg::SaveNote() const {
-    return m_saveNote != nullptr ? m_saveNote->text().toStdString() : std::string();
+    return m_decor->SaveNoteText();
 }
 
 void CVexiloDlg::OnTimer(int id) {
@@ -615,15 +582,6 @@ bool CVexiloDlg::PreTranslateKeyDown(int key) {
         return false;
     }
     return ui::Dialog::PreTranslateKeyDown(key);
-}
-
-void CVexiloDlg::paintEvent(QPaintEvent* event) {
-    ui::Dialog::paintEvent(event);
-    if (m_logo.isNull()) {
-        return;
-    }
-    QPainter painter(this);
-    painter.drawImage(kLogoMargin, height() - m_logo.height() - kLogoMargin, m_logo);
 }
 
 }  // namespace vexilo

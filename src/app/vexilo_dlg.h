@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QIcon>
-#include <QImage>
-#include <QLabel>
 #include <array>
 #include <functional>
 #include <memory>
@@ -84,7 +81,6 @@ public:
     std::string WaitingText() const;
     // F5: look for converters again at once.
     std::function<void()> m_onRescan;
-    const QImage& Logo() const { return m_logo; }
     // The short note beside the buttons after "設定を保存"; empty when none is shown.
     std::string SaveNote() const;
 
@@ -112,10 +108,34 @@ public:
     static const ui::MessageMap& ThisMessageMap();
     const ui::MessageMap* GetMessageMap() const override { return &ThisMessageMap(); }
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
+    // What the window shows beyond its template: its icon, the logo in its bottom left corner
+    // and the notes beside the buttons. Drawn by the toolkit (vexilo_dlg_qt.cpp).
+    class Decor {
+    public:
+        virtual ~Decor() = default;
+        virtual void SetIcon() = 0;
+        // The logo, loaded once start-up has shown the tabs; its width is 0 until then.
+        virtual void LoadLogo() = 0;
+        virtual int LogoWidth() const = 0;
+        // The note that names ports held by other programs: made hidden at start-up; an empty
+        // text hides it, a rectangle places it.
+        virtual void MakeBusyNote() = 0;
+        virtual bool HasBusyNote() const = 0;
+        virtual void SetBusyNote(const std::string& text, const ui::Rect* where) = 0;
+        virtual std::string BusyNoteText() const = 0;  // empty while hidden
+        // The note in the empty page area while the window waits for its first converter.
+        virtual void ShowWaitNote(const std::string& text, ui::TabCtrl& tab) = 0;
+        virtual void HideWaitNote() = 0;
+        virtual std::string WaitNoteText() const = 0;  // empty while hidden
+        // The short note beside the buttons after a save; an empty text clears it.
+        virtual void SetSaveNote(const std::string& text, const ui::Rect& where) = 0;
+        virtual std::string SaveNoteText() const = 0;
+    };
+    const Decor& Decoration() const { return *m_decor; }
 
 private:
+    static std::unique_ptr<Decor> MakeDecor(CVexiloDlg& dlg);
+
     // Picks each page's template, then one font and width for the window and its pages, chosen
     // so that every caption of every page fits and the window fits the screen.
     void FitToScreen();
@@ -138,8 +158,7 @@ private:
 
     bool m_bShowSave;
     PageFactory m_factory;
-    QIcon m_hIcon;
-    QImage m_logo;  // white already made transparent
+    std::unique_ptr<Decor> m_decor;
     ui::TabCtrl* m_tab = nullptr;
     std::array<std::unique_ptr<CDevDialog>, MAX_DEVICES> m_pPages;
     std::array<DeviceEntry, MAX_DEVICES> m_devices{};
@@ -147,11 +166,8 @@ private:
     int m_nPages = 0;
     int m_nOpenTabs = 0;
     std::vector<int> m_busyPorts;  // named in the window: held by another program, no page
-    QLabel* m_busyNote = nullptr;
-    bool m_waiting = false;  // started without a converter, to wait for them
-    QLabel* m_waitNote = nullptr;
-    int m_loopLevel = -1;  // the level of the window's own loop, once start-up is over
-    QLabel* m_saveNote = nullptr;
+    bool m_waiting = false;        // started without a converter, to wait for them
+    int m_loopLevel = -1;          // the level of the window's own loop, once start-up is over
     bool m_bEndedAtStartup = false;
     // Start-up reads still running for converters the operator went on without.
     std::unique_ptr<ParallelStartup> m_startup;
@@ -172,8 +188,5 @@ std::string NoUsableDeviceText(const std::vector<PortProblem>& problems);
 // Where to look when no converter is found (cable, power, the system's own listing, the panel's
 // settings). One text per platform.
 std::string NoDeviceHint();
-
-// The logo with every pure white pixel made transparent, as the window draws it.
-QImage WhiteToTransparent(const QImage& image);
 
 }  // namespace vexilo

@@ -354,7 +354,7 @@ void CAdjustPage::OnAdjustFactoryClicked() {
 }
 
 ui::UpDown* CAdjustPage::Spin(int spinId) const {
-    return DlgItem<ui::UpDown>(spinId);
+    return GetUpDown(spinId);
 }
 
 void CAdjustPage::EnableControls(std::initializer_list<int> ids, bool enable,

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -13,14 +12,11 @@
 #include "ui/dialog_fit.h"
 #include "ui/dialog_template.h"
 #include "ui/dialog_units.h"
+#include "ui/geometry.h"
 #include "ui/message_box.h"
+#include "ui/tab_ctrl.h"
 #include "ui/updown.h"
 #include "ui/window_timers.h"
-
-class QAbstractButton;
-class QButtonGroup;
-class QEventLoop;
-class QScrollArea;
 
 namespace vexilo::ui {
 
@@ -111,16 +107,19 @@ void DDX_Radio(DataExchange& dx, int id, int& value);
 void DDX_CBString(DataExchange& dx, int id, std::string& value);
 
 // A dialog built from a template: controls by ID, data exchange, message maps, window timers,
-// posted calls and the dialog keys. Used as a child page (Create) or a modal window (DoModal).
-class Dialog : public QWidget {
+// posted calls and the dialog keys. Used as a page in a tab control (Create) or a modal window
+// (DoModal). The toolkit's window and controls stay behind it, in its backend.
+class Dialog {
 public:
     explicit Dialog(int templateId = 0);
-    ~Dialog() override;
+    virtual ~Dialog();
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
 
-    // Builds the window and its controls from template `templateId` inside `parent` (a top-level
-    // window when null), then runs OnInitDialog. A child template without the visible style
-    // stays hidden. False when the template cannot be loaded.
-    bool Create(int templateId, QWidget* parent);
+    // Builds the window and its controls from template `templateId` in the page area of `parent`
+    // (a window of its own when null), then runs OnInitDialog. A page whose template lacks the
+    // visible style stays hidden. False when the template cannot be loaded.
+    bool Create(int templateId, TabCtrl* parent);
     // Builds the window from the constructor's template unless it exists, shows it modal and
     // runs until EndDialog; returns EndDialog's code (-1 when the template is missing).
     int DoModal();
@@ -128,7 +127,7 @@ public:
     // its tab control, whose page area then scrolls; the controls below and to the right keep
     // their distance from the window's edges. False when even that leaves it too large (or it
     // has no tab control): DoModal then lets the whole window scroll.
-    bool ShrinkInto(QSize room);
+    bool ShrinkInto(Size room);
     // Ends DoModal with `result` (called from OnInitDialog, the window never appears); a dialog
     // that is not modal is only hidden.
     void EndDialog(int result);
@@ -139,12 +138,24 @@ public:
     virtual void OnOK();      // IDOK (1): EndDialog(kIdOk)
     virtual void OnCancel();  // IDCANCEL (2), Escape, close request: EndDialog(kIdCancel)
 
+    // The window itself.
+    // Shows or hides the window (a page in its tab control, say).
+    void ShowWindow(bool show);
+    // True when the window and every window around it are shown.
+    bool IsWindowVisible() const;
+    // The title of a window of its own (UTF-8).
+    void SetWindowText(const std::string& text);
+    std::string GetWindowText() const;
+    // The size of its client area in pixels.
+    Size GetClientSize() const;
+
     // Controls by ID. A missing ID yields null / empty / false / -1 and changes nothing.
-    QWidget* GetDlgItem(int id) const;
-    template <class W>
-    W* DlgItem(int id) const {
-        return dynamic_cast<W*>(GetDlgItem(id));
-    }
+    bool HasDlgItem(int id) const;
+    // The control's rectangle in the dialog's client area.
+    Rect GetDlgItemRect(int id) const;
+    // The tab control or up-down control of `id`.
+    TabCtrl* GetTabCtrl(int id) const;
+    UpDown* GetUpDown(int id) const;
     // Texts are UTF-8.
     void SetDlgItemText(int id, const std::string& text);
     std::string GetDlgItemText(int id) const;
@@ -175,8 +186,6 @@ public:
     void EditSelectAll(int id);
     // Moves the keyboard focus to a control.
     void GotoDlgCtrl(int id);
-    // Every control in template order with its template row, with or without an ID.
-    std::vector<std::pair<const ControlTemplate*, QWidget*>> Controls() const;
     // The ID of the template's default push button, 0 when there is none.
     int DefaultButtonId() const;
 
@@ -192,18 +201,13 @@ public:
     WindowTimers& Timers() { return m_timers; }
     virtual void OnTimer(int id);
 
-    // Shows or hides the window (a page in its tab control, say).
-    void ShowWindow(bool show);
-    // True when the window and every window around it are shown.
-    bool IsWindowVisible() const;
-
     // Runs `fn` from the event loop later, unless the dialog is gone by then.
     void PostCall(std::function<void()> fn);
 
     // The window was shown or hidden.
     virtual void OnShowWindow(bool show);
-    // A key (kKey...) that the focused control left unhandled. True consumes it. The default is the
-    // dialog manager's: Enter presses the focused push button or else the default button,
+    // A key (kKey...) that the focused control left unhandled. True consumes it. The default is
+    // the dialog manager's: Enter presses the focused push button or else the default button,
     // Escape sends IDCANCEL.
     virtual bool PreTranslateKeyDown(int key);
 
@@ -212,53 +216,57 @@ public:
     // Builds with this font and at least these units instead of the template's own: a window
     // gives its pages the layout it was built with. Takes effect at the next Create or DoModal.
     void SetLayout(const DialogLayout& layout) { m_layout = layout; }
-    DialogLayout Layout() const { return {font(), m_units}; }
+    DialogLayout Layout() const { return {m_font, m_units}; }
 
     static const MessageMap& ThisMessageMap();
     virtual const MessageMap* GetMessageMap() const { return &ThisMessageMap(); }
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The toolkit's window and controls (defined by the backend, opaque here).
+    struct Impl;
 
 private:
-    struct Control {
-        ControlTemplate tpl;
-        QWidget* widget = nullptr;
+    struct ImplDeleter {
+        void operator()(Impl* impl) const;
     };
+    static Impl* NewImpl(Dialog& owner);
 
-    bool Build(int templateId, QWidget* parent);
-    void ReleaseFrame();
-    QWidget* MakeControl(const ControlTemplate& c, QWidget* previous);
-    void Place(QWidget* w, const ControlTemplate& c);
-    void Connect(const Control& control);
-    std::vector<QAbstractButton*> RadioGroup(int firstId) const;
-    QButtonGroup* ButtonGroupOf(QAbstractButton* button) const;
+    bool Build(int templateId, TabCtrl* parent);
+    // Positions in template order of the radio buttons of the group that starts at `firstId`.
+    std::vector<std::size_t> RadioGroup(int firstId) const;
+    // The template position of control `id`, or -1.
+    long Position(int id) const;
+
+    // Backend: the window and its controls by template position.
+    void BuildWindow(TabCtrl* parent);
+    int RunModal();
+    void EndModalLoop(int result);
+    bool PressFocusedPushButton();
+    bool IsItemHidden(std::size_t pos) const;
+    TabCtrl* ItemTab(std::size_t pos) const;
+    Rect ItemRect(std::size_t pos) const;
+    void SetItemRect(std::size_t pos, const Rect& r);
+    void SetClientSize(Size size);
+    bool IsItemChecked(std::size_t pos) const;
+    void SetRadioChecks(const std::vector<std::size_t>& radios, int index);
 
     int m_templateId = 0;
     std::unique_ptr<DialogTemplate> m_template;
     BaseUnits m_units;
+    FontSpec m_font;
     std::optional<DialogLayout> m_layout;
-    std::vector<Control> m_controls;
-    std::map<int, std::size_t> m_index;  // control ID -> m_controls position
-    std::vector<QButtonGroup*> m_buttonGroups;
+    std::map<int, std::size_t> m_index;  // control ID -> template position
     WindowTimers m_timers;
-    QEventLoop* m_loop = nullptr;
-    std::unique_ptr<QScrollArea>
-        m_frame;  // the scrolling window around a modal dialog too large for the screen
     int m_result = -1;
     bool m_inModalInit = false;  // DoModal runs OnInitDialog
     bool m_endedInInit = false;  // EndDialog ran inside it: no loop follows
+    std::unique_ptr<Impl, ImplDeleter> m_impl;
 };
 
-template <class W>
-void DDX_Control(DataExchange& dx, int id, W*& control) {
-    if (control == nullptr) {
-        control = dx.m_dialog.template DlgItem<W>(id);
-    }
-}
+// Binds a member to the kit's own control objects; the kit keeps them alive with the window.
+void DDX_Control(DataExchange& dx, int id, TabCtrl*& control);
+void DDX_Control(DataExchange& dx, int id, UpDown*& control);
+
+// How many event loops run on this thread now, the modal loops inside each other included.
+int EventLoopLevel();
 
 }  // namespace vexilo::ui

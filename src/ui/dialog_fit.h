@@ -1,34 +1,35 @@
 #pragma once
 
-#include <QFont>
-#include <QSize>
-#include <QString>
+#include <string>
 #include <vector>
 
 #include "ui/dialog_template.h"
 #include "ui/dialog_units.h"
-
-class QStyle;
+#include "ui/geometry.h"
 
 namespace vexilo::ui {
 
-// Group box title placement, shared by the style sheet that draws it and the fit rule.
+// Group box title placement, shared by the toolkit that draws it and the fit rule.
 inline constexpr int kGroupTitleLeft = 6;
 inline constexpr int kGroupTitlePadding = 2;
 
 // The dialog font and units a window and the pages inside it are built with.
 struct DialogLayout {
-    QFont font;
+    FontSpec font;
     BaseUnits units;
 };
 
+// Measured by the toolkit's backend, as it draws the controls:
 // The caption's advance in `font`, without its mnemonic marks ("&S" draws as an underlined S).
-int CaptionAdvance(const QFont& font, const QString& caption);
-
+int CaptionAdvance(const FontSpec& font, const std::string& caption);
 // Pixels a control of this kind needs beside its caption: the check box or radio indicator and
-// its spacing, a push button's margins and frame, a group box's title inset and frame. Taken
-// from `style`, so it holds for whichever style draws the window.
-int CaptionDecoration(ControlKind kind, const QStyle* style);
+// its spacing, a push button's margins and frame, a group box's title inset and frame, an edit's
+// frame and margins.
+int CaptionDecoration(ControlKind kind);
+// The room a top-level window's client area has on the primary screen: its available area less
+// an allowance for the title bar and frame. Unbounded where no real screen limits the window
+// (pictures drawn off screen).
+Size AvailableClientArea();
 
 // True for a control whose caption the fit rule must fit: a visible kind with a caption.
 bool HasFittedCaption(const ControlTemplate& c);
@@ -37,14 +38,10 @@ bool HasFittedCaption(const ControlTemplate& c);
 // unit is the font's, the horizontal one the font's own or, when a caption needs more, the
 // smallest that gives every control room. Positions scale alike, so proportions and alignment
 // stay as the template has them.
-BaseUnits FittingUnits(const DialogTemplate& tpl, const QFont& font, const QStyle* style);
+BaseUnits FittingUnits(const DialogTemplate& tpl, const FontSpec& font);
 
-// The room a top-level window's client area has on the primary screen: its available area less
-// an allowance for the title bar and frame. Unbounded on a platform without a real screen
-// (offscreen pictures), where nothing limits the window.
-QSize AvailableClientArea();
-// The same for a screen whose available area is `screen` (in device-independent pixels).
-QSize ClientAreaOn(QSize screen);
+// The client area on a screen whose available area is `screen` (in device-independent pixels).
+Size ClientAreaOn(Size screen);
 
 // The layout for a window of template `windowTpl` that hosts dialogs of `inner` templates: one
 // horizontal unit that fits every caption of all of them; when that window would not fit
@@ -53,7 +50,6 @@ QSize ClientAreaOn(QSize screen);
 // still too large gives up part of its tab control, whose page area scrolls
 // (Dialog::ShrinkInto), and only beyond that scrolls as a whole (Dialog::DoModal).
 DialogLayout FitLayout(const DialogTemplate& windowTpl,
-                       const std::vector<const DialogTemplate*>& inner, QSize available,
-                       const QStyle* style);
+                       const std::vector<const DialogTemplate*>& inner, Size available);
 
 }  // namespace vexilo::ui

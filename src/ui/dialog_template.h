@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace vexilo::ui {
@@ -36,7 +35,7 @@ struct ControlTemplate {
     ControlKind kind = ControlKind::Static;
     int id = kNoId;
     int x = 0, y = 0, cx = 0, cy = 0;  // dialog units
-    QString caption;
+    std::string caption;               // UTF-8
     unsigned style = 0;
 
     bool Has(unsigned flag) const { return (style & flag) != 0; }
@@ -55,9 +54,9 @@ struct DialogTemplate {
     int id = 0;
     int cx = 0, cy = 0;  // dialog units
     unsigned style = 0;
-    QString caption;
+    std::string caption;
     int pointSize = 9;
-    QStringList fontFamilies;  // first choice first
+    std::vector<std::string> fontFamilies;  // first choice first
     std::vector<ControlTemplate> controls;
 
     const ControlTemplate* Find(int controlId) const;
@@ -65,14 +64,20 @@ struct DialogTemplate {
 
 // Parses the text form of a template (res/dialogs/README.md). On error returns nothing and,
 // when `error` is given, says which line is wrong and why.
-std::optional<DialogTemplate> ParseDialogTemplate(const QString& text, QString* error = nullptr);
+std::optional<DialogTemplate> ParseDialogTemplate(std::string_view text,
+                                                  std::string* error = nullptr);
 
 // The translation context of a template's captions: "Template <id>".
-QByteArray TranslationContext(int templateId);
+std::string TranslationContext(int templateId);
 // Replaces every caption by its translation into the installed language.
 void TranslateCaptions(DialogTemplate& dlg);
 
-// The template with this ID from the embedded resources, captions translated, or nothing.
-std::optional<DialogTemplate> LoadDialogTemplate(int templateId, QString* error = nullptr);
+// The text of embedded template `templateId` (res/dialogs/<id>.dlg); false when the program holds
+// no such template.
+bool ReadDialogTemplateText(int templateId, std::string& text);
+
+// The template with this ID from the program's embedded templates, captions translated, or
+// nothing.
+std::optional<DialogTemplate> LoadDialogTemplate(int templateId, std::string* error = nullptr);
 
 }  // namespace vexilo::ui

@@ -1,6 +1,5 @@
 #include "ui/dialog_units.h"
 
-#include <QFontMetrics>
 #include <cstdint>
 
 namespace vexilo::ui {
@@ -17,24 +16,15 @@ int MulDiv(int a, int b, int c) {
     return static_cast<int>(negative ? -q : q);
 }
 
-QFont DialogFont(const QStringList& families, int pointSize) {
-    QFont font;
-    if (!families.isEmpty()) {
-        font.setFamilies(families);
-    }
-    font.setPixelSize(MulDiv(pointSize, 96, 72));
-    font.setStyleHint(QFont::SansSerif);
-    return font;
+FontSpec DialogFont(const std::vector<std::string>& families, int pointSize) {
+    return {families, MulDiv(pointSize, 96, 72)};
 }
 
-BaseUnits DialogBaseUnits(const QFont& font) {
-    const QFontMetrics fm(font);
-    const int width = fm.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return {(width / 26 + 1) / 2, fm.height()};
+BaseUnits BaseUnitsOf(int alphabetWidth, int height) {
+    return {(alphabetWidth / 26 + 1) / 2, height};
 }
 
-QRect MapDialogRect(const BaseUnits& units, int x, int y, int cx, int cy) {
+Rect MapDialogRect(const BaseUnits& units, int x, int y, int cx, int cy) {
     return {MulDiv(x, units.cx, 4), MulDiv(y, units.cy, 8), MulDiv(cx, units.cx, 4),
             MulDiv(cy, units.cy, 8)};
 }

@@ -2,8 +2,7 @@
 
 #include <functional>
 #include <string>
-
-class QMessageBox;
+#include <string_view>
 
 namespace vexilo::ui {
 
@@ -20,13 +19,17 @@ inline constexpr int kIdCancel = 2;
 inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;
 
+// True for a box with Yes and No buttons.
+inline bool IsYesNo(unsigned style) {
+    return (style & 0x0Fu) == kMbYesNo;
+}
+
 // The answer of a box whose default button is pressed: OK, or for Yes/No the first button
 // unless kMbDefButton2 makes it the second.
 int DefaultAnswer(unsigned style);
 
 // Everything that shows a message box goes through this one function, so that tests can answer
-// and record the boxes and a screenshot run can save them.
-// Texts are UTF-8.
+// and record the boxes and a screenshot run can save them. Texts are UTF-8.
 using MessageBoxHandler = std::function<int(Dialog* owner, const std::string& text,
                                             const std::string& caption, unsigned style)>;
 
@@ -37,18 +40,18 @@ int ShowMessageBox(Dialog* owner, const std::string& text, const std::string& ca
 // How many boxes are open now (shown and not yet answered), whatever handler shows them.
 int OpenMessageBoxes();
 
-// Gives a box the panel's look: text, caption, icon, its buttons (OK, or Yes and No) with the
-// style's default, and a width that shows the whole caption. The default handler and the screenshot
-// mode both use it.
-void SetUpMessageBox(QMessageBox& box, const std::string& text, const std::string& caption,
-                     unsigned style);
-
 // How many boxes have been shown so far (by any handler): whether an operation had something to
 // tell.
 int MessageBoxesShown();
 
-// Replaces the handler; an empty handler restores the default (a QMessageBox). Returns the
-// handler that was installed before.
+// Replaces the handler; an empty handler restores the default (the toolkit's own box). Returns
+// the handler that was installed before.
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+
+// A box's text with its lines broken to at most `maxWidth` pixels as `width` measures them: at a
+// space, which the break replaces, or after Japanese punctuation (、。). Elsewhere a line is left
+// whole, so that no word ("グループ") is split.
+std::string BreakAtPhrases(std::string_view text, const std::function<int(std::string_view)>& width,
+                           int maxWidth);
 
 }  // namespace vexilo::ui

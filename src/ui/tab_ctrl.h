@@ -1,13 +1,14 @@
 #pragma once
 
-#include <QWidget>
 #include <functional>
 #include <string>
+#include <utility>
 
-class QScrollArea;
-class QTabBar;
+#include "ui/geometry.h"
 
 namespace vexilo::ui {
+
+class Dialog;
 
 // Tab control: a row of tabs over a framed area. The pages are child windows that the owner
 // places, shows and hides itself; the control only keeps the items and the selection.
@@ -17,54 +18,57 @@ namespace vexilo::ui {
 //
 // The pages live in the page area below the tab row (a dialog created with the control as its
 // parent goes there). When the control is smaller than its pages, that area scrolls; the tab row
-// never does.
-class TabCtrl : public QWidget {
+// never does. The toolkit's widget derives from this class.
+class TabCtrl {
 public:
-    explicit TabCtrl(QWidget* parent = nullptr);
+    TabCtrl(const TabCtrl&) = delete;
+    TabCtrl& operator=(const TabCtrl&) = delete;
+    virtual ~TabCtrl() = default;
 
     // Inserts an item before `index` (clamped to the end); returns its index. The first item
     // inserted becomes the selection.
-    int InsertItem(int index, const std::string& text);
+    virtual int InsertItem(int index, const std::string& text) = 0;
     // Removes an item; deleting the selected item leaves no selection until the next SetCurSel.
-    bool DeleteItem(int index);
-    int GetItemCount() const;
-    std::string GetItemText(int index) const;
+    virtual bool DeleteItem(int index) = 0;
+    virtual int GetItemCount() const = 0;
+    virtual std::string GetItemText(int index) const = 0;
     // The selected item, -1 when there is none.
-    int GetCurSel() const;
+    virtual int GetCurSel() const = 0;
     // Selects an item; returns the previous selection, -1 when there was none or `index` is out
     // of range (then nothing changes).
-    int SetCurSel(int index);
+    virtual int SetCurSel(int index) = 0;
     // The rectangle of an item's tab in this control's coordinates (empty when out of range).
-    QRect GetItemRect(int index) const;
+    virtual Rect GetItemRect(int index) const = 0;
     // The whole client area of the control, tabs included.
-    QRect GetClientRect() const { return rect(); }
+    virtual Rect GetClientRect() const = 0;
 
     void SetSelChangeHandler(std::function<void()> handler) { m_onSelChange = std::move(handler); }
 
-    // The widget the pages are children of.
-    QWidget* PageArea() const;
-    // Centres `page` (a child of the page area) below the tab row; when the visible area is
+    // Centres `page` (a dialog in the page area) below the tab row; when the visible area is
     // smaller than the page, the page starts at the area's top left and the area scrolls.
-    void PlacePage(QWidget& page);
+    virtual void PlacePage(Dialog& page) = 0;
     // The height of the tab row, frame included: what the control needs above its pages.
-    int RowHeight() const;
+    virtual int RowHeight() const = 0;
+    // Draws the control at once (the operator sees the tab chosen before a slow check).
+    virtual void Repaint() = 0;
     // Selects the next (+1) or previous (-1) item, wrapping around, as the user does by keyboard.
     void SelectNext(int direction);
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    TabCtrl() = default;
+
+    // Tells the owner that the user changed the selection.
+    void NotifySelChange() {
+        if (m_onSelChange) {
+            m_onSelChange();
+        }
+    }
+    // Whether the control takes input now.
+    virtual bool IsControlEnabled() const = 0;
+    // Selects `index` as a user's choice does, notifying when the selection changes.
+    virtual void SelectByUser(int index) = 0;
 
 private:
-    void Layout();
-    QRect PageAreaRect() const;
-    void SelectByUser(int index);
-
-    QTabBar* m_bar;
-    QScrollArea* m_scroll;
-    QWidget* m_pages;
-    bool m_noSelection = false;
-    bool m_programmatic = false;
     std::function<void()> m_onSelChange;
 };
 

@@ -16,7 +16,7 @@ std::string FixedDecimal(double value, int decimals);
 
 // Characters as the edit controls count them: UTF-16 code units.
 int Utf16Length(std::string_view utf8);
-// At most `units` UTF-16 code units of the text, never a part of a character.
+// At most `units` UTF-16 code units of the text, never a piece of a character.
 std::string Utf16Left(std::string_view utf8, int units);
 
 // True for well-formed UTF-8 (no overlong forms, surrogates or values beyond U+10FFFF).

@@ -1,17 +1,20 @@
 #include "ui/updown.h"
 
-#include <QApplication>
-#include <QEvent>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QStyle>
-#include <QStyleOption>
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace vexilo::ui {
+
+namespace {
+
+// Every up-down control alive, so that a message box can end their repeats.
+std::vector<UpDown*>& AllUpDowns() {
+    static std::vector<UpDown*> all;
+    return all;
+}
+
+}  // namespace
 
 int UpDown::AcceleratedStep(int heldMs) {
     if (heldMs >= 5000) {
@@ -23,14 +26,13 @@ int UpDown::AcceleratedStep(int heldMs) {
     return 1;
 }
 
-UpDown::UpDown(QWidget* parent) : QWidget(parent), m_timers([this](int) { OnRepeat(); }) {
-    setFocusPolicy(Qt::NoFocus);
+UpDown::UpDown() : m_timers([this](int) { OnRepeat(); }) {
+    AllUpDowns().push_back(this);
 }
 
 UpDown::~UpDown() {
-    if (m_buddyAlive) {
-        m_buddy->removeEventFilter(this);
-    }
+    auto& all = AllUpDowns();
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
 }
 
 void UpDown::SetRange32(int lower, int upper) {
@@ -48,34 +50,16 @@ int UpDown::SetPos32(int pos) {
     const int hi = std::max(m_lower, m_upper);
     const int previous = m_pos;
     m_pos = std::clamp(pos, lo, hi);
-    WriteBuddy();
+    ShowPosInBuddy(m_pos);
     return previous;
-}
-
-void UpDown::SetBuddy(QLineEdit* buddy, bool setBuddyInt, bool arrowKeys) {
-    if (m_buddyAlive) {
-        m_buddy->removeEventFilter(this);
-    }
-    m_buddy = buddy;
-    m_buddyAlive = buddy;
-    m_setBuddyInt = setBuddyInt;
-    if (m_buddy != nullptr && arrowKeys) {
-        m_buddy->installEventFilter(this);
-    }
 }
 
 void UpDown::SetDeltaPosHandler(DeltaPosHandler handler) {
     m_handler = std::move(handler);
 }
 
-void UpDown::WriteBuddy() {
-    if (m_buddyAlive && m_setBuddyInt) {
-        m_buddy->setText(QString::number(m_pos));
-    }
-}
-
 void UpDown::Step(int direction, int increment) {
-    if (!isEnabled() || m_lower == m_upper || m_stepping) {
+    if (!IsControlEnabled() || m_lower == m_upper || m_stepping) {
         return;
     }
     // "Up" moves toward the upper bound, whichever way the range runs.
@@ -97,8 +81,22 @@ void UpDown::Step(int direction, int increment) {
     const int next = static_cast<int>(std::clamp(target, lo, hi));
     if (next != m_pos) {
         m_pos = next;
-        WriteBuddy();
+        ShowPosInBuddy(m_pos);
     }
+}
+
+bool UpDown::Press(int direction) {
+    if (m_stepping) {
+        return false;
+    }
+    m_pressed = direction;
+    m_pressMs = NowMs();
+    Redraw();
+    Step(m_pressed, AcceleratedStep(0));
+    // The first repeat counts from the press, but never comes straight after a slow step.
+    const auto spent = static_cast<int>(std::min<std::int64_t>(NowMs() - m_pressMs, 1 << 30));
+    ArmRepeat(kInitialDelayMs - spent);
+    return true;
 }
 
 void UpDown::ArmRepeat(int delayMs) {
@@ -121,78 +119,16 @@ void UpDown::OnRepeat() {
 void UpDown::StopRepeat() {
     m_pressed = 0;
     m_timers.Kill(kRepeatTimer);
-    update();
+    Redraw();
 }
 
 void UpDown::StopAllRepeats() {
-    for (QWidget* widget : QApplication::allWidgets()) {
-        if (auto* spin = dynamic_cast<UpDown*>(widget); spin != nullptr && spin->m_pressed != 0) {
+    // A copy: stopping redraws, and nothing may come or go meanwhile.
+    const std::vector<UpDown*> all = AllUpDowns();
+    for (UpDown* spin : all) {
+        if (spin->m_pressed != 0) {
             spin->StopRepeat();
         }
-    }
-}
-
-void UpDown::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || m_stepping) {
-        QWidget::mousePressEvent(event);
-        return;
-    }
-    m_pressed = event->position().y() < height() / 2.0 ? 1 : -1;
-    m_pressMs = NowMs();
-    update();
-    Step(m_pressed, AcceleratedStep(0));
-    // The first repeat counts from the press, but never comes straight after a slow step.
-    const auto spent = static_cast<int>(std::min<std::int64_t>(NowMs() - m_pressMs, 1 << 30));
-    ArmRepeat(kInitialDelayMs - spent);
-}
-
-void UpDown::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        StopRepeat();
-    }
-    QWidget::mouseReleaseEvent(event);
-}
-
-void UpDown::changeEvent(QEvent* event) {
-    if ((event->type() == QEvent::EnabledChange && !isEnabled()) ||
-        (event->type() == QEvent::ActivationChange && !isActiveWindow())) {
-        StopRepeat();
-    }
-    QWidget::changeEvent(event);
-}
-
-void UpDown::hideEvent(QHideEvent* event) {
-    StopRepeat();
-    QWidget::hideEvent(event);
-}
-
-bool UpDown::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_buddyAlive.data() && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
-            Step(key->key() == Qt::Key_Up ? 1 : -1);
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void UpDown::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    const int half = height() / 2;
-    const QRect halves[2] = {QRect(0, 0, width(), half), QRect(0, half, width(), height() - half)};
-    for (int i = 0; i < 2; ++i) {
-        QStyleOptionButton button;
-        button.initFrom(this);
-        button.rect = halves[i];
-        const bool down = (i == 0 && m_pressed == 1) || (i == 1 && m_pressed == -1);
-        button.state |= down ? QStyle::State_Sunken : QStyle::State_Raised;
-        style()->drawPrimitive(QStyle::PE_PanelButtonBevel, &button, &p, this);
-        QStyleOption arrow;
-        arrow.initFrom(this);
-        arrow.rect = halves[i].adjusted(2, 1, -2, -1);
-        style()->drawPrimitive(i == 0 ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown,
-                               &arrow, &p, this);
     }
 }
 

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QLineEdit>
-#include <QPointer>
-#include <QWidget>
 #include <cstdint>
 #include <functional>
 
@@ -22,7 +19,10 @@ struct NmUpDown {
 // click, held arrow or arrow key in the buddy proposes a step through the delta-position
 // handler, then moves by the (possibly changed) step, clamped to the range, and writes the
 // position into the buddy as a signed decimal number.
-class UpDown : public QWidget {
+//
+// This class holds the control's state and rules; the toolkit's widget that shows it derives
+// from it, supplies the hooks below and reports presses and releases of its arrows.
+class UpDown {
 public:
     using DeltaPosHandler = std::function<int(NmUpDown&)>;
 
@@ -37,18 +37,15 @@ public:
     static constexpr int kRepeatTimer = 1;
     static int AcceleratedStep(int heldMs);
 
-    explicit UpDown(QWidget* parent = nullptr);
-    ~UpDown() override;
+    UpDown(const UpDown&) = delete;
+    UpDown& operator=(const UpDown&) = delete;
+    virtual ~UpDown();
 
     void SetRange32(int lower, int upper);
     void GetRange32(int& lower, int& upper) const;
     // Clamps to the range, updates the buddy; returns the previous position.
     int SetPos32(int pos);
     int GetPos32() const { return m_pos; }
-
-    // The buddy gets the position text; with arrowKeys its Up and Down keys step the control.
-    void SetBuddy(QLineEdit* buddy, bool setBuddyInt, bool arrowKeys);
-    QLineEdit* GetBuddy() const { return m_buddyAlive ? m_buddy : nullptr; }
 
     void SetControlId(int id) { m_id = id; }
     void SetDeltaPosHandler(DeltaPosHandler handler);
@@ -61,27 +58,31 @@ public:
     static void StopAllRepeats();
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
+    UpDown();
+
+    // The arrow `direction` (+1 up, -1 down) was pressed: one step, then the repeat while it is
+    // held. False (nothing done) while a step is still in flight.
+    bool Press(int direction);
+    // The arrow was let go, or the operator was taken away from it: no more repeats.
+    void StopRepeat();
+    // The arrow held now: +1 up, -1 down, 0 none.
+    int Pressed() const { return m_pressed; }
+
+    // Hooks of the widget: whether it takes input, showing the position in the buddy (when it
+    // has one that shows integers), and drawing the arrows anew.
+    virtual bool IsControlEnabled() const = 0;
+    virtual void ShowPosInBuddy(int pos) = 0;
+    virtual void Redraw() = 0;
 
 private:
     void OnRepeat();
-    void StopRepeat();
     // Arms the next repeat after a step, unless the arrow is no longer held.
     void ArmRepeat(int delayMs);
-    void WriteBuddy();
 
     int m_id = 0;
     int m_lower = 0;
     int m_upper = 100;
     int m_pos = 0;
-    QLineEdit* m_buddy = nullptr;
-    QPointer<QObject> m_buddyAlive;  // the buddy is a sibling, which may go first
-    bool m_setBuddyInt = false;
     int m_pressed = 0;           // +1 up arrow held, -1 down arrow held, 0 none
     std::int64_t m_pressMs = 0;  // when the held arrow was pressed
     bool m_stepping = false;     // a step is in flight (its handler may block)

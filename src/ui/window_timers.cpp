@@ -4,6 +4,8 @@
 #include <chrono>
 #include <utility>
 
+#include "ui/backend.h"
+
 namespace vexilo::ui {
 
 namespace {
@@ -66,22 +68,21 @@ int WindowTimers::Set(int id, int periodMs) {
         return id;
     }
     if (!e.timer) {
-        e.timer = std::make_unique<QTimer>();
-        QObject::connect(e.timer.get(), &QTimer::timeout, [this, id] { Fire(id); });
+        e.timer = MakePeriodicTimer([this, id] { Fire(id); });
     }
-    e.timer->start(periodMs);
+    e.timer->Start(periodMs);
     return id;
 }
 
 bool WindowTimers::Kill(int id) {
-    // The QTimer stays (stopped): a tick handler may kill its own timer.
+    // The toolkit's timer stays (stopped): a tick handler may kill its own timer.
     auto it = m_timers.find(id);
     if (it == m_timers.end() || !it->second.running) {
         return false;
     }
     it->second.running = false;
     if (it->second.timer) {
-        it->second.timer->stop();
+        it->second.timer->Stop();
     }
     return true;
 }

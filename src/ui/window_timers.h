@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
 
 namespace vexilo::ui {
+
+class PeriodicTimer;
 
 // Milliseconds of a steady clock; under ManualTimers, the tests' virtual clock.
 std::int64_t NowMs();
@@ -42,7 +43,8 @@ private:
         bool running = false;
         int periodMs = 0;
         std::int64_t dueMs = 0;
-        std::unique_ptr<QTimer> timer;  // kept for reuse once made; never made under ManualTimers
+        // The toolkit's timer, kept for reuse once made; never made under ManualTimers.
+        std::unique_ptr<PeriodicTimer> timer;
     };
     std::map<int, Entry> m_timers;
     std::function<void(int)> m_onTick;

@@ -22,8 +22,8 @@
 #include "app/language.h"
 #include "ui/dialog.h"
 #include "ui/dialog_fit.h"
+#include "ui/qt_backend.h"
 #include "ui/resource.h"
-#include "ui/tab_ctrl.h"
 
 namespace vexilo {
 
@@ -46,6 +46,10 @@ bool HasJapanese(const QString& text) {
         }
     }
     return false;
+}
+
+bool HasJapanese(const std::string& utf8) {
+    return HasJapanese(QString::fromStdString(utf8));
 }
 
 QString WithoutMnemonic(QString text) {
@@ -87,16 +91,16 @@ protected:
 TEST_P(CaptionFitTest, EveryCaptionFitsItsControl) {
     const auto [templateId, language, family] = GetParam();
     ASSERT_TRUE(InstallLanguage(language));
-    QFont font = ui::DialogFont({QString::fromStdString(family)}, 9);
-    if (QFontInfo(font).family() != QString::fromStdString(family)) {
+    const ui::FontSpec font = ui::DialogFont({family}, 9);
+    if (QFontInfo(ui::qt::ToQFont(font)).family() != QString::fromStdString(family)) {
         GTEST_SKIP() << family << " is not installed";
     }
-    QWidget parent;
-    auto* dlg = new ui::Dialog;  // owned by `parent`
-    dlg->SetLayout({font, ui::DialogBaseUnits(font)});
-    ASSERT_TRUE(dlg->Create(templateId, &parent));
+    ui::qt::TabCtrlWidget parent;
+    ui::Dialog dlg;
+    dlg.SetLayout({font, ui::DialogBaseUnits(font)});
+    ASSERT_TRUE(dlg.Create(templateId, &parent));
     int checked = 0;
-    for (const auto& [tpl, w] : dlg->Controls()) {
+    for (const auto& [tpl, w] : ui::qt::Controls(dlg)) {
         QString text;
         if (auto* box = qobject_cast<QGroupBox*>(w)) {
             text = box->title();
@@ -138,7 +142,7 @@ TEST(EnglishTexts, NoJapaneseInAnyTemplateCaptionOrTranslatedText) {
         const auto tpl = ui::LoadDialogTemplate(id);
         ASSERT_TRUE(tpl);
         for (const ui::ControlTemplate& c : tpl->controls) {
-            EXPECT_FALSE(HasJapanese(c.caption)) << id << ": " << c.caption.toStdString();
+            EXPECT_FALSE(HasJapanese(c.caption)) << id << ": " << c.caption;
         }
     }
     InstallLanguage(Language::Japanese);
@@ -171,21 +175,21 @@ TEST(ScreenFit, AWindowLargerThanTheScreenShrinksItsFontUntilItFitsOrReachesItsF
     const auto window = ui::LoadDialogTemplate(102);
     const auto page = ui::LoadDialogTemplate(134);
     ASSERT_TRUE(window && page);
-    const ui::DialogLayout roomy = ui::FitLayout(*window, {&*page}, QSize(4000, 4000), nullptr);
-    const QSize full = ui::MapDialogRect(roomy.units, 0, 0, window->cx, window->cy).size();
+    const ui::DialogLayout roomy = ui::FitLayout(*window, {&*page}, {4000, 4000});
+    const ui::Size full = ui::MapDialogRect(roomy.units, 0, 0, window->cx, window->cy).GetSize();
 
-    const QSize screen = full * 9 / 10;
-    const ui::DialogLayout fitted = ui::FitLayout(*window, {&*page}, screen, nullptr);
-    const QSize size = ui::MapDialogRect(fitted.units, 0, 0, window->cx, window->cy).size();
-    EXPECT_LE(size.width(), screen.width());
-    EXPECT_LE(size.height(), screen.height());
-    EXPECT_LT(fitted.font.pixelSize(), roomy.font.pixelSize());
+    const ui::Size screen{full.width * 9 / 10, full.height * 9 / 10};
+    const ui::DialogLayout fitted = ui::FitLayout(*window, {&*page}, screen);
+    const ui::Size size = ui::MapDialogRect(fitted.units, 0, 0, window->cx, window->cy).GetSize();
+    EXPECT_LE(size.width, screen.width);
+    EXPECT_LE(size.height, screen.height);
+    EXPECT_LT(fitted.font.pixelSize, roomy.font.pixelSize);
     // The page's captions still fit at the smaller font.
-    EXPECT_GE(fitted.units.cx, ui::FittingUnits(*page, fitted.font, nullptr).cx);
+    EXPECT_GE(fitted.units.cx, ui::FittingUnits(*page, fitted.font).cx);
 
     // On a tiny screen the font stops at three quarters of its size; the window scrolls.
-    const ui::DialogLayout tiny = ui::FitLayout(*window, {&*page}, QSize(100, 100), nullptr);
-    EXPECT_EQ(tiny.font.pixelSize(), roomy.font.pixelSize() * 3 / 4);
+    const ui::DialogLayout tiny = ui::FitLayout(*window, {&*page}, {100, 100});
+    EXPECT_EQ(tiny.font.pixelSize, roomy.font.pixelSize * 3 / 4);
 }
 
 // Laptop screens at their usual desktop scale: the main window with every page kind fits, the
@@ -205,44 +209,47 @@ protected:
 TEST_P(ScreenFitTest, ButtonsAndTabRowStayInViewAndThePageAreaScrolls) {
     const auto [screen, language, family] = GetParam();
     ASSERT_TRUE(InstallLanguage(language));
-    if (QFontInfo(ui::DialogFont({QString::fromStdString(family)}, 9)).family() !=
+    if (QFontInfo(ui::qt::ToQFont(ui::DialogFont({family}, 9))).family() !=
         QString::fromStdString(family)) {
         GTEST_SKIP() << family << " is not installed";
     }
     auto window = ui::LoadDialogTemplate(IDD_VEXILO_DIALOG);
     ASSERT_TRUE(window);
-    window->fontFamilies = QStringList{QString::fromStdString(family)};
+    window->fontFamilies = {family};
     std::vector<ui::DialogTemplate> pages;
     for (const int id : {IDD_DVI_PAGE, IDD_RGB_PAGE, IDD_NTSC_PAGE}) {
         pages.push_back(*ui::LoadDialogTemplate(id));
     }
     const std::vector<const ui::DialogTemplate*> inner{&pages[0], &pages[1], &pages[2]};
-    const QSize room = ui::ClientAreaOn(QSize(static_cast<int>(screen.width / screen.scale),
-                                              static_cast<int>(screen.height / screen.scale)));
-    const ui::DialogLayout layout = ui::FitLayout(*window, inner, room, nullptr);
+    const ui::Size room = ui::ClientAreaOn({static_cast<int>(screen.width / screen.scale),
+                                            static_cast<int>(screen.height / screen.scale)});
+    const ui::DialogLayout layout = ui::FitLayout(*window, inner, room);
 
     ui::Dialog dlg;
     dlg.SetLayout(layout);
     ASSERT_TRUE(dlg.Create(IDD_VEXILO_DIALOG, nullptr));
     EXPECT_TRUE(dlg.ShrinkInto(room));
-    EXPECT_LE(dlg.width(), room.width());
-    EXPECT_LE(dlg.height(), room.height());
-    auto* tab = dlg.DlgItem<ui::TabCtrl>(IDC_TAB);
+    EXPECT_LE(dlg.GetClientSize().width, room.width);
+    EXPECT_LE(dlg.GetClientSize().height, room.height);
+    ui::TabCtrl* tab = dlg.GetTabCtrl(IDC_TAB);
     ASSERT_NE(tab, nullptr);
-    EXPECT_TRUE(dlg.rect().contains(tab->geometry()));
+    const QRect client = ui::qt::Window(dlg)->rect();
+    const QRect tabRect = ui::qt::ToQRect(dlg.GetDlgItemRect(IDC_TAB));
+    EXPECT_TRUE(client.contains(tabRect));
     for (const int id : {int{ui::kIdOk}, int{ui::kIdCancel}, int{IDC_SAVE}}) {
-        const QRect button = dlg.GetDlgItem(id)->geometry();
-        EXPECT_TRUE(dlg.rect().contains(button)) << id;
-        EXPECT_GT(button.top(), tab->geometry().bottom()) << id;
+        const QRect button = ui::qt::ToQRect(dlg.GetDlgItemRect(id));
+        EXPECT_TRUE(client.contains(button)) << id;
+        EXPECT_GT(button.top(), tabRect.bottom()) << id;
     }
 
     tab->InsertItem(0, "KTP-RGB-SDI (ttyACM0)");
-    auto* page = new ui::Dialog;  // owned by the tab control's page area
-    page->SetLayout(dlg.Layout());
-    ASSERT_TRUE(page->Create(IDD_RGB_PAGE, tab));
-    tab->PlacePage(*page);
-    EXPECT_EQ(page->parentWidget(), tab->PageArea());
-    EXPECT_TRUE(tab->PageArea()->rect().contains(page->geometry()));
+    ui::Dialog page;
+    page.SetLayout(dlg.Layout());
+    ASSERT_TRUE(page.Create(IDD_RGB_PAGE, tab));
+    tab->PlacePage(page);
+    QWidget* area = ui::qt::Widget(*tab)->PageArea();
+    EXPECT_EQ(ui::qt::Window(page)->parentWidget(), area);
+    EXPECT_TRUE(area->rect().contains(ui::qt::Window(page)->geometry()));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -25,6 +25,7 @@
 #include "sim/sim_pty_server.h"
 #include "support/fake_usb_converter.h"
 #include "support/message_box_recorder.h"
+#include "ui/qt_backend.h"
 #include "ui/window_timers.h"
 
 namespace vexilo {
@@ -99,7 +100,7 @@ protected:
     void Start(int recheckMs = HotplugWatcher::kRecheckMs) {
         dlg = std::make_unique<CVexiloDlg>(false, ModelPageFactory());
         dlg->Create(IDD_VEXILO_DIALOG, nullptr);
-        dlg->show();
+        dlg->ShowWindow(true);
         auto monitor = OpenDeviceMonitor();
         ASSERT_NE(monitor, nullptr);
         watcher = std::make_unique<HotplugWatcher>(*dlg, std::move(monitor), nullptr);
@@ -158,7 +159,7 @@ TEST_F(HotplugTest, ConvertersPluggedInGetTabsAtTheEndAndUnpluggedOnesCloseAtOnc
     bus.Announce(*devices.back());
     Plug(4, "ttyACM2", SimKind::Dvi, "0021");
     ASSERT_TRUE(TabsBecome({"KTP-RGB-SDI (ttyACM0)", "KTP-DVI-SDI (ttyACM2)"}));
-    EXPECT_FALSE(dlg->Page(1)->isVisible());
+    EXPECT_FALSE(dlg->Page(1)->IsWindowVisible());
     EXPECT_TRUE(boxes.boxes.empty());
 
     // The shown tab's converter goes: its message at once, and the other tab is shown.
@@ -167,7 +168,7 @@ TEST_F(HotplugTest, ConvertersPluggedInGetTabsAtTheEndAndUnpluggedOnesCloseAtOnc
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, kNoResponse);
     EXPECT_EQ(boxes.boxes[0].caption, "KTP-RGB-SDI (ttyACM0) ERROR");
-    EXPECT_TRUE(dlg->Page(1)->isVisible());
+    EXPECT_TRUE(dlg->Page(1)->IsWindowVisible());
 
     // Plugged in again (umockdev cannot reuse a node name): a new page at the end; then the
     // hidden one's converter goes and is closed all the same.
@@ -175,7 +176,7 @@ TEST_F(HotplugTest, ConvertersPluggedInGetTabsAtTheEndAndUnpluggedOnesCloseAtOnc
     ASSERT_TRUE(TabsBecome({"KTP-DVI-SDI (ttyACM2)", "KTP-RGB-SDI (ttyACM3)"}));
     bus.Unplug(again);
     ASSERT_TRUE(TabsBecome({"KTP-DVI-SDI (ttyACM2)"}));
-    EXPECT_TRUE(dlg->Page(1)->isVisible());
+    EXPECT_TRUE(dlg->Page(1)->IsWindowVisible());
     EXPECT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(dlg->OpenTabs(), 1);
 }
@@ -243,9 +244,9 @@ TEST_F(HotplugTest, WithoutConvertersTheOperatorMayWaitForThem) {
         tabs = CaptionsOf(w);
         // Shown whole: the empty window made room for a page of any kind.
         const CDevDialog* page = w.Page(0);
-        shown = page != nullptr && page->isVisible() && w.WaitingText().empty() &&
-                w.TabControl().rect().contains(page->geometry());
-        w.close();
+        shown = page != nullptr && page->IsWindowVisible() && w.WaitingText().empty() &&
+                ui::qt::Widget(w.TabControl())->rect().contains(ui::qt::Window(*page)->geometry());
+        ui::qt::Window(w)->close();
     };
     app.InitInstance({"vexilo-panel"});
     ASSERT_EQ(boxes.boxes.size(), 1u);
@@ -295,7 +296,7 @@ TEST_F(HotplugTest, AConverterThatAnswersAgainIsOfferedAgain) {
 
     // Still answering wrongly: F5 (typed in the page shown) finds nothing to offer, and shows
     // nothing.
-    QWidget* shown = dlg->Page(0);
+    QWidget* shown = ui::qt::Window(*dlg->Page(0));
     QTest::keyClick(shown, Qt::Key_F5);
     EXPECT_FALSE(QTest::qWaitFor([&] { return Captions().size() != 1; }, 500));
     rgb.model->ClearFaults();

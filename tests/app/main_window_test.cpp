@@ -25,6 +25,7 @@
 #include "app/screenshot.h"
 #include "app/vexilo_app.h"
 #include "app/vexilo_dlg.h"
+#include "app/vexilo_dlg_qt.h"
 #include "pages/argb_dialog.h"
 #include "pages/cvbs_dialog.h"
 #include "pages/dvid_dialog.h"
@@ -36,6 +37,7 @@
 #include "support/fake_comm.h"
 #include "support/message_box_recorder.h"
 #include "support/messages.h"
+#include "ui/qt_backend.h"
 #include "ui/window_timers.h"
 
 QT_BEGIN_NAMESPACE
@@ -84,7 +86,7 @@ protected:
         ListEntries();
         dlg = std::make_unique<CVexiloDlg>(showSave, factory.create ? factory : Factory());
         dlg->Create(IDD_VEXILO_DIALOG, nullptr);
-        dlg->show();
+        dlg->ShowWindow(true);
         return *dlg;
     }
 
@@ -108,11 +110,11 @@ protected:
 
     // A click on tab `index`, as the user makes it.
     void ClickTab(int index) {
-        ui::TabCtrl& tab = dlg->TabControl();
-        const QPoint at = tab.GetItemRect(index).center();
-        auto* bar = dynamic_cast<QTabBar*>(tab.childAt(at));
+        QWidget* tab = ui::qt::Widget(dlg->TabControl());
+        const QPoint at = ui::qt::ToQRect(dlg->TabControl().GetItemRect(index)).center();
+        auto* bar = dynamic_cast<QTabBar*>(tab->childAt(at));
         ASSERT_NE(bar, nullptr);
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->mapFrom(&tab, at));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->mapFrom(tab, at));
     }
 
     static int Count(const CSimConverter& model, std::uint8_t command) {
@@ -138,7 +140,7 @@ TEST_F(MainWindowTest, OneConverterGetsOneTabShownAtOnceAndItsPortClosesWithTheW
     EXPECT_EQ(Captions(), std::vector<std::string>{"KTP-RGB-SDI (ttyACM0)"});
     EXPECT_EQ(w.TabControl().GetCurSel(), 0);
     CDevDialog* page = w.Page(0);
-    EXPECT_TRUE(page->isVisible());
+    EXPECT_TRUE(page->IsWindowVisible());
     EXPECT_EQ(page->MainWindow(), &w);
     EXPECT_EQ(page->TabIndex(), 0);
     EXPECT_EQ(w.OpenTabs(), 1);
@@ -147,14 +149,16 @@ TEST_F(MainWindowTest, OneConverterGetsOneTabShownAtOnceAndItsPortClosesWithTheW
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back().command, 0x00);
     EXPECT_TRUE(log.back().data.empty());
-    EXPECT_TRUE(w.windowTitle().startsWith("KTP/Q Series Vexilo Panel  Ver. "));
+    EXPECT_EQ(w.GetWindowText().rfind("KTP/Q Series Vexilo Panel  Ver. ", 0), 0u);
     EXPECT_TRUE(boxes.boxes.empty());
 
     // The page sits inside the tab control, below the tab row.
-    const QRect item = w.TabControl().GetItemRect(0);
-    const QRect placed(page->mapTo(&w.TabControl(), QPoint(0, 0)), page->size());
+    const QRect item = ui::qt::ToQRect(w.TabControl().GetItemRect(0));
+    QWidget* tab = ui::qt::Widget(w.TabControl());
+    const QRect placed(ui::qt::Window(*page)->mapTo(tab, QPoint(0, 0)),
+                       ui::qt::Window(*page)->size());
     EXPECT_GE(placed.y(), item.y() + item.height());
-    EXPECT_TRUE(w.TabControl().rect().contains(placed));
+    EXPECT_TRUE(tab->rect().contains(placed));
 
     EXPECT_EQ(rgb->OpenCount(), 1);
     dlg.reset();
@@ -189,7 +193,7 @@ TEST_F(MainWindowTest, EachKindGetsItsModelPage) {
     EXPECT_NE(dynamic_cast<CDvidDialog*>(w.Page(3)), nullptr);
     EXPECT_EQ(Captions(), (std::vector<std::string>{"KTP-RGB-SDI (COM3)", "KTQ-DVI-SDI (COM5)",
                                                     "KTP-NTSC-SDI (COM6)", "KTP-DVI-SDI (COM7)"}));
-    EXPECT_TRUE(w.Page(0)->isVisible());
+    EXPECT_TRUE(w.Page(0)->IsWindowVisible());
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
@@ -239,16 +243,16 @@ TEST_F(MainWindowTest, SelectingTheTabOfAnUnpluggedConverterClosesItAndShowsAnot
     EXPECT_EQ(Captions(), (std::vector<std::string>{"KTP-RGB-SDI (A)", "KTP-NTSC-SDI (C)"}));
     EXPECT_EQ(w.OpenTabs(), 2);
     EXPECT_EQ(w.TabControl().GetCurSel(), 0);
-    EXPECT_TRUE(w.Page(0)->isVisible());
-    EXPECT_FALSE(w.Page(1)->isVisible());
+    EXPECT_TRUE(w.Page(0)->IsWindowVisible());
+    EXPECT_FALSE(w.Page(1)->IsWindowVisible());
     EXPECT_FALSE(w.Page(1)->HasConverter());
-    EXPECT_FALSE(w.Page(2)->isVisible());
+    EXPECT_FALSE(w.Page(2)->IsWindowVisible());
     EXPECT_EQ(Count(*a, 0x00), checksOfA + 1);  // the tab shown instead was checked too
 
     // The remaining tabs still map to their pages.
     ClickTab(1);
-    EXPECT_TRUE(w.Page(2)->isVisible());
-    EXPECT_FALSE(w.Page(0)->isVisible());
+    EXPECT_TRUE(w.Page(2)->IsWindowVisible());
+    EXPECT_FALSE(w.Page(0)->IsWindowVisible());
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 
@@ -258,7 +262,7 @@ TEST_F(MainWindowTest, TheClickedTabIsPaintedBeforeItsConverterIsChecked) {
     Add(SimKind::Rgb, "A");
     Add(SimKind::Rgb, "B");
     CVexiloDlg& w = Open();
-    auto* bar = w.TabControl().findChild<QTabBar*>();
+    auto* bar = ui::qt::Widget(w.TabControl())->findChild<QTabBar*>();
     ASSERT_NE(bar, nullptr);
     struct PaintCounter : QObject {
         bool eventFilter(QObject*, QEvent* e) override {
@@ -271,7 +275,7 @@ TEST_F(MainWindowTest, TheClickedTabIsPaintedBeforeItsConverterIsChecked) {
     struct AtCheck : IWaitObserver {
         void CommandStarted() override {
             paints = counter->paints;
-            pageShown = page->isVisible();
+            pageShown = page->IsWindowVisible();
         }
         void StillWaiting() override {}
         void CommandFinished() override {}
@@ -314,13 +318,13 @@ TEST_F(MainWindowTest, SaveGoesOnToTheNextPageWhenTheFirstStopsAnswering) {
     b->SetCurrent(changed);
     a->AddFault({SimFaultKind::Silence, 0, kSimAnyCommand, kSimForever, 0});
 
-    QTest::mouseClick(w.GetDlgItem(IDC_SAVE), Qt::LeftButton);
+    QTest::mouseClick(ui::qt::Item(w, IDC_SAVE), Qt::LeftButton);
 
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, test::kNotSavedText);
     EXPECT_EQ(b->Stored(), changed);
     EXPECT_EQ(Captions(), std::vector<std::string>{"KTP-DVI-SDI (B)"});
-    EXPECT_TRUE(w.isVisible());  // saving keeps the window open
+    EXPECT_TRUE(w.IsWindowVisible());  // saving keeps the window open
     EXPECT_TRUE(w.SaveNote().empty()) << "not everything was saved";
 }
 
@@ -330,7 +334,7 @@ TEST_F(MainWindowTest, ASuccessfulSaveSaysSoBriefly) {
     Add(SimKind::Dvi, "B");
     CVexiloDlg& w = Open(true);
     EXPECT_TRUE(w.SaveNote().empty());
-    QTest::mouseClick(w.GetDlgItem(IDC_SAVE), Qt::LeftButton);
+    QTest::mouseClick(ui::qt::Item(w, IDC_SAVE), Qt::LeftButton);
     EXPECT_EQ(w.SaveNote(), "設定を保存しました");
     EXPECT_TRUE(boxes.boxes.empty());
     ASSERT_TRUE(w.Timers().Fire(CVexiloDlg::kSaveNoteTimerId));
@@ -359,16 +363,16 @@ TEST_F(MainWindowTest, ButtonsAndCloseRequestSaveOrRevertEveryPage) {
         }
         switch (c.way) {
             case Way::Save:
-                QTest::mouseClick(w.GetDlgItem(IDC_SAVE), Qt::LeftButton);
+                QTest::mouseClick(ui::qt::Item(w, IDC_SAVE), Qt::LeftButton);
                 break;
             case Way::SaveAndExit:
-                QTest::mouseClick(w.GetDlgItem(ui::kIdOk), Qt::LeftButton);
+                QTest::mouseClick(ui::qt::Item(w, ui::kIdOk), Qt::LeftButton);
                 break;
             case Way::Cancel:
-                QTest::mouseClick(w.GetDlgItem(ui::kIdCancel), Qt::LeftButton);
+                QTest::mouseClick(ui::qt::Item(w, ui::kIdCancel), Qt::LeftButton);
                 break;
             case Way::CloseRequest:
-                w.close();
+                ui::qt::Window(w)->close();
                 break;
         }
         for (const auto& m : {a, b}) {
@@ -379,7 +383,7 @@ TEST_F(MainWindowTest, ButtonsAndCloseRequestSaveOrRevertEveryPage) {
                 EXPECT_NE(m->Current(), changed);
             }
         }
-        EXPECT_EQ(w.isVisible(), c.open);
+        EXPECT_EQ(w.IsWindowVisible(), c.open);
         EXPECT_TRUE(boxes.boxes.empty());
         dlg.reset();
         entries.clear();
@@ -400,18 +404,18 @@ TEST_F(MainWindowTest, SaveAndExitStaysOpenWhenAPageRefusesItsIdSettings) {
     changed.sdiLevel = 1;
     b->SetCurrent(changed);
 
-    QTest::mouseClick(w.GetDlgItem(ui::kIdOk), Qt::LeftButton);
+    QTest::mouseClick(ui::qt::Item(w, ui::kIdOk), Qt::LeftButton);
 
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].caption, "KTP Series ERROR");
-    EXPECT_TRUE(w.isVisible());  // the operator's input is still there
+    EXPECT_TRUE(w.IsWindowVisible());  // the operator's input is still there
     EXPECT_EQ(first->GetDlgItemText(IDC_ID_SN), "1234");
     EXPECT_EQ(Count(*a, 0x09), 0);    // the refusing page sent nothing
     EXPECT_EQ(b->Stored(), changed);  // the other page was saved
 
     first->ComboSetCurSel(IDC_ID_DID, 0);
-    QTest::mouseClick(w.GetDlgItem(ui::kIdOk), Qt::LeftButton);
-    EXPECT_FALSE(w.isVisible());
+    QTest::mouseClick(ui::qt::Item(w, ui::kIdOk), Qt::LeftButton);
+    EXPECT_FALSE(w.IsWindowVisible());
     EXPECT_EQ(boxes.boxes.size(), 1u);
 }
 
@@ -419,9 +423,9 @@ TEST_F(MainWindowTest, EnterAndEscapeNeitherCloseTheWindowNorPressAButton) {
     auto a = Add(SimKind::Rgb, "A");
     CVexiloDlg& w = Open(true);
     a->ClearLog();
-    std::vector<QWidget*> targets{&w, &w.TabControl()};
+    std::vector<QWidget*> targets{ui::qt::Window(w), ui::qt::Widget(w.TabControl())};
     for (int id : {ui::kIdOk, ui::kIdCancel, int{IDC_SAVE}}) {
-        targets.push_back(w.GetDlgItem(id));
+        targets.push_back(ui::qt::Item(w, id));
     }
     for (QWidget* target : targets) {
         target->setFocus();
@@ -429,7 +433,7 @@ TEST_F(MainWindowTest, EnterAndEscapeNeitherCloseTheWindowNorPressAButton) {
             QTest::keyClick(target, key);
         }
     }
-    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.IsWindowVisible());
     EXPECT_EQ(Count(*a, 0x09), 0);  // neither saved nor reverted
     EXPECT_TRUE(boxes.boxes.empty());
 }
@@ -440,8 +444,9 @@ TEST_F(MainWindowTest, CtrlTabAndCtrlPageKeysSwitchTabsAndCheckTheirConverters) 
     const std::vector<std::shared_ptr<CSimConverter>> models{
         Add(SimKind::Rgb, "A"), Add(SimKind::Rgb, "B"), Add(SimKind::Rgb, "C")};
     CVexiloDlg& w = Open(false, ModelPageFactory());
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QWidget* window = ui::qt::Window(w);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     struct Step {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
@@ -456,9 +461,9 @@ TEST_F(MainWindowTest, CtrlTabAndCtrlPageKeysSwitchTabsAndCheckTheirConverters) 
         SCOPED_TRACE(step.selection);
         const int checks = Count(*models[step.selection], 0x00);
         QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus != nullptr ? focus : &w, step.key, step.modifiers);
+        QTest::keyClick(focus != nullptr ? focus : window, step.key, step.modifiers);
         EXPECT_EQ(w.TabControl().GetCurSel(), step.selection);
-        EXPECT_TRUE(w.Page(step.selection)->isVisible());
+        EXPECT_TRUE(w.Page(step.selection)->IsWindowVisible());
         EXPECT_EQ(Count(*models[step.selection], 0x00), checks + 1);
     }
     EXPECT_TRUE(boxes.boxes.empty());
@@ -469,9 +474,10 @@ TEST_F(MainWindowTest, TabStopsAreAllVisible) {
     Add(SimKind::Rgb, "A");
     Add(SimKind::Dvi, "B");
     CVexiloDlg& w = Open(true, ModelPageFactory());
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    w.TabControl().setFocus();
+    QWidget* window = ui::qt::Window(w);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ui::qt::Widget(w.TabControl())->setFocus();
     int tabRow = 0;
     for (int i = 0; i < 40; ++i) {
         QWidget* focus = QApplication::focusWidget();
@@ -495,17 +501,17 @@ TEST_F(MainWindowTest, TheThreeButtonsAnswerTheAltKeysTheirCaptionsUnderline) {
         {ui::kIdOk, QKeySequence(Qt::ALT | Qt::Key_X)},
         {ui::kIdCancel, QKeySequence(Qt::ALT | Qt::Key_C)}};
     for (const auto& [id, key] : keys) {
-        EXPECT_EQ(w.DlgItem<QPushButton>(id)->shortcut(), key) << id;
+        EXPECT_EQ(ui::qt::ItemAs<QPushButton>(w, id)->shortcut(), key) << id;
     }
 }
 
 TEST_F(MainWindowTest, TheLogoSitsTwelvePixelsFromTheLeftAndBottomWithWhiteSeeThrough) {
     Add(SimKind::Rgb, "A");
     CVexiloDlg& w = Open();
-    const QImage& logo = w.Logo();
+    const QImage& logo = Logo(w);
     ASSERT_EQ(logo.size(), QSize(154, 55));
-    const QImage shot = w.grab().toImage();
-    const int top = w.height() - logo.height() - CVexiloDlg::kLogoMargin;
+    const QImage shot = ui::qt::Window(w)->grab().toImage();
+    const int top = ui::qt::Window(w)->height() - logo.height() - CVexiloDlg::kLogoMargin;
     int opaque = 0;
     for (int y = 0; y < logo.height(); ++y) {
         for (int x = 0; x < logo.width(); ++x) {
@@ -546,10 +552,10 @@ TEST_F(MainWindowTest, ScreenshotsShowEveryTabInTurnAndSaveTheBoxOfAConverterTha
         const QImage picture(dir.path() + "/shots/" + name);
         EXPECT_FALSE(picture.isNull()) << name;
     }
-    EXPECT_EQ(QImage(dir.path() + "/shots/tab-1.png").size(), w.size());
+    EXPECT_EQ(QImage(dir.path() + "/shots/tab-1.png").size(), ui::qt::Window(w)->size());
     EXPECT_FALSE(QFileInfo::exists(dir.path() + "/shots/tab-3.png"));
-    EXPECT_FALSE(w.isVisible());       // the walk ends the window
-    EXPECT_TRUE(boxes.boxes.empty());  // the boxes went to the screenshot run
+    EXPECT_FALSE(w.IsWindowVisible());  // the walk ends the window
+    EXPECT_TRUE(boxes.boxes.empty());   // the boxes went to the screenshot run
 }
 
 TEST_F(MainWindowTest, TheScreenshotWalkBeginsAfterStartUpNotInsideItsBox) {
@@ -585,8 +591,8 @@ TEST_F(MainWindowTest, AConverterFailingItsStartUpLosesOnlyItsOwnPage) {
               (std::vector<std::string>{"KTP-DVI-SDI (ttyACM1)", "KTP-RGB-SDI (ttyACM2)"}));
     EXPECT_EQ(w.OpenTabs(), 2);
     EXPECT_EQ(a->OpenCount(), 0);
-    EXPECT_TRUE(w.Page(1)->isVisible());
-    EXPECT_FALSE(w.Page(0)->isVisible());
+    EXPECT_TRUE(w.Page(1)->IsWindowVisible());
+    EXPECT_FALSE(w.Page(0)->IsWindowVisible());
 }
 
 // ---- start-up reads every converter at once ---------------------------------------------------
@@ -736,7 +742,7 @@ TEST_F(MainWindowTest, ConvertersAreReadAtOnceAndTheOperatorGoesOnWithTheReadyOn
     EXPECT_EQ(dlg->DoModal(), ui::kIdCancel);
     EXPECT_TRUE(dlg->EndedAtStartup());
     EXPECT_EQ(dlg->TabControl().GetItemCount(), 0);
-    EXPECT_FALSE(dlg->isVisible());
+    EXPECT_FALSE(dlg->IsWindowVisible());
     EXPECT_TRUE(boxes.boxes.empty());
     dlg.reset();
     EXPECT_EQ(a->OpenCount() + b->OpenCount() + c->OpenCount(), 0);

@@ -31,7 +31,7 @@ std::vector<SimRequest> Changing(const std::vector<SimRequest>& log) {
 }
 
 void Click(CDevDialog* page, int id) {
-    page->DlgItem<QAbstractButton>(id)->click();
+    ui::qt::ItemAs<QAbstractButton>(*page, id)->click();
 }
 
 struct Case {
@@ -113,7 +113,7 @@ TEST_F(SameCommandsTest, EachOperationSendsThePagesCommands) {
          rgb,
          [](CDevDialog* p) {
              Click(p, IDC_ID_ENABLE);
-             QTest::keyClicks(p->GetDlgItem(IDC_ID_SN), "1234");
+             QTest::keyClicks(ui::qt::Item(*p, IDC_ID_SN), "1234");
              p->Dispatch(ui::Notify::EnKillFocus, IDC_ID_SN);
              p->CommitSettings(false);
          },

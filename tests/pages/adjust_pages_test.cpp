@@ -156,7 +156,7 @@ TEST_F(AdjustPageTest, LostInputComingBackIsSilentUnlessTheFormatDiffers) {
 
 TEST_F(AdjustPageTest, StatusTicksDuringTheFormatBoxReadOnlyTheStatus) {
     CCvbsDialog* page = StartNtsc();
-    page->DlgItem<QAbstractButton>(IDC_AUTO_UPDATE)->click();
+    ui::qt::ItemAs<QAbstractButton>(*page, IDC_AUTO_UPDATE)->click();
     ASSERT_TRUE(page->IsTimerRunning(kStatusTimerId));
     sim->SetInputFormat(kD);
     boxes.onBox = [&] {
@@ -334,7 +334,7 @@ protected:
     // Puts a spin at each end of its range and steps past it, and one step back inside.
     void CheckEnds(CDevDialog* page, const SpinCase& c) {
         const int inward = c.atLower < c.atUpper ? -1 : 1;  // value change of one step down
-        ui::UpDown* spin = page->DlgItem<ui::UpDown>(c.spinId);
+        ui::UpDown* spin = page->GetUpDown(c.spinId);
         ASSERT_NE(spin, nullptr);
 
         spin->SetPos32(c.upper);
@@ -428,10 +428,12 @@ protected:
                               [this](std::int64_t ms) { sim->AdvanceToMs(ms); });
     }
     static void Press(ui::UpDown* spin) {
-        QTest::mousePress(spin, Qt::LeftButton, {}, QPoint(spin->width() / 2, 1));
+        QWidget* arrows = ui::qt::Widget(*spin);
+        QTest::mousePress(arrows, Qt::LeftButton, {}, QPoint(arrows->width() / 2, 1));
     }
     static void Release(ui::UpDown* spin) {
-        QTest::mouseRelease(spin, Qt::LeftButton, {}, QPoint(spin->width() / 2, 1));
+        QWidget* arrows = ui::qt::Widget(*spin);
+        QTest::mouseRelease(arrows, Qt::LeftButton, {}, QPoint(arrows->width() / 2, 1));
     }
     static bool Repeat(ui::UpDown* spin) { return spin->Timers().Fire(ui::UpDown::kRepeatTimer); }
 };
@@ -439,7 +441,7 @@ protected:
 TEST_F(ArrowTest, AClickIsOneStepWhateverTheReplyTime) {
     CArgbDialog* page = StartRgb();
     sim->AddFault({SimFaultKind::Delay, 800, kSimAnyCommand, kSimForever});
-    ui::UpDown* spin = page->DlgItem<ui::UpDown>(IDC_HPOS_SPIN);
+    ui::UpDown* spin = page->GetUpDown(IDC_HPOS_SPIN);
     for (int click = 1; click <= 3; ++click) {
         Mark();
         Press(spin);
@@ -457,7 +459,7 @@ TEST_F(ArrowTest, NoStepAfterOneThatFailed) {
         NewSim(SimKind::Rgb);
         boxes.boxes.clear();
         CArgbDialog* page = StartRgb();
-        ui::UpDown* spin = page->DlgItem<ui::UpDown>(IDC_GAIN_R_SPIN);
+        ui::UpDown* spin = page->GetUpDown(IDC_GAIN_R_SPIN);
         Press(spin);
         ASSERT_TRUE(Repeat(spin));
         sim->AddFault({SimFaultKind::Silence, 0, 0x08, lost});
@@ -479,7 +481,7 @@ TEST_F(ArrowTest, NoStepAfterOneThatFailed) {
 
 TEST_F(ArrowTest, AHeldArrowAcceleratesFromThePress) {
     CArgbDialog* page = StartRgb();
-    ui::UpDown* spin = page->DlgItem<ui::UpDown>(IDC_HPOS_SPIN);
+    ui::UpDown* spin = page->GetUpDown(IDC_HPOS_SPIN);
     const std::int64_t pressed = sim->NowMs();
     Press(spin);
     while (sim->NowMs() - pressed < 5000) {
@@ -499,7 +501,7 @@ TEST_F(AdjustPageTest, OffsetAutoSendsAndSwitchesTheOffsetControls) {
     CArgbDialog* page = StartRgb();
     ASSERT_TRUE(page->IsDlgButtonChecked(IDC_OFFSET_AUTO));
     ASSERT_FALSE(page->IsDlgItemEnabled(IDC_OFFSET_R_SPIN));
-    auto* box = page->DlgItem<QAbstractButton>(IDC_OFFSET_AUTO);
+    auto* box = ui::qt::ItemAs<QAbstractButton>(*page, IDC_OFFSET_AUTO);
     Mark();
     box->click();
     EXPECT_EQ(Sent(), (std::vector<SimRequest>{QueryFormat(), SetAdj(6, 0)}));
@@ -515,9 +517,9 @@ TEST_F(AdjustPageTest, SyncTypeButtonsSendTheirIndex) {
     sim->SetAdjustment(kC, 10, 0);
     CArgbDialog* page = StartRgb();
     Mark();
-    page->DlgItem<QAbstractButton>(IDC_SYNC_RGBHV)->click();
-    page->DlgItem<QAbstractButton>(IDC_SYNC_RGBS)->click();
-    page->DlgItem<QAbstractButton>(IDC_SYNC_RGB)->click();
+    ui::qt::ItemAs<QAbstractButton>(*page, IDC_SYNC_RGBHV)->click();
+    ui::qt::ItemAs<QAbstractButton>(*page, IDC_SYNC_RGBS)->click();
+    ui::qt::ItemAs<QAbstractButton>(*page, IDC_SYNC_RGB)->click();
     EXPECT_EQ(Sent(), (std::vector<SimRequest>{QueryFormat(), SetAdj(11, 2), QueryFormat(),
                                                SetAdj(11, 1), QueryFormat(), SetAdj(11, 0)}));
 }
@@ -530,14 +532,14 @@ TEST_F(AdjustPageTest, ASyncTypeBeyondTheButtonsIsNeverWrittenBack) {
     EXPECT_EQ(page->ShownValue("sync_type"), 7);
     Mark();
     Step(page, IDC_HPOS_SPIN, +1);
-    page->DlgItem<QAbstractButton>(IDC_OFFSET_AUTO)->click();
+    ui::qt::ItemAs<QAbstractButton>(*page, IDC_OFFSET_AUTO)->click();
     page->SendCommand(IDC_UPDATE);
     EXPECT_EQ(page->ShownValue("sync_type"), 7);
     for (const SimRequest& r : Sent()) {
         EXPECT_FALSE(r.command == 0x08 && r.data.size() == 4 && r.data[1] == 11);
     }
     EXPECT_EQ(sim->Adjustments(kC)[11], 7);
-    page->DlgItem<QAbstractButton>(IDC_SYNC_RGBS)->click();
+    ui::qt::ItemAs<QAbstractButton>(*page, IDC_SYNC_RGBS)->click();
     EXPECT_EQ(Sent().back(), SetAdj(11, 1)) << "the operator's choice";
 }
 
@@ -592,7 +594,7 @@ TEST_F(AdjustPageTest, NtscFactoryValuesAreAllMidScale) {
     CCvbsDialog* page = StartNtsc();
     Mark();
     boxes.yesNo = ui::kIdYes;
-    page->DlgItem<QPushButton>(IDC_ADJUST_FACTORY)->click();
+    ui::qt::ItemAs<QPushButton>(*page, IDC_ADJUST_FACTORY)->click();
     EXPECT_EQ(Sent(), (std::vector<SimRequest>{QueryFormat(), SetAdj(0, 128), SetAdj(1, 128),
                                                SetAdj(2, 128), SetAdj(3, 128)}));
     for (int id : {IDC_BRIGHTNESS_SPIN, IDC_CONTRAST_SPIN, IDC_HUE_SPIN, IDC_SATURATION_SPIN}) {
@@ -610,7 +612,7 @@ TEST_F(AdjustPageTest, FactoryValuesAskFirstAndNoSendsNothing) {
         const int before = Pos(page, spin);
         boxes.boxes.clear();
         Mark();
-        page->DlgItem<QPushButton>(IDC_ADJUST_FACTORY)->click();  // answered with No
+        ui::qt::ItemAs<QPushButton>(*page, IDC_ADJUST_FACTORY)->click();  // answered with No
         ASSERT_EQ(boxes.boxes.size(), 1u) << SimKindName(kind);
         EXPECT_EQ(boxes.boxes[0].text, kAdjustFactoryQuestion);
         EXPECT_EQ(boxes.boxes[0].caption, page->TabTitle());
@@ -757,15 +759,15 @@ TEST_F(AdjustPageTest, TheHiddenScalerValueTravelsWithEveryOutputCommand) {
         sim->SetCurrent(general);
         CCvbsDialog* page = StartNtsc();
         Mark();
-        page->DlgItem<QAbstractButton>(IDC_LEVEL_B)->click();
-        page->DlgItem<QAbstractButton>(IDC_OUTPUT_59I)->click();
+        ui::qt::ItemAs<QAbstractButton>(*page, IDC_LEVEL_B)->click();
+        ui::qt::ItemAs<QAbstractButton>(*page, IDC_OUTPUT_59I)->click();
         page->SendCommand(IDC_SCALER_ALWAYS);  // no row in this page's map
         EXPECT_EQ(Sent(),
                   (std::vector<SimRequest>{Req(0x08, {1, 1, scaler}), Req(0x08, {0, 1, scaler})}))
             << int(scaler);
         Mark();
         boxes.yesNo = ui::kIdYes;
-        page->DlgItem<QPushButton>(IDC_FACTORY)->click();
+        ui::qt::ItemAs<QPushButton>(*page, IDC_FACTORY)->click();
         EXPECT_EQ(Sent(), std::vector<SimRequest>{Req(0x08, {1, 0, 0})}) << "factory: 0";
     }
 }

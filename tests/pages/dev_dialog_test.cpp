@@ -11,6 +11,7 @@
 #include "discovery/attach.h"
 #include "page_fixture.h"
 #include "support/messages.h"
+#include "ui/qt_backend.h"
 
 namespace vexilo::test {
 namespace {
@@ -73,7 +74,7 @@ TEST_F(PageTest, AShortStatusReplyChangesNothingAndClosesNothing) {
 TEST_F(PageTest, TheUpdateButtonReachesTheModelsOverride) {
     CTestPage* page = Start();
     const int reads = Count(0x03);
-    page->DlgItem<QPushButton>(IDC_UPDATE)->click();
+    ui::qt::ItemAs<QPushButton>(*page, IDC_UPDATE)->click();
     EXPECT_EQ(page->updateStatusCalls, 1);
     EXPECT_EQ(Count(0x03), reads + 1);
 }
@@ -279,14 +280,14 @@ TEST_F(PageTest, EachClickSendsTheOutputSettings) {
     Sim().SetCurrent({1, 1, 1, 1});
     CTestPage* page = Start();
     const int before = Count(0x08);
-    page->DlgItem<QRadioButton>(IDC_OUTPUT_59I)->click();
+    ui::qt::ItemAs<QRadioButton>(*page, IDC_OUTPUT_59I)->click();
     EXPECT_EQ(LastData(0x08), (std::vector<std::uint8_t>{0, 1, 1}));
     EXPECT_EQ(Sim().Current(), (SimGeneral{0, 1, 1, 1})) << "applied at once";
     EXPECT_FALSE(page->IsDlgItemEnabled(IDC_LEVEL_A)) << "59.94i: the level does not apply";
-    page->DlgItem<QRadioButton>(IDC_OUTPUT_59P)->click();
+    ui::qt::ItemAs<QRadioButton>(*page, IDC_OUTPUT_59P)->click();
     EXPECT_TRUE(page->IsDlgItemEnabled(IDC_LEVEL_B));
-    page->DlgItem<QRadioButton>(IDC_LEVEL_A)->click();
-    page->DlgItem<QRadioButton>(IDC_SCALER_ALWAYS)->click();
+    ui::qt::ItemAs<QRadioButton>(*page, IDC_LEVEL_A)->click();
+    ui::qt::ItemAs<QRadioButton>(*page, IDC_SCALER_ALWAYS)->click();
     EXPECT_EQ(Count(0x08), before + 4);
     EXPECT_EQ(LastData(0x08), (std::vector<std::uint8_t>{1, 0, 0}));
 }
@@ -294,7 +295,7 @@ TEST_F(PageTest, EachClickSendsTheOutputSettings) {
 TEST_F(PageTest, AScalerModeTheRadiosCannotShowIsSentBackUnchanged) {
     Sim().SetCurrent({1, 0, 2, 1});
     CTestPage* page = Start();
-    page->DlgItem<QRadioButton>(IDC_LEVEL_B)->click();
+    ui::qt::ItemAs<QRadioButton>(*page, IDC_LEVEL_B)->click();
     EXPECT_EQ(LastData(0x08), (std::vector<std::uint8_t>{1, 1, 2}));
     EXPECT_TRUE(page->HasConverter());
 }
@@ -307,7 +308,7 @@ TEST_F(PageTest, FactorySettingsSendOutputAtOnceButKeepIdForTheSave) {
     page->SetDlgItemText(IDC_ID_SN, "42");
     const auto blockBefore = page->Converter()->Id().block;
     boxes.yesNo = ui::kIdYes;
-    page->DlgItem<QPushButton>(IDC_FACTORY)->click();
+    ui::qt::ItemAs<QPushButton>(*page, IDC_FACTORY)->click();
     EXPECT_EQ(LastData(0x08), (std::vector<std::uint8_t>{1, 0, 0}));
     EXPECT_EQ(Text(page, IDC_ID_SN), "");
     EXPECT_FALSE(page->IsDlgButtonChecked(IDC_ID_ENABLE));
@@ -330,7 +331,7 @@ TEST_F(PageTest, FactorySettingsAskFirstAndNoChangesNothing) {
         }
         const std::size_t sent = Sim().Log().size();
         boxes.boxes.clear();
-        page->DlgItem<QPushButton>(IDC_FACTORY)->click();  // answered with No
+        ui::qt::ItemAs<QPushButton>(*page, IDC_FACTORY)->click();  // answered with No
         ASSERT_EQ(boxes.boxes.size(), 1u);
         EXPECT_EQ(boxes.boxes[0].text, idSupported
                                            ? FactoryQuestion({kFactoryOutputLine, kFactoryIdLine})
@@ -351,7 +352,7 @@ TEST_F(PageTest, FactorySettingsAskFirstAndNoChangesNothing) {
 TEST_F(PageTest, TheStatusTimerRunsOnlyWhileAutoUpdateIsTicked) {
     CTestPage* page = Start();
     EXPECT_FALSE(page->IsTimerRunning(kStatusTimerId));
-    page->DlgItem<QAbstractButton>(IDC_AUTO_UPDATE)->click();
+    ui::qt::ItemAs<QAbstractButton>(*page, IDC_AUTO_UPDATE)->click();
     ASSERT_TRUE(page->IsTimerRunning(kStatusTimerId));
     EXPECT_EQ(page->Timers().Period(kStatusTimerId), 2000);
     EXPECT_FALSE(page->IsDlgItemEnabled(IDC_UPDATE));
@@ -361,7 +362,7 @@ TEST_F(PageTest, TheStatusTimerRunsOnlyWhileAutoUpdateIsTicked) {
     EXPECT_EQ(Count(0x03), reads + 2);
     EXPECT_EQ(page->updateStatusCalls, 2) << "a tick goes through the virtual UpdateStatus";
 
-    page->DlgItem<QAbstractButton>(IDC_AUTO_UPDATE)->click();
+    ui::qt::ItemAs<QAbstractButton>(*page, IDC_AUTO_UPDATE)->click();
     EXPECT_FALSE(page->IsTimerRunning(kStatusTimerId));
     EXPECT_TRUE(page->IsDlgItemEnabled(IDC_UPDATE));
 }
@@ -369,7 +370,7 @@ TEST_F(PageTest, TheStatusTimerRunsOnlyWhileAutoUpdateIsTicked) {
 TEST_F(PageTest, AForcedCloseStopsTheStatusTimer) {
     CTestPage* page = Start();
     StartOther("COM4");
-    page->DlgItem<QAbstractButton>(IDC_AUTO_UPDATE)->click();
+    ui::qt::ItemAs<QAbstractButton>(*page, IDC_AUTO_UPDATE)->click();
     ASSERT_TRUE(page->IsTimerRunning(kStatusTimerId));
     bool timerRanWhileBoxOpen = true;
     boxes.onBox = [&] { timerRanWhileBoxOpen = page->IsTimerRunning(kStatusTimerId); };
@@ -427,9 +428,9 @@ TEST_F(PageTest, ClosingTabsRemovesExactlyTheirOwn) {
     EXPECT_EQ(main.openTabs, 1);
     EXPECT_EQ(tab.GetCurSel(), 0);
     EXPECT_TRUE(b->HasConverter());
-    EXPECT_FALSE(b->isHidden()) << "the second page is the one shown";
-    EXPECT_TRUE(a->isHidden());
-    EXPECT_TRUE(c->isHidden());
+    EXPECT_FALSE(ui::qt::Window(*b)->isHidden()) << "the second page is the one shown";
+    EXPECT_TRUE(ui::qt::Window(*a)->isHidden());
+    EXPECT_TRUE(ui::qt::Window(*c)->isHidden());
 }
 
 TEST_F(PageTest, ClosingTheSelectedLaterTabSelectsTheOneBefore) {
@@ -463,10 +464,10 @@ TEST_F(PageTest, ClosingTheLastTabTellsTheWindowToEndInsteadOfEndingTheProcess) 
 TEST_F(PageTest, EscapeDoesNothingInAPage) {
     CTestPage* page = Start();
     main.OnTcnSelchangeTab(nullptr, nullptr);
-    ASSERT_FALSE(page->isHidden());
-    QTest::keyClick(page->GetDlgItem(IDC_ID_SN), Qt::Key_Escape);
-    QTest::keyClick(page, Qt::Key_Escape);
-    EXPECT_FALSE(page->isHidden());
+    ASSERT_FALSE(ui::qt::Window(*page)->isHidden());
+    QTest::keyClick(ui::qt::Item(*page, IDC_ID_SN), Qt::Key_Escape);
+    QTest::keyClick(ui::qt::Window(*page), Qt::Key_Escape);
+    EXPECT_FALSE(ui::qt::Window(*page)->isHidden());
     EXPECT_TRUE(page->HasConverter());
 }
 
@@ -476,11 +477,12 @@ TEST_F(PageTest, ShowingThePageFocusesTheUpdateButton) {
     main.tab.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main.tab));
     page->GotoDlgCtrl(IDC_ID_SN);
-    page->hide();
-    page->show();
-    EXPECT_NE(QApplication::focusWidget(), page->GetDlgItem(IDC_UPDATE)) << "posted, not at once";
+    page->ShowWindow(false);
+    page->ShowWindow(true);
+    EXPECT_NE(QApplication::focusWidget(), ui::qt::Item(*page, IDC_UPDATE))
+        << "posted, not at once";
     QCoreApplication::processEvents();
-    EXPECT_EQ(QApplication::focusWidget(), page->GetDlgItem(IDC_UPDATE));
+    EXPECT_EQ(QApplication::focusWidget(), ui::qt::Item(*page, IDC_UPDATE));
 }
 
 // ---- attachment ------------------------------------------------------------------------------

@@ -109,7 +109,7 @@ TEST_F(DviPageTest, TheCableDetectReadDecidesTheBox) {
 TEST_F(DviPageTest, TickingTurnsDetectionOff) {
     CDvidDialog* page = StartDvi();
     ASSERT_FALSE(page->IsDlgButtonChecked(IDC_NO_CABLE_CHECK));
-    auto* box = page->DlgItem<QAbstractButton>(IDC_NO_CABLE_CHECK);
+    auto* box = ui::qt::ItemAs<QAbstractButton>(*page, IDC_NO_CABLE_CHECK);
     Mark();
     box->click();
     EXPECT_EQ(Sent(), std::vector<SimRequest>{Req(0x15, {0x00, 0x00})});
@@ -136,7 +136,7 @@ TEST_F(DviPageTest, FactorySettingsResetCableDetectFirstWhenSupported) {
     ASSERT_TRUE(page->IsDlgButtonChecked(IDC_NO_CABLE_CHECK));
     Mark();
     boxes.yesNo = ui::kIdYes;
-    page->DlgItem<QPushButton>(IDC_FACTORY)->click();
+    ui::qt::ItemAs<QPushButton>(*page, IDC_FACTORY)->click();
     EXPECT_EQ(Sent(), (std::vector<SimRequest>{Req(0x15, {0x00, 0x01}), Req(0x08, {1, 0, 0})}));
     EXPECT_FALSE(page->IsDlgButtonChecked(IDC_NO_CABLE_CHECK));
     ASSERT_EQ(boxes.boxes.size(), 1u);
@@ -148,7 +148,7 @@ TEST_F(DviPageTest, FactorySettingsResetCableDetectFirstWhenSupported) {
     NewSim(unsupported);
     page = StartDvi();
     Mark();
-    page->DlgItem<QPushButton>(IDC_FACTORY)->click();
+    ui::qt::ItemAs<QPushButton>(*page, IDC_FACTORY)->click();
     EXPECT_EQ(Sent(), std::vector<SimRequest>{Req(0x08, {1, 0, 0})});
     EXPECT_FALSE(page->IsDlgItemEnabled(IDC_NO_CABLE_CHECK)) << "for the page's whole life";
     ASSERT_EQ(boxes.boxes.size(), 2u);
@@ -179,7 +179,7 @@ TEST_F(DviPageTest, SaveAndCancel) {
         CDvidDialog* page = StartDvi();
         ASSERT_TRUE(page->HasConverter()) << c.what;
         EXPECT_EQ(page->OldFirmware(), c.firmware == SimFirmware::Old);
-        page->DlgItem<QAbstractButton>(IDC_LEVEL_B)->click();  // an unsaved change
+        ui::qt::ItemAs<QAbstractButton>(*page, IDC_LEVEL_B)->click();  // an unsaved change
         boxes.boxes.clear();
         Mark();
         page->CommitSettings(c.revert);

@@ -71,7 +71,7 @@ protected:
     // A started page with the ID function switched on by the operator.
     CTestPage* StartEnabled() {
         CTestPage* page = Start();
-        page->DlgItem<QAbstractButton>(IDC_ID_ENABLE)->click();
+        ui::qt::ItemAs<QAbstractButton>(*page, IDC_ID_ENABLE)->click();
         return page;
     }
 
@@ -79,7 +79,7 @@ protected:
     void Type(CTestPage* page, int id, const std::string& keys) {
         const int end = ui::Utf16Length(page->GetDlgItemText(id));
         page->EditSetSel(id, end, end);
-        QTest::keyClicks(page->GetDlgItem(id), QString::fromStdString(keys));
+        QTest::keyClicks(ui::qt::Item(*page, id), QString::fromStdString(keys));
     }
 };
 
@@ -163,7 +163,7 @@ TEST_F(IdTest, TheEnableBoxSwitchesTheFields) {
     CTestPage* page = StartEnabled();
     EXPECT_TRUE(page->m_bIdEnable);
     EXPECT_TRUE(page->IsDlgItemEnabled(IDC_ID_NAME));
-    page->DlgItem<QAbstractButton>(IDC_ID_ENABLE)->click();
+    ui::qt::ItemAs<QAbstractButton>(*page, IDC_ID_ENABLE)->click();
     EXPECT_FALSE(page->IsDlgItemEnabled(IDC_ID_DID));
     EXPECT_FALSE(page->IsDlgItemEnabled(IDC_ID_NAME));
 }
@@ -174,7 +174,7 @@ TEST_F(IdTest, SnKeepsEightDigitsAndIsPaddedOnLeaving) {
     CTestPage* page = StartEnabled();
     Type(page, IDC_ID_SN, "12ab34");
     EXPECT_EQ(Text(page, IDC_ID_SN), "1234");
-    EXPECT_EQ(page->DlgItem<QLineEdit>(IDC_ID_SN)->cursorPosition(), 4);
+    EXPECT_EQ(ui::qt::ItemAs<QLineEdit>(*page, IDC_ID_SN)->cursorPosition(), 4);
     page->Dispatch(ui::Notify::EnKillFocus, IDC_ID_SN);
     EXPECT_EQ(Text(page, IDC_ID_SN), "00001234");
 
@@ -247,7 +247,7 @@ TEST_F(IdTest, IdAndNameAreFilteredWhileTyped) {
     EXPECT_EQ(Text(page, IDC_ID_ID), "ABCDEF_1");
     page->SetDlgItemText(IDC_ID_ID, "abcdefghijklmnopqrst");
     EXPECT_EQ(Text(page, IDC_ID_ID), "ABCDEFGHIJKLMNOP");
-    EXPECT_EQ(page->DlgItem<QLineEdit>(IDC_ID_ID)->cursorPosition(), 16);
+    EXPECT_EQ(ui::qt::ItemAs<QLineEdit>(*page, IDC_ID_ID)->cursorPosition(), 16);
     page->SetDlgItemText(IDC_ID_NAME, Repeat("映", 30));
     EXPECT_EQ(Text(page, IDC_ID_NAME), Repeat("映", 26));
 }
@@ -336,7 +336,7 @@ TEST_F(IdTest, EachSaveTimeErrorHasItsMessageAndChangesNothing) {
 TEST_F(IdTest, WithTheFunctionSwitchedOffTheBlockStillCarriesTheTexts) {
     Store(1, 0x55, "00000042", "ABC", "name");
     CTestPage* page = Start();
-    page->DlgItem<QAbstractButton>(IDC_ID_ENABLE)->click();  // off
+    ui::qt::ItemAs<QAbstractButton>(*page, IDC_ID_ENABLE)->click();  // off
     ASSERT_TRUE(page->ApplyIdFunction());
     const auto& block = page->Converter()->Id().block;
     EXPECT_EQ(block[kIdOffEnable], 0);
@@ -423,7 +423,7 @@ TEST_F(IdTest, ASaveReplacesOnlyTheFieldsTheOperatorChanged) {
         }
         CTestPage* page = Start();
         if (readFails) {
-            page->DlgItem<QAbstractButton>(IDC_ID_ENABLE)->click();  // on, as it already is
+            ui::qt::ItemAs<QAbstractButton>(*page, IDC_ID_ENABLE)->click();  // on, as it already is
         }
         page->SetDlgItemText(IDC_ID_ID, "CAM_7");  // as stored; SN then fills nothing in
         page->SetDlgItemText(IDC_ID_SN, "");
@@ -438,7 +438,7 @@ TEST_F(IdTest, FactorySettingsResetTheStoredRecordAtTheNextSave) {
     Fault(SimFaultKind::Silence, 0x11, 1);  // the page shows the defaults already
     CTestPage* page = Start();
     boxes.yesNo = ui::kIdYes;
-    page->DlgItem<QAbstractButton>(IDC_FACTORY)->click();
+    ui::qt::ItemAs<QAbstractButton>(*page, IDC_FACTORY)->click();
     page->CommitSettings(false);
     EXPECT_EQ(Sim().IdStorage(), RecordOf(0, 0x5F,
                                           {{0x01, "E-AUXTAG"},

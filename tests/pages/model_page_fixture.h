@@ -16,8 +16,7 @@
 #include "sim/sim_converter.h"
 #include "support/message_box_recorder.h"
 #include "support/messages.h"
-#include "ui/tab_ctrl.h"
-#include "ui/updown.h"
+#include "ui/qt_backend.h"
 #include "ui/window_timers.h"
 
 namespace vexilo {
@@ -44,8 +43,8 @@ public:
     void OnTcnSelchangeTab(ui::NmHdr*, ui::LResult*) override { ++selChanges; }
     void OnLastTabClosed() override { ++lastTabClosed; }
 
-    ui::TabCtrl tab;
-    std::vector<std::unique_ptr<CDevDialog>> pages;  // children of `tab`, so declared after it
+    ui::qt::TabCtrlWidget tab;
+    std::vector<std::unique_ptr<CDevDialog>> pages;  // in `tab`, so declared after it
     int openTabs = 0;
     int selChanges = 0;
     int lastTabClosed = 0;
@@ -111,12 +110,12 @@ protected:
     }
 
     static void Step(CDevDialog* page, int spinId, int direction) {
-        ui::UpDown* spin = page->DlgItem<ui::UpDown>(spinId);
+        ui::UpDown* spin = page->GetUpDown(spinId);
         ASSERT_NE(spin, nullptr) << spinId;
         spin->Step(direction);
     }
     static int Pos(CDevDialog* page, int spinId) {
-        ui::UpDown* spin = page->DlgItem<ui::UpDown>(spinId);
+        ui::UpDown* spin = page->GetUpDown(spinId);
         return spin != nullptr ? spin->GetPos32() : -99999;
     }
 

@@ -31,11 +31,11 @@ TEST_F(PageTest, RenderPage) {
         page->UseDevice(Link(sim, "ttyACM0"));
         page->Create(templateId, nullptr);
         page->SetComPort(page->Device()->m_nPort);
-        page->setWindowTitle(QString::fromStdString(page->TabTitle()));
+        page->SetWindowText(page->TabTitle());
         ASSERT_TRUE(page->HasConverter());
-        page->show();
-        const QPixmap shot = page->grab();
-        EXPECT_EQ(shot.size(), page->size());
+        page->ShowWindow(true);
+        const QPixmap shot = ui::qt::Window(*page)->grab();
+        EXPECT_EQ(shot.size(), ui::qt::ToQSize(page->GetClientSize()));
         Save(shot, QStringLiteral("page-%1").arg(templateId));
     }
 }
@@ -68,11 +68,11 @@ TEST_F(ModelPageTest, RenderModelPages) {
             std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim)), port, c.devkind));
         page->Create(PageTemplateId(c.devkind), nullptr);
         page->SetComPort(port);
-        page->setWindowTitle(QString::fromStdString(page->TabTitle()));
+        page->SetWindowText(page->TabTitle());
         ASSERT_TRUE(page->HasConverter()) << c.name;
-        page->show();
-        const QPixmap shot = page->grab();
-        EXPECT_EQ(shot.size(), page->size());
+        page->ShowWindow(true);
+        const QPixmap shot = ui::qt::Window(*page)->grab();
+        EXPECT_EQ(shot.size(), ui::qt::ToQSize(page->GetClientSize()));
         Save(shot, QString::fromUtf8(c.name));
     }
     EXPECT_TRUE(boxes.boxes.empty());

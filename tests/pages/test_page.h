@@ -5,7 +5,7 @@
 
 #include "pages/dev_dialog.h"
 #include "pages/main_window.h"
-#include "ui/tab_ctrl.h"
+#include "ui/qt_backend.h"
 
 namespace vexilo::test {
 
@@ -75,8 +75,8 @@ public:
         return p;
     }
 
-    ui::TabCtrl tab;
-    std::vector<std::unique_ptr<CTestPage>> pages;  // children of `tab`, so declared after it
+    ui::qt::TabCtrlWidget tab;
+    std::vector<std::unique_ptr<CTestPage>> pages;  // in `tab`, so declared after it
     int openTabs = 0;
     int selChanges = 0;
     int lastTabClosed = 0;

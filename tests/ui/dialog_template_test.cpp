@@ -3,9 +3,12 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <array>
+#include <string>
+#include <vector>
 
 #include "ui/dialog_template.h"
 #include "ui/dialog_units.h"
+#include "ui/qt_backend.h"
 #include "ui/resource.h"
 
 namespace vexilo::ui {
@@ -13,18 +16,18 @@ namespace {
 
 TEST(DialogTemplate, ParsesHeaderControlsAndFlags) {
     const auto dlg = ParseDialogTemplate(
-        QStringLiteral("# comment\n"
-                       "dialog 7 100 50 popup caption\n"
-                       "caption \"Title\"\n"
-                       "font 9 \"Face A\" \"Face B\"\n"
-                       "edit 10 1 2 3 4 \"text with  spaces\" readonly center tabstop\n"
-                       "static -1 5 6 7 8 \"\"\n"));
+        "# comment\n"
+        "dialog 7 100 50 popup caption\n"
+        "caption \"Title\"\n"
+        "font 9 \"Face A\" \"Face B\"\n"
+        "edit 10 1 2 3 4 \"text with  spaces\" readonly center tabstop\n"
+        "static -1 5 6 7 8 \"\"\n");
     ASSERT_TRUE(dlg);
     EXPECT_EQ(dlg->id, 7);
     EXPECT_EQ(dlg->cx, 100);
     EXPECT_EQ(dlg->style, kDlgPopup | kDlgCaption);
     EXPECT_EQ(dlg->caption, "Title");
-    EXPECT_EQ(dlg->fontFamilies, QStringList({"Face A", "Face B"}));
+    EXPECT_EQ(dlg->fontFamilies, (std::vector<std::string>{"Face A", "Face B"}));
     ASSERT_EQ(dlg->controls.size(), 2u);
     const ControlTemplate& e = dlg->controls[0];
     EXPECT_EQ(e.kind, ControlKind::Edit);
@@ -45,20 +48,19 @@ TEST(DialogTemplate, RejectsMalformedText) {
         "dialog 1 0 10",                                             // empty dialog
     };
     for (const char* text : bad) {
-        QString error;
-        EXPECT_FALSE(ParseDialogTemplate(QString::fromUtf8(text), &error)) << text;
-        EXPECT_FALSE(error.isEmpty()) << text;
+        std::string error;
+        EXPECT_FALSE(ParseDialogTemplate(text, &error)) << text;
+        EXPECT_FALSE(error.empty()) << text;
     }
 }
 
 TEST(DialogTemplate, EmbeddedTemplatesLoad) {
     for (int id : {102, 133, 134, 135}) {
-        QString error;
+        std::string error;
         const auto dlg = LoadDialogTemplate(id, &error);
-        ASSERT_TRUE(dlg) << id << ": " << error.toStdString();
-        EXPECT_EQ(dlg->fontFamilies.value(0), "MS UI Gothic");
-        EXPECT_EQ(dlg->fontFamilies.value(1), "IPAPGothic");
-        EXPECT_EQ(dlg->fontFamilies.value(2), "Noto Sans CJK JP");
+        ASSERT_TRUE(dlg) << id << ": " << error;
+        EXPECT_EQ(dlg->fontFamilies,
+                  (std::vector<std::string>{"MS UI Gothic", "IPAPGothic", "Noto Sans CJK JP"}));
         EXPECT_EQ(dlg->pointSize, 9);
     }
     EXPECT_FALSE(LoadDialogTemplate(999));
@@ -93,14 +95,15 @@ TEST(DialogUnits, MulDivRoundsHalvesAwayFromZero) {
 
 TEST(DialogUnits, MapsEachCoordinateWithItsOwnBaseUnit) {
     const BaseUnits units{6, 12};
-    EXPECT_EQ(MapDialogRect(units, 8, 7, 118, 130), QRect(12, 11, 177, 195));
-    EXPECT_EQ(MapDialogRect(units, 0, 0, 447, 256), QRect(0, 0, 671, 384));
+    EXPECT_EQ(MapDialogRect(units, 8, 7, 118, 130), (Rect{12, 11, 177, 195}));
+    EXPECT_EQ(MapDialogRect(units, 0, 0, 447, 256), (Rect{0, 0, 671, 384}));
 }
 
 TEST(DialogUnits, BaseUnitsComeFromTheLatinAlphabetNotTheAverageWidth) {
-    const QFont font = DialogFont({"MS UI Gothic", "Noto Sans CJK JP"}, 9);
-    EXPECT_EQ(font.pixelSize(), 12);
-    const BaseUnits units = DialogBaseUnits(font);
+    const FontSpec spec = DialogFont({"MS UI Gothic", "Noto Sans CJK JP"}, 9);
+    EXPECT_EQ(spec.pixelSize, 12);
+    const BaseUnits units = DialogBaseUnits(spec);
+    const QFont font = qt::ToQFont(spec);
     const QFontMetrics fm(font);
     EXPECT_EQ(units.cy, fm.height());
     const int alphabet = fm.horizontalAdvance(

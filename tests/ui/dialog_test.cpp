@@ -8,14 +8,15 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "support/message_box_recorder.h"
 #include "ui/dialog.h"
+#include "ui/qt_backend.h"
 #include "ui/resource.h"
-#include "ui/tab_ctrl.h"
 
 namespace vexilo::ui {
 namespace {
@@ -27,7 +28,7 @@ public:
     bool m_bEnable = false;
     int m_nFormat = 1;
     std::string m_strDid;
-    QLineEdit* m_edId = nullptr;
+    UpDown* m_spinPhase = nullptr;
     std::vector<std::string> log;
     NmUpDown lastDelta;
     LResult deltaResult = 0;
@@ -38,7 +39,7 @@ public:
         DDX_Check(dx, IDC_ID_ENABLE, m_bEnable);
         DDX_Radio(dx, IDC_OUTPUT_59I, m_nFormat);
         DDX_CBString(dx, IDC_ID_DID, m_strDid);
-        DDX_Control(dx, IDC_ID_ID, m_edId);
+        DDX_Control(dx, IDC_PHASE_SPIN, m_spinPhase);
     }
     bool OnInitDialog() override {
         for (const char* did : {"0x50", "0x51", "0x5F"}) {
@@ -94,30 +95,28 @@ public:
 
 class DialogTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        parent = std::make_unique<QWidget>();
-        dlg = new KitDialog;
-        ASSERT_TRUE(dlg->Create(134, parent.get()));
-    }
-    std::unique_ptr<QWidget> parent;  // owns the dialog
-    KitDialog* dlg = nullptr;
+    void SetUp() override { ASSERT_TRUE(dlg->Create(134, &parent)); }
+    qt::TabCtrlWidget parent;  // the page area holds the dialog's window
+    std::unique_ptr<KitDialog> dlg = std::make_unique<KitDialog>();
 };
 
 TEST_F(DialogTest, BuildsTheTemplateAtItsDialogUnitPositions) {
     EXPECT_EQ(dlg->log, std::vector<std::string>{"init"});
-    EXPECT_TRUE(dlg->isHidden()) << "a child template without the visible style stays hidden";
+    EXPECT_TRUE(qt::Window(*dlg)->isHidden())
+        << "a child template without the visible style stays hidden";
+    EXPECT_EQ(qt::Window(*dlg)->parentWidget(), parent.PageArea());
     const BaseUnits& u = dlg->Units();
-    EXPECT_EQ(dlg->size(), MapDialogRect(u, 0, 0, 447, 256).size());
-    EXPECT_EQ(dlg->GetDlgItem(IDC_UPDATE)->geometry(), MapDialogRect(u, 61, 156, 59, 13));
-    EXPECT_EQ(dlg->GetDlgItem(IDC_ID_NAME)->geometry(), MapDialogRect(u, 296, 205, 132, 12));
+    EXPECT_EQ(dlg->GetClientSize(), MapDialogRect(u, 0, 0, 447, 256).GetSize());
+    EXPECT_EQ(dlg->GetDlgItemRect(IDC_UPDATE), MapDialogRect(u, 61, 156, 59, 13));
+    EXPECT_EQ(dlg->GetDlgItemRect(IDC_ID_NAME), MapDialogRect(u, 296, 205, 132, 12));
     EXPECT_EQ(dlg->GetDlgItemText(IDC_FPGA_VER), "FPGA Vev. : ");
-    EXPECT_TRUE(dlg->DlgItem<QLineEdit>(IDC_WIDTH)->isReadOnly());
-    EXPECT_EQ(dlg->DlgItem<QLineEdit>(IDC_HPOS_EDIT)->alignment() & Qt::AlignHCenter,
+    EXPECT_TRUE(qt::ItemAs<QLineEdit>(*dlg, IDC_WIDTH)->isReadOnly());
+    EXPECT_EQ(qt::ItemAs<QLineEdit>(*dlg, IDC_HPOS_EDIT)->alignment() & Qt::AlignHCenter,
               Qt::AlignHCenter);
     EXPECT_EQ(dlg->DefaultButtonId(), IDC_UPDATE);
-    EXPECT_EQ(dlg->GetDlgItem(4711), nullptr);
+    EXPECT_FALSE(dlg->HasDlgItem(4711));
     // A unit after its edit shares the edit's line and is centred on it, as the edit's text is.
-    const auto controls = dlg->Controls();
+    const auto controls = qt::Controls(*dlg);
     for (std::size_t i = 1; i < controls.size(); ++i) {
         if (controls[i - 1].first->id == IDC_FPGA_TEMP ||
             controls[i - 1].first->id == IDC_VOLTAGE) {
@@ -130,7 +129,7 @@ TEST_F(DialogTest, BuildsTheTemplateAtItsDialogUnitPositions) {
         }
     }
     // The dialog font resolves to one of the template's choices that exists here.
-    const QString family = QFontInfo(dlg->font()).family();
+    const QString family = QFontInfo(qt::Window(*dlg)->font()).family();
     EXPECT_TRUE(family == "MS UI Gothic" || family == "IPAPGothic" || family == "Noto Sans CJK JP")
         << family.toStdString();
 }
@@ -151,8 +150,8 @@ TEST_F(DialogTest, ControlsByIdTolerateUnknownIds) {
 }
 
 TEST_F(DialogTest, RadioGroupsRunFromGroupStartToGroupStart) {
-    auto* i = dlg->DlgItem<QRadioButton>(IDC_OUTPUT_59I);
-    auto* p = dlg->DlgItem<QRadioButton>(IDC_OUTPUT_59P);
+    auto* i = qt::ItemAs<QRadioButton>(*dlg, IDC_OUTPUT_59I);
+    auto* p = qt::ItemAs<QRadioButton>(*dlg, IDC_OUTPUT_59P);
     EXPECT_TRUE(p->isChecked()) << "loaded from m_nFormat = 1";
     EXPECT_EQ(dlg->GetRadioIndex(IDC_OUTPUT_59I), 1);
     dlg->SetRadioIndex(IDC_LEVEL_A, 0);
@@ -179,7 +178,8 @@ TEST_F(DialogTest, DataExchangeBothWays) {
     EXPECT_TRUE(dlg->IsDlgButtonChecked(IDC_ID_ENABLE));
     EXPECT_EQ(dlg->GetRadioIndex(IDC_OUTPUT_59I), 0);
     EXPECT_EQ(dlg->ComboGetCurSel(IDC_ID_DID), 0);
-    EXPECT_EQ(dlg->m_edId, dlg->GetDlgItem(IDC_ID_ID));
+    EXPECT_NE(dlg->m_spinPhase, nullptr);
+    EXPECT_EQ(dlg->m_spinPhase, dlg->GetUpDown(IDC_PHASE_SPIN));
 
     dlg->SetDlgItemText(IDC_ID_SN, "99");
     dlg->CheckDlgButton(IDC_ID_ENABLE, false);
@@ -211,7 +211,7 @@ TEST_F(DialogTest, ComboAndEditAccess) {
     EXPECT_EQ(dlg->ComboGetCount(IDC_ID_DID), 0);
 
     dlg->SetDlgItemText(IDC_ID_ID, "ABCDEF");
-    auto* edit = dlg->DlgItem<QLineEdit>(IDC_ID_ID);
+    auto* edit = qt::ItemAs<QLineEdit>(*dlg, IDC_ID_ID);
     dlg->EditSetSel(IDC_ID_ID, 6, 6);
     EXPECT_EQ(edit->cursorPosition(), 6);
     dlg->EditSetSel(IDC_ID_ID, 1, 3);
@@ -221,13 +221,12 @@ TEST_F(DialogTest, ComboAndEditAccess) {
 }
 
 TEST_F(DialogTest, MessageMapsReachOverridesAndDerivedRowsComeFirst) {
-    auto derivedParent = std::make_unique<QWidget>();
-    auto* derived = new DerivedDialog;
-    ASSERT_TRUE(derived->Create(134, derivedParent.get()));
+    auto derived = std::make_unique<DerivedDialog>();
+    ASSERT_TRUE(derived->Create(134, &parent));
     derived->log.clear();
-    derived->DlgItem<QPushButton>(IDC_FACTORY)->click();      // base row, virtual handler
-    derived->DlgItem<QPushButton>(IDC_UPDATE)->click();       // derived row hides the base row
-    derived->DlgItem<QRadioButton>(IDC_OUTPUT_59P)->click();  // base range row
+    qt::ItemAs<QPushButton>(*derived, IDC_FACTORY)->click();      // base row, virtual handler
+    qt::ItemAs<QPushButton>(*derived, IDC_UPDATE)->click();       // derived row hides the base row
+    qt::ItemAs<QRadioButton>(*derived, IDC_OUTPUT_59P)->click();  // base range row
     EXPECT_EQ(derived->log,
               (std::vector<std::string>{"derived-factory", "derived-update", "format"}));
     EXPECT_FALSE(derived->Dispatch(Notify::BnClicked, IDC_ADJUST_FACTORY));
@@ -242,11 +241,12 @@ TEST_F(DialogTest, EditNotificationsIncludeThePagesOwnWriting) {
 TEST(DialogFocus, KillFocusIsReportedWhenTheFocusLeavesAnEdit) {
     KitDialog dlg;
     ASSERT_TRUE(dlg.Create(134, nullptr));
-    dlg.show();
-    dlg.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    QWidget* window = qt::Window(dlg);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     dlg.GotoDlgCtrl(IDC_ID_SN);
-    ASSERT_EQ(QApplication::focusWidget(), dlg.GetDlgItem(IDC_ID_SN));
+    ASSERT_EQ(QApplication::focusWidget(), qt::Item(dlg, IDC_ID_SN));
     dlg.log.clear();
     dlg.GotoDlgCtrl(IDC_ID_ID);
     EXPECT_EQ(dlg.log, std::vector<std::string>{"sn-kill"});
@@ -255,29 +255,30 @@ TEST(DialogFocus, KillFocusIsReportedWhenTheFocusLeavesAnEdit) {
 TEST(DialogKeys, EnterPressesTheFocusedOrDefaultButtonAndEscapeCancels) {
     KitDialog dlg;
     ASSERT_TRUE(dlg.Create(134, nullptr));
-    dlg.show();
-    dlg.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    QWidget* window = qt::Window(dlg);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
 
     dlg.GotoDlgCtrl(IDC_ID_SN);
     dlg.log.clear();
-    QTest::keyClick(dlg.GetDlgItem(IDC_ID_SN), Qt::Key_Return);
+    QTest::keyClick(qt::Item(dlg, IDC_ID_SN), Qt::Key_Return);
     EXPECT_EQ(dlg.log, std::vector<std::string>{"update"}) << "default button IDC_UPDATE";
 
     dlg.EnableDlgItem(IDC_UPDATE, false);
     dlg.log.clear();
-    QTest::keyClick(dlg.GetDlgItem(IDC_ID_SN), Qt::Key_Return);
+    QTest::keyClick(qt::Item(dlg, IDC_ID_SN), Qt::Key_Return);
     EXPECT_TRUE(dlg.log.empty()) << "a disabled default button is not pressed";
 
     dlg.GotoDlgCtrl(IDC_FACTORY);
     dlg.log.clear();
-    QTest::keyClick(dlg.GetDlgItem(IDC_FACTORY), Qt::Key_Return);
+    QTest::keyClick(qt::Item(dlg, IDC_FACTORY), Qt::Key_Return);
     EXPECT_EQ(dlg.log, std::vector<std::string>{"factory"}) << "the focused push button";
 
     dlg.log.clear();
-    QTest::keyClick(dlg.GetDlgItem(IDC_ID_SN), Qt::Key_Escape);
+    QTest::keyClick(qt::Item(dlg, IDC_ID_SN), Qt::Key_Escape);
     EXPECT_EQ(dlg.log, std::vector<std::string>{"cancel"});
-    EXPECT_TRUE(dlg.isHidden()) << "a dialog that is not modal hides on EndDialog";
+    EXPECT_TRUE(window->isHidden()) << "a dialog that is not modal hides on EndDialog";
 }
 
 // The main window's rule: Enter and Escape reach the focused control and go no further.
@@ -298,17 +299,18 @@ public:
 TEST(DialogKeys, ADialogMayRefuseEnterAndEscape) {
     NoKeysDialog dlg;
     ASSERT_TRUE(dlg.Create(102, nullptr));
-    dlg.show();
-    dlg.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    QWidget* window = qt::Window(dlg);
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     for (int id : {kIdCancel, kIdOk, int{IDC_TAB}}) {
         dlg.GotoDlgCtrl(id);
-        QTest::keyClick(dlg.GetDlgItem(id), Qt::Key_Return);
-        QTest::keyClick(dlg.GetDlgItem(id), Qt::Key_Escape);
+        QTest::keyClick(qt::Item(dlg, id), Qt::Key_Return);
+        QTest::keyClick(qt::Item(dlg, id), Qt::Key_Escape);
     }
     EXPECT_TRUE(dlg.clicked.empty());
-    EXPECT_FALSE(dlg.isHidden());
-    dlg.DlgItem<QPushButton>(kIdOk)->click();  // the buttons themselves still work
+    EXPECT_FALSE(window->isHidden());
+    qt::ItemAs<QPushButton>(dlg, kIdOk)->click();  // the buttons themselves still work
     EXPECT_EQ(dlg.clicked, std::vector<int>{kIdOk});
 }
 
@@ -316,10 +318,10 @@ TEST(DialogModal, RunsUntilEndDialogAndACloseRequestIsCancel) {
     Dialog dlg(102);
     dlg.PostCall([&dlg] { dlg.EndDialog(7); });
     EXPECT_EQ(dlg.DoModal(), 7);
-    EXPECT_EQ(dlg.windowTitle(), "Vexilo");
-    EXPECT_NE(dlg.DlgItem<TabCtrl>(IDC_TAB), nullptr);
+    EXPECT_EQ(dlg.GetWindowText(), "Vexilo");
+    EXPECT_NE(dlg.GetTabCtrl(IDC_TAB), nullptr);
 
-    dlg.PostCall([&dlg] { dlg.close(); });
+    dlg.PostCall([&dlg] { qt::Window(dlg)->close(); });
     EXPECT_EQ(dlg.DoModal(), kIdCancel);
     EXPECT_EQ(Dialog(4711).DoModal(), -1);
 }
@@ -394,10 +396,10 @@ TEST(MessageBoxSeam, LinesBreakBetweenPhrasesInTheDialogFont) {
         "をインストールするか、ユーザーを dialout グループに追加して再ログインしてください。";
     const QString text = QString::fromStdString(utf8);
     QMessageBox box;
-    SetUpMessageBox(box, utf8, "KTP Series ERROR", kMbIconExclamation);
+    qt::SetUpMessageBox(box, utf8, "KTP Series ERROR", kMbIconExclamation);
     const auto tpl = LoadDialogTemplate(IDD_VEXILO_DIALOG);
     ASSERT_TRUE(tpl);
-    EXPECT_EQ(box.font().families(), tpl->fontFamilies);
+    EXPECT_EQ(box.font().families(), qt::ToQFont(DialogFont(tpl->fontFamilies, 9)).families());
     const QStringList lines = box.text().split('\n');
     EXPECT_GT(lines.size(), 2) << "the long line was broken";
     QString joined = lines.value(0);

@@ -4,7 +4,7 @@
 #include <QTest>
 #include <string>
 
-#include "ui/tab_ctrl.h"
+#include "ui/qt_backend.h"
 
 namespace vexilo::ui {
 namespace {
@@ -15,7 +15,7 @@ protected:
         tab.resize(600, 400);
         tab.SetSelChangeHandler([this] { ++notifications; });
     }
-    TabCtrl tab;
+    qt::TabCtrlWidget tab;
     int notifications = 0;
 };
 
@@ -52,7 +52,7 @@ TEST_F(TabCtrlTest, AUserSelectionNotifies) {
     tab.InsertItem(0, "a");
     tab.InsertItem(1, "b");
     tab.show();
-    const QRect r = tab.GetItemRect(1);
+    const QRect r = qt::ToQRect(tab.GetItemRect(1));
     ASSERT_FALSE(r.isEmpty());
     auto* bar = tab.findChild<QTabBar*>();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->mapFrom(&tab, r.center()));
@@ -62,12 +62,12 @@ TEST_F(TabCtrlTest, AUserSelectionNotifies) {
 
 TEST_F(TabCtrlTest, ItemRectAndClientRect) {
     tab.InsertItem(0, "KTP-RGB-SDI (ttyACM0)");
-    const QRect item = tab.GetItemRect(0);
+    const QRect item = qt::ToQRect(tab.GetItemRect(0));
     EXPECT_GE(item.top(), 0);
     EXPECT_GT(item.bottom(), 10);
     EXPECT_LT(item.bottom(), 100);
-    EXPECT_EQ(tab.GetClientRect(), QRect(0, 0, 600, 400));
-    EXPECT_TRUE(tab.GetItemRect(1).isEmpty());
+    EXPECT_EQ(tab.GetClientRect(), (Rect{0, 0, 600, 400}));
+    EXPECT_TRUE(tab.GetItemRect(1).IsEmpty());
 }
 
 }  // namespace

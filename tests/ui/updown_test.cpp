@@ -9,8 +9,8 @@
 
 #include "support/message_box_recorder.h"
 #include "ui/dialog.h"
+#include "ui/qt_backend.h"
 #include "ui/resource.h"
-#include "ui/updown.h"
 
 namespace vexilo::ui {
 namespace {
@@ -20,7 +20,7 @@ protected:
     void SetUp() override {
         host = std::make_unique<QWidget>();
         buddy = new QLineEdit(host.get());
-        spin = new UpDown(host.get());
+        spin = new qt::UpDownWidget(host.get());
         spin->resize(20, 30);
         spin->SetControlId(IDC_GAIN_R_SPIN);
         spin->SetBuddy(buddy, true, true);
@@ -35,7 +35,7 @@ protected:
     }
     std::unique_ptr<QWidget> host;
     QLineEdit* buddy = nullptr;
-    UpDown* spin = nullptr;
+    qt::UpDownWidget* spin = nullptr;
     std::vector<NmUpDown> seen;
     std::function<int(NmUpDown&)> handler;
 };
@@ -192,9 +192,9 @@ public:
 TEST(UpDownInDialog, NotifiesThroughTheMessageMapAndAutoBuddies) {
     SpinDialog dlg;
     ASSERT_TRUE(dlg.Create(134, nullptr));
-    auto* phase = dlg.DlgItem<UpDown>(IDC_PHASE_SPIN);
+    UpDown* phase = dlg.GetUpDown(IDC_PHASE_SPIN);
     ASSERT_NE(phase, nullptr);
-    EXPECT_EQ(phase->GetBuddy(), dlg.GetDlgItem(IDC_PHASE_EDIT));
+    EXPECT_EQ(qt::Widget(*phase)->GetBuddy(), qt::Item(dlg, IDC_PHASE_EDIT));
     phase->SetRange32(0, 31);
     phase->SetPos32(16);
     phase->Step(1);
@@ -205,7 +205,7 @@ TEST(UpDownInDialog, NotifiesThroughTheMessageMapAndAutoBuddies) {
     phase->Step(1);
     EXPECT_EQ(phase->GetPos32(), 17);
     // Without a map row the step simply happens.
-    auto* gain = dlg.DlgItem<UpDown>(IDC_GAIN_R_SPIN);
+    UpDown* gain = dlg.GetUpDown(IDC_GAIN_R_SPIN);
     gain->SetRange32(-437, 74);
     gain->Step(-1);
     EXPECT_EQ(dlg.GetDlgItemText(IDC_GAIN_R_EDIT), "-1");
