@@ -4,9 +4,9 @@
 namespace vexilo {
 
 PageFactory ModelPageFactory() {
-    return {[](int kind) { return CreateDevicePage(kind); },
-            [](int kind) { return PageTemplateId(kind); },
-            [](CDevLink& link, int kind, const std::atomic<bool>* stop) {
+    return {[](Kind kind) { return CreateDevicePage(kind); },
+            [](Kind kind) { return PageTemplateId(kind); },
+            [](CDevLink& link, Kind kind, const std::atomic<bool>* stop) {
                 return model::ReadAtStartup(link, kind, stop);
             }};
 }

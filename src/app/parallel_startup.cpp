@@ -16,7 +16,7 @@ ParallelStartup::~ParallelStartup() {
     }
 }
 
-int ParallelStartup::Start(std::unique_ptr<CDevLink> link, int kind, Reads reads) {
+int ParallelStartup::Start(std::unique_ptr<CDevLink> link, Kind kind, Reads reads) {
     auto job = std::make_unique<Job>();
     auto transcript = std::make_unique<TranscriptComm>(std::move(link->m_pChannel->m_pComm));
     job->transcript = transcript.get();

@@ -21,7 +21,7 @@ class TranscriptComm;
 // back and builds the pages from them, which replays the record instead of asking again.
 class ParallelStartup {
 public:
-    using Reads = std::function<model::StartupEnd(CDevLink&, int kind, const std::atomic<bool>*)>;
+    using Reads = std::function<model::StartupEnd(CDevLink&, Kind kind, const std::atomic<bool>*)>;
     enum class State { kContacting, kReady, kFailed };
     struct Status {
         State state = State::kContacting;
@@ -35,7 +35,7 @@ public:
     ParallelStartup& operator=(const ParallelStartup&) = delete;
 
     // Starts `reads` on `link` on a thread of its own; returns the converter's index.
-    int Start(std::unique_ptr<CDevLink> link, int kind, Reads reads);
+    int Start(std::unique_ptr<CDevLink> link, Kind kind, Reads reads);
     // Waits until a converter has finished or `timeoutMs` have passed.
     void WaitForChange(int timeoutMs);
     std::vector<Status> Statuses() const;

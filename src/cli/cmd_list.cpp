@@ -72,7 +72,7 @@ void AddListCommand(CLI::App& app, Session& session, Action& action) {
                         const auto field = [&](const char* key) {
                             return read ? Or(id.at(key)) : std::string("-");
                         };
-                        t.Row({ok[i]->label, ok[i]->Kind().name, ok[i]->identity.model,
+                        t.Row({ok[i]->label, ok[i]->Kind().Name(), ok[i]->identity.model,
                                ok[i]->identity.runningVersion + "/" + ok[i]->identity.secondVersion,
                                Or(f.at("fpga_version")), Or(f.at("board_revision")),
                                id.at("supported").is_null()      ? "unknown"

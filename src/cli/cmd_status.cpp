@@ -72,7 +72,7 @@ void PrintText(std::ostream& out, const std::vector<const Converter*>& ok,
     for (const Converter* c : ok) {
         const auto index = static_cast<std::size_t>(c - selected.data());
         const requests::StatusBlock& s = blocks[index];
-        t.Row({c->label, c->Kind().name, Dimension(s.width), Dimension(s.height),
+        t.Row({c->label, c->Kind().Name(), Dimension(s.width), Dimension(s.height),
                FrameRate(s.frameRate),
                s.scanning == 1   ? "interlace"
                : s.scanning == 2 ? "progressive"

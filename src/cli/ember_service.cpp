@@ -15,7 +15,6 @@
 #include "ember/provider.h"
 #include "ember/server.h"
 #include "model/operations.h"
-#include "serial/port_table.h"
 
 namespace vexilo::cli {
 
@@ -123,8 +122,8 @@ std::string NodeIdentifier(const std::string& label) {
 struct EmberService::Impl {
     struct Device {
         std::string label;
-        int port = 0;
-        int kind = 0;
+        vexilo::Port port;
+        vexilo::Kind kind = vexilo::Kind::Other;
         std::unique_ptr<CDevLink> link;
         model::Identity identity;
         bool online = false;
@@ -190,7 +189,7 @@ struct EmberService::Impl {
         }
     }
 
-    Device* FindLabel(const std::string& label, int kind) {
+    Device* FindLabel(const std::string& label, Kind kind) {
         for (auto& d : devices) {
             if (d->label == label && d->kind == kind) {
                 return d.get();
@@ -465,9 +464,9 @@ struct EmberService::Impl {
                            [](const auto& d) { return !d->online; });
     }
 
-    void Attach(const DeviceEntry& entry) {
-        const std::string label = PortLabel(entry.port);
-        Device* d = FindLabel(label, entry.kind);
+    void Attach(const vexilo::Port& port) {
+        const std::string& label = port.label;
+        Device* d = FindLabel(label, port.kind);
         if (d == nullptr) {
             // Another kind on this port is another converter: its node keeps its own settings,
             // whose handlers would send the old kind's commands.
@@ -479,14 +478,14 @@ struct EmberService::Impl {
             devices.push_back(std::make_unique<Device>());
             d = devices.back().get();
             d->label = label;
-            d->kind = entry.kind;
+            d->kind = port.kind;
         }
         if (d->online) {
             return;
         }
-        d->port = entry.port;
+        d->port = port;
         PortOpenFailure failure = PortOpenFailure::None;
-        d->link = OpenDeviceLink(entry.port, d->kind, &failure);
+        d->link = OpenDeviceLink(port, &failure);
         if (!d->link) {
             AttachFailed(*d, OpenFailureText(failure));
             return;
@@ -514,14 +513,14 @@ struct EmberService::Impl {
         const std::vector<PresentDevice> present = ListPresentDevices();
         for (auto& d : devices) {
             const bool there = std::any_of(present.begin(), present.end(), [&](const auto& p) {
-                return PortLabel(p.entry.port) == d->label;
+                return p.port.label == d->label;
             });
             if (d->online && !there) {
                 Offline(*d, "unplugged");
             }
         }
         for (const PresentDevice& p : present) {
-            Attach(p.entry);
+            Attach(p.port);
         }
     }
 };

@@ -127,7 +127,7 @@ bool ValidUtf8(std::string_view text) {
 
 OpResult Identify(CDevLink& link, Identity& identity, int attempts) {
     identity = Identity{};
-    identity.kind = link.m_nKind;
+    identity.kind = link.m_kind;
     if (!link.CheckConnection(attempts, false)) {
         return OpResult::Fail("the converter is not connected (no answer to the connection check)");
     }
@@ -258,7 +258,7 @@ std::optional<Assignment> ParseAssignment(const KindModel& kind, std::string_vie
                 names += (names.empty() ? "" : ", ") + std::string(s.name);
             }
         }
-        error = "'" + std::string(name) + "' is not a setting of " + kind.name +
+        error = "'" + std::string(name) + "' is not a setting of " + kind.Name() +
                 " converters (settings: " + names + ")";
         return std::nullopt;
     }
@@ -412,7 +412,7 @@ OpResult FactorySettings(CDevLink& link, const Identity& identity) {
 OpResult FactoryAdjustments(CDevLink& link, const Identity& identity) {
     const KindModel& kind = identity.Kind();
     if (!kind.HasAdjustments()) {
-        return OpResult::Fail(std::string(kind.name) + " converters have no adjustments");
+        return OpResult::Fail(std::string(kind.Name()) + " converters have no adjustments");
     }
     std::uint8_t format = 0;
     if (OpResult r = CurrentFormat(link, format); !r) {
@@ -511,7 +511,7 @@ std::optional<IdChanges> CheckIdChanges(const std::optional<std::string>& enable
 }
 
 IdFields MergeIdChanges(const IdFields& current, const IdChanges& changes, std::uint8_t series,
-                        int kind) {
+                        Kind kind) {
     IdFields merged = current;
     if (merged.did < kIdDidMin || merged.did > kIdDidMax) {
         merged.did = kIdDidDefault;  // shown as 0x5F, and stored as shown

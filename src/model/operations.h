@@ -35,7 +35,7 @@ struct OpResult {
 
 // What start-up learns of a converter.
 struct Identity {
-    int kind = 0;                // DEVKIND_* from discovery
+    vexilo::Kind kind = vexilo::Kind::Other;
     std::string runningVersion;  // version texts as sent (ASCII)
     std::string secondVersion;
     std::uint8_t boardRevision = 0;
@@ -146,7 +146,7 @@ std::optional<IdChanges> CheckIdChanges(const std::optional<std::string>& enable
 // The record with the changes merged in, the model name set and ID and Name filled from a new SN
 // when both were empty, as the page does.
 IdFields MergeIdChanges(const IdFields& current, const IdChanges& changes, std::uint8_t series,
-                        int kind);
+                        Kind kind);
 // Read-merge-write after ReadIdRecord, as the page's save: 0x05 for the model name, then the
 // store (0x11, and 0x12 only when the result differs from what the converter holds), which puts
 // the changed fields and the model name over the converter's record and keeps the rest of it as

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "discovery/devices.h"
 #include "model/converter_model.h"
 #include "model/id_rules.h"
 #include "protocol/device_requests.h"
@@ -20,21 +19,9 @@ bool Stopped(const std::atomic<bool>* stop) {
     return stop != nullptr && stop->load();
 }
 
-// The adjustment table a kind's page reads at start-up; 0 for the pages without one.
-int AdjustmentCount(int kind) {
-    switch (kind) {
-        case DEVKIND_RGB:
-            return kRgbAdjustmentCount;
-        case DEVKIND_NTSC:
-            return kCvbsAdjustmentCount;
-        default:
-            return 0;
-    }
-}
-
 }  // namespace
 
-StartupEnd ReadAtStartup(CDevLink& link, int kind, const std::atomic<bool>* stop) {
+StartupEnd ReadAtStartup(CDevLink& link, Kind kind, const std::atomic<bool>* stop) {
     if (Stopped(stop)) {
         return StartupEnd::kStopped;
     }
@@ -83,7 +70,7 @@ StartupEnd ReadAtStartup(CDevLink& link, int kind, const std::atomic<bool>* stop
         requests::ReadStatus(link.Channel()).Failed()) {
         return StartupEnd::kNoResponse;
     }
-    if (const int count = AdjustmentCount(kind); count > 0) {
+    if (const int count = KindOf(kind).adjustmentCount; count > 0) {
         // The page's first input-format check always reloads the table, with or without input.
         if (!link.GetInputFormat()) {
             return StartupEnd::kNoResponse;
@@ -100,7 +87,7 @@ StartupEnd ReadAtStartup(CDevLink& link, int kind, const std::atomic<bool>* stop
             }
             values[static_cast<std::size_t>(i)] = *value;
         }
-        if (kind == DEVKIND_RGB) {
+        if (KindOf(kind).page == Page::kRgb) {
             // The RGB page then writes its two Auto switches back as it shows them.
             for (const std::uint8_t index : {kRgbSyncAuto, kRgbOffsetAuto}) {
                 const Setting* setting = AdjustmentSetting(KindOf(kind), index);

@@ -19,8 +19,8 @@ enum class StartupEnd {
 // The commands a converter's page sends when it starts up, in its order, followed by the main
 // window's series query for the tab caption; stops where the page would close. Touches no user
 // interface, so it can run on a worker thread for each converter at once; `link` keeps the ID
-// record it read. `kind` is the DEVKIND_* the page was chosen for. `stop`, when set, ends the
-// reads before the next command.
-StartupEnd ReadAtStartup(CDevLink& link, int kind, const std::atomic<bool>* stop = nullptr);
+// record it read. `kind` is the kind the page was chosen for. `stop`, when set, ends the reads
+// before the next command.
+StartupEnd ReadAtStartup(CDevLink& link, Kind kind, const std::atomic<bool>* stop = nullptr);
 
 }  // namespace vexilo::model

@@ -26,7 +26,7 @@ using model::kRgbSyncType;
 using model::kRgbVPos;
 
 const model::KindModel& RgbModel() {
-    return model::KindOf(DEVKIND_RGB);
+    return model::KindOf(Kind::Rgb);
 }
 const model::Setting* Rgb(std::uint8_t index) {
     return model::AdjustmentSetting(RgbModel(), index);
@@ -77,8 +77,8 @@ const ui::MessageMap& CArgbDialog::ThisMessageMap() {
     return map;
 }
 
-void CArgbDialog::SetComPort(int nPort) {
-    SetTabTitle(QString::fromLatin1(RgbModel().pageModel), nPort);
+void CArgbDialog::SetComPort(const Port& port) {
+    SetTabTitle(QString::fromLatin1(RgbModel().pageModel), port);
 }
 
 void CArgbDialog::DoDataExchange(ui::DataExchange& dx) {

@@ -14,7 +14,7 @@ class CArgbDialog : public CAdjustPage {
 public:
     CArgbDialog();
 
-    void SetComPort(int nPort) override;
+    void SetComPort(const Port& port) override;
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
     void ReloadAdjustments() override;

@@ -11,7 +11,7 @@ namespace vexilo {
 namespace {
 
 const model::KindModel& CvbsModel() {
-    return model::KindOf(DEVKIND_NTSC);
+    return model::KindOf(Kind::Ntsc);
 }
 const model::Setting* Cvbs(std::uint8_t index) {
     return model::AdjustmentSetting(CvbsModel(), index);
@@ -41,8 +41,8 @@ const ui::MessageMap& CCvbsDialog::ThisMessageMap() {
     return map;
 }
 
-void CCvbsDialog::SetComPort(int nPort) {
-    SetTabTitle(QString::fromLatin1(CvbsModel().pageModel), nPort);
+void CCvbsDialog::SetComPort(const Port& port) {
+    SetTabTitle(QString::fromLatin1(CvbsModel().pageModel), port);
 }
 
 void CCvbsDialog::DoDataExchange(ui::DataExchange& dx) {

@@ -13,7 +13,7 @@ class CCvbsDialog : public CAdjustPage {
 public:
     CCvbsDialog();
 
-    void SetComPort(int nPort) override;
+    void SetComPort(const Port& port) override;
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
     void ReloadAdjustments() override;

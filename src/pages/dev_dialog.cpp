@@ -15,7 +15,6 @@
 #include "pages/ansi_codepage.h"
 #include "pages/main_window.h"
 #include "protocol/device_requests.h"
-#include "serial/port_table.h"
 
 namespace vexilo {
 
@@ -171,15 +170,14 @@ std::vector<ui::MessageMapEntry> CDevDialog::CommonMapEntries(bool withScaler) {
     return rows;
 }
 
-void CDevDialog::SetTabTitle(const QString& model, int nPort) {
-    m_nComPort = nPort;
+void CDevDialog::SetTabTitle(const QString& model, const Port& port) {
     m_szTabTitle = QCoreApplication::translate("CDevDialog", "%1 (%2)")
-                       .arg(model, QString::fromStdString(PortLabel(nPort)))
+                       .arg(model, QString::fromStdString(port.label))
                        .left(kTabTitleMax);
 }
 
-void CDevDialog::AttachDevice(int nPort) {
-    m_pDevice = AttachDeviceLink(nPort, &m_openFailure);
+void CDevDialog::AttachDevice(const Port& port) {
+    m_pDevice = OpenDeviceLink(port, &m_openFailure);
 }
 
 void CDevDialog::DoDataExchange(ui::DataExchange& dx) {
@@ -475,8 +473,8 @@ void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& ti
     const QString named =
         title.isEmpty() && m_pDevice
             ? QStringLiteral("%1 (%2)").arg(
-                  QString::fromLatin1(model::KindOf(m_pDevice->m_nKind).pageModel),
-                  QString::fromStdString(PortLabel(m_pDevice->m_nPort)))
+                  QString::fromLatin1(model::KindOf(m_pDevice->m_kind).pageModel),
+                  QString::fromStdString(m_pDevice->Channel().Label()))
             : title;
     const QString caption = (named + QStringLiteral(" ERROR")).left(kTabTitleMax);
     KillTimer(m_nTimerId);

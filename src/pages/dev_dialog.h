@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "discovery/port.h"
 #include "protocol/dev_link.h"
 #include "ui/dialog.h"
 #include "ui/resource.h"
@@ -40,7 +41,7 @@ public:
     ~CDevDialog() override;
 
     // Model operations.
-    virtual void SetComPort(int nPort) = 0;
+    virtual void SetComPort(const Port& port) = 0;
     virtual void CommitSettings(bool bRevert) = 0;
     virtual void CloseOnError(int nReason) = 0;
     // Operations a model page may extend.
@@ -61,7 +62,7 @@ public:
 
     // Binds the page to its converter; leaves it without one when the port does not open, and
     // keeps the reason (OpenFailure).
-    void AttachDevice(int nPort);
+    void AttachDevice(const Port& port);
     // Binds the page to a link opened elsewhere (an in-process converter).
     void UseDevice(std::unique_ptr<CDevLink> device) { m_pDevice = std::move(device); }
     // Hands the link over (to be read elsewhere); the page is left without a converter.
@@ -98,7 +99,7 @@ public:
     void OnIdChange();
     void OnNameChange();
     // "KTQ-" for series 0, else "KTP-" (a series the converter did not give too).
-    static QString MakeModelName(std::optional<std::uint8_t> bySeries, int nKind);
+    static QString MakeModelName(std::optional<std::uint8_t> bySeries, Kind kind);
     static QString FilterSnDigits(const QString& text);
     static QString PadSn(const QString& text);
     static QString FilterIdText(const QString& text);
@@ -146,7 +147,6 @@ protected:
     QPushButton* m_btnUpdate = nullptr;
     bool m_bAutoUpdate = false;
     bool m_bOldFirmware = false;
-    int m_nComPort = 0;
     QString m_szTabTitle;  // at most kTabTitleMax characters
 
     IMainWindow* m_pMainDlg = nullptr;
@@ -161,8 +161,8 @@ protected:
     // general settings (mode 0 saves, 1 reverts). False when the page must not go on: the ID
     // settings were refused, there is no converter, or the command failed and closed the page.
     bool CommitGeneralSettings(bool bRevert);
-    // For SetComPort: m_nComPort and the title "<model> (<port label>)".
-    void SetTabTitle(const QString& model, int nPort);
+    // For SetComPort: the title "<model> (<port label>)".
+    void SetTabTitle(const QString& model, const Port& port);
     // Asks the operator, in a Yes/No box under the tab title whose default is No, whether to
     // carry out what `text` describes. True for Yes.
     bool ConfirmChange(const QString& text);

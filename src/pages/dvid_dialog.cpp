@@ -34,8 +34,8 @@ const ui::MessageMap& CDvidDialog::ThisMessageMap() {
     return map;
 }
 
-void CDvidDialog::SetComPort(int nPort) {
-    SetTabTitle(QString::fromLatin1(model::KindOf(DEVKIND_DVI).pageModel), nPort);
+void CDvidDialog::SetComPort(const Port& port) {
+    SetTabTitle(QString::fromLatin1(model::KindOf(Kind::Dvi).pageModel), port);
 }
 
 void CDvidDialog::CloseOnError(int nReason) {

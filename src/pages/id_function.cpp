@@ -59,9 +59,9 @@ QString Apply(std::string (*rule)(std::string_view), const QString& text) {
 
 }  // namespace
 
-QString CDevDialog::MakeModelName(std::optional<std::uint8_t> bySeries, int nKind) {
+QString CDevDialog::MakeModelName(std::optional<std::uint8_t> bySeries, Kind kind) {
     // No series reply names the model as the first series does, as the panel always has.
-    return QString::fromStdString(model::MakeModelName(bySeries.value_or(0xFF), nKind));
+    return QString::fromStdString(model::MakeModelName(bySeries.value_or(0xFF), kind));
 }
 
 QString CDevDialog::FilterSnDigits(const QString& text) {
@@ -125,7 +125,7 @@ bool CDevDialog::LoadIdFunction() {
         m_strDid = QString::fromStdString(model::DidText(fields.did));
         m_strSn = FromAnsi(fields.sn);
         m_strId = FromAnsi(fields.id);
-        m_strModelName = MakeModelName(series, m_pDevice->m_nKind);
+        m_strModelName = MakeModelName(series, m_pDevice->m_kind);
         m_strName = FromUtf8(fields.name);
         m_idShown = {m_bIdEnable, m_strDid, m_strSn, m_strId, m_strName};
     } else {
@@ -186,7 +186,7 @@ void CDevDialog::OnSnChange() {
         return;
     }
     const QString composed = QString::fromStdString(model::AutoFillText(
-        m_pDevice->GetSeriesCode().value_or(0xFF), m_pDevice->m_nKind, sn.toStdString()));
+        m_pDevice->GetSeriesCode().value_or(0xFF), m_pDevice->m_kind, sn.toStdString()));
     if (composed.isEmpty()) {
         return;  // no model name to build on
     }
@@ -239,7 +239,7 @@ bool CDevDialog::ApplyIdFunction() {
         return true;  // nothing to store
     }
     UpdateData(true);
-    m_strModelName = MakeModelName(m_pDevice->GetSeriesCode(), m_pDevice->m_nKind);
+    m_strModelName = MakeModelName(m_pDevice->GetSeriesCode(), m_pDevice->m_kind);
 
     auto fail = [this](const char* message) {
         m_bIdRejected = true;

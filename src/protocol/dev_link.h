@@ -6,22 +6,20 @@
 #include <optional>
 #include <utility>
 
+#include "protocol/converter_kind.h"
 #include "protocol/dev_channel.h"
 #include "protocol/id_record.h"
 
 namespace vexilo {
 
-// The per-converter record a page owns: its channel, port, kind and the ID settings block.
+// The per-converter record a page owns: its channel, kind and the ID settings block.
 // Every converter command is one of its operations: a getter returns its value or none, a
 // command returns whether the converter accepted it.
 class CDevLink {
 public:
     // A new record holds the default ID block and both flags clear.
-    CDevLink(std::unique_ptr<CDevChannel> channel, int port, int kind)
-        : m_pChannel(std::move(channel)),
-          m_nPort(port),
-          m_nKind(kind),
-          m_abyIdBlock(DefaultIdBlock()) {}
+    CDevLink(std::unique_ptr<CDevChannel> channel, Kind kind)
+        : m_pChannel(std::move(channel)), m_kind(kind), m_abyIdBlock(DefaultIdBlock()) {}
     CDevLink(const CDevLink&) = delete;
     CDevLink& operator=(const CDevLink&) = delete;
 
@@ -57,8 +55,7 @@ public:
     CDevChannel& Channel() { return *m_pChannel; }
 
     std::unique_ptr<CDevChannel> m_pChannel;
-    int m_nPort = 0;
-    int m_nKind = 0;
+    Kind m_kind = Kind::Other;
     IdBlock m_abyIdBlock;
     bool m_bIdValid = false;
     bool m_bIdChanged = false;

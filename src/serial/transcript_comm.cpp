@@ -25,9 +25,9 @@ const TranscriptComm::Entry* TranscriptComm::Next(Call call, int count) {
     return &entry;
 }
 
-bool TranscriptComm::Open(int port) {
+bool TranscriptComm::Open(const std::string& path) {
     m_mode = Mode::kPassThrough;  // a reopened port has a history of its own
-    return m_port->Open(port);
+    return m_port->Open(path);
 }
 
 void TranscriptComm::Release() {

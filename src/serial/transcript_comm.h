@@ -26,7 +26,7 @@ public:
     std::size_t RecordedCalls() const { return m_record.size(); }
 
     bool IsOpen() const override { return m_port->IsOpen(); }
-    bool Open(int port) override;
+    bool Open(const std::string& path) override;
     PortOpenFailure OpenFailure() const override { return m_port->OpenFailure(); }
     void Write(const std::uint8_t* buffer, int count) override;
     int Read(std::uint8_t* buffer, int count) override;

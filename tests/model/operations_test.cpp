@@ -13,8 +13,7 @@ namespace {
 
 std::unique_ptr<CDevLink> LinkTo(const std::shared_ptr<CSimConverter>& sim) {
     return std::make_unique<CDevLink>(
-        std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim)), 1,
-        static_cast<int>(sim->Config().kind));
+        std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim)), sim->Config().kind);
 }
 
 TEST(ModelOperations, IdentifyRefusesFirmwareThatIsNotTheMainOne) {
@@ -58,7 +57,7 @@ TEST(ModelOperations, AnUnansweredVersionQueryIsNotBlamedOnTheFirmware) {
         Identity identity;
         const OpResult r = Identify(*LinkTo(sim), identity, 1);
         EXPECT_NE(r.error.find(c.error), std::string::npos) << r.error;
-        EXPECT_EQ(ReadAtStartup(*LinkTo(sim), DEVKIND_DVI), c.end) << c.error;
+        EXPECT_EQ(ReadAtStartup(*LinkTo(sim), Kind::Dvi), c.end) << c.error;
     }
 }
 
@@ -87,7 +86,7 @@ TEST(ModelOperations, AStoredFFFFIsAValueNotAFailure) {
     auto sim = std::make_shared<CSimConverter>(SimConfig::For(SimKind::Ntsc));
     sim->SetAdjustment(sim->ActiveFormat(), 2, 0xFFFF);
     auto link = LinkTo(sim);
-    const KindModel& kind = KindOf(DEVKIND_NTSC);
+    const KindModel& kind = KindOf(Kind::Ntsc);
     const Setting* hue = kind.Find("hue");
     SettingsSnapshot snapshot;
     ASSERT_TRUE(ReadSettings(*link, kind, std::span<const Setting* const>(&hue, 1), snapshot).ok);
@@ -131,7 +130,7 @@ TEST(ModelOperations, AnUnansweredQueryIsNeverTakenForAnAnswer) {
 TEST(ModelOperations, WriteSettingsTellsWhichAssignmentsWereAcceptedAndStopsOnTheFlag) {
     auto sim = std::make_shared<CSimConverter>(SimConfig::For(SimKind::Rgb));
     auto link = LinkTo(sim);
-    const KindModel& kind = KindOf(DEVKIND_RGB);
+    const KindModel& kind = KindOf(Kind::Rgb);
     const Assignment values[] = {{kind.Find("output_format"), 0},
                                  {kind.Find("hpos"), 3},
                                  {kind.Find("vpos"), 4},
