@@ -35,7 +35,8 @@ const ui::MessageMap& CDvidDialog::ThisMessageMap() {
 }
 
 void CDvidDialog::SetComPort(const Port& port) {
-    SetTabTitle(QString::fromLatin1(model::KindOf(Kind::Dvi).pageModel), port);
+    // Several kinds share this page; each titles it with its own model string.
+    SetTabTitle(QString::fromLatin1(model::KindOf(port.kind).pageModel), port);
 }
 
 void CDvidDialog::CloseOnError(int nReason) {
