@@ -43,9 +43,8 @@ HotplugWatcher::HotplugWatcher(CVexiloDlg& dlg, std::unique_ptr<CDeviceMonitor> 
       m_context(std::make_unique<QObject>()) {
     m_seen = PresentAmong(m_dlg.Listed());
     for (const Port& p : m_dlg.OpenDevices()) {
-        const auto it = std::find_if(m_seen.begin(), m_seen.end(), [&](const PresentDevice& d) {
-            return d.port.Id() == p.Id();
-        });
+        const auto it = std::find_if(m_seen.begin(), m_seen.end(),
+                                     [&](const PresentDevice& d) { return d.port.Id() == p.Id(); });
         if (it != m_seen.end()) {
             m_pageNodes[p.Id()] = it->node;
         }

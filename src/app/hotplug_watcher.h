@@ -88,8 +88,8 @@ private:
     // Answering with a firmware that the page refuses: not looked at again until plugged in
     // again (or F5).
     std::map<std::string, std::string> m_refused;
-    std::set<std::string> m_busy;  // present without a page: another program holds the port
-    std::set<std::string> m_looking;  // being looked at now
+    std::set<std::string> m_busy;        // present without a page: another program holds the port
+    std::set<std::string> m_looking;     // being looked at now
     std::unique_ptr<QObject> m_context;  // receives the results on the window's thread
     std::thread m_looker;
 };

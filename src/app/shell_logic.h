@@ -27,8 +27,7 @@ std::string TabCaption(std::optional<std::uint8_t> seriesCode, Kind kind,
 // Returns the new page count.
 template <typename Page, typename HasDevice>
 int DropPagesWithoutDevice(std::array<std::unique_ptr<Page>, MAX_DEVICES>& pages,
-                           std::array<Port, MAX_DEVICES>& devices, int count,
-                           HasDevice hasDevice) {
+                           std::array<Port, MAX_DEVICES>& devices, int count, HasDevice hasDevice) {
     int i = 0;
     while (i < count) {
         if (pages[i] && hasDevice(*pages[i])) {

@@ -66,8 +66,8 @@ QString ProblemLine(const PortProblem& problem) {
     switch (problem.failure) {
         case PortOpenFailure::Permission:
             reason = Tr(kPermissionText)
-                         .arg(QString::fromStdString(problem.port.path.empty() ? problem.port.label
-                                                                               : problem.port.path));
+                         .arg(QString::fromStdString(
+                             problem.port.path.empty() ? problem.port.label : problem.port.path));
             break;
         case PortOpenFailure::Gone:
             reason = Tr(kGoneText);

@@ -512,9 +512,8 @@ struct EmberService::Impl {
     void Rescan() {
         const std::vector<PresentDevice> present = ListPresentDevices();
         for (auto& d : devices) {
-            const bool there = std::any_of(present.begin(), present.end(), [&](const auto& p) {
-                return p.port.label == d->label;
-            });
+            const bool there = std::any_of(present.begin(), present.end(),
+                                           [&](const auto& p) { return p.port.label == d->label; });
             if (d->online && !there) {
                 Offline(*d, "unplugged");
             }

@@ -46,7 +46,7 @@ bool IsPlainDeviceName(const std::string& name) {
 
 // The converter kind of tty `name`, or nothing when it is not one of our converters.
 std::optional<Kind> ConverterKind(const fs::path& ttyClass, const std::string& name,
-                                 std::uint16_t vendorId) {
+                                  std::uint16_t vendorId) {
     std::error_code ec;
     const fs::path iface = fs::canonical(ttyClass / name / "device", ec);
     if (ec) {

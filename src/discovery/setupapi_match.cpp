@@ -42,7 +42,8 @@ Kind KindOf(std::wstring_view hardwareId, const std::wstring& vendorPrefix) {
             continue;
         }
         wchar_t product[16];
-        std::swprintf(product, std::size(product), L"&PID_%04X", static_cast<unsigned>(k.productId));
+        std::swprintf(product, std::size(product), L"&PID_%04X",
+                      static_cast<unsigned>(k.productId));
         if (hardwareId.find(vendorPrefix + product) != std::wstring_view::npos) {
             return k.kind;
         }

@@ -470,12 +470,11 @@ QString CDevDialog::CloseMessage(int nReason) const {
 void CDevDialog::ShowErrorAndClose(int nReason, int nTabIndex, const QString& title) {
     // Before its tab exists the page has no title yet; the box still names the converter by the
     // model its kind stands for and its port.
-    const QString named =
-        title.isEmpty() && m_pDevice
-            ? QStringLiteral("%1 (%2)").arg(
-                  QString::fromLatin1(model::KindOf(m_pDevice->m_kind).pageModel),
-                  QString::fromStdString(m_pDevice->Channel().Label()))
-            : title;
+    const QString named = title.isEmpty() && m_pDevice
+                              ? QStringLiteral("%1 (%2)").arg(
+                                    QString::fromLatin1(model::KindOf(m_pDevice->m_kind).pageModel),
+                                    QString::fromStdString(m_pDevice->Channel().Label()))
+                              : title;
     const QString caption = (named + QStringLiteral(" ERROR")).left(kTabTitleMax);
     KillTimer(m_nTimerId);
     if (const QString message = CloseMessage(nReason); !message.isEmpty()) {

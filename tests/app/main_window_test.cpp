@@ -737,8 +737,7 @@ TEST_F(MainWindowTest, ConvertersAreReadAtOnceAndTheOperatorGoesOnWithTheReadyOn
     changed.notify_all();
     // B's reads stop before their first command and its port closes, for the rescan to find.
     EXPECT_TRUE(QTest::qWaitFor([&] { return b->OpenCount() == 0; }, 10000));
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return !dlg->StartupHoldsPort(dlg->Device(1)); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dlg->StartupHoldsPort(dlg->Device(1)); }, 10000));
     EXPECT_TRUE(b->Log().empty());
     dlg.reset();
 

@@ -33,7 +33,11 @@ struct DiffCase {
 
 TEST(DeviceChanges, AddedAndRemovedFollowTheListingsOrder) {
     const std::vector<DiffCase> cases{
-        {"nothing changed", {On(Kind::Rgb, 5, "a"), On(Kind::Dvi, 3, "b")}, {On(Kind::Rgb, 5, "a"), On(Kind::Dvi, 3, "b")}, {}, {}},
+        {"nothing changed",
+         {On(Kind::Rgb, 5, "a"), On(Kind::Dvi, 3, "b")},
+         {On(Kind::Rgb, 5, "a"), On(Kind::Dvi, 3, "b")},
+         {},
+         {}},
         {"order alone is no change",
          {On(Kind::Rgb, 5, "a"), On(Kind::Dvi, 3, "b")},
          {On(Kind::Dvi, 3, "b"), On(Kind::Rgb, 5, "a")},
@@ -46,7 +50,11 @@ TEST(DeviceChanges, AddedAndRemovedFollowTheListingsOrder) {
          {5}},
         {"all went", {On(Kind::Rgb, 5, "a"), On(Kind::Dvi, 3, "b")}, {}, {}, {5, 3}},
         {"first ones", {}, {On(Kind::Rgb, 7, "a"), On(Kind::Ntsc, 8, "b")}, {7, 8}, {}},
-        {"another kind on a reused port", {On(Kind::Rgb, 5, "a")}, {On(Kind::Ntsc, 5, "a")}, {5}, {5}},
+        {"another kind on a reused port",
+         {On(Kind::Rgb, 5, "a")},
+         {On(Kind::Ntsc, 5, "a")},
+         {5},
+         {5}},
         {"unplugged and plugged in again on the same path",
          {On(Kind::Rgb, 5, "a")},
          {On(Kind::Rgb, 5, "z")},

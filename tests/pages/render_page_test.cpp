@@ -65,8 +65,7 @@ TEST_F(ModelPageTest, RenderModelPages) {
         std::unique_ptr<CDevDialog> page = CreateDevicePage(c.devkind);
         const Port port{{}, "ttyACM0", c.devkind, {}};
         page->UseDevice(std::make_unique<CDevLink>(
-            std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim), port.label),
-            c.devkind));
+            std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim), port.label), c.devkind));
         page->Create(PageTemplateId(c.devkind), nullptr);
         page->SetComPort(port);
         page->setWindowTitle(page->TabTitle());

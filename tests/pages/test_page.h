@@ -13,9 +13,7 @@ namespace vexilo::test {
 // hands over the ID settings. Counts UpdateStatus to show that the map reaches overrides.
 class CTestPage : public CDevDialog {
 public:
-    void SetComPort(const Port& port) override {
-        SetTabTitle(QStringLiteral("KTP-RGB-SDI"), port);
-    }
+    void SetComPort(const Port& port) override { SetTabTitle(QStringLiteral("KTP-RGB-SDI"), port); }
     void CommitSettings(bool bRevert) override { CommitGeneralSettings(bRevert); }
     void CloseOnError(int nReason) override {
         ShowErrorAndClose(nReason, m_nTabIndex, m_szTabTitle);

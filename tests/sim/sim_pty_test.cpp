@@ -175,8 +175,7 @@ TEST(SimPty, CommandLineServerPrintsPortsServesAndCleansUp) {
     EXPECT_EQ(fromFile, line);
 
     {
-        CDevChannel ch(
-            std::make_unique<CPelkRS232>(linkDir + "/ntsc0", kQuick));
+        CDevChannel ch(std::make_unique<CPelkRS232>(linkDir + "/ntsc0", kQuick));
         ASSERT_TRUE(ch.m_pComm->IsOpen());
         ASSERT_TRUE(Txn(ch, 0x07, {0x01, 0x02}));
         EXPECT_EQ(Reply(ch), (std::vector<std::uint8_t>{128, 0}));
@@ -192,8 +191,7 @@ TEST(SimPty, CommandLineServerPrintsPortsServesAndCleansUp) {
     ASSERT_TRUE(WaitForEvent(watch, IN_CREATE, 10000));
     ::close(watch);
     {
-        CDevChannel ch(
-            std::make_unique<CPelkRS232>(linkDir + "/ntsc0", kQuick));
+        CDevChannel ch(std::make_unique<CPelkRS232>(linkDir + "/ntsc0", kQuick));
         ASSERT_TRUE(ch.m_pComm->IsOpen());
         EXPECT_TRUE(Txn(ch, 0x00, {0x00}));
     }

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-
 namespace vexilo::test {
 
 // A pseudo-terminal whose slave side stands in for a converter's serial port and whose master
