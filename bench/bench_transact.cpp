@@ -13,7 +13,6 @@
 
 #include "protocol/dev_channel.h"
 #include "serial/pelk_rs232.h"
-#include "serial/port_table.h"
 
 namespace {
 
@@ -77,9 +76,7 @@ private:
 
 void BM_Transact(benchmark::State& state) {
     EchoPeer peer;
-    ClearPortTable();
-    const int port = RegisterPort(peer.path(), "bench");
-    CDevChannel channel(std::make_unique<CPelkRS232>(port));
+    CDevChannel channel(std::make_unique<CPelkRS232>(peer.path()));
     const std::uint8_t data = 0x00;
     for (auto _ : state) {
         if (!channel.Transact(0x00, &data, 1)) {

@@ -27,17 +27,11 @@ int main(int argc, char** argv) {
     QApplication qtApp(qtArgc, argv);
 
     const auto models = MakeSimConverters(options);
-    std::vector<DeviceEntry> entries;
-    for (std::size_t i = 0; i < models.size() && entries.size() < MAX_DEVICES; ++i) {
-        entries.push_back({static_cast<int>(models[i]->Config().kind),
-                           RegisterSimPort(models[i], "sim" + std::to_string(i))});
+    std::vector<Port> ports;
+    for (std::size_t i = 0; i < models.size() && ports.size() < MAX_DEVICES; ++i) {
+        ports.push_back(SimPort(models[i], "sim" + std::to_string(i)));
     }
-    SetDeviceSource([&entries](DeviceEntry* table) {
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            table[i] = entries[i];
-        }
-        return static_cast<int>(entries.size());
-    });
+    SetDeviceSource([&ports] { return ports; });
 
     ScreenshotRun walk;
     QString problem;

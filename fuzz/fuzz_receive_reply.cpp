@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "protocol/dev_channel.h"
 
@@ -12,7 +13,7 @@ class BytesComm : public vexilo::IPelkComm {
 public:
     BytesComm(const std::uint8_t* data, size_t size) : data_(data), size_(size) {}
     bool IsOpen() const override { return true; }
-    bool Open(int) override { return true; }
+    bool Open(const std::string&) override { return true; }
     void Write(const std::uint8_t*, int) override {}
     int Read(std::uint8_t* buffer, int count) override {
         if (count < 0) {

@@ -46,13 +46,16 @@ void Apply(const ApplyPlan& plan, SettingsSnapshot& state, IdRecord& record) {
     f.name = plan.id.name.value_or(f.name);
 }
 
-const char* const kKinds[] = {"rgb", "dvi", "ntsc", "other"};
+// The kind of byte `b`, any kind the registry has.
+const KindModel& KindOfByte(std::uint8_t b) {
+    return AllKinds()[b % AllKinds().size()];
+}
 
 // An entry made of the model's own names and values near their ranges, so that the planner gets
 // files of every shape and not only what the parser lets through by chance.
 std::string Structured(Bytes& b) {
-    const KindModel& kind = *KindByName(kKinds[b.Take() % 4]);
-    SettingsJson entry = {{"kind", kind.name}};
+    const KindModel& kind = KindOfByte(b.Take());
+    SettingsJson entry = {{"kind", kind.Name()}};
     for (int n = b.Take() % 24; n > 0; --n) {
         const Setting& s = kind.settings[b.Take() % kind.settings.size()];
         SettingsJson value = s.lower + (b.Take() | b.Take() << 8) % (s.upper - s.lower + 3) - 1;
@@ -98,7 +101,7 @@ std::string Text(const std::uint8_t* data, std::size_t size, Bytes& b) {
         case 1:
             return std::string(
                        R"({"format":"vexilo-settings","version":1,"converters":[{"kind":")") +
-                   kKinds[data[0] / 3 % 4] + "\"," + rest + "}]}";
+                   KindOfByte(static_cast<std::uint8_t>(data[0] / 3)).Name() + "\"," + rest + "}]}";
         default:
             return Structured(b);
     }

@@ -48,7 +48,7 @@ void InstallDemoConverters() {
         {SimKind::Dvi, 0, 14, 487, 402, 50, "demo2"},  // 1920x1080 at 59.94p
         {SimKind::Ntsc, 1, 0, 436, 375, 49, "demo3"},  // 720x480 at 29.97i
     };
-    std::vector<DeviceEntry> entries;
+    std::vector<Port> ports;
     for (const DemoConverter& d : kDemo) {
         SimConfig config = SimConfig::For(d.kind);
         config.seriesCode = d.series;
@@ -63,18 +63,10 @@ void InstallDemoConverters() {
         if (d.kind == SimKind::Rgb) {
             model->SetIdStorage(DemoIdStorage());
         }
-        // The port table keeps the model alive for the rest of the process.
-        entries.push_back({static_cast<int>(d.kind), RegisterSimPort(model, d.label)});
+        // The device source keeps the port, and the port the model, for the rest of the process.
+        ports.push_back(SimPort(model, d.label));
     }
-    SetDeviceSource([entries](DeviceEntry* table) {
-        int count = 0;
-        for (const DeviceEntry& e : entries) {
-            if (count < MAX_DEVICES) {
-                table[count++] = e;
-            }
-        }
-        return count;
-    });
+    SetDeviceSource([ports] { return ports; });
 }
 
 }  // namespace vexilo

@@ -1,6 +1,7 @@
 #include "app/hotplug_watcher.h"
 
 #include <QObject>
+#include <algorithm>
 #include <utility>
 
 #include "app/vexilo_dlg.h"
@@ -11,9 +12,15 @@ namespace vexilo {
 
 namespace {
 
-bool Has(const std::map<int, std::string>& map, const PresentDevice& device) {
-    const auto it = map.find(device.entry.port);
+bool Has(const std::map<std::string, std::string>& map, const PresentDevice& device) {
+    const auto it = map.find(device.port.Id());
     return it != map.end() && it->second == device.node;
+}
+
+bool Has(const std::vector<PresentDevice>& list, const PresentDevice& device) {
+    return std::any_of(list.begin(), list.end(), [&](const PresentDevice& d) {
+        return d.port.Id() == device.port.Id() && d.node == device.node;
+    });
 }
 
 // Runs on the looking thread: the converter is its own until it is closed here.
@@ -32,16 +39,16 @@ HotplugWatcher::HotplugWatcher(CVexiloDlg& dlg, std::unique_ptr<CDeviceMonitor> 
       m_monitor(std::move(monitor)),
       m_canChange(std::move(canChange)),
       m_context(std::make_unique<QObject>()) {
-    for (const PresentDevice& d : ListPresentDevices()) {
-        m_seen[d.entry.port] = d.node;
-    }
-    for (const DeviceEntry& e : m_dlg.OpenDevices()) {
-        if (const auto it = m_seen.find(e.port); it != m_seen.end()) {
-            m_pageNodes[e.port] = it->second;
+    m_seen = PresentAmong(m_dlg.Listed());
+    for (const Port& p : m_dlg.OpenDevices()) {
+        const auto it = std::find_if(m_seen.begin(), m_seen.end(),
+                                     [&](const PresentDevice& d) { return d.port.Id() == p.Id(); });
+        if (it != m_seen.end()) {
+            m_pageNodes[p.Id()] = it->node;
         }
     }
-    for (int port : m_dlg.BusyPorts()) {
-        m_busy.insert(port);
+    for (const Port& p : m_dlg.BusyPorts()) {
+        m_busy.insert(p.Id());
     }
     m_retry.setSingleShot(true);
     m_retry.setInterval(kRetryMs);
@@ -77,12 +84,9 @@ bool HotplugWatcher::MayChange() const {
 }
 
 bool HotplugWatcher::HasUnpagedConverters() const {
-    for (const auto& [port, node] : m_seen) {
-        if (m_dlg.OpenPageOfPort(port) == nullptr && !Has(m_refused, {{0, port}, node})) {
-            return true;
-        }
-    }
-    return false;
+    return std::any_of(m_seen.begin(), m_seen.end(), [this](const PresentDevice& d) {
+        return m_dlg.OpenPageOfPort(d.port) == nullptr && !Has(m_refused, d);
+    });
 }
 
 void HotplugWatcher::Rescan() {
@@ -90,28 +94,27 @@ void HotplugWatcher::Rescan() {
         m_retry.start();
         return;
     }
-    const std::vector<PresentDevice> now = ListPresentDevices();
+    Apply(ListPresentDevices());
+}
+
+void HotplugWatcher::Apply(std::vector<PresentDevice> now) {
     std::vector<PresentDevice> pages;
-    for (const DeviceEntry& e : m_dlg.OpenDevices()) {
-        const auto it = m_pageNodes.find(e.port);
-        pages.push_back({e, it != m_pageNodes.end() ? it->second : std::string()});
+    for (const Port& p : m_dlg.OpenDevices()) {
+        const auto it = m_pageNodes.find(p.Id());
+        pages.push_back({p, it != m_pageNodes.end() ? it->second : std::string()});
     }
     const DeviceChanges changes = DiffDevices(pages, now);
-    std::map<int, std::string> before;  // the listing of the round before
-    before.swap(m_seen);
-    for (const PresentDevice& d : now) {
-        m_seen[d.entry.port] = d.node;
-    }
+    const std::vector<PresentDevice> before = std::exchange(m_seen, now);  // the round before
     // Taken first and closed last: a converter plugged in again (or in place of the last one)
     // gets its page before the old one closes, so that close does not end the program.
     std::vector<CDevDialog*> gone;
-    for (int port : changes.removed) {
+    for (const Port& port : changes.removed) {
         gone.push_back(m_dlg.OpenPageOfPort(port));
     }
     std::vector<PresentDevice> toAdd;
     for (const PresentDevice& d : changes.added) {
         // Converters seen before without a page wait for a look that finds them answering.
-        if ((Has(before, d) && !Has(m_answered, d)) || m_looking.count(d.entry.port) > 0) {
+        if ((Has(before, d) && !Has(m_answered, d)) || m_looking.count(d.port.Id()) > 0) {
             continue;
         }
         toAdd.push_back(d);
@@ -134,18 +137,18 @@ void HotplugWatcher::Rescan() {
 }
 
 bool HotplugWatcher::Add(const PresentDevice& d) {
-    const int port = d.entry.port;
+    const std::string& port = d.port.Id();
     const bool answered = Has(m_answered, d);
     m_answered.erase(port);
     PortOpenFailure failure = PortOpenFailure::None;
-    switch (m_dlg.AddPage(d.entry, &failure)) {
+    switch (m_dlg.AddPage(d.port, &failure)) {
         case CVexiloDlg::AddResult::Added:
             m_pageNodes[port] = d.node;
             break;
         case CVexiloDlg::AddResult::NoRoom:
             return false;
         case CVexiloDlg::AddResult::NotOpened:
-            if (failure == PortOpenFailure::Busy && !m_dlg.StartupHoldsPort(port)) {
+            if (failure == PortOpenFailure::Busy && !m_dlg.StartupHoldsPort(d.port)) {
                 m_busy.insert(port);
             }
             break;
@@ -176,18 +179,18 @@ void HotplugWatcher::StartLooking() {
         std::unique_ptr<CDevLink> link;
     };
     std::vector<Job> jobs;
-    const std::vector<PresentDevice> now = ListPresentDevices();
+    // The last listing: the converters are listed again only when the monitor reports a change.
+    const std::vector<PresentDevice> now = m_seen;
     for (const PresentDevice& d : now) {
-        const int port = d.entry.port;
+        const std::string& port = d.port.Id();
         // A start-up read the operator went on without still holds its port for a moment.
-        if (m_dlg.OpenPageOfPort(port) != nullptr || Has(m_refused, d) ||
-            m_dlg.StartupHoldsPort(port)) {
+        if (m_dlg.OpenPageOfPort(d.port) != nullptr || Has(m_refused, d) ||
+            m_dlg.StartupHoldsPort(d.port)) {
             continue;
         }
-        // Opened here, where the port table lives; only the talking happens on the thread.
+        // Opened here, so that a held port is told at once; only the talking happens on the thread.
         PortOpenFailure failure = PortOpenFailure::None;
-        std::unique_ptr<CDevLink> link =
-            OpenDeviceLink(port, d.entry.kind, &failure, kLookTimeouts);
+        std::unique_ptr<CDevLink> link = OpenDeviceLink(d.port, &failure, kLookTimeouts);
         if (failure == PortOpenFailure::Busy) {
             m_busy.insert(port);
         } else {
@@ -205,10 +208,9 @@ void HotplugWatcher::StartLooking() {
     m_looker = std::thread([this, jobs = std::move(jobs)]() mutable {
         std::vector<Looked> results;
         for (Job& job : jobs) {
-            const int kind = job.link->m_nKind;
             {
                 // The port is free again, when the converter goes, before the page opens it.
-                model::Converter converter(std::move(job.link), kind);
+                model::Converter converter(std::move(job.link));
                 results.push_back({job.device, LookAt(converter)});
             }
         }
@@ -223,25 +225,33 @@ void HotplugWatcher::OnLooked(const std::vector<Looked>& results) {
     bool answered = false;
     for (const Looked& r : results) {
         if (r.answer == Answer::Main) {
-            m_answered[r.device.entry.port] = r.device.node;
+            m_answered[r.device.port.Id()] = r.device.node;
             answered = true;
         } else if (r.answer == Answer::Refused) {
-            m_refused[r.device.entry.port] = r.device.node;
+            m_refused[r.device.port.Id()] = r.device.node;
         }
     }
-    if (answered) {
-        Rescan();
+    if (!answered) {
+        return;
+    }
+    // The ones that answered are in the last listing: they get their pages without another.
+    if (MayChange()) {
+        Apply(m_seen);
+    } else {
+        m_retry.start();
     }
 }
 
 void HotplugWatcher::UpdateBusyNote(const std::vector<PresentDevice>& present) {
-    std::vector<int> busy;
+    std::vector<Port> busy;
+    std::set<std::string> still;
     for (const PresentDevice& d : present) {
-        if (m_busy.count(d.entry.port) > 0 && m_dlg.OpenPageOfPort(d.entry.port) == nullptr) {
-            busy.push_back(d.entry.port);
+        if (m_busy.count(d.port.Id()) > 0 && m_dlg.OpenPageOfPort(d.port) == nullptr) {
+            busy.push_back(d.port);
+            still.insert(d.port.Id());
         }
     }
-    m_busy = std::set<int>(busy.begin(), busy.end());
+    m_busy = std::move(still);
     if (busy != m_dlg.BusyPorts()) {
         m_dlg.ShowBusyPorts(busy);
     }

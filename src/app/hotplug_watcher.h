@@ -26,9 +26,11 @@ class CVexiloDlg;
 // (or were plugged in again: another device node) and adds pages for the ones that came. It runs
 // on the event loop and changes pages only when the window allows it (start-up over, its own
 // loop, no message box) and `canChange` does too; otherwise it tries again soon.
+// Its first listing is the window's own from start-up (the monitor must watch from before it).
 // Converters present without a page (their port was held by another program, or they stopped
 // answering) are looked at every few seconds and on F5, quietly, on a thread of their own: the
-// ones that answer with their main firmware get their page.
+// ones that answer with their main firmware get their page. Looking lists nothing: only a change
+// the monitor reports, and F5, list the converters again.
 class HotplugWatcher {
 public:
     HotplugWatcher(CVexiloDlg& dlg, std::unique_ptr<CDeviceMonitor> monitor,
@@ -37,7 +39,8 @@ public:
     HotplugWatcher(const HotplugWatcher&) = delete;
     HotplugWatcher& operator=(const HotplugWatcher&) = delete;
 
-    // Compares the converters present now with the pages, and brings the pages in line.
+    // Lists the converters present now, compares them with the pages, and brings the pages in
+    // line.
     void Rescan();
     // F5: Rescan, then look at every converter present without a page at once (also those whose
     // firmware was refused before).
@@ -61,6 +64,8 @@ private:
     void OnSignalled();
     bool MayChange() const;
     bool HasUnpagedConverters() const;
+    // Brings the pages in line with the converters `now` present.
+    void Apply(std::vector<PresentDevice> now);
     // Gives converter `d` its page; false only when there was no room for it.
     bool Add(const PresentDevice& d);
     void StartLooking();
@@ -73,17 +78,18 @@ private:
     std::unique_ptr<QObject> m_notifier;
     QTimer m_retry;
     QTimer m_recheck;
-    // Device node of each page's converter when it got its page, by port.
-    std::map<int, std::string> m_pageNodes;
-    // The last listing, by port: a converter whose node is not here is new to the panel.
-    std::map<int, std::string> m_seen;
+    // The maps and sets below are keyed by Port::Id().
+    // Device node of each page's converter when it got its page.
+    std::map<std::string, std::string> m_pageNodes;
+    // The last listing: a converter whose node is not here is new to the panel.
+    std::vector<PresentDevice> m_seen;
     // Looked at and answering with the main firmware: to get a page at the next Rescan.
-    std::map<int, std::string> m_answered;
+    std::map<std::string, std::string> m_answered;
     // Answering with a firmware that the page refuses: not looked at again until plugged in
     // again (or F5).
-    std::map<int, std::string> m_refused;
-    std::set<int> m_busy;     // present without a page because another program holds the port
-    std::set<int> m_looking;  // being looked at now
+    std::map<std::string, std::string> m_refused;
+    std::set<std::string> m_busy;        // present without a page: another program holds the port
+    std::set<std::string> m_looking;     // being looked at now
     std::unique_ptr<QObject> m_context;  // receives the results on the window's thread
     std::thread m_looker;
 };

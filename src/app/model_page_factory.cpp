@@ -4,8 +4,8 @@
 namespace vexilo {
 
 PageFactory ModelPageFactory() {
-    return {[](int kind) { return CreateDevicePage(kind); },
-            [](int kind) { return PageTemplateId(kind); },
+    return {[](Kind kind) { return CreateDevicePage(kind); },
+            [](Kind kind) { return PageTemplateId(kind); },
             [](model::Converter& converter, const std::atomic<bool>* stop) {
                 return converter.Start(stop);
             }};

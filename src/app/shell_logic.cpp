@@ -24,7 +24,7 @@ std::string WindowTitle(const std::string& version) {
     return title.substr(0, 255);
 }
 
-std::string TabCaption(std::optional<std::uint8_t> seriesCode, int kind,
+std::string TabCaption(std::optional<std::uint8_t> seriesCode, Kind kind,
                        const std::string& portLabel) {
     // No series reply: the model text alone, as for a series code the model does not know.
     return (model::ModelString(seriesCode.value_or(0xFF), kind) + " (" + portLabel + ")")

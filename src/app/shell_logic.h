@@ -19,7 +19,7 @@ std::string WindowTitle(const std::string& version);
 
 // "KTP-RGB-SDI (ttyACM0)" for a series code other than 0, "KTQ-..." for 0, and no prefix when
 // the converter gave none. At most 63 characters.
-std::string TabCaption(std::optional<std::uint8_t> seriesCode, int kind,
+std::string TabCaption(std::optional<std::uint8_t> seriesCode, Kind kind,
                        const std::string& portLabel);
 
 // Drops the pages that could not attach their converter: a dropped page's place is taken by the
@@ -27,8 +27,7 @@ std::string TabCaption(std::optional<std::uint8_t> seriesCode, int kind,
 // Returns the new page count.
 template <typename Page, typename HasDevice>
 int DropPagesWithoutDevice(std::array<std::unique_ptr<Page>, MAX_DEVICES>& pages,
-                           std::array<DeviceEntry, MAX_DEVICES>& devices, int count,
-                           HasDevice hasDevice) {
+                           std::array<Port, MAX_DEVICES>& devices, int count, HasDevice hasDevice) {
     int i = 0;
     while (i < count) {
         if (pages[i] && hasDevice(*pages[i])) {
@@ -40,7 +39,7 @@ int DropPagesWithoutDevice(std::array<std::unique_ptr<Page>, MAX_DEVICES>& pages
         if (i < count) {
             pages[i] = std::move(pages[count]);
             devices[i] = devices[count];
-            devices[count] = DeviceEntry{};
+            devices[count] = Port{};
         }
     }
     return count;

@@ -8,7 +8,6 @@
 
 #include "app/app_version.h"
 #include "app/shell_logic.h"
-#include "serial/port_table.h"
 #include "serial/wait_observer.h"
 #include "ui/text.h"
 #include "ui/tr.h"
@@ -64,12 +63,11 @@ bool AskToWaitForConverters() {
 std::string ProblemLine(const PortProblem& problem) {
     std::string reason;
     switch (problem.failure) {
-        case PortOpenFailure::Permission: {
-            const std::string path = PortPath(problem.port);
-            reason = ui::FormatText(Translated(kPermissionText),
-                                    {path.empty() ? PortLabel(problem.port) : path});
+        case PortOpenFailure::Permission:
+            reason = ui::FormatText(
+                Translated(kPermissionText),
+                {problem.port.path.empty() ? problem.port.label : problem.port.path});
             break;
-        }
         case PortOpenFailure::Gone:
             reason = Translated(kGoneText);
             break;
@@ -77,7 +75,7 @@ std::string ProblemLine(const PortProblem& problem) {
             reason = Translated(kBusyText);
             break;
     }
-    return PortLabel(problem.port) + ": " + reason;
+    return problem.port.label + ": " + reason;
 }
 
 }  // namespace
@@ -106,21 +104,24 @@ CVexiloDlg::CVexiloDlg(bool bShowSave, PageFactory factory)
       m_bShowSave(bShowSave),
       m_factory(std::move(factory)),
       m_decor(MakeDecor(*this)) {
-    m_nPages = std::clamp(EnumerateDevices(m_devices.data()), 0, MAX_DEVICES);
+    // The one enumeration of start-up: each port comes with its kind, so attaching lists nothing.
+    m_listed = EnumerateDevices();
+    m_nPages = std::min(static_cast<int>(m_listed.size()), MAX_DEVICES);
+    std::copy_n(m_listed.begin(), m_nPages, m_devices.begin());
     // Every page exists and holds its port before any window does.
     std::vector<PortProblem> problems;
     for (int i = 0; i < m_nPages; ++i) {
         m_pPages[i] = m_factory.create ? m_factory.create(m_devices[i].kind) : nullptr;
         if (m_pPages[i]) {
-            m_pPages[i]->AttachDevice(m_devices[i].port);
+            m_pPages[i]->AttachDevice(m_devices[i]);
             if (!m_pPages[i]->HasConverter()) {
-                problems.push_back({m_devices[i].port, m_pPages[i]->OpenFailure()});
+                problems.push_back({m_devices[i], m_pPages[i]->OpenFailure()});
                 if (problems.back().failure == PortOpenFailure::Busy) {
-                    m_busyPorts.push_back(m_devices[i].port);
+                    m_busyPorts.push_back(m_devices[i]);
                 }
             }
         } else {
-            problems.push_back({m_devices[i].port, PortOpenFailure::Other});
+            problems.push_back({m_devices[i], PortOpenFailure::Other});
         }
     }
     m_nPages = DropPagesWithoutDevice(m_pPages, m_devices, m_nPages,
@@ -165,8 +166,8 @@ void CVexiloDlg::FitToScreen() {
     std::vector<int> ids(m_templateIds.begin(), m_templateIds.begin() + m_nPages);
     if (m_waiting && m_factory.templateId) {
         // No page yet: room for a page of any kind that may come.
-        for (int kind : {DEVKIND_DVI, DEVKIND_RGB, DEVKIND_NTSC}) {
-            ids.push_back(m_factory.templateId(kind));
+        for (const KindIdentity& k : kKindIdentities) {
+            ids.push_back(m_factory.templateId(k.kind));
         }
     }
     std::vector<ui::DialogTemplate> pages;
@@ -220,7 +221,7 @@ bool CVexiloDlg::OnInitDialog() {
     }
 
     m_decor->MakeBusyNote();
-    ShowBusyPorts(std::vector<int>(m_busyPorts));
+    ShowBusyPorts(std::vector<Port>(m_busyPorts));
 
     // The pages found at construction, and only those: no page comes or goes until start-up is
     // over (MayChangePages).
@@ -232,7 +233,7 @@ bool CVexiloDlg::OnInitDialog() {
     }
     for (int i = 0; i < startupPages; ++i) {
         CDevDialog* page = m_pPages[i].get();
-        const DeviceEntry& entry = m_devices[i];
+        const Port& port = m_devices[i];
         if (!page->HasConverter()) {
             --m_nOpenTabs;  // not ready when the operator went on: the rescan offers it again
             page->ShowWindow(false);
@@ -241,7 +242,7 @@ bool CVexiloDlg::OnInitDialog() {
         // After the reads at once the progress list already tells each converter's state: a
         // count here would run backwards while the pages replay.
         if (m_onStartupProgress && !m_startup) {
-            m_onStartupProgress(PortLabel(entry.port), i, startupPages);
+            m_onStartupProgress(port.label, i, startupPages);
         }
         // The page's own start-up talks to its converter inside Create. One that fails there has
         // told the operator and released its converter: it is dropped like a page whose port did
@@ -253,7 +254,7 @@ bool CVexiloDlg::OnInitDialog() {
             page->ShowWindow(false);
             continue;
         }
-        page->SetComPort(entry.port);
+        page->SetComPort(port);
         const std::string caption = TabCaptionOf(i);
         page->JoinMainWindow(this, i);
         m_tab->InsertItem(m_tab->GetItemCount(), caption);
@@ -284,9 +285,9 @@ bool CVexiloDlg::OnInitDialog() {
     return true;
 }
 
-bool CVexiloDlg::StartupHoldsPort(int port) const {
+bool CVexiloDlg::StartupHoldsPort(const Port& port) const {
     for (std::size_t i = 0; m_startup && i < m_startupJobs.size(); ++i) {
-        if (m_devices[i].port == port && m_startup->Running(m_startupJobs[i])) {
+        if (m_devices[i].Id() == port.Id() && m_startup->Running(m_startupJobs[i])) {
             return true;
         }
     }
@@ -304,7 +305,7 @@ bool CVexiloDlg::ReadConvertersAtOnce(int count) {
     for (int i = 0; i < count; ++i) {
         if (CDevDialog* page = m_pPages[i].get(); page != nullptr && page->HasConverter()) {
             jobs[i] = m_startup->Start(page->ReleaseConverter(), m_factory.startupReads);
-            rows.push_back({PortLabel(m_devices[i].port), {}});
+            rows.push_back({m_devices[i].label, {}});
         }
     }
     StartupChoice choice = StartupChoice::kWait;
@@ -347,11 +348,11 @@ bool CVexiloDlg::MayChangePages() const {
     return m_loopLevel >= 0 && ui::EventLoopLevel() <= m_loopLevel && ui::OpenMessageBoxes() == 0;
 }
 
-void CVexiloDlg::ShowBusyPorts(const std::vector<int>& ports) {
+void CVexiloDlg::ShowBusyPorts(const std::vector<Port>& ports) {
     m_busyPorts = ports;
     std::string labels;
-    for (int port : ports) {
-        labels += (labels.empty() ? "" : ", ") + PortLabel(port);
+    for (const Port& port : ports) {
+        labels += (labels.empty() ? "" : ", ") + port.label;
     }
     if (!m_decor->HasBusyNote()) {
         return;
@@ -378,7 +379,7 @@ std::string CVexiloDlg::WaitingText() const {
 
 std::string CVexiloDlg::TabCaptionOf(int index) const {
     const CDevDialog& page = *m_pPages[index];
-    const DeviceEntry& entry = m_devices[index];
+    const Port& port = m_devices[index];
     std::optional<std::uint8_t> series;
     if (page.HasConverter()) {
         // Asked once for the caption; start-up reads at once ask it already.
@@ -387,7 +388,7 @@ std::string CVexiloDlg::TabCaptionOf(int index) const {
             series = page.Converter()->Series();
         }
     }
-    return TabCaption(series, entry.kind, PortLabel(entry.port));
+    return TabCaption(series, port.kind, port.label);
 }
 
 void CVexiloDlg::PlacePage(CDevDialog& page) const {
@@ -396,8 +397,8 @@ void CVexiloDlg::PlacePage(CDevDialog& page) const {
     m_tab->PlacePage(page);
 }
 
-std::vector<DeviceEntry> CVexiloDlg::OpenDevices() const {
-    std::vector<DeviceEntry> open;
+std::vector<Port> CVexiloDlg::OpenDevices() const {
+    std::vector<Port> open;
     for (int i = 0; i < m_nPages; ++i) {
         if (m_pPages[i] && m_pPages[i]->HasConverter()) {
             open.push_back(m_devices[i]);
@@ -420,7 +421,7 @@ void CVexiloDlg::ForgetClosedPages() {
         }
     }
     for (int i = kept; i < m_nPages; ++i) {
-        m_devices[i] = DeviceEntry{};
+        m_devices[i] = Port{};
     }
     m_nPages = kept;
 }
@@ -429,7 +430,7 @@ bool CVexiloDlg::HasRoomForPage() const {
     return static_cast<int>(OpenDevices().size()) < MAX_DEVICES;
 }
 
-CVexiloDlg::AddResult CVexiloDlg::AddPage(const DeviceEntry& entry, PortOpenFailure* failure) {
+CVexiloDlg::AddResult CVexiloDlg::AddPage(const Port& port, PortOpenFailure* failure) {
     if (failure != nullptr) {
         *failure = PortOpenFailure::None;
     }
@@ -442,11 +443,11 @@ CVexiloDlg::AddResult CVexiloDlg::AddPage(const DeviceEntry& entry, PortOpenFail
     if (m_nPages == MAX_DEVICES || !m_factory.create) {
         return AddResult::NoRoom;
     }
-    std::unique_ptr<CDevDialog> page = m_factory.create(entry.kind);
+    std::unique_ptr<CDevDialog> page = m_factory.create(port.kind);
     if (!page) {
         return AddResult::NotOpened;
     }
-    page->AttachDevice(entry.port);
+    page->AttachDevice(port);
     if (!page->HasConverter()) {
         if (failure != nullptr) {
             *failure = page->OpenFailure();
@@ -456,15 +457,15 @@ CVexiloDlg::AddResult CVexiloDlg::AddPage(const DeviceEntry& entry, PortOpenFail
     // Its full start-up runs before the page is one of ours: as at the program's start, a
     // failure there shows its message and only drops the page.
     page->SetLayout(Layout());  // the window's font and width, as for the pages of start-up
-    page->Create(m_factory.templateId ? m_factory.templateId(entry.kind) : 0, m_tab);
+    page->Create(m_factory.templateId ? m_factory.templateId(port.kind) : 0, m_tab);
     if (!page->HasConverter()) {
         return AddResult::StartupFailed;
     }
-    page->SetComPort(entry.port);
+    page->SetComPort(port);
     page->JoinMainWindow(this, -1);
     const int i = m_nPages++;
     m_pPages[i] = std::move(page);
-    m_devices[i] = entry;
+    m_devices[i] = port;
     m_pPages[i]->JoinMainWindow(this, i);
     // Every open page has a tab, in page order, so the new one goes at the end of the row.
     m_tab->InsertItem(m_tab->GetItemCount(), TabCaptionOf(i));
@@ -479,10 +480,10 @@ CVexiloDlg::AddResult CVexiloDlg::AddPage(const DeviceEntry& entry, PortOpenFail
     return AddResult::Added;
 }
 
-CDevDialog* CVexiloDlg::OpenPageOfPort(int port) const {
+CDevDialog* CVexiloDlg::OpenPageOfPort(const Port& port) const {
     for (int i = 0; i < m_nPages; ++i) {
         CDevDialog* page = m_pPages[i].get();
-        if (page != nullptr && page->HasConverter() && m_devices[i].port == port) {
+        if (page != nullptr && page->HasConverter() && m_devices[i].Id() == port.Id()) {
             return page;
         }
     }

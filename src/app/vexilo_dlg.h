@@ -48,14 +48,17 @@ public:
     // Ends the window's loop (or, during start-up, keeps it from running).
     void OnLastTabClosed() override;
 
-    const DeviceEntry& Device(int index) const { return m_devices.at(index); }
+    const Port& Device(int index) const { return m_devices.at(index); }
+    // Every converter the start-up enumeration listed, with a page or not (held by another
+    // program): the hotplug watcher's first listing, so that start-up lists only once.
+    const std::vector<Port>& Listed() const { return m_listed; }
 
     // Hotplug, called from the window's own event loop only.
     // True once start-up is over and the window's own loop runs with no message box open and no
     // loop of its own inside (pages change only then).
     bool MayChangePages() const;
     // The converters whose pages still have them, in page order.
-    std::vector<DeviceEntry> OpenDevices() const;
+    std::vector<Port> OpenDevices() const;
     // Whether a new page would find a place (at most 16, closed pages make room).
     bool HasRoomForPage() const;
     enum class AddResult { Added, NotYet, NoRoom, NotOpened, StartupFailed };
@@ -63,19 +66,19 @@ public:
     // tab at the end of the row. NotOpened when the port did not open (`failure` says why);
     // StartupFailed when the page's start-up failed (its message has been shown); NotYet
     // before start-up is over.
-    AddResult AddPage(const DeviceEntry& entry, PortOpenFailure* failure = nullptr);
+    AddResult AddPage(const Port& port, PortOpenFailure* failure = nullptr);
     // The open page of a converter on `port` (the first, in page order), or nullptr.
-    CDevDialog* OpenPageOfPort(int port) const;
+    CDevDialog* OpenPageOfPort(const Port& port) const;
     // A converter that disappeared: its page is force-closed with the no-response message,
     // whether its tab is shown or not. Nothing happens for a page without its converter.
     void ClosePage(CDevDialog* page);
     // Names the converters that have no page because another program holds their port; an empty
     // list hides the line.
-    void ShowBusyPorts(const std::vector<int>& ports);
-    const std::vector<int>& BusyPorts() const { return m_busyPorts; }
+    void ShowBusyPorts(const std::vector<Port>& ports);
+    const std::vector<Port>& BusyPorts() const { return m_busyPorts; }
     // True while a start-up read the operator went on without still holds `port`: it is ours,
     // not another program's, and frees the port within one command.
-    bool StartupHoldsPort(int port) const;
+    bool StartupHoldsPort(const Port& port) const;
     std::string BusyPortsText() const;
     // The note in the empty page area while the window waits for its first converter, or empty.
     std::string WaitingText() const;
@@ -161,13 +164,14 @@ private:
     std::unique_ptr<Decor> m_decor;
     ui::TabCtrl* m_tab = nullptr;
     std::array<std::unique_ptr<CDevDialog>, MAX_DEVICES> m_pPages;
-    std::array<DeviceEntry, MAX_DEVICES> m_devices{};
+    std::array<Port, MAX_DEVICES> m_devices{};
+    std::vector<Port> m_listed;
     std::array<int, MAX_DEVICES> m_templateIds{};  // dialog template of each page
     int m_nPages = 0;
     int m_nOpenTabs = 0;
-    std::vector<int> m_busyPorts;  // named in the window: held by another program, no page
-    bool m_waiting = false;        // started without a converter, to wait for them
-    int m_loopLevel = -1;          // the level of the window's own loop, once start-up is over
+    std::vector<Port> m_busyPorts;  // named in the window: held by another program, no page
+    bool m_waiting = false;         // started without a converter, to wait for them
+    int m_loopLevel = -1;           // the level of the window's own loop, once start-up is over
     bool m_bEndedAtStartup = false;
     // Start-up reads still running for converters the operator went on without.
     std::unique_ptr<ParallelStartup> m_startup;
@@ -176,7 +180,7 @@ private:
 
 // A converter whose port did not open at start-up, and why.
 struct PortProblem {
-    int port = 0;
+    Port port;
     PortOpenFailure failure = PortOpenFailure::Other;
 };
 

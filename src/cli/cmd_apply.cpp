@@ -39,8 +39,8 @@ std::string SignalName(int signal) {
 }
 
 std::string KindMismatch(const model::ConverterSettings& entry, const Converter& c) {
-    return std::string("the file is for ") + entry.kind->name + " converters, this is a " +
-           c.Kind().name + " converter; nothing was sent";
+    return std::string("the file is for ") + entry.kind->Name() + " converters, this is a " +
+           c.Kind().Name() + " converter; nothing was sent";
 }
 
 std::string Join(const std::vector<std::string>& names) {

@@ -25,7 +25,7 @@ void AddFactoryCommand(CLI::App& app, Session& session, Action& action) {
                 }
                 for (const Converter& c : session.Selected()) {
                     if (!c.Kind().HasAdjustments()) {
-                        return session.Usage(c.label + ": " + c.Kind().name +
+                        return session.Usage(c.label + ": " + c.Kind().Name() +
                                              " converters have no adjustments; nothing was sent");
                     }
                 }

@@ -22,7 +22,7 @@ bool Pick(const model::KindModel& kind, const std::vector<std::string>& names,
     for (const std::string& name : names) {
         const model::Setting* s = kind.Find(name);
         if (s == nullptr) {
-            error = "'" + name + "' is not a setting of " + kind.name + " converters";
+            error = "'" + name + "' is not a setting of " + kind.Name() + " converters";
             return false;
         }
         picked.push_back(s);

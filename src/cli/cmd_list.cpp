@@ -71,7 +71,8 @@ void AddListCommand(CLI::App& app, Session& session, Action& action) {
                         const auto field = [&](const char* key) {
                             return read ? Or(id.at(key)) : std::string("-");
                         };
-                        t.Row({ok[i]->label, ok[i]->Kind().name, ok[i]->device->Identified().model,
+                        t.Row({ok[i]->label, ok[i]->Kind().Name(),
+                               ok[i]->device->Identified().model,
                                ok[i]->device->Identified().runningVersion + "/" +
                                    ok[i]->device->Identified().secondVersion,
                                Or(f.at("fpga_version")), Or(f.at("board_revision")),

@@ -52,7 +52,7 @@ void PrintText(std::ostream& out, const std::vector<const Converter*>& ok,
     for (const Converter* c : ok) {
         const auto index = static_cast<std::size_t>(c - selected.data());
         const model::StatusText s = model::FormatStatus(blocks[index]);
-        t.Row({c->label, c->Kind().name, s.width, s.height, s.frameRate, s.scanning,
+        t.Row({c->label, c->Kind().Name(), s.width, s.height, s.frameRate, s.scanning,
                s.fpgaTemperature, s.mcuTemperature, s.supplyVoltage});
     }
     t.Print(out);

@@ -15,7 +15,6 @@
 #include "ember/provider.h"
 #include "ember/server.h"
 #include "model/converter.h"
-#include "serial/port_table.h"
 
 namespace vexilo::cli {
 
@@ -123,8 +122,8 @@ std::string NodeIdentifier(const std::string& label) {
 struct EmberService::Impl {
     struct Device {
         std::string label;
-        int port = 0;
-        int kind = 0;
+        vexilo::Port port;
+        vexilo::Kind kind = vexilo::Kind::Other;
         std::unique_ptr<model::Converter> device;
         bool online = false;
         Element* node = nullptr;
@@ -189,7 +188,7 @@ struct EmberService::Impl {
         }
     }
 
-    Device* FindLabel(const std::string& label, int kind) {
+    Device* FindLabel(const std::string& label, Kind kind) {
         for (auto& d : devices) {
             if (d->label == label && d->kind == kind) {
                 return d.get();
@@ -473,9 +472,9 @@ struct EmberService::Impl {
                            [](const auto& d) { return !d->online; });
     }
 
-    void Attach(const DeviceEntry& entry) {
-        const std::string label = PortLabel(entry.port);
-        Device* d = FindLabel(label, entry.kind);
+    void Attach(const vexilo::Port& port) {
+        const std::string& label = port.label;
+        Device* d = FindLabel(label, port.kind);
         if (d == nullptr) {
             // Another kind on this port is another converter: its node keeps its own settings,
             // whose handlers would send the old kind's commands.
@@ -487,19 +486,19 @@ struct EmberService::Impl {
             devices.push_back(std::make_unique<Device>());
             d = devices.back().get();
             d->label = label;
-            d->kind = entry.kind;
+            d->kind = port.kind;
         }
         if (d->online) {
             return;
         }
-        d->port = entry.port;
+        d->port = port;
         PortOpenFailure failure = PortOpenFailure::None;
-        std::unique_ptr<CDevLink> link = OpenDeviceLink(entry.port, d->kind, &failure);
+        std::unique_ptr<CDevLink> link = OpenDeviceLink(port, &failure);
         if (!link) {
             AttachFailed(*d, OpenFailureText(failure));
             return;
         }
-        d->device = std::make_unique<model::Converter>(std::move(link), d->kind, label);
+        d->device = std::make_unique<model::Converter>(std::move(link), label);
         if (model::Outcome res = d->device->Identify(); !res) {
             d->device.reset();
             AttachFailed(*d, res.error);
@@ -522,15 +521,14 @@ struct EmberService::Impl {
     void Rescan() {
         const std::vector<PresentDevice> present = ListPresentDevices();
         for (auto& d : devices) {
-            const bool there = std::any_of(present.begin(), present.end(), [&](const auto& p) {
-                return PortLabel(p.entry.port) == d->label;
-            });
+            const bool there = std::any_of(present.begin(), present.end(),
+                                           [&](const auto& p) { return p.port.label == d->label; });
             if (d->online && !there) {
                 Offline(*d, "unplugged");
             }
         }
         for (const PresentDevice& p : present) {
-            Attach(p.entry);
+            Attach(p.port);
         }
     }
 };

@@ -25,7 +25,7 @@ std::string Escaped(const std::string& text) {
 }
 
 std::string Labels(const Converter& c) {
-    return "{port=\"" + Escaped(c.label) + "\",kind=\"" + c.Kind().name + "\"}";
+    return "{port=\"" + Escaped(c.label) + "\",kind=\"" + c.Kind().Name() + "\"}";
 }
 
 std::string Tenths(int value) {

@@ -10,7 +10,6 @@
 #include "discovery/attach.h"
 #include "discovery/devices.h"
 #include "protocol/frame_trace.h"
-#include "serial/port_table.h"
 
 namespace vexilo::cli {
 
@@ -19,20 +18,16 @@ namespace {
 // Opens the converter's port the way the panel opens it (exclusively); null when it does not
 // open, with the reason kept in `c.openFailure`.
 std::unique_ptr<model::Converter> OpenConverter(Converter& c) {
-    std::unique_ptr<CDevLink> link = OpenDeviceLink(c.port, c.kind, &c.openFailure);
+    std::unique_ptr<CDevLink> link = OpenDeviceLink(c.port, &c.openFailure);
     if (!link) {
         return nullptr;
     }
-    return std::make_unique<model::Converter>(std::move(link), c.kind, c.label);
+    return std::make_unique<model::Converter>(std::move(link), c.label);
 }
 
 // A --port value names a converter by its label ("ttyACM0", "pts/3", "COM3") or its path.
-bool PortMatches(const std::string& wanted, int port, const std::string& label) {
-    if (wanted == label) {
-        return true;
-    }
-    const std::string path = PortPath(port);
-    return !path.empty() && wanted == path;
+bool PortMatches(const std::string& wanted, const Port& port) {
+    return wanted == port.label || (!port.path.empty() && wanted == port.path);
 }
 
 std::string Hex3(std::uint16_t value) {
@@ -68,34 +63,33 @@ int Session::Select(bool changes) {
     if (!options.kind.empty()) {
         kind = model::KindByName(options.kind);
         if (kind == nullptr) {
-            return Usage("--kind: '" + options.kind + "' is not a kind (rgb, dvi, ntsc, other)");
+            return Usage("--kind: '" + options.kind + "' is not a kind (" + KindNames(", ", ", ") +
+                         ")");
         }
     }
-    DeviceEntry table[MAX_DEVICES];
-    const int count = EnumerateDevices(table);
+    const std::vector<Port> listed = EnumerateDevices();
+    const int count = static_cast<int>(listed.size());
     if (count == 0) {
         m_err << "vexiloctl: no converter found\n";
         return kExitNotFound;
     }
     for (const std::string& wanted : options.ports) {
-        const bool known = std::any_of(table, table + count, [&](const DeviceEntry& e) {
-            return PortMatches(wanted, e.port, PortLabel(e.port));
-        });
+        const bool known = std::any_of(listed.begin(), listed.end(),
+                                       [&](const Port& p) { return PortMatches(wanted, p); });
         if (!known) {
             m_err << "vexiloctl: " << wanted << ": no converter on this port\n";
             return kExitNotFound;
         }
     }
-    for (int i = 0; i < count; ++i) {
+    for (const Port& port : listed) {
         Converter c;
-        c.port = table[i].port;
-        c.label = PortLabel(c.port);
-        c.kind = table[i].kind;
+        c.port = port;
+        c.label = port.label;
+        c.kind = port.kind;
         const bool portWanted =
             options.ports.empty() ||
-            std::any_of(options.ports.begin(), options.ports.end(), [&](const std::string& wanted) {
-                return PortMatches(wanted, c.port, c.label);
-            });
+            std::any_of(options.ports.begin(), options.ports.end(),
+                        [&](const std::string& wanted) { return PortMatches(wanted, port); });
         if (portWanted && (kind == nullptr || kind->kind == c.kind)) {
             m_converters.push_back(std::move(c));
         }
@@ -175,7 +169,7 @@ int Session::SelectByIdentity() {
 }
 
 void Session::Open() {
-    // The port table is not shared between threads: ports open here, one after the other.
+    // Opening takes no time worth sharing out: the ports open here, one after the other.
     if (options.trace && !FrameTraceOn()) {
         StartFrameTrace("-");
     }
@@ -260,7 +254,7 @@ int Session::Print(const std::string& command, const TextRenderer& text, bool co
         }
         Json entry;
         entry["port"] = c.label;
-        entry["kind"] = c.Kind().name;
+        entry["kind"] = c.Kind().Name();
         entry["ok"] = r.Ok();
         if (!r.Ok()) {
             entry["error"] = r.error;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "discovery/port.h"
 #include "model/converter.h"
 #include "model/converter_model.h"
 #include "protocol/dev_link.h"
@@ -47,9 +48,9 @@ struct GlobalOptions {
 
 // One selected converter.
 struct Converter {
-    int port = 0;
+    Port port;
     std::string label;  // the port label, as in the panel's tab titles ("ttyACM0")
-    int kind = 0;       // DEVKIND_* from discovery
+    vexilo::Kind kind = vexilo::Kind::Other;
     std::unique_ptr<model::Converter> device;  // null when the port did not open
     PortOpenFailure openFailure = PortOpenFailure::None;
     std::string failure;  // refused before any step (set while selecting); empty: none

@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "cli/commands.h"
 #include "cli/terminal_text.h"
@@ -43,8 +45,12 @@ int RunVexiloctl(const std::vector<std::string>& args, std::ostream& rawOut, std
                    "(before the subcommand); repeatable")
         ->allow_extra_args(false)
         ->type_name("TEXT");
+    std::vector<std::string> kindNames;
+    for (const KindIdentity& k : kKindIdentities) {
+        kindNames.emplace_back(k.name);
+    }
     app.add_option("--kind", o.kind, "Only converters of this kind")
-        ->check(CLI::IsMember({"rgb", "dvi", "ntsc", "other"}, CLI::ignore_case));
+        ->check(CLI::IsMember(kindNames, CLI::ignore_case));
     app.add_flag("--all", o.all,
                  "Every converter (the default with one converter attached; needed by changing "
                  "commands when several are)");

@@ -7,7 +7,7 @@ namespace {
 
 bool Holds(const std::vector<PresentDevice>& list, const PresentDevice& d) {
     return std::any_of(list.begin(), list.end(), [&](const PresentDevice& x) {
-        return x.entry.port == d.entry.port && x.entry.kind == d.entry.kind && x.node == d.node;
+        return x.port == d.port && x.node == d.node;
     });
 }
 
@@ -18,7 +18,7 @@ DeviceChanges DiffDevices(const std::vector<PresentDevice>& before,
     DeviceChanges changes;
     for (const PresentDevice& d : before) {
         if (!Holds(now, d)) {
-            changes.removed.push_back(d.entry.port);
+            changes.removed.push_back(d.port);
         }
     }
     for (const PresentDevice& d : now) {
@@ -30,12 +30,14 @@ DeviceChanges DiffDevices(const std::vector<PresentDevice>& before,
 }
 
 std::vector<PresentDevice> ListPresentDevices() {
-    DeviceEntry table[MAX_DEVICES];
-    const int count = EnumerateDevices(table);
+    return PresentAmong(EnumerateDevices());
+}
+
+std::vector<PresentDevice> PresentAmong(const std::vector<Port>& listed) {
     std::vector<PresentDevice> present;
-    for (int i = 0; i < count; ++i) {
-        if (std::optional<std::string> node = DeviceNodeOf(table[i].port)) {
-            present.push_back({table[i], std::move(*node)});
+    for (const Port& port : listed) {
+        if (std::optional<std::string> node = DeviceNodeOf(port)) {
+            present.push_back({port, std::move(*node)});
         }
     }
     return present;

@@ -18,7 +18,6 @@
 #include "discovery/device_changes.h"
 #include "discovery/device_monitor.h"
 #include "discovery/virtual_ports.h"
-#include "serial/port_table.h"
 
 namespace vexilo {
 namespace {
@@ -149,8 +148,8 @@ std::unique_ptr<CDeviceMonitor> OpenDeviceMonitor() {
     return monitor;
 }
 
-std::optional<std::string> DeviceNodeOf(int port) {
-    const std::string path = PortPath(port);
+std::optional<std::string> DeviceNodeOf(const Port& port) {
+    const std::string& path = port.path;
     if (path.empty()) {
         return std::string();  // an in-process port has no node
     }

@@ -96,7 +96,7 @@ std::unique_ptr<CDeviceMonitor> OpenDeviceMonitor() {
 }
 
 // A COM port's name is not a file to look for; the SetupAPI walk lists only present devices.
-std::optional<std::string> DeviceNodeOf(int) {
+std::optional<std::string> DeviceNodeOf(const Port&) {
     return std::string();
 }
 

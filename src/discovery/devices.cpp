@@ -1,6 +1,5 @@
 #include "discovery/devices.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -33,8 +32,8 @@ Reported& VendorReport() {
     return reported;
 }
 
-// Enumeration runs again for every page it attaches, so a problem in an environment variable is
-// told once per distinct value of the variable, not once per page.
+// Enumeration runs again at every change the system reports, so a problem in an environment
+// variable is told once per distinct value of the variable, not once per listing.
 void ReportOnce(Reported& reported, const std::string& text,
                 const std::vector<std::string>& problems) {
     if (problems.empty() || (reported.any && reported.text == text)) {
@@ -102,46 +101,42 @@ std::string UsbVendorIdText() {
     return text;
 }
 
-int KindFromProductId(std::uint16_t productId) {
-    switch (productId) {
-        case 0x0021:
-            return DEVKIND_DVI;
-        case 0x0022:
-            return DEVKIND_RGB;
-        case 0x0023:
-            return DEVKIND_NTSC;
-        default:
-            break;
+std::optional<Kind> KindFromProductId(std::uint16_t productId) {
+    if (productId < kFirstProductId || productId > kLastProductId) {
+        return std::nullopt;
     }
-    if (productId >= kFirstProductId && productId <= kLastProductId) {
-        return DEVKIND_OTHER;
+    for (const KindIdentity& k : kKindIdentities) {
+        if (k.productId == productId) {
+            return k.kind;
+        }
     }
-    return -1;
+    return Kind::Other;
 }
 
 void SetDeviceSource(DeviceSource source) {
     Source() = std::move(source);
 }
 
-int EnumerateDevices(DeviceEntry* table) {
-    if (table == nullptr) {
-        return 0;
-    }
+std::vector<Port> EnumerateDevices() {
+    std::vector<Port> listed;
     if (const DeviceSource& source = Source()) {
-        // The table holds MAX_DEVICES entries whatever the source claims.
-        return std::clamp(source(table), 0, MAX_DEVICES);
+        listed = source();
+    } else {
+        listed = EnumerateSystemDevices(MAX_DEVICES);
+        const char* env = std::getenv("VEXILO_PORTS");
+        if (env != nullptr && *env != '\0') {
+            const std::string text = env;
+            std::vector<std::string> problems;
+            const std::vector<VirtualPort> ports = ParseVirtualPorts(text, problems);
+            AppendVirtualPorts(listed, MAX_DEVICES, ports, problems);
+            ReportOnce(PortsReport(), text, problems);
+        }
     }
-    int count = std::clamp(EnumerateSystemDevices(table, MAX_DEVICES), 0, MAX_DEVICES);
-    const char* env = std::getenv("VEXILO_PORTS");
-    if (env == nullptr || *env == '\0') {
-        return count;
+    // The panel shows MAX_DEVICES converters at most, whatever a source gives.
+    if (listed.size() > static_cast<std::size_t>(MAX_DEVICES)) {
+        listed.resize(MAX_DEVICES);
     }
-    const std::string text = env;
-    std::vector<std::string> problems;
-    const std::vector<VirtualPort> ports = ParseVirtualPorts(text, problems);
-    count = AppendVirtualPorts(table, count, MAX_DEVICES, ports, problems);
-    ReportOnce(PortsReport(), text, problems);
-    return count;
+    return listed;
 }
 
 }  // namespace vexilo

@@ -8,15 +8,13 @@
 #include <optional>
 #include <vector>
 
-#include "serial/port_table.h"
-
 namespace vexilo {
 namespace fs = std::filesystem;
 namespace {
 
 struct Found {
     std::string name;
-    int kind;
+    Kind kind;
 };
 
 bool IsDigit(char c) {
@@ -47,8 +45,8 @@ bool IsPlainDeviceName(const std::string& name) {
 }
 
 // The converter kind of tty `name`, or nothing when it is not one of our converters.
-std::optional<int> ConverterKind(const fs::path& ttyClass, const std::string& name,
-                                 std::uint16_t vendorId) {
+std::optional<Kind> ConverterKind(const fs::path& ttyClass, const std::string& name,
+                                  std::uint16_t vendorId) {
     std::error_code ec;
     const fs::path iface = fs::canonical(ttyClass / name / "device", ec);
     if (ec) {
@@ -64,11 +62,7 @@ std::optional<int> ConverterKind(const fs::path& ttyClass, const std::string& na
     if (!vendor || !product || *vendor != vendorId) {
         return std::nullopt;
     }
-    const int kind = KindFromProductId(*product);
-    if (kind < 0) {
-        return std::nullopt;
-    }
-    return kind;
+    return KindFromProductId(*product);
 }
 
 }  // namespace
@@ -117,9 +111,9 @@ bool NaturalLess(std::string_view a, std::string_view b) {
     return a < b;  // equal as numbers ("tty01", "tty1"): any fixed order will do
 }
 
-int EnumerateUsbConverters(DeviceEntry* table, int capacity, const std::string& sysfsRoot) {
-    if (table == nullptr || capacity <= 0) {
-        return 0;
+std::vector<Port> EnumerateUsbConverters(int capacity, const std::string& sysfsRoot) {
+    if (capacity <= 0) {
+        return {};
     }
     const std::uint16_t vendorId = UsbVendorId();  // read (and checked) once, device or not
     const fs::path ttyClass = fs::path(sysfsRoot) / "class" / "tty";
@@ -137,17 +131,16 @@ int EnumerateUsbConverters(DeviceEntry* table, int capacity, const std::string& 
     }
     std::sort(found.begin(), found.end(),
               [](const Found& a, const Found& b) { return NaturalLess(a.name, b.name); });
-    const int count = std::min(capacity, static_cast<int>(found.size()));
-    for (int i = 0; i < count; ++i) {
-        const Found& f = found[static_cast<size_t>(i)];
-        table[i].kind = f.kind;
-        table[i].port = RegisterPort("/dev/" + f.name, f.name);
+    found.resize(std::min(found.size(), static_cast<std::size_t>(capacity)));
+    std::vector<Port> ports;
+    for (const Found& f : found) {
+        ports.push_back(Port{"/dev/" + f.name, f.name, f.kind, {}});
     }
-    return count;
+    return ports;
 }
 
-int EnumerateSystemDevices(DeviceEntry* table, int capacity) {
-    return EnumerateUsbConverters(table, capacity, "/sys");
+std::vector<Port> EnumerateSystemDevices(int capacity) {
+    return EnumerateUsbConverters(capacity, "/sys");
 }
 
 }  // namespace vexilo

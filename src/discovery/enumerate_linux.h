@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "discovery/devices.h"
 
@@ -9,8 +10,8 @@ namespace vexilo {
 
 // Lists the converters among <sysfsRoot>/class/tty/*: ttys whose device is a USB interface
 // bound to cdc_acm on a USB device with our vendor ID and a product ID of the family. At most
-// `capacity` entries, in natural tty-name order; each is registered as /dev/<name>, label <name>.
-int EnumerateUsbConverters(DeviceEntry* table, int capacity, const std::string& sysfsRoot);
+// `capacity` ports, in natural tty-name order; each is /dev/<name>, labelled <name>.
+std::vector<Port> EnumerateUsbConverters(int capacity, const std::string& sysfsRoot);
 
 // Name order with digit runs compared as numbers: ttyACM2 before ttyACM10.
 bool NaturalLess(std::string_view a, std::string_view b);

@@ -1,5 +1,5 @@
 // Converters on Windows: the USB CDC devices that SetupAPI lists under the usbser service.
-// COM numbers need no registration: the port table opens n as \\.\COMn.
+// Each converter's port is its COM port, opened as \\.\COMn.
 #include <windows.h>
 // clang-format off
 #include <setupapi.h>
@@ -79,15 +79,15 @@ std::unique_ptr<IDeviceInfoSet> OpenSystemDeviceSet() {
     return std::make_unique<CSetupApiDeviceSet>(set);
 }
 
-int EnumerateSystemDevices(DeviceEntry* table, int capacity) {
-    if (table == nullptr || capacity <= 0) {
-        return 0;
+std::vector<Port> EnumerateSystemDevices(int capacity) {
+    if (capacity <= 0) {
+        return {};
     }
     const std::unique_ptr<IDeviceInfoSet> devices = OpenSystemDeviceSet();
     if (!devices) {
-        return 0;
+        return {};
     }
-    return MatchConverters(*devices, VendorIdText(), table, capacity);
+    return MatchConverters(*devices, VendorIdText(), capacity);
 }
 
 }  // namespace vexilo

@@ -1,4 +1,6 @@
 #include <climits>
+#include <cwchar>
+#include <iterator>
 #include <string>
 
 #include "discovery/setupapi_seam.h"
@@ -34,21 +36,19 @@ int ToInt(std::wstring_view text) {
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
-int KindOf(std::wstring_view hardwareId, const std::wstring& vendorPrefix) {
-    static constexpr struct {
-        const wchar_t* product;
-        int kind;
-    } kKinds[] = {
-        {L"&PID_0021", DEVKIND_DVI},
-        {L"&PID_0022", DEVKIND_RGB},
-        {L"&PID_0023", DEVKIND_NTSC},
-    };
-    for (const auto& k : kKinds) {
-        if (hardwareId.find(vendorPrefix + k.product) != std::wstring_view::npos) {
+Kind KindOf(std::wstring_view hardwareId, const std::wstring& vendorPrefix) {
+    for (const KindIdentity& k : kKindIdentities) {
+        if (k.productId == 0) {
+            continue;
+        }
+        wchar_t product[16];
+        std::swprintf(product, std::size(product), L"&PID_%04X",
+                      static_cast<unsigned>(k.productId));
+        if (hardwareId.find(vendorPrefix + product) != std::wstring_view::npos) {
             return k.kind;
         }
     }
-    return DEVKIND_OTHER;
+    return Kind::Other;
 }
 
 }  // namespace
@@ -71,15 +71,20 @@ std::optional<int> PortFromFriendlyName(std::wstring_view name) {
     return ToInt(name.substr(digits, close - digits));
 }
 
-int MatchConverters(IDeviceInfoSet& devices, std::wstring_view vendorId, DeviceEntry* table,
-                    int capacity) {
-    if (table == nullptr || capacity <= 0) {
-        return 0;
+Port ComPort(int number, Kind kind) {
+    const std::string label = "COM" + std::to_string(number);
+    return Port{number < 1 ? std::string() : "\\\\.\\" + label, label, kind, {}};
+}
+
+std::vector<Port> MatchConverters(IDeviceInfoSet& devices, std::wstring_view vendorId,
+                                  int capacity) {
+    std::vector<Port> ports;
+    if (capacity <= 0) {
+        return ports;
     }
     const std::wstring vendorPrefix = L"USB\\VID_" + std::wstring(vendorId);
     const std::wstring family = vendorPrefix + L"&PID_002";
-    int count = 0;
-    for (std::uint32_t i = 0; count < capacity; ++i) {
+    for (std::uint32_t i = 0; ports.size() < static_cast<std::size_t>(capacity); ++i) {
         std::uint32_t devInst = 0;
         if (!devices.Device(i, devInst)) {
             break;
@@ -108,9 +113,9 @@ int MatchConverters(IDeviceInfoSet& devices, std::wstring_view vendorId, DeviceE
         if (!port) {
             continue;
         }
-        table[count++] = DeviceEntry{KindOf(hardwareId, vendorPrefix), *port};
+        ports.push_back(ComPort(*port, KindOf(hardwareId, vendorPrefix)));
     }
-    return count;
+    return ports;
 }
 
 }  // namespace vexilo

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "discovery/devices.h"
 
@@ -34,10 +35,14 @@ public:
 
 // Walks `devices` and lists the converters: service exactly "usbser", a non-zero instance
 // handle, a first hardware ID containing "USB\VID_<vendorId>&PID_002" and a friendly name that
-// carries "(COMn)". The kind comes from "&PID_0021" / "&PID_0022" / "&PID_0023" in the same ID.
-// Fills at most `capacity` entries of `table`, in the set's order, and returns how many.
-int MatchConverters(IDeviceInfoSet& devices, std::wstring_view vendorId, DeviceEntry* table,
-                    int capacity);
+// carries "(COMn)". The kind is the one whose own product ID ("&PID_0022") is in the same ID,
+// else Other. Lists at most `capacity` ports, named by ComPort, in the set's order.
+std::vector<Port> MatchConverters(IDeviceInfoSet& devices, std::wstring_view vendorId,
+                                  int capacity);
+
+// COM port `number`: path \\.\COMn, label "COMn". A number below 1 gets no path: it opens
+// nothing.
+Port ComPort(int number, Kind kind);
 
 // The COM number in a friendly name such as "USB Serial Device (COM12)": the text after the
 // first "(COM" up to the ")" that follows, read like _wtoi (leading blanks and a sign allowed,

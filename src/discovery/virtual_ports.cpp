@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "serial/port_table.h"
-
 namespace vexilo {
 namespace {
 
@@ -46,26 +44,6 @@ std::string Quoted(std::string_view s) {
         }
     }
     return out + "\"";
-}
-
-int KindFromName(std::string_view name) {
-    std::string lower(name);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    if (lower == "dvi") {
-        return DEVKIND_DVI;
-    }
-    if (lower == "rgb") {
-        return DEVKIND_RGB;
-    }
-    if (lower == "ntsc") {
-        return DEVKIND_NTSC;
-    }
-    if (lower == "other") {
-        return DEVKIND_OTHER;
-    }
-    return -1;
 }
 
 std::string Skipped(std::string_view entry, const std::string& why) {
@@ -113,10 +91,10 @@ std::vector<VirtualPort> ParseVirtualPorts(std::string_view text,
         }
         const std::string_view kindName = Trim(entry.substr(0, equals));
         const std::string_view path = Trim(entry.substr(equals + 1));
-        const int kind = KindFromName(kindName);
-        if (kind < 0) {
-            problems.push_back(Skipped(
-                entry, "unknown kind " + Quoted(kindName) + " (use dvi, rgb, ntsc or other)"));
+        const std::optional<Kind> kind = KindFromName(kindName);
+        if (!kind) {
+            problems.push_back(Skipped(entry, "unknown kind " + Quoted(kindName) + " (use " +
+                                                  KindNames(", ", " or ") + ")"));
             continue;
         }
         if (path.empty()) {
@@ -131,26 +109,25 @@ std::vector<VirtualPort> ParseVirtualPorts(std::string_view text,
             problems.push_back(Skipped(entry, "the device path holds a control character"));
             continue;
         }
-        ports.push_back(VirtualPort{kind, std::string(path), std::string(entry)});
+        ports.push_back(VirtualPort{*kind, std::string(path), std::string(entry)});
     }
     return ports;
 }
 
-int AppendVirtualPorts(DeviceEntry* table, int count, int capacity,
-                       const std::vector<VirtualPort>& ports, std::vector<std::string>& problems) {
-    capacity = std::max(capacity, 0);
-    count = std::clamp(count, 0, capacity);
+void AppendVirtualPorts(std::vector<Port>& listed, int capacity,
+                        const std::vector<VirtualPort>& ports, std::vector<std::string>& problems) {
+    const std::size_t room = static_cast<std::size_t>(std::max(capacity, 0));
     for (const VirtualPort& p : ports) {
-        if (count >= capacity) {
+        if (listed.size() >= room) {
             problems.push_back(
                 Skipped(p.entry, "already " + std::to_string(capacity) +
                                      " converters listed, the most the panel shows"));
             continue;
         }
         // A second page on the same port could never open it; say so instead of dropping it.
-        const bool listed = std::any_of(
-            table, table + count, [&](const DeviceEntry& e) { return PortPath(e.port) == p.path; });
-        if (listed) {
+        const bool already = std::any_of(listed.begin(), listed.end(),
+                                         [&](const Port& e) { return e.path == p.path; });
+        if (already) {
             problems.push_back(Skipped(p.entry, "the port " + p.path + " is already listed"));
             continue;
         }
@@ -158,11 +135,8 @@ int AppendVirtualPorts(DeviceEntry* table, int count, int capacity,
             problems.push_back(Skipped(p.entry, why));
             continue;
         }
-        table[count].kind = p.kind;
-        table[count].port = RegisterPort(p.path, VirtualPortLabel(p.path));
-        ++count;
+        listed.push_back(Port{p.path, VirtualPortLabel(p.path), p.kind, {}});
     }
-    return count;
 }
 
 std::string VirtualPortLabel(const std::string& path) {

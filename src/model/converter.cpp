@@ -65,9 +65,9 @@ std::string Outcome::SkippedText() const {
     return text;
 }
 
-Converter::Converter(std::unique_ptr<CDevLink> link, int kind, std::string label)
+Converter::Converter(std::unique_ptr<CDevLink> link, std::string label)
     : m_link(std::move(link)), m_label(std::move(label)) {
-    m_identity.kind = kind;
+    m_identity.kind = m_link ? m_link->m_kind : vexilo::Kind::Other;
 }
 
 Converter::~Converter() = default;
@@ -109,7 +109,7 @@ Outcome Converter::StartReads(const std::atomic<bool>* stop, bool withCaption) {
     if (stopped()) {
         return out;
     }
-    const int kind = m_identity.kind;
+    const vexilo::Kind kind = m_identity.kind;
     if (Outcome r = ReadVersions(kStartupAttempts, stop); !r) {
         return r;
     }
@@ -167,7 +167,7 @@ Outcome Converter::StartReads(const std::atomic<bool>* stop, bool withCaption) {
 
 Outcome Converter::ReadVersions(int attempts, const std::atomic<bool>* stop) {
     Outcome out;
-    const int kind = m_identity.kind;
+    const vexilo::Kind kind = m_identity.kind;
     m_identity = Identity{};
     m_identity.kind = kind;
     if (!m_link->CheckConnection(attempts, false)) {
@@ -218,7 +218,7 @@ Outcome Converter::Identify(int attempts) {
     if (!m_link) {
         return NotOpen();
     }
-    const int kind = m_identity.kind;
+    const vexilo::Kind kind = m_identity.kind;
     m_identified = false;
     if (Outcome r = ReadVersions(attempts, nullptr); !r) {
         return r;
@@ -665,7 +665,7 @@ Outcome Converter::WriteId(const IdChanges& changes, bool& written) {
     // the store re-reads its record and keeps everything else as stored. A record that did not
     // decode is still owed whole.
     unsigned fields = m_id.owed ? m_id.storeFields : 0u;
-    const IdFields merged = MergeIdChanges(m_id.fields, changes, series, KindCode());
+    const IdFields merged = MergeIdChanges(m_id.fields, changes, series, KindId());
     fields |= (changes.enabled ? kIdFieldEnable : 0u) | (changes.did ? kIdFieldDid : 0u) |
               (changes.sn ? kIdFieldSerial : 0u) |
               (changes.id || merged.id != m_id.fields.id ? kIdFieldId : 0u) |
@@ -778,7 +778,7 @@ Outcome Converter::Save() {
         }
         if (!m_id.owed) {
             IdFields fields = m_id.fields;
-            fields.model = MakeModelName(series, KindCode());
+            fields.model = MakeModelName(series, KindId());
             if (Outcome r = StageId(fields, 0); !r) {
                 return out.Then(std::move(r));
             }
@@ -851,7 +851,7 @@ Outcome Converter::FactoryAdjustments() {
     const KindModel& kind = Kind();
     if (!kind.HasAdjustments()) {
         return out.Fail(Fault::kRefused,
-                        std::string(kind.name) + " converters have no adjustments");
+                        std::string(kind.Name()) + " converters have no adjustments");
     }
     const std::optional<std::uint8_t> format = FactoryFormat();
     if (!format) {

@@ -80,7 +80,7 @@ struct Outcome {
 
 // What start-up learns of a converter.
 struct Identity {
-    int kind = 0;                // DEVKIND_* from discovery
+    vexilo::Kind kind = vexilo::Kind::Other;
     std::string runningVersion;  // version texts as sent (ASCII)
     std::string secondVersion;
     std::uint8_t boardRevision = 0;
@@ -140,7 +140,8 @@ enum class CableDetect { kUnknown, kOn, kOff, kUnsupported, kUnreadable };
 
 class Converter {
 public:
-    Converter(std::unique_ptr<CDevLink> link, int kind, std::string label = {});
+    // A converter of the kind its link was opened for; `label` names it in messages.
+    explicit Converter(std::unique_ptr<CDevLink> link, std::string label = {});
     ~Converter();
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
@@ -154,7 +155,7 @@ public:
     // The status of the last transaction (kStatusNoReply once closed).
     int LastStatus() const;
 
-    int KindCode() const { return m_identity.kind; }
+    vexilo::Kind KindId() const { return m_identity.kind; }
     const KindModel& Kind() const { return m_identity.Kind(); }
     const std::string& Label() const { return m_label; }
     void SetLabel(std::string label) { m_label = std::move(label); }

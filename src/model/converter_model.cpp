@@ -4,8 +4,7 @@
 #include <array>
 #include <cctype>
 #include <charconv>
-
-#include "discovery/devices.h"
+#include <iterator>
 
 namespace vexilo::model {
 
@@ -92,14 +91,28 @@ constexpr std::array<std::uint16_t, 16> kPhaseDefaults{0,  16, 22, 24, 14, 14, 1
                                                        14, 16, 16, 16, 16, 16, 16, 16};
 constexpr std::uint16_t kPhaseBeyondTable = 16;
 
-constexpr std::array<KindModel, 4> kKinds{{
-    {DEVKIND_OTHER, "other", "KTP-DVI-SDI", "DVI-SDI", nullptr, kDviSettings, 0, true, true},
-    {DEVKIND_DVI, "dvi", "KTP-DVI-SDI", "DVI-SDI", "DVI", kDviSettings, 0, true, true},
-    {DEVKIND_RGB, "rgb", "KTP-RGB-SDI", "RGB-SDI", "RGB", kRgbSettings, kRgbAdjustmentCount, false,
-     false},
-    {DEVKIND_NTSC, "ntsc", "KTP-NTSC-SDI", "NTSC-SDI", "NTSC", kCvbsSettings, kCvbsAdjustmentCount,
+// The kind registry: one row per row of kKindIdentities, in its order.
+constexpr KindModel kKinds[] = {
+    {Kind::Dvi, Page::kDvi, "KTP-DVI-SDI", "DVI-SDI", "DVI", kDviSettings, 0, true, true},
+    {Kind::Rgb, Page::kRgb, "KTP-RGB-SDI", "RGB-SDI", "RGB", kRgbSettings, kRgbAdjustmentCount,
      false, false},
-}};
+    {Kind::Ntsc, Page::kComposite, "KTP-NTSC-SDI", "NTSC-SDI", "NTSC", kCvbsSettings,
+     kCvbsAdjustmentCount, false, false},
+    {Kind::Other, Page::kDvi, "KTP-DVI-SDI", "DVI-SDI", nullptr, kDviSettings, 0, true, true},
+};
+
+constexpr bool EveryKindHasItsRow() {
+    if (std::size(kKinds) != std::size(kKindIdentities)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < std::size(kKinds); ++i) {
+        if (kKinds[i].kind != kKindIdentities[i].kind) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EveryKindHasItsRow(), "every kind of kKindIdentities needs its row, in its order");
 
 bool SameText(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -145,22 +158,18 @@ const Setting* KindModel::Find(std::string_view wanted) const {
     return nullptr;
 }
 
-const KindModel& KindOf(int kind) {
+const KindModel& KindOf(Kind kind) {
     for (const KindModel& k : kKinds) {
         if (k.kind == kind) {
             return k;
         }
     }
-    return kKinds[DEVKIND_OTHER];
+    return KindOf(Kind::Other);
 }
 
 const KindModel* KindByName(std::string_view name) {
-    for (const KindModel& k : kKinds) {
-        if (SameText(k.name, name)) {
-            return &k;
-        }
-    }
-    return nullptr;
+    const std::optional<Kind> kind = KindFromName(name);
+    return kind ? &KindOf(*kind) : nullptr;
 }
 
 std::span<const KindModel> AllKinds() {
@@ -241,7 +250,7 @@ const char* SeriesPrefix(std::uint8_t series) {
     return series != 0 ? "KTP" : "KTQ";
 }
 
-std::string ModelString(std::uint8_t series, int kind) {
+std::string ModelString(std::uint8_t series, Kind kind) {
     const std::string prefix = SeriesPrefix(series);
     return (prefix.empty() ? prefix : prefix + "-") + KindOf(kind).modelText;
 }

@@ -6,12 +6,14 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/converter_kind.h"
 #include "protocol/device_requests.h"
 
-// What the panel knows about each kind of converter, as data: its settings (where they live on
-// the converter, their ranges and the page's mapping of spin positions to converter values,
-// their factory values), and the start-up identification rules. The pages and vexiloctl both
-// read it; nothing here talks to a converter (see model/converter.h).
+// What the panel knows about each kind of converter, as data: one row per kind (its names and
+// model strings, which page shows it, its settings: where they live on the converter, their
+// ranges and the page's mapping of spin positions to converter values, their factory values),
+// and the start-up identification rules. The pages and vexiloctl both read it; nothing here
+// talks to a converter (see model/converter.h).
 namespace vexilo::model {
 
 // Where a setting lives on the converter.
@@ -66,10 +68,17 @@ struct Setting {
     std::string RangeText() const;
 };
 
-// Everything the panel knows of one converter kind.
+// The page that shows a converter; pages/model_pages.cpp builds each one.
+enum class Page : std::uint8_t {
+    kDvi,        // output settings and cable detect
+    kRgb,        // analog RGB adjustments
+    kComposite,  // composite (NTSC) adjustments
+};
+
+// Everything the panel knows of one converter kind: a row of the kind registry.
 struct KindModel {
-    int kind;                 // DEVKIND_* of discovery
-    const char* name;         // "rgb", "dvi", "ntsc", "other"
+    vexilo::Kind kind;
+    Page page;
     const char* pageModel;    // the page's model string, "KTP-RGB-SDI"
     const char* modelText;    // "RGB-SDI": the main window's caption after the series prefix
     const char* idModelPart;  // "RGB" for the ID model name; nullptr: the name stays empty
@@ -78,16 +87,18 @@ struct KindModel {
     bool cableDetect;          // the DVI page's cable-detect setting
     bool oldFirmwareNoRevert;  // the DVI page: firmware 0.x/1.x cannot revert
 
+    // "rgb", "dvi", "ntsc", "other": in files and on the command line.
+    const char* Name() const { return KindName(kind); }
     // The setting called `name`, or nullptr.
     const Setting* Find(std::string_view name) const;
     bool HasAdjustments() const { return adjustmentCount > 0; }
 };
 
-// The model of a DEVKIND_* value; unknown kinds get the model of DEVKIND_OTHER (the DVI page).
-const KindModel& KindOf(int kind);
+// The row of `kind`; a value outside the enumeration gets Other's (the DVI page).
+const KindModel& KindOf(Kind kind);
 // By name ("rgb", any case); nullptr when no kind has that name.
 const KindModel* KindByName(std::string_view name);
-// All four kinds, in DEVKIND_* order.
+// Every kind's row, in the order of kKindIdentities.
 std::span<const KindModel> AllKinds();
 
 // RGB adjustment indexes (index 2 is the converter's own: read, never shown or written).
@@ -160,6 +171,6 @@ inline bool FpgaKnown(std::uint16_t fpga) {
 // "KTP" for a series code other than 0, "KTQ" for 0; nothing for a failed query (0xFF).
 const char* SeriesPrefix(std::uint8_t series);
 // The main window's model string: "KTP-RGB-SDI", "KTQ-NTSC-SDI", "DVI-SDI" (series unknown).
-std::string ModelString(std::uint8_t series, int kind);
+std::string ModelString(std::uint8_t series, Kind kind);
 
 }  // namespace vexilo::model

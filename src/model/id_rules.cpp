@@ -32,7 +32,7 @@ bool IdFunctionSupported(std::uint8_t series, std::uint16_t fpgaVersion) {
     return series != 0xFF && fpgaVersion >= kIdMinFpga && FpgaKnown(fpgaVersion);
 }
 
-std::string MakeModelName(std::uint8_t series, int kind) {
+std::string MakeModelName(std::uint8_t series, Kind kind) {
     const char* part = KindOf(kind).idModelPart;
     if (part == nullptr) {
         return {};
@@ -91,7 +91,7 @@ std::string LimitNameUtf8(std::string_view text) {
     return out;
 }
 
-std::string AutoFillText(std::uint8_t series, int kind, std::string_view sn) {
+std::string AutoFillText(std::uint8_t series, Kind kind, std::string_view sn) {
     std::string base = MakeModelName(series, kind);
     if (base.size() >= 4 && base.compare(base.size() - 4, 4, "-SDI") == 0) {
         base.resize(base.size() - 4);

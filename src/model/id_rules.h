@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "protocol/converter_kind.h"
 #include "protocol/id_record.h"
 
 // The rules of the ID function group: which converters support it, what each field may hold,
@@ -20,9 +21,9 @@ inline constexpr std::uint16_t kIdMinFpga = 0x00AA;
 // The ID function needs a series code that was read (not 0xFF) and FPGA 0x0AA to 0xFFF.
 bool IdFunctionSupported(std::uint8_t series, std::uint16_t fpgaVersion);
 
-// "KTP-RGB-SDI" / "KTQ-NTSC-SDI" by series code and DEVKIND_*; empty for other kinds. A failed
-// series query (0xFF) counts as "KTP".
-std::string MakeModelName(std::uint8_t series, int kind);
+// "KTP-RGB-SDI" / "KTQ-NTSC-SDI" by series code and kind; empty for a kind without an ID model
+// part. A failed series query (0xFF) counts as "KTP".
+std::string MakeModelName(std::uint8_t series, Kind kind);
 
 // Typing rules: each keeps what the field may hold and stops at its maximum.
 std::string FilterSnDigits(std::string_view text);
@@ -34,7 +35,7 @@ std::string FilterIdText(std::string_view text);
 std::string LimitNameUtf8(std::string_view text);
 // The ID and Name the SN fills in: the model name without "-SDI" and dashes, "_", the padded
 // SN ("KTPRGB_00001234"); empty when the kind has no model name.
-std::string AutoFillText(std::uint8_t series, int kind, std::string_view sn);
+std::string AutoFillText(std::uint8_t series, Kind kind, std::string_view sn);
 
 // The DID as "0x%02X"; a value outside 0x50-0x5F shows as 0x5F.
 std::string DidText(std::uint8_t did);

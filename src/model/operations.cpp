@@ -64,7 +64,7 @@ std::optional<Assignment> ParseAssignment(const KindModel& kind, std::string_vie
                 names += (names.empty() ? "" : ", ") + std::string(s.name);
             }
         }
-        error = "'" + std::string(name) + "' is not a setting of " + kind.name +
+        error = "'" + std::string(name) + "' is not a setting of " + kind.Name() +
                 " converters (settings: " + names + ")";
         return std::nullopt;
     }
@@ -137,7 +137,7 @@ std::optional<IdChanges> CheckIdChanges(const std::optional<std::string>& enable
 }
 
 IdFields MergeIdChanges(const IdFields& current, const IdChanges& changes, std::uint8_t series,
-                        int kind) {
+                        Kind kind) {
     IdFields merged = current;
     if (merged.did < kIdDidMin || merged.did > kIdDidMax) {
         merged.did = kIdDidDefault;  // shown as 0x5F, and stored as shown

@@ -44,6 +44,6 @@ std::optional<IdChanges> CheckIdChanges(const std::optional<std::string>& enable
 // The record with the changes merged in, the model name set and ID and Name filled from a new SN
 // when both were empty, as the page does.
 IdFields MergeIdChanges(const IdFields& current, const IdChanges& changes, std::uint8_t series,
-                        int kind);
+                        Kind kind);
 
 }  // namespace vexilo::model

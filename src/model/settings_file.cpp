@@ -200,7 +200,7 @@ public:
         for (const auto& [name, value] : j.items()) {
             const Setting* s = kind.Find(name);
             if (s == nullptr || s->area != area || !s->writable) {
-                return Fail("\"" + name + "\" is not a setting of this group for " + kind.name +
+                return Fail("\"" + name + "\" is not a setting of this group for " + kind.Name() +
                             " converters");
             }
             std::string text;
@@ -265,7 +265,7 @@ public:
         }
         if (!j.contains("kind") || !j.at("kind").is_string() ||
             (entry.kind = KindByName(j.at("kind").get<std::string>())) == nullptr) {
-            return Fail("\"kind\" must be one of rgb, dvi, ntsc, other");
+            return Fail("\"kind\" must be one of " + KindNames(", ", ", "));
         }
         for (const char* key : {"port", "model"}) {
             if (j.contains(key)) {
@@ -281,7 +281,7 @@ public:
         }
         if (j.contains("cable_detect")) {
             if (!kind.cableDetect) {
-                return Fail(std::string(kind.name) + " converters have no cable detect");
+                return Fail(std::string(kind.Name()) + " converters have no cable detect");
             }
             const Json one = {{"cable_detect", j.at("cable_detect")}};
             if (!Values(one, kind, Area::kCableDetect, entry.general)) {
@@ -291,7 +291,7 @@ public:
         if (j.contains("adjustments")) {
             const Json& a = j.at("adjustments");
             if (!kind.HasAdjustments()) {
-                return Fail(std::string(kind.name) + " converters have no adjustments");
+                return Fail(std::string(kind.Name()) + " converters have no adjustments");
             }
             if (!a.is_object() || !OnlyKeys(a, {"input_format", "values"}, "adjustments: ")) {
                 return m_error.empty() ? Fail("adjustments: expected an object") : false;
@@ -342,7 +342,7 @@ SettingsJson ToJson(const SettingsFile& file) {
         if (!c.port.empty()) {
             e["port"] = c.port;
         }
-        e["kind"] = c.kind->name;
+        e["kind"] = c.kind->Name();
         if (!c.model.empty()) {
             e["model"] = c.model;
         }

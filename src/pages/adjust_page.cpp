@@ -68,8 +68,8 @@ const model::Setting* CAdjustPage::SettingOf(const Binding& b) const {
     return m_kind.Find(b.setting);
 }
 
-void CAdjustPage::SetComPort(int nPort) {
-    SetTabTitle(m_kind.pageModel, nPort);
+void CAdjustPage::SetComPort(const Port& port) {
+    SetTabTitle(m_kind.pageModel, port);
 }
 
 void CAdjustPage::DoDataExchange(ui::DataExchange& dx) {

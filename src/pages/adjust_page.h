@@ -46,7 +46,7 @@ public:
     void CloseOnError(int nReason) override;
     void DoDataExchange(ui::DataExchange& dx) override;
     bool OnInitDialog() override;
-    void SetComPort(int nPort) override;
+    void SetComPort(const Port& port) override;
 
     // The converter's input format as last asked shows a signal.
     bool HasInput() const;

@@ -25,7 +25,7 @@ constexpr Binding kRgbBindings[] = {
 };
 
 const model::KindModel& RgbModel() {
-    return model::KindOf(DEVKIND_RGB);
+    return model::KindOf(Kind::Rgb);
 }
 
 }  // namespace

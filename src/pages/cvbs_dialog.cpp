@@ -16,7 +16,7 @@ constexpr Binding kCvbsBindings[] = {
 };
 
 const model::KindModel& CvbsModel() {
-    return model::KindOf(DEVKIND_NTSC);
+    return model::KindOf(Kind::Ntsc);
 }
 
 }  // namespace

@@ -13,7 +13,6 @@
 #include "pages/ansi_codepage.h"
 #include "pages/main_window.h"
 #include "protocol/device_requests.h"
-#include "serial/port_table.h"
 #include "ui/text.h"
 #include "ui/tr.h"
 
@@ -146,15 +145,14 @@ std::vector<ui::MessageMapEntry> CDevDialog::CommonMapEntries(bool withScaler) {
     return rows;
 }
 
-void CDevDialog::SetTabTitle(const std::string& model, int nPort) {
-    m_nComPort = nPort;
+void CDevDialog::SetTabTitle(const std::string& model, const Port& port) {
     m_szTabTitle = ui::Utf16Left(
-        ui::FormatText(ui::Tr("CDevDialog", "%1 (%2)"), {model, PortLabel(nPort)}), kTabTitleMax);
+        ui::FormatText(ui::Tr("CDevDialog", "%1 (%2)"), {model, port.label}), kTabTitleMax);
 }
 
-void CDevDialog::AttachDevice(int nPort) {
+void CDevDialog::AttachDevice(const Port& port) {
     m_pDevice.reset();
-    UseDevice(AttachDeviceLink(nPort, &m_openFailure));
+    UseDevice(OpenDeviceLink(port, &m_openFailure));
 }
 
 void CDevDialog::UseDevice(std::unique_ptr<CDevLink> device) {
@@ -162,9 +160,8 @@ void CDevDialog::UseDevice(std::unique_ptr<CDevLink> device) {
         m_pDevice.reset();
         return;
     }
-    const int kind = device->m_nKind;
-    const std::string label = PortLabel(device->m_nPort);
-    m_pDevice = std::make_unique<model::Converter>(std::move(device), kind, label);
+    const std::string label = device->Channel().Label();
+    m_pDevice = std::make_unique<model::Converter>(std::move(device), label);
 }
 
 int CDevDialog::CloseReason(model::Fault fault) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "discovery/port.h"
 #include "model/converter.h"
 #include "protocol/dev_link.h"
 #include "ui/dialog.h"
@@ -37,7 +38,7 @@ public:
     ~CDevDialog() override;
 
     // Model operations.
-    virtual void SetComPort(int nPort) = 0;
+    virtual void SetComPort(const Port& port) = 0;
     virtual void CommitSettings(bool bRevert) = 0;
     virtual void CloseOnError(int nReason) = 0;
     // Operations a model page may extend.
@@ -58,7 +59,7 @@ public:
 
     // Binds the page to its converter; leaves it without one when the port does not open, and
     // keeps the reason (OpenFailure).
-    void AttachDevice(int nPort);
+    void AttachDevice(const Port& port);
     // Binds the page to a link opened elsewhere (an in-process converter).
     void UseDevice(std::unique_ptr<CDevLink> device);
     // Binds the page to a converter opened elsewhere, possibly started already (its start-up
@@ -102,7 +103,7 @@ public:
     void OnIdChange();
     void OnNameChange();
     // "KTQ-" for series 0, else "KTP-" (a series the converter did not give too).
-    static std::string MakeModelName(std::optional<std::uint8_t> bySeries, int nKind);
+    static std::string MakeModelName(std::optional<std::uint8_t> bySeries, Kind kind);
     static std::string FilterSnDigits(const std::string& text);
     static std::string PadSn(const std::string& text);
     static std::string FilterIdText(const std::string& text);
@@ -142,7 +143,6 @@ protected:
     int m_nScaler = 0;
     bool m_bAutoUpdate = false;
     bool m_bOldFirmware = false;
-    int m_nComPort = 0;
     std::string m_szTabTitle;  // at most kTabTitleMax characters
 
     IMainWindow* m_pMainDlg = nullptr;
@@ -159,8 +159,8 @@ protected:
     // general settings (mode 0 saves, 1 reverts). False when the page must not go on: the ID
     // settings were refused, there is no converter, or the command failed and closed the page.
     bool CommitGeneralSettings(bool bRevert);
-    // For SetComPort: m_nComPort and the title "<model> (<port label>)".
-    void SetTabTitle(const std::string& model, int nPort);
+    // For SetComPort: the title "<model> (<port label>)".
+    void SetTabTitle(const std::string& model, const Port& port);
     // Asks the operator, in a Yes/No box under the tab title whose default is No, whether to
     // carry out what `text` describes. True for Yes.
     bool ConfirmChange(const std::string& text);

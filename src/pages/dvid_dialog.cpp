@@ -33,8 +33,9 @@ const ui::MessageMap& CDvidDialog::ThisMessageMap() {
     return map;
 }
 
-void CDvidDialog::SetComPort(int nPort) {
-    SetTabTitle(model::KindOf(DEVKIND_DVI).pageModel, nPort);
+void CDvidDialog::SetComPort(const Port& port) {
+    // Several kinds share this page; each titles it with its own model string.
+    SetTabTitle(model::KindOf(port.kind).pageModel, port);
 }
 
 void CDvidDialog::CloseOnError(int nReason) {

@@ -12,7 +12,7 @@ class CDvidDialog : public CDevDialog {
 public:
     CDvidDialog();
 
-    void SetComPort(int nPort) override;
+    void SetComPort(const Port& port) override;
     void CommitSettings(bool bRevert) override;
     void CloseOnError(int nReason) override;
     void RestoreFactorySettings() override;

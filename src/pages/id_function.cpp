@@ -59,9 +59,9 @@ std::string FromUtf8(std::string_view bytes) {
 
 }  // namespace
 
-std::string CDevDialog::MakeModelName(std::optional<std::uint8_t> bySeries, int nKind) {
+std::string CDevDialog::MakeModelName(std::optional<std::uint8_t> bySeries, Kind kind) {
     // No series reply names the model as the first series does, as the panel always has.
-    return model::MakeModelName(bySeries.value_or(0xFF), nKind);
+    return model::MakeModelName(bySeries.value_or(0xFF), kind);
 }
 
 std::string CDevDialog::FilterSnDigits(const std::string& text) {
@@ -128,7 +128,7 @@ bool CDevDialog::LoadIdFunction() {
         m_strDid = model::DidText(fields.did);
         m_strSn = FromAnsi(fields.sn);
         m_strId = FromAnsi(fields.id);
-        m_strModelName = MakeModelName(m_pDevice->Identified().series, m_pDevice->KindCode());
+        m_strModelName = MakeModelName(m_pDevice->Identified().series, m_pDevice->KindId());
         m_strName = FromUtf8(fields.name);
         m_idShown = {m_bIdEnable, m_strDid, m_strSn, m_strId, m_strName};
     } else {
@@ -190,7 +190,7 @@ void CDevDialog::OnSnChange() {
     }
     std::uint8_t series = 0xFF;
     m_pDevice->QuerySeries(series);  // unanswered: named as the first series is
-    const std::string composed = model::AutoFillText(series, m_pDevice->KindCode(), sn);
+    const std::string composed = model::AutoFillText(series, m_pDevice->KindId(), sn);
     if (composed.empty()) {
         return;  // no model name to build on
     }
@@ -245,7 +245,7 @@ bool CDevDialog::ApplyIdFunction() {
     UpdateData(true);
     std::uint8_t series = 0xFF;
     m_pDevice->QuerySeries(series);  // unanswered: named as the first series is
-    m_strModelName = MakeModelName(series, m_pDevice->KindCode());
+    m_strModelName = MakeModelName(series, m_pDevice->KindId());
 
     auto fail = [this](const char* message) {
         m_bIdRejected = true;

@@ -2,19 +2,19 @@
 
 #include <memory>
 
-#include "discovery/devices.h"
 #include "pages/dev_dialog.h"
+#include "protocol/converter_kind.h"
 #include "ui/resource.h"
 
 namespace vexilo {
 
-// The page object for a converter of `kind` (DEVKIND_*): DEVKIND_RGB gets the analog RGB page,
-// DEVKIND_NTSC the composite page, DEVKIND_DVI, DEVKIND_OTHER and any unknown kind the DVI page.
-// The page has no window and no converter yet: the caller attaches the port (AttachDevice),
-// creates the window with PageTemplateId(kind), then calls SetComPort.
-std::unique_ptr<CDevDialog> CreateDevicePage(int kind);
+// The page object for a converter of `kind`: the page the kind registry (model::KindOf) names,
+// the DVI page for a value outside it. The page has no window and no converter yet: the caller
+// attaches the port (AttachDevice), creates the window with PageTemplateId(kind), then calls
+// SetComPort.
+std::unique_ptr<CDevDialog> CreateDevicePage(Kind kind);
 
 // The dialog template of the page that CreateDevicePage(kind) makes: 133, 134 or 135.
-int PageTemplateId(int kind);
+int PageTemplateId(Kind kind);
 
 }  // namespace vexilo

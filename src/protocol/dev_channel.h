@@ -54,6 +54,8 @@ public:
 
     // The data of the last accepted reply: m_nReplyLength bytes.
     const std::uint8_t* ReplyData() const { return m_abyReceive.data() + 4; }
+    // The port's label, as the trace names it.
+    const std::string& Label() const { return m_strLabel; }
 
     int m_nStatus = kStatusOk;
     int m_nRequestLength = 0;

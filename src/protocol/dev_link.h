@@ -6,18 +6,19 @@
 #include <optional>
 #include <utility>
 
+#include "protocol/converter_kind.h"
 #include "protocol/dev_channel.h"
 #include "protocol/id_record.h"
 
 namespace vexilo {
 
 // The converter's command set over its channel: a getter returns its value or none, a command
-// returns whether the converter accepted it. It keeps no state of its own beyond the channel;
-// what the panel knows of a converter lives in model::Converter.
+// returns whether the converter accepted it. It keeps no state of its own beyond the channel and
+// the kind it was opened for; what the panel knows of a converter lives in model::Converter.
 class CDevLink {
 public:
-    CDevLink(std::unique_ptr<CDevChannel> channel, int port, int kind)
-        : m_pChannel(std::move(channel)), m_nPort(port), m_nKind(kind) {}
+    CDevLink(std::unique_ptr<CDevChannel> channel, Kind kind)
+        : m_pChannel(std::move(channel)), m_kind(kind) {}
     CDevLink(const CDevLink&) = delete;
     CDevLink& operator=(const CDevLink&) = delete;
 
@@ -56,8 +57,7 @@ public:
     CDevChannel& Channel() { return *m_pChannel; }
 
     std::unique_ptr<CDevChannel> m_pChannel;
-    int m_nPort = 0;
-    int m_nKind = 0;
+    Kind m_kind = Kind::Other;
 
 private:
     // One transaction on the channel; false without a channel.

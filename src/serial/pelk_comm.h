@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace vexilo {
 
@@ -21,8 +22,9 @@ public:
 
     // True while a port handle is held.
     virtual bool IsOpen() const = 0;
-    // Closes any port held, then opens port number `port`; returns IsOpen().
-    virtual bool Open(int port) = 0;
+    // Closes any port held, then opens the port at `path` (an in-process link, which has no
+    // path, opens its own converter again); returns IsOpen().
+    virtual bool Open(const std::string& path) = 0;
     // Why the last Open failed; None while open.
     virtual PortOpenFailure OpenFailure() const {
         return IsOpen() ? PortOpenFailure::None : PortOpenFailure::Other;

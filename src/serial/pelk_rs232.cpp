@@ -8,9 +8,9 @@ CRS232Access::~CRS232Access() {
     Close();
 }
 
-CPelkRS232::CPelkRS232(int port, SerialTimeouts timeouts)
+CPelkRS232::CPelkRS232(const std::string& path, SerialTimeouts timeouts)
     : m_pAccess(std::make_unique<CRS232Access>()), m_timeouts(timeouts) {
-    if (Open(port)) {
+    if (Open(path)) {
         Configure();
     }
 }

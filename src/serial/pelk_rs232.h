@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "serial/pelk_comm.h"
 
@@ -37,17 +38,19 @@ public:
     std::intptr_t m_hComm = kNoHandle;
 };
 
-// IPelkComm on a serial port: 115200 8N1, no flow control, exclusive open.
+// IPelkComm on a serial port: 115200 8N1, no flow control, exclusive open. The port is named by
+// its device path ("/dev/ttyACM0", "\\.\COM3"); an empty path opens nothing.
 // The platform half lives in serial_posix.cpp or serial_win32.cpp.
 class CPelkRS232 final : public IPelkComm {
 public:
-    explicit CPelkRS232(int port, SerialTimeouts timeouts = SerialTimeouts::Standard());
+    explicit CPelkRS232(const std::string& path,
+                        SerialTimeouts timeouts = SerialTimeouts::Standard());
     ~CPelkRS232() override;
     CPelkRS232(const CPelkRS232&) = delete;
     CPelkRS232& operator=(const CPelkRS232&) = delete;
 
     bool IsOpen() const override;
-    bool Open(int port) override;
+    bool Open(const std::string& path) override;
     PortOpenFailure OpenFailure() const override { return m_openFailure; }
     void Write(const std::uint8_t* buffer, int count) override;
     int Read(std::uint8_t* buffer, int count) override;

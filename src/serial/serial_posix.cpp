@@ -14,7 +14,6 @@
 #include <string>
 
 #include "serial/pelk_rs232.h"
-#include "serial/port_table.h"
 #include "serial/wait_observer.h"
 
 namespace vexilo {
@@ -65,16 +64,6 @@ short WaitFor(int fd, short events, Clock::time_point deadline) {
 
 }  // namespace
 
-std::string DefaultPortPath(int) {
-    return {};
-}
-std::string DefaultPortLabel(int port) {
-    return "port " + std::to_string(port);
-}
-int FirstRegisteredPortNumber() {
-    return 1;
-}
-
 PortOpenFailure OpenFailureFromSystemError(long code) {
     switch (code) {
         case EBUSY:        // another program set TIOCEXCL
@@ -99,14 +88,10 @@ void CRS232Access::Close() {
     }
 }
 
-bool CPelkRS232::Open(int port) {
+bool CPelkRS232::Open(const std::string& path) {
     m_pAccess->Close();
     m_readAheadBegin = m_readAheadEnd = 0;
     m_openFailure = PortOpenFailure::Other;
-    if (port < 1) {
-        return false;
-    }
-    const std::string path = PortPath(port);
     if (path.empty()) {
         return false;
     }

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "serial/pelk_rs232.h"
-#include "serial/port_table.h"
 #include "serial/win32_comm_calls.h"
 
 namespace vexilo {
@@ -57,17 +56,6 @@ CWin32CommCalls* SetWin32CommCalls(CWin32CommCalls* calls) {
     return previous;
 }
 
-std::string DefaultPortPath(int port) {
-    return port < 1 ? std::string() : "\\\\.\\COM" + std::to_string(port);
-}
-std::string DefaultPortLabel(int port) {
-    return "COM" + std::to_string(port);
-}
-// COM numbers end at 255; ports registered in the table are numbered after them.
-int FirstRegisteredPortNumber() {
-    return 256;
-}
-
 PortOpenFailure OpenFailureFromSystemError(long code) {
     switch (code) {
         // A port opened without sharing refuses everyone else with "access denied".
@@ -90,13 +78,10 @@ void CRS232Access::Close() {
     }
 }
 
-bool CPelkRS232::Open(int port) {
+bool CPelkRS232::Open(const std::string& devicePath) {
     m_pAccess->Close();
     m_openFailure = PortOpenFailure::Other;
-    if (port < 1) {
-        return false;
-    }
-    const std::wstring path = Widen(PortPath(port));
+    const std::wstring path = Widen(devicePath);
     if (path.empty() || path.size() >= kPathBufferChars) {
         return false;
     }

@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <utility>
 
-#include "serial/port_table.h"
-
 namespace vexilo {
 
 CSimComm::CSimComm(std::shared_ptr<CSimConverter> model, SerialTimeouts timeouts)
     : m_model(std::move(model)), m_timeouts(timeouts) {
-    Open(1);
+    Open({});
 }
 
 CSimComm::~CSimComm() {
@@ -29,11 +27,8 @@ bool CSimComm::IsOpen() const {
     return m_ticket != 0 && !m_model->IsUnplugged();
 }
 
-bool CSimComm::Open(int port) {
+bool CSimComm::Open(const std::string&) {
     Close();
-    if (port < 1) {
-        return false;
-    }
     m_ticket = m_model->TryOpen();
     return m_ticket != 0;
 }
@@ -106,11 +101,12 @@ void CSimComm::Purge() {
     }
 }
 
-int RegisterSimPort(std::shared_ptr<CSimConverter> model, const std::string& label,
-                    SerialTimeouts timeouts) {
-    return RegisterPort("", label, [model = std::move(model), timeouts]() {
-        return std::make_unique<CSimComm>(model, timeouts);
-    });
+Port SimPort(std::shared_ptr<CSimConverter> model, const std::string& label,
+             SerialTimeouts timeouts) {
+    const Kind kind = model->Config().kind;
+    return Port{{}, label, kind, [model = std::move(model), timeouts]() {
+                    return std::make_unique<CSimComm>(model, timeouts);
+                }};
 }
 
 }  // namespace vexilo

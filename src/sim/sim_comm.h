@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "discovery/port.h"
 #include "serial/pelk_comm.h"
 #include "serial/pelk_rs232.h"
 #include "sim/sim_converter.h"
@@ -26,8 +27,9 @@ public:
 
     // False once the converter is unplugged.
     bool IsOpen() const override;
-    // Reopens the link; fails while unplugged or while another link holds the converter.
-    bool Open(int port) override;
+    // Reopens the link (it has no path); fails while unplugged or while another link holds the
+    // converter.
+    bool Open(const std::string& path) override;
     // Gone while unplugged, Busy while another link holds the converter.
     PortOpenFailure OpenFailure() const override;
     void Write(const std::uint8_t* buffer, int count) override;
@@ -53,10 +55,10 @@ private:
     std::deque<InFlight> m_incoming;
 };
 
-// Registers `model` in the port table as a virtual port labelled `label` and returns its port
-// number. Each open of the port makes a CSimComm on the shared model, so the caller can keep
-// scripting the converter while the panel uses it.
-int RegisterSimPort(std::shared_ptr<CSimConverter> model, const std::string& label,
-                    SerialTimeouts timeouts = SerialTimeouts::Standard());
+// An in-process port labelled `label` to `model`, of the model's kind. Each open of the port
+// makes a CSimComm on the shared model, so the caller can keep scripting the converter while the
+// panel uses it; the port keeps the model alive.
+Port SimPort(std::shared_ptr<CSimConverter> model, const std::string& label,
+             SerialTimeouts timeouts = SerialTimeouts::Standard());
 
 }  // namespace vexilo

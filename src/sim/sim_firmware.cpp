@@ -1,5 +1,7 @@
 #include "sim/sim_firmware.h"
 
+#include <optional>
+
 namespace vexilo {
 namespace {
 
@@ -115,26 +117,17 @@ std::uint16_t SimAdjustmentMax(SimKind kind, int index) {
 }
 
 const char* SimKindName(SimKind kind) {
-    switch (kind) {
-        case SimKind::Dvi:
-            return "dvi";
-        case SimKind::Rgb:
-            return "rgb";
-        case SimKind::Ntsc:
-            return "ntsc";
-        default:
-            return "other";
-    }
+    return KindName(kind);
 }
 
 bool ParseSimKind(const std::string& text, SimKind* kind) {
-    for (SimKind k : {SimKind::Dvi, SimKind::Rgb, SimKind::Ntsc, SimKind::Other}) {
-        if (text == SimKindName(k)) {
-            *kind = k;
-            return true;
-        }
+    // Written exactly as the kind's name: the simulator's options take no other case.
+    const std::optional<Kind> k = KindFromName(text);
+    if (!k || text != KindName(*k)) {
+        return false;
     }
-    return false;
+    *kind = *k;
+    return true;
 }
 
 }  // namespace vexilo

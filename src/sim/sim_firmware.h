@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "protocol/converter_kind.h"
+
 namespace vexilo {
 
-// Simulated converter kinds; the numbers are those of the device kinds of discovery.
-enum class SimKind : int { Other = 0, Dvi = 1, Rgb = 2, Ntsc = 3 };
+// A simulated converter is of one of the panel's kinds.
+using SimKind = Kind;
 
 // Firmware the simulated converter runs.
 enum class SimFirmware {

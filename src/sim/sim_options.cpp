@@ -154,7 +154,7 @@ bool ParseSimServerArgs(const std::vector<std::string>& args, SimServerOptions* 
             count = static_cast<int>(v);
         } else if (arg == "--kind") {
             if (!takeValue() || !ParseSimKind(value, &countKind)) {
-                *error = "--kind takes dvi, rgb, ntsc or other";
+                *error = "--kind takes " + KindNames(", ", " or ");
                 return false;
             }
             kindGiven = true;
@@ -231,7 +231,7 @@ bool ParseSimServerArgs(const std::vector<std::string>& args, SimServerOptions* 
         } else {
             SimKind k;
             if (!ParseSimKind(arg, &k)) {
-                *error = "unknown converter kind '" + arg + "' (dvi, rgb, ntsc, other)";
+                *error = "unknown converter kind '" + arg + "' (" + KindNames(", ", ", ") + ")";
                 return false;
             }
             o.kinds.push_back(k);

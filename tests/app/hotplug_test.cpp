@@ -21,7 +21,6 @@
 #include "app/vexilo_app.h"
 #include "app/vexilo_dlg.h"
 #include "discovery/device_monitor.h"
-#include "serial/port_table.h"
 #include "sim/sim_pty_server.h"
 #include "support/fake_usb_converter.h"
 #include "support/message_box_recorder.h"
@@ -71,7 +70,6 @@ class HotplugTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(umockdev_in_mock_environment()) << "run under umockdev-wrapper";
-        ClearPortTable();
     }
     void TearDown() override {
         watcher.reset();
@@ -81,7 +79,6 @@ protected:
                 bus.Unplug(*d);
             }
         }
-        ClearPortTable();
     }
 
     test::FakeUsbBus::Device& Plug(int n, const std::string& name, SimKind kind,
@@ -120,7 +117,7 @@ protected:
         std::vector<std::string> out;
         for (int i = 0; i < w.PageCount(); ++i) {
             if (const CDevDialog* page = w.Page(i); page && page->HasConverter()) {
-                out.push_back(PortLabel(page->Device()->m_nPort));
+                out.push_back(page->Device()->Channel().Label());
             }
         }
         return out;

@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/hotplug_watcher.h"
 #include "app/screenshot.h"
 #include "app/vexilo_app.h"
 #include "app/vexilo_dlg.h"
@@ -30,7 +31,6 @@
 #include "pages/cvbs_dialog.h"
 #include "pages/dvid_dialog.h"
 #include "pages/test_page.h"
-#include "serial/port_table.h"
 #include "serial/wait_observer.h"
 #include "sim/sim_comm.h"
 #include "sim/sim_converter.h"
@@ -57,7 +57,6 @@ protected:
     void TearDown() override {
         dlg.reset();
         SetDeviceSource({});
-        ClearPortTable();
     }
 
     // A simulated converter on a port labelled `label`, listed after the ones added before.
@@ -65,17 +64,17 @@ protected:
         SimConfig config = SimConfig::For(kind);
         config.seriesCode = static_cast<std::uint8_t>(series);
         auto model = std::make_shared<CSimConverter>(config);
-        entries.push_back({static_cast<int>(kind), RegisterSimPort(model, label)});
+        entries.push_back(SimPort(model, label));
         return model;
     }
 
     PageFactory Factory() {
-        return {[this](int kind) -> std::unique_ptr<CDevDialog> {
+        return {[this](Kind kind) -> std::unique_ptr<CDevDialog> {
                     kinds.push_back(kind);
                     return std::make_unique<test::CTestPage>();
                 },
-                [this](int kind) {
-                    const int id = kind == DEVKIND_RGB ? 134 : kind == DEVKIND_NTSC ? 135 : 133;
+                [this](Kind kind) {
+                    const int id = kind == Kind::Rgb ? 134 : kind == Kind::Ntsc ? 135 : 133;
                     templates.push_back(id);
                     return id;
                 }};
@@ -92,11 +91,9 @@ protected:
 
     // Discovery finds the converters added so far.
     void ListEntries() {
-        SetDeviceSource([list = entries](DeviceEntry* table) {
-            for (std::size_t i = 0; i < list.size(); ++i) {
-                table[i] = list[i];
-            }
-            return static_cast<int>(list.size());
+        SetDeviceSource([this, list = entries] {
+            ++listings;
+            return list;
         });
     }
 
@@ -125,8 +122,9 @@ protected:
         return n;
     }
 
-    std::vector<DeviceEntry> entries;
-    std::vector<int> kinds;
+    std::vector<Port> entries;
+    int listings = 0;  // enumerations made
+    std::vector<Kind> kinds;
     std::vector<int> templates;
     ui::ManualTimers manualTimers;
     test::MessageBoxRecorder boxes;
@@ -174,7 +172,7 @@ TEST_F(MainWindowTest, CaptionsTellSeriesModelAndPortInEnumerationOrder) {
     Open();
     EXPECT_EQ(Captions(), (std::vector<std::string>{"KTP-RGB-SDI (COM3)", "KTQ-DVI-SDI (COM5)",
                                                     "NTSC-SDI (COM6)", "KTQ-DVI-SDI (COM7)"}));
-    EXPECT_EQ(kinds, (std::vector<int>{DEVKIND_RGB, DEVKIND_DVI, DEVKIND_NTSC, DEVKIND_OTHER}));
+    EXPECT_EQ(kinds, (std::vector<Kind>{Kind::Rgb, Kind::Dvi, Kind::Ntsc, Kind::Other}));
     EXPECT_EQ(templates, (std::vector<int>{134, 133, 135, 133}));
     EXPECT_TRUE(boxes.boxes.empty());
 }
@@ -197,6 +195,25 @@ TEST_F(MainWindowTest, EachKindGetsItsModelPage) {
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
+// Each port comes with its kind: start-up lists the converters once however many there are, the
+// hotplug watcher's first listing included, and a converter without a page is looked at again
+// and given its page without another listing.
+TEST_F(MainWindowTest, StartUpListsTheConvertersOnceAndLookingListsNothing) {
+    Add(SimKind::Rgb, "A");
+    auto b = Add(SimKind::Dvi, "B");
+    Add(SimKind::Ntsc, "C");
+    auto holder = std::make_unique<CSimComm>(b);  // another program has B's port
+    CVexiloDlg& w = Open();
+    HotplugWatcher watcher(w, nullptr, nullptr);
+    EXPECT_EQ(listings, 1);
+    ASSERT_EQ(Captions().size(), 2u);
+
+    watcher.SetRecheckInterval(10);
+    holder.reset();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Captions().size() == 3; }, 5000));
+    EXPECT_EQ(listings, 1);
+}
+
 TEST_F(MainWindowTest, APortThatDoesNotOpenLosesItsPageAndTheLastTakesItsPlace) {
     Add(SimKind::Rgb, "A");
     auto b = Add(SimKind::Rgb, "B");
@@ -209,7 +226,7 @@ TEST_F(MainWindowTest, APortThatDoesNotOpenLosesItsPageAndTheLastTakesItsPlace) 
               (std::vector<std::string>{"KTP-RGB-SDI (A)", "KTP-RGB-SDI (D)", "KTP-RGB-SDI (C)"}));
     EXPECT_EQ(w.PageCount(), 3);
     EXPECT_EQ(w.OpenTabs(), 3);
-    EXPECT_EQ(PortLabel(w.Device(1).port), "D");
+    EXPECT_EQ(w.Device(1).label, "D");
     EXPECT_TRUE(b->Log().empty());
     EXPECT_TRUE(boxes.boxes.empty());  // no message for a port that is taken
 }
@@ -637,7 +654,6 @@ TEST_F(MainWindowTest, ReadingAtOnceSendsEachConverterWhatTheOneByOneStartUpSent
     std::vector<std::vector<std::string>> shown;
     for (const bool atOnce : {false, true}) {
         entries.clear();
-        ClearPortTable();
         std::vector<std::shared_ptr<CSimConverter>> models;
         for (std::size_t i = 0; i < cases.size(); ++i) {
             auto model =
@@ -645,8 +661,7 @@ TEST_F(MainWindowTest, ReadingAtOnceSendsEachConverterWhatTheOneByOneStartUpSent
             for (const SimFaultSpec& fault : cases[i].faults) {
                 model->AddFault(fault);
             }
-            entries.push_back({static_cast<int>(cases[i].kind),
-                               RegisterSimPort(model, "ttyACM" + std::to_string(i))});
+            entries.push_back(SimPort(model, "ttyACM" + std::to_string(i)));
             models.push_back(model);
         }
         boxes.boxes.clear();
@@ -696,7 +711,7 @@ TEST_F(MainWindowTest, ConvertersAreReadAtOnceAndTheOperatorGoesOnWithTheReadyOn
             together +=
                 changed.wait_for(lock, std::chrono::seconds(10), [&] { return arrived >= 3; }) ? 1
                                                                                                : 0;
-            if (converter.KindCode() == DEVKIND_DVI) {
+            if (converter.KindId() == Kind::Dvi) {
                 changed.wait_for(lock, std::chrono::seconds(10), [&] { return releaseB; });
             }
         }
@@ -721,7 +736,7 @@ TEST_F(MainWindowTest, ConvertersAreReadAtOnceAndTheOperatorGoesOnWithTheReadyOn
     EXPECT_EQ(Captions(), (std::vector<std::string>{"KTP-RGB-SDI (A)", "KTP-NTSC-SDI (C)"}));
     EXPECT_EQ(dlg->OpenTabs(), 2);
     EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_TRUE(dlg->StartupHoldsPort(dlg->Device(1).port)) << "ours, not another program's";
+    EXPECT_TRUE(dlg->StartupHoldsPort(dlg->Device(1))) << "ours, not another program's";
     {
         std::lock_guard lock(mutex);
         releaseB = true;
@@ -729,8 +744,7 @@ TEST_F(MainWindowTest, ConvertersAreReadAtOnceAndTheOperatorGoesOnWithTheReadyOn
     changed.notify_all();
     // B's reads stop before their first command and its port closes, for the rescan to find.
     EXPECT_TRUE(QTest::qWaitFor([&] { return b->OpenCount() == 0; }, 10000));
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return !dlg->StartupHoldsPort(dlg->Device(1).port); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dlg->StartupHoldsPort(dlg->Device(1)); }, 10000));
     EXPECT_TRUE(b->Log().empty());
     dlg.reset();
 
@@ -799,8 +813,8 @@ public:
 TEST_F(MainWindowTest, EachPortThatDidNotOpenIsNamedWithItsReason) {
     auto a = Add(SimKind::Rgb, "A");
     auto b = Add(SimKind::Dvi, "B");
-    entries.push_back({DEVKIND_NTSC, RegisterPort("/dev/ttyACM7", "ttyACM7",
-                                                  [] { return std::make_unique<RefusedComm>(); })});
+    entries.push_back(
+        {"/dev/ttyACM7", "ttyACM7", Kind::Ntsc, [] { return std::make_unique<RefusedComm>(); }});
     CSimComm holdA(a);
     b->Unplug();
     CVexiloDlg& w = Open();
@@ -816,9 +830,8 @@ TEST_F(MainWindowTest, EachPortThatDidNotOpenIsNamedWithItsReason) {
 }
 
 TEST_F(MainWindowTest, TheOnlyConverterFailingItsStartUpShowsItsMessageAndTheWindowEndsUnshown) {
-    entries.push_back({DEVKIND_RGB, RegisterSimPort(std::make_shared<CSimConverter>(SimConfig::For(
-                                                        SimKind::Rgb, SimFirmware::Boot)),
-                                                    "A")});
+    entries.push_back(SimPort(
+        std::make_shared<CSimConverter>(SimConfig::For(SimKind::Rgb, SimFirmware::Boot)), "A"));
     for (const bool atOnce : {true, false}) {
         boxes.boxes.clear();
         PageFactory factory = ModelPageFactory();

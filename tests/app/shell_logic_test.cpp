@@ -34,12 +34,12 @@ TEST(ShowSaveSwitch, OnlyTheWholeArgumentInAnyCaseCounts) {
 }
 
 TEST(TabCaption, SeriesPrefixModelAndPortLabel) {
-    EXPECT_EQ(TabCaption(1, DEVKIND_RGB, "COM3"), "KTP-RGB-SDI (COM3)");
-    EXPECT_EQ(TabCaption(0, DEVKIND_DVI, "COM5"), "KTQ-DVI-SDI (COM5)");
-    EXPECT_EQ(TabCaption(0x80, DEVKIND_NTSC, "ttyACM0"), "KTP-NTSC-SDI (ttyACM0)");
-    EXPECT_EQ(TabCaption(std::nullopt, DEVKIND_RGB, "COM4"), "RGB-SDI (COM4)");
-    EXPECT_EQ(TabCaption(1, DEVKIND_OTHER, "COM9"), "KTP-DVI-SDI (COM9)");
-    EXPECT_EQ(TabCaption(1, DEVKIND_RGB, std::string(100, 'x')).size(), 63u);
+    EXPECT_EQ(TabCaption(1, Kind::Rgb, "COM3"), "KTP-RGB-SDI (COM3)");
+    EXPECT_EQ(TabCaption(0, Kind::Dvi, "COM5"), "KTQ-DVI-SDI (COM5)");
+    EXPECT_EQ(TabCaption(0x80, Kind::Ntsc, "ttyACM0"), "KTP-NTSC-SDI (ttyACM0)");
+    EXPECT_EQ(TabCaption(std::nullopt, Kind::Rgb, "COM4"), "RGB-SDI (COM4)");
+    EXPECT_EQ(TabCaption(1, Kind::Other, "COM9"), "KTP-DVI-SDI (COM9)");
+    EXPECT_EQ(TabCaption(1, Kind::Rgb, std::string(100, 'x')).size(), 63u);
 }
 
 TEST(WindowTitle, VersionAfterTwoSpacesOrNone) {
@@ -54,19 +54,19 @@ struct FakePage {
 
 std::string Survivors(const std::string& names, const std::string& held) {
     std::array<std::unique_ptr<FakePage>, MAX_DEVICES> pages;
-    std::array<DeviceEntry, MAX_DEVICES> devices{};
+    std::array<Port, MAX_DEVICES> devices{};
     const int n = static_cast<int>(names.size());
     for (int i = 0; i < n; ++i) {
         pages[i] = std::make_unique<FakePage>(
             FakePage{names[i], held.find(names[i]) == std::string::npos});
-        devices[i].port = i + 1;
+        devices[i].label = std::string(1, names[i]);
     }
     const int left =
         DropPagesWithoutDevice(pages, devices, n, [](const FakePage& p) { return p.device; });
     std::string out;
     for (int i = 0; i < left; ++i) {
         out += pages[i]->name;
-        EXPECT_EQ(devices[i].port, names.find(pages[i]->name) + 1) << "entry follows its page";
+        EXPECT_EQ(devices[i].label, std::string(1, pages[i]->name)) << "entry follows its page";
     }
     for (int i = left; i < MAX_DEVICES; ++i) {
         EXPECT_EQ(pages[i], nullptr);

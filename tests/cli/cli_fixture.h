@@ -9,7 +9,6 @@
 
 #include "cli/vexiloctl.h"
 #include "discovery/devices.h"
-#include "serial/port_table.h"
 #include "sim/sim_comm.h"
 #include "sim/sim_converter.h"
 
@@ -19,21 +18,13 @@ namespace vexilo::test {
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetDeviceSource([this](DeviceEntry* table) {
-            for (std::size_t i = 0; i < entries.size(); ++i) {
-                table[i] = entries[i];
-            }
-            return static_cast<int>(entries.size());
-        });
+        SetDeviceSource([this] { return entries; });
     }
-    void TearDown() override {
-        SetDeviceSource({});
-        ClearPortTable();
-    }
+    void TearDown() override { SetDeviceSource({}); }
 
     std::shared_ptr<CSimConverter> Add(const SimConfig& config, const std::string& label) {
         auto sim = std::make_shared<CSimConverter>(config);
-        entries.push_back({static_cast<int>(config.kind), RegisterSimPort(sim, label)});
+        entries.push_back(SimPort(sim, label));
         sims.push_back(sim);
         return sim;
     }
@@ -47,7 +38,7 @@ protected:
         return cli::RunVexiloctl(args, out, err);
     }
 
-    std::vector<DeviceEntry> entries;
+    std::vector<Port> entries;  // what discovery lists, in order
     std::vector<std::shared_ptr<CSimConverter>> sims;
     std::ostringstream out;
     std::ostringstream err;

@@ -211,7 +211,7 @@ TEST_F(EmberServiceTest, TreeFollowsTheModelAndReadOnlyLeavesOutChanges) {
 TEST_F(EmberServiceTest, SetSendsWhatVexiloctlSetSendsAndRefusalsAnswerTheValueHeld) {
     auto served = Add(SimKind::Rgb, "ttyACM0");
     auto other = Add(SimKind::Rgb, "ttyACM1");
-    const DeviceEntry otherEntry = entries.back();
+    const Port otherEntry = entries.back();
     entries.pop_back();  // the second one is for vexiloctl alone
     auto service = Start();
     const ember::Path hpos = Find(*service, {"vexilo", "ttyACM0", "settings", "hpos"})->GetPath();
@@ -269,7 +269,7 @@ TEST_F(EmberServiceTest, ConvertersGoOfflineAndComeBackOnRescan) {
     Consumer c(*service, service->Port());
     c.Send(Command(10, ntsc->parent->GetPath(), 32));  // watches the converters' node
     c.Receive();
-    const DeviceEntry gone = entries.back();
+    const Port gone = entries.back();
     entries.pop_back();
     service->Rescan();
     EXPECT_FALSE(ntsc->online);

@@ -41,7 +41,7 @@ public:
     SignalOnWrite(std::unique_ptr<IPelkComm> inner, std::uint8_t command, int nth, int signal)
         : m_inner(std::move(inner)), m_command(command), m_left(nth), m_signal(signal) {}
     bool IsOpen() const override { return m_inner->IsOpen(); }
-    bool Open(int port) override { return m_inner->Open(port); }
+    bool Open(const std::string& path) override { return m_inner->Open(path); }
     void Write(const std::uint8_t* buffer, int count) override {
         m_inner->Write(buffer, count);
         if (count > 1 && buffer[1] == m_command && --m_left == 0) {
@@ -74,11 +74,9 @@ protected:
     void Write(const std::string& text) { std::ofstream(file) << text; }
     // The converters plugged in again on other ports: `sims` in the order given, labels kept.
     void Replug(const std::vector<std::shared_ptr<CSimConverter>>& order) {
-        ClearPortTable();
         entries.clear();
         for (std::size_t i = 0; i < order.size(); ++i) {
-            entries.push_back(
-                {static_cast<int>(order[i]->Config().kind), RegisterSimPort(order[i], Label(i))});
+            entries.push_back(SimPort(order[i], Label(i)));
         }
     }
     static std::string Label(std::size_t i) { return "ttyACM" + std::to_string(i); }
@@ -185,15 +183,13 @@ TEST_F(FleetTest, AnApplyThatStopsPartwaySaysWhatWasSent) {
 
     // SIGINT and SIGTERM while the second write is on the line: it is finished, nothing after it.
     for (const int signal : {SIGINT, SIGTERM}) {
-        ClearPortTable();
-        entries = {{static_cast<int>(SimKind::Rgb), RegisterSimPort(sim, "ttyACM0")}};
+        entries = {SimPort(sim, "ttyACM0")};
         ASSERT_EQ(Run({"factory"}), 0);
         ASSERT_EQ(Run({"factory", "--adjustments"}), 0);
-        ClearPortTable();
-        entries = {{static_cast<int>(SimKind::Rgb), RegisterPort("", "ttyACM0", [&] {
-                        return std::make_unique<SignalOnWrite>(std::make_unique<CSimComm>(sim),
-                                                               0x08, 2, signal);
-                    })}};
+        entries = {Port{"", "ttyACM0", Kind::Rgb, [&] {
+                            return std::make_unique<SignalOnWrite>(std::make_unique<CSimComm>(sim),
+                                                                   0x08, 2, signal);
+                        }}};
         sim->ClearLog();
         EXPECT_EQ(Run({"--json", "apply", "--save", file}), 128 + signal);
         EXPECT_EQ(sent(), firstTwo);
@@ -222,10 +218,10 @@ TEST_F(FleetTest, StatusComesBackAfterAReplugAndMetricsAlwaysMakeADocument) {
     // Unplugged by the second status read; plugged in again when the port is next opened.
     auto sim = std::make_shared<CSimConverter>(SimConfig::For(SimKind::Rgb));
     sim->AddFault({SimFaultKind::Unplug, 0, 0x03, 1, 1});
-    entries = {{static_cast<int>(SimKind::Rgb), RegisterPort("", "ttyACM0", [sim] {
-                    sim->Replug();
-                    return std::make_unique<CSimComm>(sim);
-                })}};
+    entries = {Port{"", "ttyACM0", Kind::Rgb, [sim] {
+                        sim->Replug();
+                        return std::make_unique<CSimComm>(sim);
+                    }}};
     EXPECT_EQ(Run({"--json", "status", "--watch", "0.1", "--count", "3"}), 1);
     std::istringstream rounds(out.str());
     std::vector<bool> up;
@@ -239,7 +235,7 @@ TEST_F(FleetTest, StatusComesBackAfterAReplugAndMetricsAlwaysMakeADocument) {
 // its range, an Auto switch turned off before the settings behind it), adjustments of other input
 // formats than the current one, and the ID group.
 void FleetTest::Scramble(CSimConverter& sim, std::mt19937& random) {
-    const model::KindModel& kind = model::KindOf(static_cast<int>(sim.Config().kind));
+    const model::KindModel& kind = model::KindOf(sim.Config().kind);
     const auto pick = [&](int lower, int upper) {
         return std::uniform_int_distribution<int>(lower, upper)(random);
     };
@@ -302,7 +298,6 @@ TEST_F(FleetTest, ApplyingABackupAfterRandomChangesGivesTheSameBackup) {
     std::mt19937 random(21);
     for (const SimKind kind : {SimKind::Rgb, SimKind::Dvi, SimKind::Ntsc, SimKind::Other}) {
         for (int round = 0; round < 4; ++round) {
-            ClearPortTable();
             entries.clear();
             auto sim = Add(kind, "ttyACM0");
             const std::uint8_t format = static_cast<std::uint8_t>(random() % 16);

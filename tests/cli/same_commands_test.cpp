@@ -47,11 +47,7 @@ protected:
     std::vector<SimRequest> CliSends(const SimConfig& config,
                                      const std::vector<std::vector<std::string>>& runs) {
         auto converter = std::make_shared<CSimConverter>(config);
-        const DeviceEntry entry{static_cast<int>(config.kind), RegisterSimPort(converter, "COM4")};
-        SetDeviceSource([entry](DeviceEntry* table) {
-            table[0] = entry;
-            return 1;
-        });
+        SetDeviceSource([port = SimPort(converter, "COM4")] { return std::vector<Port>{port}; });
         for (const auto& args : runs) {
             std::ostringstream out;
             std::ostringstream err;
@@ -125,13 +121,13 @@ TEST_F(SameCommandsTest, EachOperationSendsThePagesCommands) {
         CDevDialog* page = nullptr;
         switch (c.config.kind) {
             case SimKind::Rgb:
-                page = Start<CArgbDialog>(DEVKIND_RGB);
+                page = Start<CArgbDialog>(Kind::Rgb);
                 break;
             case SimKind::Ntsc:
-                page = Start<CCvbsDialog>(DEVKIND_NTSC);
+                page = Start<CCvbsDialog>(Kind::Ntsc);
                 break;
             default:
-                page = Start<CDvidDialog>(DEVKIND_DVI);
+                page = Start<CDvidDialog>(Kind::Dvi);
                 break;
         }
         ASSERT_NE(page, nullptr) << c.what;

@@ -12,7 +12,6 @@
 #include "cli/vexiloctl.h"
 #include "discovery/devices.h"
 #include "protocol/commands.h"
-#include "serial/port_table.h"
 #include "sim/sim_options.h"
 #include "sim/sim_pty_server.h"
 
@@ -28,7 +27,6 @@ bool IsWrite(const SimRequest& r) {
 class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ClearPortTable();
         ASSERT_TRUE(m_server.Ok()) << m_server.Error();
         const std::vector<SimKind> kinds{SimKind::Rgb, SimKind::Dvi, SimKind::Ntsc};
         std::vector<std::string> paths;
@@ -50,7 +48,6 @@ protected:
         ::unsetenv("VEXILO_PORTS");
         m_server.Stop();
         m_loop.join();
-        ClearPortTable();
         std::remove(m_file.c_str());
     }
 

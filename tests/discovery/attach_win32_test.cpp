@@ -10,6 +10,7 @@
 
 #include "discovery/attach.h"
 #include "discovery/devices.h"
+#include "discovery/setupapi_seam.h"
 #include "protocol/id_record.h"
 
 namespace vexilo {
@@ -21,10 +22,10 @@ TEST(AttachWin32, TalksToASimulatedConverterThroughItsComPort) {
     if (port < 1) {
         GTEST_SKIP() << "needs VEXILO_TEST_SIM_COM (tools/wine-tests.sh)";
     }
-    const auto link = AttachDeviceLink(port);
+    const auto link = OpenDeviceLink(ComPort(port, Kind::Dvi));
     ASSERT_NE(link, nullptr);
-    EXPECT_EQ(link->m_nPort, port);
-    EXPECT_EQ(link->m_nKind, DEVKIND_OTHER);  // Wine lists no USB converter to take it from
+    EXPECT_EQ(link->Channel().Label(), "COM" + std::to_string(port));
+    EXPECT_EQ(link->m_kind, Kind::Dvi);
     EXPECT_TRUE(link->CheckConnection(1, false));
     EXPECT_EQ(link->GetSeriesCode(), 0);
     std::array<std::uint8_t, 64> version{};
@@ -46,8 +47,8 @@ TEST(AttachWin32, TalksToASimulatedConverterThroughItsComPort) {
 }
 
 TEST(AttachWin32, APortWithoutADeviceAttachesNothing) {
-    EXPECT_EQ(AttachDeviceLink(201), nullptr);
-    EXPECT_EQ(AttachDeviceLink(0), nullptr);
+    EXPECT_EQ(OpenDeviceLink(ComPort(201, Kind::Other)), nullptr);
+    EXPECT_EQ(OpenDeviceLink(ComPort(0, Kind::Other)), nullptr);
 }
 
 }  // namespace

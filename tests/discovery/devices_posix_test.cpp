@@ -20,7 +20,6 @@
 #include "discovery/devices.h"
 #include "discovery/virtual_ports.h"
 #include "serial/pelk_rs232.h"
-#include "serial/port_table.h"
 #include "support/fake_comm.h"
 
 namespace vexilo {
@@ -28,29 +27,24 @@ namespace {
 
 class DevicesTest : public testing::Test {
 protected:
-    void SetUp() override { ClearPortTable(); }
-    void TearDown() override {
-        SetDeviceSource({});
-        ClearPortTable();
-    }
+    void TearDown() override { SetDeviceSource({}); }
 };
 
 TEST_F(DevicesTest, EnumerateDevicesEndsWithTheVariableAndReportsOnce) {
     ASSERT_EQ(::setenv("VEXILO_PORTS", "rgb=/dev/pts/97,bogus,dvi=/dev/pts/98", 1), 0);
-    DeviceEntry table[MAX_DEVICES];
     testing::internal::CaptureStderr();
-    const int n = EnumerateDevices(table);
+    const std::vector<Port> listed = EnumerateDevices();
     const std::string first = testing::internal::GetCapturedStderr();
     testing::internal::CaptureStderr();
-    EXPECT_EQ(EnumerateDevices(table), n);
+    EXPECT_EQ(EnumerateDevices().size(), listed.size());
     const std::string second = testing::internal::GetCapturedStderr();
     ::unsetenv("VEXILO_PORTS");
 
     // Whatever USB converters this machine has come first.
-    ASSERT_GE(n, 2);
-    EXPECT_EQ(PortPath(table[n - 2].port), "/dev/pts/97");
-    EXPECT_EQ(table[n - 2].kind, DEVKIND_RGB);
-    EXPECT_EQ(PortPath(table[n - 1].port), "/dev/pts/98");
+    const std::size_t n = listed.size();
+    ASSERT_GE(n, 2u);
+    EXPECT_EQ(listed[n - 2], (Port{"/dev/pts/97", "pts/97", Kind::Rgb, {}}));
+    EXPECT_EQ(listed[n - 1].path, "/dev/pts/98");
     EXPECT_EQ(first, "VEXILO_PORTS: skipped \"bogus\": expected kind=path\n");
     EXPECT_EQ(second, "");
 }
@@ -69,8 +63,8 @@ TEST_F(DevicesTest, VirtualPortsComeAndGoWithTheirPaths) {
     const std::unique_ptr<CDeviceMonitor> monitor = OpenDeviceMonitor();
     std::vector<PresentDevice> present = ListPresentDevices();
     ASSERT_FALSE(present.empty());
-    const int port = present.back().entry.port;
-    EXPECT_EQ(PortPath(port), there);
+    const Port port = present.back().port;
+    EXPECT_EQ(port.path, there);
 
     // The same path made again is another node; left alone, it stays the same one.
     const std::optional<std::string> node = DeviceNodeOf(port);
@@ -91,7 +85,7 @@ TEST_F(DevicesTest, VirtualPortsComeAndGoWithTheirPaths) {
     std::filesystem::create_symlink("/dev/null", missing);
     EXPECT_TRUE(signalled());
     present = ListPresentDevices();
-    EXPECT_EQ(PortPath(present.back().entry.port), missing);
+    EXPECT_EQ(present.back().port.path, missing);
     std::filesystem::remove(dir / "unrelated");
     pollfd p{static_cast<int>(monitor->NativeHandle()), POLLIN, 0};
     EXPECT_TRUE(::poll(&p, 1, 5000) == 1 && !monitor->Drain());
@@ -99,29 +93,33 @@ TEST_F(DevicesTest, VirtualPortsComeAndGoWithTheirPaths) {
     std::filesystem::remove_all(dir);
 }
 
-TEST_F(DevicesTest, DeviceSourceReplacesEnumerationWithinTheTable) {
+TEST_F(DevicesTest, DeviceSourceReplacesEnumerationUpToSixteenPorts) {
     ASSERT_EQ(::setenv("VEXILO_PORTS", "rgb=/dev/pts/97", 1), 0);
     int calls = 0;
-    int claimed = 3;
-    SetDeviceSource([&](DeviceEntry* table) {
+    std::size_t given = 3;
+    SetDeviceSource([&] {
         ++calls;
-        table[0] = {DEVKIND_NTSC, RegisterPort("", "sim")};
-        return claimed;
+        std::vector<Port> ports;
+        for (std::size_t i = 0; i < given; ++i) {
+            ports.push_back({"", "sim" + std::to_string(i), Kind::Ntsc, {}});
+        }
+        return ports;
     });
-    DeviceEntry table[MAX_DEVICES];
-    EXPECT_EQ(EnumerateDevices(table), 3);
-    claimed = 40;
-    EXPECT_EQ(EnumerateDevices(table), MAX_DEVICES);
-    claimed = -1;
-    EXPECT_EQ(EnumerateDevices(table), 0);
+    EXPECT_EQ(EnumerateDevices().size(), 3u);
+    given = 40;
+    const std::vector<Port> capped = EnumerateDevices();
+    ASSERT_EQ(capped.size(), static_cast<std::size_t>(MAX_DEVICES));
+    EXPECT_EQ(capped.back().label, "sim15");
+    given = 0;
+    EXPECT_TRUE(EnumerateDevices().empty());
     EXPECT_EQ(calls, 3);
 
     SetDeviceSource({});
-    const int n = EnumerateDevices(table);
+    const std::vector<Port> real = EnumerateDevices();
     ::unsetenv("VEXILO_PORTS");
     EXPECT_EQ(calls, 3);
-    ASSERT_GE(n, 1);
-    EXPECT_EQ(PortPath(table[n - 1].port), "/dev/pts/97");
+    ASSERT_FALSE(real.empty());
+    EXPECT_EQ(real.back().path, "/dev/pts/97");
 }
 
 // A pseudo-terminal whose slave end stands in for a converter's port.
@@ -156,28 +154,19 @@ int OpenDescriptors() {
 class AttachTest : public DevicesTest {
 protected:
     void SetUp() override {
-        DevicesTest::SetUp();
         ASSERT_FALSE(pty.Path().empty());
-        port = RegisterPort(pty.Path(), "pty");
-    }
-    // Enumeration lists exactly `entry`.
-    void Enumerates(DeviceEntry entry) {
-        SetDeviceSource([entry](DeviceEntry* table) {
-            table[0] = entry;
-            return 1;
-        });
+        port = Port{pty.Path(), "pty", Kind::Rgb, {}};
     }
 
     Pty pty;
-    int port = 0;
+    Port port;
 };
 
-TEST_F(AttachTest, OpensThePortWithTheKindOfAFreshEnumeration) {
-    Enumerates({DEVKIND_RGB, port});
-    auto link = AttachDeviceLink(port);
+TEST_F(AttachTest, OpensThePortForAConverterOfItsKind) {
+    auto link = OpenDeviceLink(port);
     ASSERT_NE(link, nullptr);
-    EXPECT_EQ(link->m_nPort, port);
-    EXPECT_EQ(link->m_nKind, DEVKIND_RGB);
+    EXPECT_EQ(link->m_kind, Kind::Rgb);
+    EXPECT_EQ(link->Channel().Label(), "pty");
 
     // The link writes to this very pseudo-terminal.
     const std::uint8_t byte = 0x5A;
@@ -185,63 +174,54 @@ TEST_F(AttachTest, OpensThePortWithTheKindOfAFreshEnumeration) {
     std::uint8_t got = 0;
     EXPECT_EQ(::read(pty.Master(), &got, 1), 1);
     EXPECT_EQ(got, byte);
-
-    link.reset();
-    Enumerates({DEVKIND_NTSC, port + 1});  // not among the converters
-    const auto other = AttachDeviceLink(port);
-    ASSERT_NE(other, nullptr);
-    EXPECT_EQ(other->m_nKind, DEVKIND_OTHER);
 }
 
 TEST_F(AttachTest, PortThatDoesNotOpenGivesNoLink) {
     // Unplugged between enumeration and attachment: the device node is gone.
-    const int gone = RegisterPort(testing::TempDir() + "no-such-dir/ttyACM9", "ttyACM9");
-    Enumerates({DEVKIND_DVI, gone});
-    EXPECT_EQ(AttachDeviceLink(gone), nullptr);
-    for (int bad : {0, -1, 999}) {
-        EXPECT_EQ(AttachDeviceLink(bad), nullptr) << bad;
-    }
+    const Port gone{testing::TempDir() + "no-such-dir/ttyACM9", "ttyACM9", Kind::Dvi, {}};
+    PortOpenFailure failure = PortOpenFailure::None;
+    EXPECT_EQ(OpenDeviceLink(gone, &failure), nullptr);
+    EXPECT_EQ(failure, PortOpenFailure::Gone);
+    EXPECT_EQ(OpenDeviceLink(Port{}), nullptr);  // no path, no opener
 }
 
 TEST_F(AttachTest, PortHeldByAnotherOpenGivesNoLinkAndLeaksNothing) {
-    Enumerates({DEVKIND_DVI, port});
     {
-        CPelkRS232 holder(port);
+        CPelkRS232 holder(port.path);
         ASSERT_TRUE(holder.IsOpen());
         const int before = OpenDescriptors();
-        EXPECT_EQ(AttachDeviceLink(port), nullptr);
+        EXPECT_EQ(OpenDeviceLink(port), nullptr);
         EXPECT_EQ(OpenDescriptors(), before);
     }
-    EXPECT_NE(AttachDeviceLink(port), nullptr) << "the port should open once released";
+    EXPECT_NE(OpenDeviceLink(port), nullptr) << "the port should open once released";
 }
 
 TEST_F(AttachTest, VirtualPortsOpenThroughTheirOwnOpener) {
     bool open = true;
-    const int sim = RegisterPort("", "sim", [&open] {
-        auto comm = std::make_unique<test::FakeComm>();
-        comm->open = open;
-        return comm;
-    });
-    Enumerates({DEVKIND_NTSC, sim});
-    const auto link = AttachDeviceLink(sim);
+    const Port sim{"", "sim", Kind::Ntsc, [&open] {
+                       auto comm = std::make_unique<test::FakeComm>();
+                       comm->open = open;
+                       return comm;
+                   }};
+    const auto link = OpenDeviceLink(sim);
     ASSERT_NE(link, nullptr);
-    EXPECT_EQ(link->m_nKind, DEVKIND_NTSC);
+    EXPECT_EQ(link->m_kind, Kind::Ntsc);
     EXPECT_NE(dynamic_cast<test::FakeComm*>(link->Channel().m_pComm.get()), nullptr);
     open = false;
-    EXPECT_EQ(AttachDeviceLink(sim), nullptr);
+    EXPECT_EQ(OpenDeviceLink(sim), nullptr);
 }
 
 // VEXILO_PORTS names POSIX paths: a file or a directory there is no serial line.
 TEST(VirtualPortsPosix, PathsThatAreNoTerminalAreLeftOutWithTheReason) {
-    ClearPortTable();
     std::vector<std::string> problems;
-    DeviceEntry table[MAX_DEVICES];
+    std::vector<Port> listed;
     const std::string file = ::testing::TempDir() + "vexilo-not-a-port";
     std::FILE* f = std::fopen(file.c_str(), "w");
     ASSERT_NE(f, nullptr);
     std::fclose(f);
     const auto ports = ParseVirtualPorts("rgb=" + file + ",dvi=/,ntsc=/dev/null", problems);
-    EXPECT_EQ(AppendVirtualPorts(table, 0, MAX_DEVICES, ports, problems), 1);  // /dev/null
+    AppendVirtualPorts(listed, MAX_DEVICES, ports, problems);
+    EXPECT_EQ(listed.size(), 1u);  // /dev/null
     std::remove(file.c_str());
     ASSERT_EQ(problems.size(), 2u);
     EXPECT_NE(problems[0].find("is a regular file, not a terminal"), std::string::npos);

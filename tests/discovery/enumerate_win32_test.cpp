@@ -11,11 +11,8 @@ namespace vexilo {
 namespace {
 
 TEST(EnumerateWin32, WalksTheSystemSetAndFindsNoConverterUnderWine) {
-    std::vector<DeviceEntry> table(MAX_DEVICES, DeviceEntry{-1, -1});
-    EXPECT_EQ(EnumerateSystemDevices(table.data(), MAX_DEVICES), 0);
-    EXPECT_EQ(table[0].kind, -1);  // nothing written
-    EXPECT_EQ(EnumerateSystemDevices(nullptr, MAX_DEVICES), 0);
-    EXPECT_EQ(EnumerateSystemDevices(table.data(), 0), 0);
+    EXPECT_TRUE(EnumerateSystemDevices(MAX_DEVICES).empty());
+    EXPECT_TRUE(EnumerateSystemDevices(0).empty());
 }
 
 TEST(EnumerateWin32, ReadsThePropertiesOfRealDevices) {

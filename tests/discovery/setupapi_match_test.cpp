@@ -74,30 +74,23 @@ RecordedDevice Converter(const std::wstring& product, int com) {
             Sz(L"USB Serial Device (COM" + std::to_wstring(com) + L")")};
 }
 
-std::vector<DeviceEntry> Match(std::vector<RecordedDevice> devices, int capacity = MAX_DEVICES) {
+std::vector<Port> Match(std::vector<RecordedDevice> devices, int capacity = MAX_DEVICES) {
     RecordedDeviceSet set(std::move(devices));
-    std::vector<DeviceEntry> table(MAX_DEVICES, DeviceEntry{-1, -1});
-    const int n = MatchConverters(set, kVendor, table.data(), capacity);
-    for (int i = n; i < MAX_DEVICES; ++i) {
-        EXPECT_EQ(table[i].kind, -1) << "entry " << i << " written beyond the count";
-    }
-    table.resize(static_cast<std::size_t>(n));
-    return table;
+    return MatchConverters(set, kVendor, capacity);
 }
 
 TEST(SetupApiMatch, EachProductOfTheFamilyIsListedWithItsKind) {
     const struct {
         const wchar_t* product;
-        int kind;
+        Kind kind;
     } cases[] = {
-        {L"0020", DEVKIND_OTHER}, {L"0021", DEVKIND_DVI},   {L"0022", DEVKIND_RGB},
-        {L"0023", DEVKIND_NTSC},  {L"0024", DEVKIND_OTHER}, {L"002F", DEVKIND_OTHER},
+        {L"0020", Kind::Other}, {L"0021", Kind::Dvi},   {L"0022", Kind::Rgb},
+        {L"0023", Kind::Ntsc},  {L"0024", Kind::Other}, {L"002F", Kind::Other},
     };
     for (const auto& c : cases) {
         const auto found = Match({Converter(c.product, 5)});
         ASSERT_EQ(found.size(), 1u) << c.product;
-        EXPECT_EQ(found[0].kind, c.kind) << c.product;
-        EXPECT_EQ(found[0].port, 5);
+        EXPECT_EQ(found[0], ComPort(5, c.kind));
     }
 }
 
@@ -133,7 +126,7 @@ TEST(SetupApiMatch, OtherDevicesAreNotListed) {
         // A good converter after the rejected device shows that the walk went on.
         const auto found = Match({c.device, Converter(L"0021", 9)});
         ASSERT_EQ(found.size(), 1u) << c.why;
-        EXPECT_EQ(found[0].port, 9) << c.why;
+        EXPECT_EQ(found[0].label, "COM9") << c.why;
     }
 }
 
@@ -144,7 +137,7 @@ TEST(SetupApiMatch, OnlyTheFirstHardwareIdGivesTheKind) {
                 MultiSz({L"USB\\VID_3E57&PID_0020&REV_0001", L"USB\\VID_3E57&PID_0022"}),
                 Sz(L"Converter (COM3)")}});
     ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].kind, DEVKIND_OTHER);
+    EXPECT_EQ(found[0].kind, Kind::Other);
 }
 
 TEST(SetupApiMatch, KeepsTheSetsOrderAndStopsAtTheCapacity) {
@@ -153,19 +146,25 @@ TEST(SetupApiMatch, KeepsTheSetsOrderAndStopsAtTheCapacity) {
         devices.push_back(Converter(com % 2 ? L"0022" : L"0023", com));
     }
     RecordedDeviceSet set(devices);
-    std::vector<DeviceEntry> table(MAX_DEVICES);
-    ASSERT_EQ(MatchConverters(set, kVendor, table.data(), MAX_DEVICES), 16);
+    const std::vector<Port> found = MatchConverters(set, kVendor, MAX_DEVICES);
+    ASSERT_EQ(found.size(), 16u);
     for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(table[i].port, i + 1);
-        EXPECT_EQ(table[i].kind, (i + 1) % 2 ? DEVKIND_RGB : DEVKIND_NTSC);
+        EXPECT_EQ(found[i], ComPort(i + 1, (i + 1) % 2 ? Kind::Rgb : Kind::Ntsc));
     }
     EXPECT_EQ(set.highestAsked, 15);  // the 17th device is never looked at
 
     EXPECT_EQ(Match(devices, 3).size(), 3u);
     EXPECT_TRUE(Match(devices, 0).empty());
     RecordedDeviceSet none({});
-    EXPECT_EQ(MatchConverters(none, kVendor, table.data(), MAX_DEVICES), 0);
-    EXPECT_EQ(MatchConverters(set, kVendor, nullptr, MAX_DEVICES), 0);
+    EXPECT_TRUE(MatchConverters(none, kVendor, MAX_DEVICES).empty());
+}
+
+TEST(SetupApiMatch, PortsAreNamedAfterTheirComNumber) {
+    EXPECT_EQ(ComPort(3, Kind::Rgb), (Port{"\\\\.\\COM3", "COM3", Kind::Rgb, {}}));
+    EXPECT_EQ(ComPort(12, Kind::Dvi).path, "\\\\.\\COM12");
+    // A name without a usable number opens nothing.
+    EXPECT_EQ(ComPort(0, Kind::Dvi).path, "");
+    EXPECT_EQ(ComPort(-2, Kind::Dvi).path, "");
 }
 
 TEST(SetupApiMatch, PortComesFromTheFriendlyNameLikeWtoi) {

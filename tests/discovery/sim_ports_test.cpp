@@ -6,7 +6,6 @@
 
 #include "discovery/attach.h"
 #include "discovery/devices.h"
-#include "serial/port_table.h"
 #include "sim/sim_options.h"
 #include "sim/sim_pty_server.h"
 
@@ -14,7 +13,6 @@ namespace vexilo {
 namespace {
 
 TEST(SimPorts, VexiloPortsListsTheSimulatorsConvertersWithKindsAndLabels) {
-    ClearPortTable();
     CSimPtyServer server;
     ASSERT_TRUE(server.Ok()) << server.Error();
     const std::vector<SimKind> kinds{SimKind::Rgb, SimKind::Dvi, SimKind::Ntsc, SimKind::Other};
@@ -34,22 +32,20 @@ TEST(SimPorts, VexiloPortsListsTheSimulatorsConvertersWithKindsAndLabels) {
     ::setenv("VEXILO_PORTS", line.c_str(), 1);
     SetDeviceSource({});  // the real enumeration: sysfs first, then the variable
 
-    DeviceEntry table[MAX_DEVICES];
-    const int n = EnumerateDevices(table);
-    ASSERT_GE(n, 4);
-    const int first = n - 4;  // any real converters on this machine come first
-    const int expected[] = {DEVKIND_RGB, DEVKIND_DVI, DEVKIND_NTSC, DEVKIND_OTHER};
-    for (int i = 0; i < 4; ++i) {
-        const DeviceEntry& e = table[first + i];
-        EXPECT_EQ(e.kind, expected[i]) << i;
-        EXPECT_EQ(PortPath(e.port), paths[static_cast<size_t>(i)]);
-        EXPECT_EQ(PortLabel(e.port), paths[static_cast<size_t>(i)].substr(5));  // "pts/N"
+    const std::vector<Port> listed = EnumerateDevices();
+    ASSERT_GE(listed.size(), 4u);
+    const std::size_t first = listed.size() - 4;  // any real converters on this machine come first
+    for (std::size_t i = 0; i < 4; ++i) {
+        const Port& e = listed[first + i];
+        EXPECT_EQ(e.kind, kinds[i]) << i;
+        EXPECT_EQ(e.path, paths[i]);
+        EXPECT_EQ(e.label, paths[i].substr(5));  // "pts/N"
     }
 
     // The port opens, and the converter answers through the panel's own link.
-    auto link = AttachDeviceLink(table[first].port);
+    auto link = OpenDeviceLink(listed[first]);
     ASSERT_NE(link, nullptr);
-    EXPECT_EQ(link->m_nKind, DEVKIND_RGB);
+    EXPECT_EQ(link->m_kind, Kind::Rgb);
     EXPECT_TRUE(link->CheckConnection(1, false));
     EXPECT_EQ(link->GetSeriesCode(), 1);
     link.reset();
@@ -57,7 +53,6 @@ TEST(SimPorts, VexiloPortsListsTheSimulatorsConvertersWithKindsAndLabels) {
     ::unsetenv("VEXILO_PORTS");
     server.Stop();
     loop.join();
-    ClearPortTable();
 }
 
 }  // namespace

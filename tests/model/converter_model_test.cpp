@@ -9,28 +9,28 @@ namespace {
 
 TEST(ConverterModel, ValuesAreCheckedAgainstTheKindsRanges) {
     struct Case {
-        int kind;
+        Kind kind;
         const char* text;
         bool accepted;
         int value;
         const char* error;  // part of the refusal
     };
     const Case cases[] = {
-        {DEVKIND_RGB, "hpos=-500", true, -500, ""},
-        {DEVKIND_RGB, "hpos=+500", true, 500, ""},
-        {DEVKIND_RGB, "hpos=501", false, 0, "allowed: -500..500"},
-        {DEVKIND_RGB, "gain_b=74", true, 74, ""},
-        {DEVKIND_RGB, "gain_b=75", false, 0, "allowed: -437..74"},
-        {DEVKIND_RGB, "SYNC_TYPE=RGBS", true, 1, ""},
-        {DEVKIND_RGB, "sync_type=3", false, 0, "allowed: rgb|rgbs|rgbhv"},
-        {DEVKIND_RGB, "offset_auto=off", true, 0, ""},
-        {DEVKIND_RGB, "phase=1.5", false, 0, "allowed: 0..31"},
-        {DEVKIND_RGB, "scaler=sync", true, 1, ""},
-        {DEVKIND_NTSC, "scaler=sync", false, 0, "not a setting of ntsc converters"},
-        {DEVKIND_NTSC, "saturation=-128", true, -128, ""},
-        {DEVKIND_DVI, "cable_detect=on", true, 1, ""},
-        {DEVKIND_OTHER, "output_format=59.94i", true, 0, ""},
-        {DEVKIND_DVI, "output_format", false, 0, "expected NAME=VALUE"},
+        {Kind::Rgb, "hpos=-500", true, -500, ""},
+        {Kind::Rgb, "hpos=+500", true, 500, ""},
+        {Kind::Rgb, "hpos=501", false, 0, "allowed: -500..500"},
+        {Kind::Rgb, "gain_b=74", true, 74, ""},
+        {Kind::Rgb, "gain_b=75", false, 0, "allowed: -437..74"},
+        {Kind::Rgb, "SYNC_TYPE=RGBS", true, 1, ""},
+        {Kind::Rgb, "sync_type=3", false, 0, "allowed: rgb|rgbs|rgbhv"},
+        {Kind::Rgb, "offset_auto=off", true, 0, ""},
+        {Kind::Rgb, "phase=1.5", false, 0, "allowed: 0..31"},
+        {Kind::Rgb, "scaler=sync", true, 1, ""},
+        {Kind::Ntsc, "scaler=sync", false, 0, "not a setting of ntsc converters"},
+        {Kind::Ntsc, "saturation=-128", true, -128, ""},
+        {Kind::Dvi, "cable_detect=on", true, 1, ""},
+        {Kind::Other, "output_format=59.94i", true, 0, ""},
+        {Kind::Dvi, "output_format", false, 0, "expected NAME=VALUE"},
     };
     for (const Case& c : cases) {
         std::string error;
@@ -45,7 +45,7 @@ TEST(ConverterModel, ValuesAreCheckedAgainstTheKindsRanges) {
 }
 
 TEST(ConverterModel, SpinPositionsMapToTheConvertersValues) {
-    const KindModel& rgb = KindOf(DEVKIND_RGB);
+    const KindModel& rgb = KindOf(Kind::Rgb);
     EXPECT_EQ(rgb.Find("hpos")->ToWire(-500), 0);
     EXPECT_EQ(rgb.Find("gain_r")->ToWire(-437), 511) << "gain runs opposite to the value";
     EXPECT_EQ(rgb.Find("offset_g")->ToWire(-511), 1023);
@@ -53,10 +53,31 @@ TEST(ConverterModel, SpinPositionsMapToTheConvertersValues) {
     EXPECT_EQ(rgb.Find("offset_auto")->FromWire(7), 1) << "any nonzero value is on";
     EXPECT_EQ(rgb.Find("phase")->FactoryValue(2), 22);
     EXPECT_EQ(rgb.Find("phase")->FactoryValue(200), 16);
-    EXPECT_EQ(KindOf(DEVKIND_NTSC).Find("hue")->ToWire(0), 128);
-    EXPECT_EQ(&KindOf(42), &KindOf(DEVKIND_OTHER));
-    EXPECT_EQ(ModelString(0, DEVKIND_NTSC), "KTQ-NTSC-SDI");
-    EXPECT_EQ(ModelString(0xFF, DEVKIND_OTHER), "DVI-SDI");
+    EXPECT_EQ(KindOf(Kind::Ntsc).Find("hue")->ToWire(0), 128);
+    EXPECT_EQ(&KindOf(static_cast<Kind>(42)), &KindOf(Kind::Other));
+    EXPECT_EQ(ModelString(0, Kind::Ntsc), "KTQ-NTSC-SDI");
+    EXPECT_EQ(ModelString(0xFF, Kind::Other), "DVI-SDI");
+}
+
+// The names are what files, vexiloctl and VEXILO_PORTS write, in any case.
+TEST(ConverterModel, EachKindIsFoundByItsNameAndNamesItsPage) {
+    const struct {
+        const char* name;
+        Kind kind;
+        Page page;
+    } cases[] = {
+        {"dvi", Kind::Dvi, Page::kDvi},
+        {"RGB", Kind::Rgb, Page::kRgb},
+        {"Ntsc", Kind::Ntsc, Page::kComposite},
+        {"other", Kind::Other, Page::kDvi},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(KindByName(c.name), &KindOf(c.kind)) << c.name;
+        EXPECT_EQ(KindOf(c.kind).page, c.page) << c.name;
+    }
+    EXPECT_EQ(KindByName("vga"), nullptr);
+    EXPECT_EQ(KindByName("rgb2"), nullptr);
+    EXPECT_EQ(KindNames(", ", " or "), "dvi, rgb, ntsc or other");
 }
 
 TEST(ConverterModel, IdChangesFollowThePagesFieldRules) {
@@ -94,14 +115,14 @@ TEST(ConverterModel, MergeKeepsWhatWasNotChangedAndFillsLikeThePage) {
     stored.did = 0x40;  // shown and stored as 0x5F
     IdChanges sn;
     sn.sn = "00001234";
-    IdFields merged = MergeIdChanges(stored, sn, 0, DEVKIND_NTSC);
+    IdFields merged = MergeIdChanges(stored, sn, 0, Kind::Ntsc);
     EXPECT_EQ(merged.id, "KTQNTSC_00001234");
     EXPECT_EQ(merged.name, "KTQNTSC_00001234");
     EXPECT_EQ(merged.model, "KTQ-NTSC-SDI");
     EXPECT_EQ(merged.did, 0x5F);
 
     stored.name = "Studio";
-    merged = MergeIdChanges(stored, sn, 1, DEVKIND_RGB);
+    merged = MergeIdChanges(stored, sn, 1, Kind::Rgb);
     EXPECT_EQ(merged.id, "") << "the operator's own Name keeps ID and Name as they are";
     EXPECT_EQ(merged.name, "Studio");
 }

@@ -11,11 +11,10 @@ namespace vexilo::model {
 namespace {
 
 std::unique_ptr<Converter> On(const std::shared_ptr<CSimConverter>& sim) {
-    const int kind = static_cast<int>(sim->Config().kind);
     return std::make_unique<Converter>(
         std::make_unique<CDevLink>(std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim)),
-                                   1, kind),
-        kind, "ttyACM0");
+                                   sim->Config().kind),
+        "ttyACM0");
 }
 
 TEST(ConverterTest, IdentifyRefusesFirmwareThatIsNotTheMainOne) {
@@ -84,7 +83,7 @@ TEST(ConverterTest, AdjustmentsNeedAnInputFormat) {
 TEST(ConverterTest, AStoredFFFFIsAValueNotAFailure) {
     auto sim = std::make_shared<CSimConverter>(SimConfig::For(SimKind::Ntsc));
     sim->SetAdjustment(sim->ActiveFormat(), 2, 0xFFFF);
-    const Setting* hue = KindOf(DEVKIND_NTSC).Find("hue");
+    const Setting* hue = KindOf(Kind::Ntsc).Find("hue");
     SettingsSnapshot snapshot;
     ASSERT_TRUE(On(sim)->ReadSettings(std::span<const Setting* const>(&hue, 1), snapshot).ok());
     EXPECT_EQ(snapshot.Value(*hue), 0xFFFF - 128);
@@ -125,7 +124,7 @@ TEST(ConverterTest, AnUnansweredQueryIsNeverTakenForAnAnswer) {
 TEST(ConverterTest, WriteSettingsTellsWhichAssignmentsWereAcceptedAndStopsOnTheFlag) {
     auto sim = std::make_shared<CSimConverter>(SimConfig::For(SimKind::Rgb));
     auto converter = On(sim);
-    const KindModel& kind = KindOf(DEVKIND_RGB);
+    const KindModel& kind = KindOf(Kind::Rgb);
     const Assignment values[] = {{kind.Find("output_format"), 0},
                                  {kind.Find("hpos"), 3},
                                  {kind.Find("vpos"), 4},

@@ -97,7 +97,7 @@ TEST(SettingsFile, EntriesAreFoundByPortThenById) {
 
 TEST(SettingsFile, PlanSendsOnlyWhatDiffersAndTheRoundTripKeepsEveryValue) {
     Identity identity;
-    identity.kind = DEVKIND_RGB;
+    identity.kind = Kind::Rgb;
     SettingsSnapshot now;
     now.output = requests::OutputSettings{1, 0, 0};
     now.inputFormat = 3;
@@ -153,7 +153,7 @@ TEST(SettingsFile, OffsetsFollowTheirAutoSwitchWhichIsSentFirst) {
 
 TEST(SettingsFile, SettingsBehindAnAutoSwitchThatIsOnAreNeitherBackedUpNorClaimedAsApplied) {
     Identity identity;
-    identity.kind = DEVKIND_RGB;
+    identity.kind = Kind::Rgb;
     SettingsSnapshot now;
     now.inputFormat = 3;
     now.adjustments.assign(kRgbAdjustmentCount, 1);  // offset auto and sync auto on

@@ -56,8 +56,8 @@ SimConfig WithInput(SimKind kind, std::uint8_t format) {
 
 class AdjustPageTest : public ModelPageTest {
 protected:
-    CArgbDialog* StartRgb() { return Start<CArgbDialog>(DEVKIND_RGB); }
-    CCvbsDialog* StartNtsc() { return Start<CCvbsDialog>(DEVKIND_NTSC); }
+    CArgbDialog* StartRgb() { return Start<CArgbDialog>(Kind::Rgb); }
+    CCvbsDialog* StartNtsc() { return Start<CCvbsDialog>(Kind::Ntsc); }
 
     // The requests from the page's first input-format query on.
     std::vector<SimRequest> FromFirstQuery() const {
@@ -72,24 +72,24 @@ protected:
 
 TEST(PageFactory, KindSelectsClassAndTemplate) {
     struct Case {
-        int kind;
+        Kind kind;
         int templateId;
         std::function<bool(CDevDialog*)> is;
     };
     auto dvi = [](CDevDialog* p) { return dynamic_cast<CDvidDialog*>(p) != nullptr; };
     const Case cases[] = {
-        {DEVKIND_OTHER, 133, dvi},
-        {DEVKIND_DVI, 133, dvi},
-        {DEVKIND_RGB, 134, [](CDevDialog* p) { return dynamic_cast<CArgbDialog*>(p) != nullptr; }},
-        {DEVKIND_NTSC, 135, [](CDevDialog* p) { return dynamic_cast<CCvbsDialog*>(p) != nullptr; }},
-        {7, 133, dvi},  // a kind discovery does not know is served like DEVKIND_OTHER
-        {-1, 133, dvi},
+        {Kind::Other, 133, dvi},
+        {Kind::Dvi, 133, dvi},
+        {Kind::Rgb, 134, [](CDevDialog* p) { return dynamic_cast<CArgbDialog*>(p) != nullptr; }},
+        {Kind::Ntsc, 135, [](CDevDialog* p) { return dynamic_cast<CCvbsDialog*>(p) != nullptr; }},
+        {static_cast<Kind>(7), 133, dvi},  // a value outside the kinds is served like Other
     };
     for (const Case& c : cases) {
+        const int kind = static_cast<int>(c.kind);
         const auto page = CreateDevicePage(c.kind);
-        ASSERT_NE(page, nullptr) << c.kind;
-        EXPECT_TRUE(c.is(page.get())) << c.kind;
-        EXPECT_EQ(PageTemplateId(c.kind), c.templateId) << c.kind;
+        ASSERT_NE(page, nullptr) << kind;
+        EXPECT_TRUE(c.is(page.get())) << kind;
+        EXPECT_EQ(PageTemplateId(c.kind), c.templateId) << kind;
         EXPECT_FALSE(page->HasConverter());
         EXPECT_TRUE(page->TabTitle().empty());
     }

@@ -488,11 +488,12 @@ TEST_F(PageTest, ShowingThePageFocusesTheUpdateButton) {
 // ---- attachment ------------------------------------------------------------------------------
 
 TEST_F(PageTest, AttachDeviceOpensThePortOrLeavesNoDevice) {
-    const int port = RegisterSimPort(std::make_shared<CSimConverter>(config), "sim0");
+    const Port port = SimPort(std::make_shared<CSimConverter>(config), "sim0");
     CTestPage page;
     page.AttachDevice(port);
     ASSERT_TRUE(page.HasConverter());
-    EXPECT_EQ(page.Device()->m_nPort, port);
+    EXPECT_EQ(page.Device()->Channel().Label(), "sim0");
+    EXPECT_EQ(page.Device()->m_kind, config.kind);
     EXPECT_TRUE(page.Device()->CheckConnection(1, true));
 
     CTestPage second;  // the port is held: a second attachment gets nothing

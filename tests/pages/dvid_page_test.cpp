@@ -12,7 +12,7 @@ namespace {
 class DviPageTest : public ModelPageTest {
 protected:
     DviPageTest() { NewSim(SimKind::Dvi); }
-    CDvidDialog* StartDvi() { return Start<CDvidDialog>(DEVKIND_DVI); }
+    CDvidDialog* StartDvi() { return Start<CDvidDialog>(Kind::Dvi); }
     void SetCable(std::uint8_t byte) {
         SimGeneral general = sim->Current();
         general.cableDetect = byte;

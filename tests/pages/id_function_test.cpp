@@ -57,11 +57,11 @@ TEST(IdFilters, TextLimits) {
 }
 
 TEST(IdFilters, ModelName) {
-    EXPECT_EQ(CDevDialog::MakeModelName(1, 2), "KTP-RGB-SDI");
-    EXPECT_EQ(CDevDialog::MakeModelName(0, 3), "KTQ-NTSC-SDI");
-    EXPECT_EQ(CDevDialog::MakeModelName(0xFF, 1), "KTP-DVI-SDI");
-    EXPECT_EQ(CDevDialog::MakeModelName(1, 0), "");
-    EXPECT_EQ(CDevDialog::MakeModelName(1, 4), "");
+    EXPECT_EQ(CDevDialog::MakeModelName(1, Kind::Rgb), "KTP-RGB-SDI");
+    EXPECT_EQ(CDevDialog::MakeModelName(0, Kind::Ntsc), "KTQ-NTSC-SDI");
+    EXPECT_EQ(CDevDialog::MakeModelName(0xFF, Kind::Dvi), "KTP-DVI-SDI");
+    EXPECT_EQ(CDevDialog::MakeModelName(1, Kind::Other), "");
+    EXPECT_EQ(CDevDialog::MakeModelName(1, static_cast<Kind>(4)), "");
 }
 
 // ---- loading ---------------------------------------------------------------------------------

@@ -11,7 +11,6 @@
 #include "pages/main_window.h"
 #include "pages/model_pages.h"
 #include "protocol/dev_link.h"
-#include "serial/port_table.h"
 #include "sim/sim_comm.h"
 #include "sim/sim_converter.h"
 #include "support/message_box_recorder.h"
@@ -69,8 +68,6 @@ inline SimRequest QueryFormat() {
 // are recorded and answered, timers fire by hand.
 class ModelPageTest : public ::testing::Test {
 protected:
-    void TearDown() override { ClearPortTable(); }
-
     // A fresh converter of `kind` running `firmware`, or as `config` describes it.
     void NewSim(SimKind kind, SimFirmware firmware = SimFirmware::Main) {
         sim = std::make_shared<CSimConverter>(SimConfig::For(kind, firmware));
@@ -80,17 +77,17 @@ protected:
     // Start-up as the main window runs it, except that the page knows its main window from the
     // start, so a forced close during start-up returns.
     template <class Page>
-    Page* Start(int kind) {
+    Page* Start(Kind kind) {
         std::unique_ptr<CDevDialog> created = CreateDevicePage(kind);
         Page* page = dynamic_cast<Page*>(created.get());
-        EXPECT_NE(page, nullptr) << "kind " << kind;
+        EXPECT_NE(page, nullptr) << "kind " << KindName(kind);
         if (page == nullptr) {
             return nullptr;
         }
         main.pages.push_back(std::move(created));
-        const int port = RegisterPort("", "COM3");
+        const Port port{{}, "COM3", kind, {}};
         page->UseDevice(std::make_unique<CDevLink>(
-            std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim)), port, kind));
+            std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim), port.label), kind));
         page->JoinMainWindow(&main, -1);
         ++main.openTabs;
         page->Create(PageTemplateId(kind), &main.tab);

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "protocol/id_record.h"
-#include "serial/port_table.h"
 #include "sim/sim_comm.h"
 #include "sim/sim_converter.h"
 #include "support/message_box_recorder.h"
@@ -20,8 +19,6 @@ namespace vexilo::test {
 // recorded, timers fire by hand.
 class PageTest : public ::testing::Test {
 protected:
-    void TearDown() override { ClearPortTable(); }
-
     // The converter of the next page, made from `config` on first use, so a test can change
     // the firmware first and script the converter afterwards.
     CSimConverter& Sim() {
@@ -39,8 +36,8 @@ protected:
     std::unique_ptr<CDevLink> Link(const std::shared_ptr<CSimConverter>& converter,
                                    const std::string& label) {
         return std::make_unique<CDevLink>(
-            std::make_unique<CDevChannel>(std::make_unique<CSimComm>(converter)),
-            RegisterPort("", label), static_cast<int>(converter->Config().kind));
+            std::make_unique<CDevChannel>(std::make_unique<CSimComm>(converter), label),
+            converter->Config().kind);
     }
 
     // Start-up as the main window runs it: the page does not know its main window yet.

@@ -30,7 +30,7 @@ TEST_F(PageTest, RenderPage) {
         auto page = std::make_unique<CTestPage>();
         page->UseDevice(Link(sim, "ttyACM0"));
         page->Create(templateId, nullptr);
-        page->SetComPort(page->Device()->m_nPort);
+        page->SetComPort(PortOf(page->Device()));
         page->SetWindowText(page->TabTitle());
         ASSERT_TRUE(page->HasConverter());
         page->ShowWindow(true);
@@ -43,12 +43,12 @@ TEST_F(PageTest, RenderPage) {
 TEST_F(ModelPageTest, RenderModelPages) {
     struct Case {
         SimKind kind;
-        int devkind;
+        Kind devkind;
         const char* name;
     };
-    const Case cases[] = {{SimKind::Dvi, DEVKIND_DVI, "model-dvi"},
-                          {SimKind::Rgb, DEVKIND_RGB, "model-rgb"},
-                          {SimKind::Ntsc, DEVKIND_NTSC, "model-ntsc"}};
+    const Case cases[] = {{SimKind::Dvi, Kind::Dvi, "model-dvi"},
+                          {SimKind::Rgb, Kind::Rgb, "model-rgb"},
+                          {SimKind::Ntsc, Kind::Ntsc, "model-ntsc"}};
     for (const Case& c : cases) {
         NewSim(c.kind);
         if (c.kind == SimKind::Dvi) {
@@ -63,9 +63,9 @@ TEST_F(ModelPageTest, RenderModelPages) {
             sim->SetAdjustment(0, 1, 140);  // contrast 12
         }
         std::unique_ptr<CDevDialog> page = CreateDevicePage(c.devkind);
-        const int port = RegisterPort("", "ttyACM0");
+        const Port port{{}, "ttyACM0", c.devkind, {}};
         page->UseDevice(std::make_unique<CDevLink>(
-            std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim)), port, c.devkind));
+            std::make_unique<CDevChannel>(std::make_unique<CSimComm>(sim), port.label), c.devkind));
         page->Create(PageTemplateId(c.devkind), nullptr);
         page->SetComPort(port);
         page->SetWindowText(page->TabTitle());

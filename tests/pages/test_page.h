@@ -13,7 +13,7 @@ namespace vexilo::test {
 // hands over the ID settings. Counts UpdateStatus to show that the map reaches overrides.
 class CTestPage : public CDevDialog {
 public:
-    void SetComPort(int nPort) override { SetTabTitle("KTP-RGB-SDI", nPort); }
+    void SetComPort(const Port& port) override { SetTabTitle("KTP-RGB-SDI", port); }
     void CommitSettings(bool bRevert) override { CommitGeneralSettings(bRevert); }
     void CloseOnError(int nReason) override {
         ShowErrorAndClose(nReason, m_nTabIndex, m_szTabTitle);
@@ -43,6 +43,11 @@ public:
     int updateStatusCalls = 0;
 };
 
+// The port a page's converter was opened on, as far as its record tells.
+inline Port PortOf(const CDevLink* link) {
+    return link != nullptr ? Port{{}, link->m_pChannel->Label(), link->m_kind, {}} : Port{};
+}
+
 // A main window reduced to what the pages use: tabs, pages, open-tab count, tab switch.
 class FakeMain : public IMainWindow {
 public:
@@ -66,7 +71,7 @@ public:
         CTestPage* p = page.get();
         pages.push_back(std::move(page));
         p->UseDevice(std::move(link));
-        const int port = p->HasConverter() ? p->Device()->m_nPort : 0;
+        const Port port = PortOf(p->Device());
         p->Create(templateId, &tab);
         p->SetComPort(port);
         p->JoinMainWindow(this, static_cast<int>(pages.size()) - 1);

@@ -15,7 +15,8 @@ namespace {
 struct LinkRig {
     explicit LinkRig(SimConfig config = SimConfig::For(SimKind::Rgb))
         : model(std::make_shared<CSimConverter>(config)),
-          link(std::make_unique<CDevChannel>(std::make_unique<CSimComm>(model)), 3, 2) {}
+          link(std::make_unique<CDevChannel>(std::make_unique<CSimComm>(model)),
+               model->Config().kind) {}
 
     int Count(std::uint8_t command) const {
         const auto log = model->LoggedCommands();

@@ -27,7 +27,8 @@ protected:
         auto conv =
             std::make_unique<ScriptedConverter>([this](const Request& r) { return Answer(r); });
         converter = conv.get();
-        link = std::make_unique<CDevLink>(std::make_unique<CDevChannel>(std::move(conv)), 3, 2);
+        link =
+            std::make_unique<CDevLink>(std::make_unique<CDevChannel>(std::move(conv)), Kind::Rgb);
     }
 
     Bytes Answer(const Request& r) {

@@ -43,7 +43,7 @@ class FixedReplyComm : public IPelkComm {
 public:
     explicit FixedReplyComm(std::vector<std::uint8_t> reply) : reply_(std::move(reply)) {}
     bool IsOpen() const override { return true; }
-    bool Open(int) override { return true; }
+    bool Open(const std::string&) override { return true; }
     void Write(const std::uint8_t*, int) override { pos_ = 0; }
     int Read(std::uint8_t* buffer, int count) override {
         int n = 0;

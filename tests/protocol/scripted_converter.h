@@ -43,7 +43,7 @@ public:
     explicit ScriptedConverter(Handler h) : handler(std::move(h)) {}
 
     bool IsOpen() const override { return true; }
-    bool Open(int) override { return true; }
+    bool Open(const std::string&) override { return true; }
     void Write(const std::uint8_t* buffer, int count) override {
         Request r;
         if (count >= 6) {

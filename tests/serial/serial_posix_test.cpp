@@ -12,7 +12,6 @@
 #include <thread>
 
 #include "serial/pelk_rs232.h"
-#include "serial/port_table.h"
 #include "serial/wait_observer.h"
 #include "support/pty_pair.h"
 
@@ -28,14 +27,12 @@ constexpr SerialTimeouts kFast{200, 1, 200, 1};
 class SerialPosixTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ClearPortTable();
         ASSERT_TRUE(pty.ok());
-        port = pty.Register("ttyTEST0");
+        port = pty.path();
     }
-    void TearDown() override { ClearPortTable(); }
 
     PtyPair pty;
-    int port = 0;
+    std::string port;
 };
 
 TEST_F(SerialPosixTest, OpensRaw115200AndExchangesBytes) {
@@ -80,7 +77,7 @@ TEST_F(SerialPosixTest, AFailedOpenTellsWhetherThePortIsBusyOrGone) {
     EXPECT_EQ(first.OpenFailure(), PortOpenFailure::None);
     CPelkRS232 second(port, kFast);
     EXPECT_EQ(second.OpenFailure(), PortOpenFailure::Busy);
-    CPelkRS232 gone(RegisterPort("/dev/ttyACM-vexilo-test-missing", "gone"), kFast);
+    CPelkRS232 gone("/dev/ttyACM-vexilo-test-missing", kFast);
     EXPECT_EQ(gone.OpenFailure(), PortOpenFailure::Gone);
     // Only character devices open: a regular file or a pipe would take requests and never answer.
     const std::string file = ::testing::TempDir() + "vexilo-serial-file";
@@ -89,7 +86,7 @@ TEST_F(SerialPosixTest, AFailedOpenTellsWhetherThePortIsBusyOrGone) {
     std::remove(fifo.c_str());
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& path : {file, fifo}) {
-        CPelkRS232 notATerminal(RegisterPort(path, "file"), kFast);
+        CPelkRS232 notATerminal(path, kFast);
         EXPECT_FALSE(notATerminal.IsOpen()) << path;
         EXPECT_EQ(notATerminal.OpenFailure(), PortOpenFailure::Other) << path;
     }
@@ -165,7 +162,7 @@ TEST_F(SerialPosixTest, BytesReadAheadAreServedInOrderAndPurgedWithTheRest) {
     EXPECT_EQ(b[0], 9);
 }
 
-TEST_F(SerialPosixTest, NothingHappensForCountZeroNullBufferOrPortBelowOne) {
+TEST_F(SerialPosixTest, NothingHappensForCountZeroNullBufferOrAnEmptyPath) {
     CPelkRS232 link(port, kFast);
     std::uint8_t buf[4] = {0xAA, 0xAA, 0xAA, 0xAA};
     EXPECT_EQ(link.Read(buf, 0), 0);
@@ -175,24 +172,19 @@ TEST_F(SerialPosixTest, NothingHappensForCountZeroNullBufferOrPortBelowOne) {
     EXPECT_TRUE(pty.Receive(1, 50).empty());
     EXPECT_EQ(buf[0], 0xAA);
 
-    for (int bad : {0, -1, -100}) {
-        CPelkRS232 none(bad, kFast);
-        EXPECT_FALSE(none.IsOpen()) << bad;
-        EXPECT_EQ(none.Read(buf, 4), 0);
-        none.Write(buf, 4);
-        none.Purge();
-        EXPECT_FALSE(none.Open(bad));
-    }
-    // A number nobody registered opens nothing either.
-    CPelkRS232 unknown(port + 50, kFast);
-    EXPECT_FALSE(unknown.IsOpen());
+    CPelkRS232 none("", kFast);
+    EXPECT_FALSE(none.IsOpen());
+    EXPECT_EQ(none.Read(buf, 4), 0);
+    none.Write(buf, 4);
+    none.Purge();
+    EXPECT_FALSE(none.Open(""));
 }
 
 TEST_F(SerialPosixTest, OpenCanReopenAndClosesFirst) {
     CPelkRS232 link(port, kFast);
     ASSERT_TRUE(link.IsOpen());
     EXPECT_TRUE(link.Open(port));  // the old handle is closed first, so the lock is free again
-    EXPECT_FALSE(link.Open(0));
+    EXPECT_FALSE(link.Open(""));
     EXPECT_FALSE(link.IsOpen());
 }
 

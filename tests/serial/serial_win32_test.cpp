@@ -15,7 +15,6 @@
 
 #include "protocol/dev_channel.h"
 #include "serial/pelk_rs232.h"
-#include "serial/port_table.h"
 #include "serial/win32_comm_calls.h"
 
 namespace vexilo {
@@ -27,6 +26,11 @@ constexpr SerialTimeouts kQuick{400, 1, 400, 1};
 int PortFromEnv(const char* name) {
     const char* v = std::getenv(name);
     return v != nullptr ? std::atoi(v) : 0;
+}
+
+// The device path of COM port `number`, as discovery names it.
+std::string Com(int number) {
+    return "\\\\.\\COM" + std::to_string(number);
 }
 
 // Forwards to the system and keeps a log of the calls; can fake what the driver reports.
@@ -173,7 +177,7 @@ protected:
 
 TEST_F(SerialWin32, OpensWithoutSharingAndSetsTheConverterLine) {
     RecordingCalls calls;
-    CPelkRS232 link(m_port, kQuick);
+    CPelkRS232 link(Com(m_port), kQuick);
     ASSERT_TRUE(link.IsOpen());
 
     EXPECT_EQ(calls.paths.at(0), L"\\\\.\\COM" + std::to_wstring(m_port));
@@ -230,7 +234,7 @@ TEST_F(SerialWin32, OpensWithoutSharingAndSetsTheConverterLine) {
 TEST_F(SerialWin32, LeavesTheOtherDriverSettingsAsReported) {
     RecordingCalls calls;
     calls.fakeDriverState = true;
-    CPelkRS232 link(m_port, kQuick);
+    CPelkRS232 link(Com(m_port), kQuick);
     ASSERT_TRUE(link.IsOpen());
     const DCB& d = calls.applied;
     EXPECT_TRUE(d.fOutxCtsFlow);
@@ -247,7 +251,7 @@ TEST_F(SerialWin32, LeavesTheOtherDriverSettingsAsReported) {
 
 TEST_F(SerialWin32, StandardTimeoutsAreTheConvertersOwn) {
     RecordingCalls calls;
-    CPelkRS232 link(m_port);
+    CPelkRS232 link(Com(m_port));
     ASSERT_TRUE(link.IsOpen());
     EXPECT_EQ(calls.timeouts.ReadIntervalTimeout, 0u);
     EXPECT_EQ(calls.timeouts.ReadTotalTimeoutMultiplier, 10u);
@@ -270,14 +274,14 @@ TEST_F(SerialWin32, ARefusedSettingLeavesThePortOpenAndSkipsOnlyThatStep) {
         RecordingCalls calls;
         calls.failGetState = c.failState;
         calls.failGetTimeouts = c.failTimeouts;
-        CPelkRS232 link(m_port, kQuick);
+        CPelkRS232 link(Com(m_port), kQuick);
         EXPECT_TRUE(link.IsOpen());
         EXPECT_EQ(calls.log, c.log);
     }
 }
 
 TEST_F(SerialWin32, ExchangesFramesWithThePeer) {
-    auto link = std::make_unique<CPelkRS232>(m_port, kQuick);
+    auto link = std::make_unique<CPelkRS232>(Com(m_port), kQuick);
     ASSERT_TRUE(link->IsOpen());
     CDevChannel channel(std::move(link));
     const std::uint8_t small[] = {0x80};
@@ -297,7 +301,7 @@ TEST_F(SerialWin32, ExchangesFramesWithThePeer) {
 }
 
 TEST_F(SerialWin32, AReadThatTimesOutReturnsWhatArrived) {
-    CPelkRS232 link(m_port, kQuick);
+    CPelkRS232 link(Com(m_port), kQuick);
     ASSERT_TRUE(link.IsOpen());
     // The echo is 10 bytes; asking for 64 returns those 10 when the time-out runs out.
     const auto reply = EchoOf(link, {1, 2, 3, 4});
@@ -305,7 +309,7 @@ TEST_F(SerialWin32, AReadThatTimesOutReturnsWhatArrived) {
 }
 
 TEST_F(SerialWin32, AReadWithNothingArrivingReturnsZeroAfterAboutThreeSeconds) {
-    CPelkRS232 link(m_port);
+    CPelkRS232 link(Com(m_port));
     ASSERT_TRUE(link.IsOpen());
     link.Purge();
     std::uint8_t byte = 0;
@@ -319,7 +323,7 @@ TEST_F(SerialWin32, AReadWithNothingArrivingReturnsZeroAfterAboutThreeSeconds) {
 
 TEST_F(SerialWin32, APendingLineErrorLosesExactlyOneRead) {
     RecordingCalls calls;
-    CPelkRS232 link(m_port, kQuick);
+    CPelkRS232 link(Com(m_port), kQuick);
     ASSERT_TRUE(link.IsOpen());
     std::uint8_t frame[6];
     BuildFrame(frame, 0x00, nullptr, 0);
@@ -338,7 +342,7 @@ TEST_F(SerialWin32, APendingLineErrorLosesExactlyOneRead) {
 
 TEST_F(SerialWin32, APendingLineErrorLosesExactlyOneWrite) {
     RecordingCalls calls;
-    CPelkRS232 link(m_port, kQuick);
+    CPelkRS232 link(Com(m_port), kQuick);
     ASSERT_TRUE(link.IsOpen());
     link.Purge();
     std::uint8_t frame[7];
@@ -362,7 +366,7 @@ TEST_F(SerialWin32, APendingLineErrorLosesExactlyOneWrite) {
 
 TEST_F(SerialWin32, PurgeDiscardsBothDirections) {
     RecordingCalls calls;
-    CPelkRS232 link(m_port, kQuick);
+    CPelkRS232 link(Com(m_port), kQuick);
     ASSERT_TRUE(link.IsOpen());
     std::uint8_t frame[6];
     BuildFrame(frame, 0x00, nullptr, 0);
@@ -375,30 +379,28 @@ TEST_F(SerialWin32, PurgeDiscardsBothDirections) {
     EXPECT_EQ(link.Read(rest, 5), 0);
 }
 
-TEST_F(SerialWin32, NumbersBelowOneOpenNothing) {
-    for (int port : {0, -1, -7, INT_MIN}) {
-        RecordingCalls calls;
-        CPelkRS232 link(port, kQuick);
-        EXPECT_FALSE(link.IsOpen()) << port;
-        std::uint8_t buffer[4] = {1, 2, 3, 4};
-        EXPECT_EQ(link.Read(buffer, 4), 0);
-        link.Write(buffer, 4);
-        link.Purge();
-        EXPECT_FALSE(link.Open(port));
-        EXPECT_TRUE(calls.log.empty()) << port;  // the system was never asked
-    }
+TEST_F(SerialWin32, AnEmptyPathOpensNothing) {
+    RecordingCalls calls;
+    CPelkRS232 link("", kQuick);
+    EXPECT_FALSE(link.IsOpen());
+    std::uint8_t buffer[4] = {1, 2, 3, 4};
+    EXPECT_EQ(link.Read(buffer, 4), 0);
+    link.Write(buffer, 4);
+    link.Purge();
+    EXPECT_FALSE(link.Open(""));
+    EXPECT_TRUE(calls.log.empty());  // the system was never asked
 }
 
 TEST_F(SerialWin32, TwoDigitPortsOpenThroughTheDevicePath) {
     RecordingCalls calls;
-    CPelkRS232 link(m_highPort, kQuick);
+    CPelkRS232 link(Com(m_highPort), kQuick);
     ASSERT_TRUE(link.IsOpen());
     EXPECT_EQ(calls.paths.at(0), L"\\\\.\\COM" + std::to_wstring(m_highPort));
     EchoOf(link, {0x10, 0x20});
 }
 
 TEST_F(SerialWin32, APortThatIsNotThereStaysClosed) {
-    CPelkRS232 link(199, kQuick);
+    CPelkRS232 link(Com(199), kQuick);
     EXPECT_FALSE(link.IsOpen());
     EXPECT_EQ(link.OpenFailure(), PortOpenFailure::Gone);
     std::uint8_t byte = 0;
@@ -423,7 +425,7 @@ TEST(SerialWin32Errors, EachOpenErrorHasItsReason) {
 
 TEST_F(SerialWin32, EmptyRequestsDoNotTouchThePort) {
     RecordingCalls calls;
-    CPelkRS232 link(m_port, kQuick);
+    CPelkRS232 link(Com(m_port), kQuick);
     ASSERT_TRUE(link.IsOpen());
     calls.log.clear();
     std::uint8_t byte = 0;
@@ -439,34 +441,22 @@ TEST_F(SerialWin32, EmptyRequestsDoNotTouchThePort) {
 TEST_F(SerialWin32, ReopeningClosesFirstAndDoesNotReconfigure) {
     RecordingCalls calls;
     {
-        CPelkRS232 link(m_port, kQuick);
+        CPelkRS232 link(Com(m_port), kQuick);
         ASSERT_TRUE(link.IsOpen());
         calls.log.clear();
-        EXPECT_TRUE(link.Open(m_highPort));
+        EXPECT_TRUE(link.Open(Com(m_highPort)));
         EXPECT_EQ(calls.log, (std::vector<std::string>{"CloseHandle", "CreateFileW"}));
-        EXPECT_FALSE(link.Open(0));
+        EXPECT_FALSE(link.Open(""));
         EXPECT_FALSE(link.IsOpen());
         calls.log.clear();
     }
     EXPECT_TRUE(calls.log.empty());  // nothing left to close
 
     {
-        CPelkRS232 link(m_port, kQuick);
+        CPelkRS232 link(Com(m_port), kQuick);
         calls.log.clear();
     }
     EXPECT_EQ(calls.log, std::vector<std::string>{"CloseHandle"});
-}
-
-TEST(SerialWin32Ports, AreNamedAfterTheirComNumber) {
-    EXPECT_EQ(PortPath(3), "\\\\.\\COM3");
-    EXPECT_EQ(PortPath(12), "\\\\.\\COM12");
-    EXPECT_EQ(PortPath(0), "");
-    EXPECT_EQ(PortLabel(12), "COM12");
-    ClearPortTable();
-    EXPECT_EQ(RegisterPort("\\\\.\\CNCA0", "CNCA0"), 256);
-    EXPECT_EQ(PortPath(256), "\\\\.\\CNCA0");
-    EXPECT_EQ(PortLabel(256), "CNCA0");
-    ClearPortTable();
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // Faults of the simulated converter, seen through the panel's framing on virtual time.
 #include <gtest/gtest.h>
 
-#include "serial/port_table.h"
 #include "sim_rig.h"
 
 namespace vexilo::test {
@@ -109,12 +108,12 @@ TEST(SimFaults, UnplugFailsTheLinkUntilReplugged) {
     EXPECT_FALSE(channel.m_pComm->IsOpen());
     EXPECT_FALSE(channel.Transact(0x00));
     EXPECT_EQ(channel.m_nStatus, 6);
-    EXPECT_FALSE(channel.m_pComm->Open(1));
+    EXPECT_FALSE(channel.m_pComm->Open({}));
     EXPECT_FALSE(CSimComm(model).IsOpen());
     EXPECT_EQ(model->NowMs(), 0);  // a dead line fails at once
 
     model->Replug();
-    EXPECT_TRUE(channel.m_pComm->Open(1));
+    EXPECT_TRUE(channel.m_pComm->Open({}));
     EXPECT_TRUE(channel.Transact(0x00));
 }
 
@@ -124,8 +123,7 @@ TEST(SimComm, OpenIsExclusiveAndReadTimeOutIsVirtual) {
         CSimComm first(model);
         EXPECT_TRUE(first.IsOpen());
         EXPECT_FALSE(CSimComm(model).IsOpen());
-        EXPECT_FALSE(first.Open(0));
-        EXPECT_TRUE(first.Open(7));
+        EXPECT_TRUE(first.Open({}));  // closes first, so its own converter is free again
         std::uint8_t buf[100];
         EXPECT_EQ(first.Read(buf, 100), 0);
         EXPECT_EQ(model->NowMs(), 4000);
@@ -137,20 +135,18 @@ TEST(SimComm, OpenIsExclusiveAndReadTimeOutIsVirtual) {
     EXPECT_TRUE(CSimComm(model).IsOpen());
 }
 
-TEST(SimPorts, RegisteredConvertersAreOpenedThroughThePortTable) {
-    ClearPortTable();
+TEST(SimPorts, SimulatedConvertersOpenThroughTheirPorts) {
     auto rgb = std::make_shared<CSimConverter>(SimConfig::For(SimKind::Rgb));
     auto dvi = std::make_shared<CSimConverter>(SimConfig::For(SimKind::Dvi));
-    const int rgbPort = RegisterSimPort(rgb, "SIM-RGB");
-    const int dviPort = RegisterSimPort(dvi, "SIM-DVI");
-    EXPECT_NE(rgbPort, dviPort);
-    EXPECT_EQ(PortLabel(dviPort), "SIM-DVI");
+    const Port rgbPort = SimPort(rgb, "SIM-RGB");
+    const Port dviPort = SimPort(dvi, "SIM-DVI");
+    EXPECT_EQ(dviPort, (Port{"", "SIM-DVI", Kind::Dvi, {}}));  // of the model's kind
 
-    CDevChannel a(CreatePortComm(rgbPort));
-    CDevChannel b(CreatePortComm(dviPort));
+    CDevChannel a(OpenPortComm(rgbPort));
+    CDevChannel b(OpenPortComm(dviPort));
     ASSERT_TRUE(a.m_pComm->IsOpen());
     ASSERT_TRUE(b.m_pComm->IsOpen());
-    EXPECT_FALSE(CreatePortComm(rgbPort)->IsOpen());  // held by `a`
+    EXPECT_FALSE(OpenPortComm(rgbPort)->IsOpen());  // held by `a`
 
     // The test keeps scripting the converter the panel has opened.
     rgb->SetInputFormat(7);
@@ -159,7 +155,6 @@ TEST(SimPorts, RegisteredConvertersAreOpenedThroughThePortTable) {
     ASSERT_TRUE(b.Transact(0x14, std::vector<std::uint8_t>{0x00}.data(), 1));
     EXPECT_EQ(rgb->LoggedCommands(), std::vector<std::uint8_t>{0x0F});
     EXPECT_EQ(dvi->LoggedCommands(), std::vector<std::uint8_t>{0x14});
-    ClearPortTable();
 }
 
 }  // namespace

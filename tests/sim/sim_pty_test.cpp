@@ -15,7 +15,6 @@
 
 #include "protocol/dev_channel.h"
 #include "serial/pelk_rs232.h"
-#include "serial/port_table.h"
 #include "sim/sim_pty_server.h"
 
 extern char** environ;
@@ -37,7 +36,6 @@ std::vector<std::uint8_t> Reply(const CDevChannel& ch) {
 }
 
 TEST(SimPty, ServesTheSerialLinkAcrossReopenFaultsAndUnplug) {
-    ClearPortTable();
     CSimPtyServer server;
     ASSERT_TRUE(server.Ok()) << server.Error();
     auto rgb = std::make_shared<CSimConverter>(SimConfig::For(SimKind::Rgb));
@@ -48,9 +46,8 @@ TEST(SimPty, ServesTheSerialLinkAcrossReopenFaultsAndUnplug) {
     ASSERT_FALSE(dviPath.empty()) << server.Error();
     std::thread loop([&server] { server.Run(); });
 
-    const int port = RegisterPort(rgbPath, "rgb0");
     {
-        CDevChannel ch(std::make_unique<CPelkRS232>(port, kQuick));
+        CDevChannel ch(std::make_unique<CPelkRS232>(rgbPath, kQuick));
         ASSERT_TRUE(ch.m_pComm->IsOpen());
         ASSERT_TRUE(Txn(ch, 0x01, {0}));
         EXPECT_EQ(Reply(ch), (std::vector<std::uint8_t>{'3', '.', '1', '0'}));
@@ -67,7 +64,7 @@ TEST(SimPty, ServesTheSerialLinkAcrossReopenFaultsAndUnplug) {
         EXPECT_TRUE(std::equal(write.begin() + 1, write.end(), ch.ReplyData()));
     }
     {
-        CDevChannel ch(std::make_unique<CPelkRS232>(port, kQuick));
+        CDevChannel ch(std::make_unique<CPelkRS232>(rgbPath, kQuick));
         ASSERT_TRUE(ch.m_pComm->IsOpen()) << "reopen refused";
         EXPECT_TRUE(Txn(ch, 0x00, {0x00}));
 
@@ -94,13 +91,12 @@ TEST(SimPty, ServesTheSerialLinkAcrossReopenFaultsAndUnplug) {
               (std::vector<std::uint8_t>{0x01, 0x12, 0x11, 0x00, 0x0F, 0x0F, 0x0F, 0x0F, 0x00}));
 
     // The other converter is served all along.
-    CDevChannel d(std::make_unique<CPelkRS232>(RegisterPort(dviPath, "dvi0"), kQuick));
+    CDevChannel d(std::make_unique<CPelkRS232>(dviPath, kQuick));
     ASSERT_TRUE(Txn(d, 0x14, {0x00}));
     EXPECT_EQ(Reply(d), std::vector<std::uint8_t>{1});
 
     server.Stop();
     loop.join();
-    ClearPortTable();
 }
 
 // Reads one line from `fd` within `timeoutMs`.
@@ -147,7 +143,6 @@ bool WaitForEvent(int fd, std::uint32_t mask, int timeoutMs) {
 }
 
 TEST(SimPty, CommandLineServerPrintsPortsServesAndCleansUp) {
-    ClearPortTable();
     char dirTemplate[] = "/tmp/vexilo-sim-test.XXXXXX";
     ASSERT_NE(::mkdtemp(dirTemplate), nullptr);
     const std::string dir = dirTemplate;
@@ -180,8 +175,7 @@ TEST(SimPty, CommandLineServerPrintsPortsServesAndCleansUp) {
     EXPECT_EQ(fromFile, line);
 
     {
-        CDevChannel ch(
-            std::make_unique<CPelkRS232>(RegisterPort(linkDir + "/ntsc0", "ntsc0"), kQuick));
+        CDevChannel ch(std::make_unique<CPelkRS232>(linkDir + "/ntsc0", kQuick));
         ASSERT_TRUE(ch.m_pComm->IsOpen());
         ASSERT_TRUE(Txn(ch, 0x07, {0x01, 0x02}));
         EXPECT_EQ(Reply(ch), (std::vector<std::uint8_t>{128, 0}));
@@ -197,8 +191,7 @@ TEST(SimPty, CommandLineServerPrintsPortsServesAndCleansUp) {
     ASSERT_TRUE(WaitForEvent(watch, IN_CREATE, 10000));
     ::close(watch);
     {
-        CDevChannel ch(
-            std::make_unique<CPelkRS232>(RegisterPort(linkDir + "/ntsc0", "ntsc0"), kQuick));
+        CDevChannel ch(std::make_unique<CPelkRS232>(linkDir + "/ntsc0", kQuick));
         ASSERT_TRUE(ch.m_pComm->IsOpen());
         EXPECT_TRUE(Txn(ch, 0x00, {0x00}));
     }
@@ -213,7 +206,6 @@ TEST(SimPty, CommandLineServerPrintsPortsServesAndCleansUp) {
     ::close(out[0]);
     ::rmdir(linkDir.c_str());
     ::rmdir(dir.c_str());
-    ClearPortTable();
 }
 
 }  // namespace

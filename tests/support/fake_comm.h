@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "serial/pelk_comm.h"
@@ -14,7 +15,7 @@ namespace vexilo::test {
 class FakeComm : public IPelkComm {
 public:
     bool IsOpen() const override { return open; }
-    bool Open(int port) override { return open = port >= 1; }
+    bool Open(const std::string& path) override { return open = !path.empty(); }
     void Write(const std::uint8_t* buffer, int count) override {
         writes.emplace_back(buffer, buffer + count);
     }

@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "serial/port_table.h"
-
 namespace vexilo::test {
 
 // A pseudo-terminal whose slave side stands in for a converter's serial port and whose master
@@ -39,9 +37,6 @@ public:
     const std::string& path() const { return path_; }
     int master() const { return master_; }
     int slave() const { return slave_; }
-
-    // The slave's port number in the port table.
-    int Register(const std::string& label = "pty") { return RegisterPort(path_, label); }
 
     void CloseMaster() {
         if (master_ >= 0) {
