@@ -829,7 +829,7 @@ Outcome Converter::FactorySettings(bool resetId) {
         out.Then(std::move(r));
     }
     if (!resetId) {
-        out.Skipped("ID settings", "kept");
+        out.Skipped("ID settings", "left as stored");
         return out;
     }
     IdFields cleared;

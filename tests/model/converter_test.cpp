@@ -272,7 +272,7 @@ TEST(ConverterTest, FactorySettingsClearTheIdGroupOnlyWhenAsked) {
         // The cable detection read at start-up is switched on without asking again.
         EXPECT_EQ(sim->LoggedCommands(), (std::vector<std::uint8_t>{0x15, 0x08}));
         EXPECT_EQ(converter->Id().reset != 0, resetId);
-        EXPECT_EQ(sent.SkippedText().find("ID settings (kept)") != std::string::npos, !resetId);
+        EXPECT_EQ(sent.SkippedText().find("ID settings (left as stored)") != std::string::npos, !resetId);
     }
 }
 
