@@ -20,7 +20,7 @@ struct Bytes {
 };
 
 // The converter's state once `writes` and `id` are sent.
-void Apply(const ApplyPlan& plan, SettingsSnapshot& state, IdRecord& record) {
+void Apply(const ApplyPlan& plan, SettingsSnapshot& state, IdGroup& record) {
     for (const Assignment& a : plan.writes) {
         const std::uint16_t wire = a.setting->ToWire(a.value);
         switch (a.setting->area) {
@@ -144,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if ((bytes.Take() & 1) != 0) {
             state.cableDetect = bytes.Take() & 1;
         }
-        IdRecord record;
+        IdGroup record;
         record.supported = (bytes.Take() & 1) != 0;
         record.read = record.decoded = (bytes.Take() & 1) != 0;
         record.fields.enabled = (bytes.Take() & 1) != 0;
