@@ -315,6 +315,20 @@ Outcome Converter::SetCableDetect(bool on) {
     return out;
 }
 
+Outcome Converter::ReadOutput(requests::OutputSettings& settings) {
+    Outcome out;
+    const auto reply = requests::GetOutputSettings(Channel());
+    if (reply.Failed()) {
+        return out.Fail(Fault::kNoResponse, kNoResponse, "output settings");
+    }
+    if (!reply.HasValue()) {
+        return out.Fail(Fault::kBadReply, "the output settings reply is too short",
+                        "output settings");
+    }
+    settings = SanitizeOutputSettings(reply.value);
+    return out;
+}
+
 Outcome Converter::ReadSettings(std::span<const Setting* const> settings,
                                 SettingsSnapshot& snapshot) {
     snapshot = SettingsSnapshot{};
@@ -328,15 +342,11 @@ Outcome Converter::ReadSettings(std::span<const Setting* const> settings,
                            [&](const Setting* s) { return s->area == area; });
     };
     if (needs(Area::kOutput)) {
-        const auto reply = requests::GetOutputSettings(Channel());
-        if (reply.Failed()) {
-            return out.Fail(Fault::kNoResponse, kNoResponse, "output settings");
+        snapshot.output.emplace();
+        if (Outcome r = ReadOutput(*snapshot.output); !r) {
+            snapshot.output.reset();
+            return out.Then(std::move(r));
         }
-        if (!reply.HasValue()) {
-            return out.Fail(Fault::kBadReply, "the output settings reply is too short",
-                            "output settings");
-        }
-        snapshot.output = SanitizeOutputSettings(reply.value);
     }
     if (needs(Area::kAdjustment) && kind.HasAdjustments()) {
         const std::optional<std::uint8_t> format = m_link->GetInputFormat();
@@ -390,15 +400,10 @@ Outcome Converter::WriteSettings(std::span<const Assignment> values, WriteProgre
         return a.setting->area == Area::kOutput;
     });
     if (anyOutput) {
-        const auto reply = requests::GetOutputSettings(Channel());
-        if (reply.Failed()) {
-            return out.Fail(Fault::kNoResponse, kNoResponse, "output settings");
+        requests::OutputSettings settings;
+        if (Outcome r = ReadOutput(settings); !r) {
+            return out.Then(std::move(r));
         }
-        if (!reply.HasValue()) {
-            return out.Fail(Fault::kBadReply, "the output settings reply is too short",
-                            "output settings");
-        }
-        requests::OutputSettings settings = SanitizeOutputSettings(reply.value);
         for (const Assignment& a : values) {
             if (a.setting->area != Area::kOutput) {
                 continue;

@@ -257,6 +257,8 @@ private:
     // The connection check (`attempts` tries), the version reads and the firmware checks.
     Outcome ReadVersions(int attempts, const std::atomic<bool>* stop);
     Outcome ReadCableDetect(std::optional<std::uint8_t>& setting);
+    // Command 0x07 for the output settings, as the page takes them (sanitized).
+    Outcome ReadOutput(requests::OutputSettings& settings);
     Outcome NotOpen() const;
     CDevChannel& Channel() { return m_link->Channel(); }
 
