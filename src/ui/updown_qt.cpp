@@ -65,7 +65,8 @@ void UpDownWidget::hideEvent(QHideEvent* event) {
 }
 
 bool UpDownWidget::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_buddy.data() && event->type() == QEvent::KeyPress) {
+    // The type first: while the buddy is being destroyed it is no longer a QLineEdit to look at.
+    if (event->type() == QEvent::KeyPress && watched == m_buddy.data()) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
             Step(key->key() == Qt::Key_Up ? 1 : -1);
