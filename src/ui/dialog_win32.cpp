@@ -210,11 +210,12 @@ void Dialog::BuildWindow(TabCtrl* parent) {
     auto* tab = dynamic_cast<win32::TabCtrlWindow*>(parent);
     HINSTANCE instance = GetModuleHandleW(nullptr);
     if (tab != nullptr) {
-        impl.hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, kDialogClass, L"",
-                                    WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, size.width,
-                                    size.height, tab->Handle(), nullptr, instance, nullptr);
+        impl.hwnd =
+            CreateWindowExW(WS_EX_CONTROLPARENT, kDialogClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0,
+                            0, size.width, size.height, tab->Handle(), nullptr, instance, nullptr);
     } else {
-        DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX;
+        // No WS_CLIPCHILDREN: group boxes leave their inside for the dialog to paint.
+        DWORD style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX;
         if ((m_template->style & kDlgCaption) != 0) {
             style |= WS_CAPTION;
         }
