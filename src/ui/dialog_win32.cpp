@@ -77,6 +77,11 @@ struct Dialog::Impl {
     void Destroy() {
         spins.clear();
         tabs.clear();
+        tips.clear();
+        if (tooltip != nullptr) {
+            DestroyWindow(tooltip);
+            tooltip = nullptr;
+        }
         if (hwnd != nullptr) {
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             DestroyWindow(hwnd);
@@ -115,9 +120,46 @@ struct Dialog::Impl {
 
     LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
 
+    // The tip of `control`: over the control while it takes the mouse, and over its place in the
+    // dialog while it is disabled (a disabled control leaves the mouse to its parent).
+    void ShowTip(HWND control, const std::string& tip) {
+        if (tooltip == nullptr && !tip.empty()) {
+            tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0, 0, hwnd,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr);
+            SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, 400);
+        }
+        if (tooltip == nullptr) {
+            return;
+        }
+        std::wstring text = win32::Wide(tip);
+        TOOLINFOW own{};
+        own.cbSize = sizeof(own);
+        own.hwnd = hwnd;
+        own.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        own.uId = reinterpret_cast<UINT_PTR>(control);
+        TOOLINFOW place{};
+        place.cbSize = sizeof(place);
+        place.hwnd = hwnd;
+        place.uFlags = TTF_SUBCLASS;
+        place.uId = reinterpret_cast<UINT_PTR>(control) ^ 1;  // any ID apart from the window's
+        SendMessageW(tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&own));
+        SendMessageW(tooltip, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&place));
+        if (tip.empty()) {
+            return;
+        }
+        own.lpszText = text.data();
+        place.lpszText = text.data();
+        GetWindowRect(control, &place.rect);
+        MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&place.rect), 2);
+        SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&own));
+        SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&place));
+    }
+
     Dialog& owner;
     HWND hwnd = nullptr;
     HFONT font = nullptr;
+    HWND tooltip = nullptr;      // made with the first tip
     std::vector<HWND> controls;  // template order
     std::map<std::size_t, std::unique_ptr<win32::TabCtrlWindow>> tabs;
     std::map<std::size_t, std::unique_ptr<win32::UpDownWindow>> spins;
@@ -618,15 +660,16 @@ bool Dialog::IsDlgItemEnabled(int id) const {
 }
 
 void Dialog::SetDlgItemTip(int id, const std::string& tip) {
-    if (m_impl->Item(id) == nullptr) {
+    HWND control = m_impl->Item(id);
+    if (control == nullptr) {
         return;
     }
-    // Kept for the pages that ask; the native window shows no tip.
     if (tip.empty()) {
         m_impl->tips.erase(id);
     } else {
         m_impl->tips[id] = tip;
     }
+    m_impl->ShowTip(control, tip);
 }
 
 std::string Dialog::GetDlgItemTip(int id) const {

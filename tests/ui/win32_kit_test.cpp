@@ -91,6 +91,13 @@ TEST(Win32Dialog, TemplateControlsAreNativeAndAnswerByID) {
     page.ComboSetCurSel(combo, 5);
     EXPECT_EQ(page.ComboGetCurSel(combo), -1);
     EXPECT_EQ(page.GetDlgItemText(99999), "");
+
+    // A tip stays with a disabled control, and an empty one removes it.
+    page.EnableDlgItem(combo, false);
+    page.SetDlgItemTip(combo, "入力信号がありません");
+    EXPECT_EQ(page.GetDlgItemTip(combo), "入力信号がありません");
+    page.SetDlgItemTip(combo, "");
+    EXPECT_EQ(page.GetDlgItemTip(combo), "");
 }
 
 TEST(Win32TabCtrl, SelectionFollowsTheKitRules) {
