@@ -348,7 +348,15 @@ void Dialog::BuildWindow(TabCtrl* parent) {
             SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(impl.font), FALSE);
         }
         if (c.kind == ControlKind::Tab && control != nullptr) {
-            impl.tabs[pos] = std::make_unique<win32::TabCtrlWindow>(control);
+            auto tab = std::make_unique<win32::TabCtrlWindow>(control);
+            Dialog* d = this;
+            const int id = c.id;
+            tab->SetSelChangeHandler([d, id] {
+                NmHdr hdr{id, Notify::TcnSelChange};
+                LResult result = 0;
+                d->Dispatch(Notify::TcnSelChange, id, &hdr, &result);
+            });
+            impl.tabs[pos] = std::move(tab);
         } else if (c.kind == ControlKind::UpDown && control != nullptr) {
             const bool buddy = c.Has(kAutoBuddy) && pos > 0 &&
                                m_template->controls[pos - 1].kind == ControlKind::Edit;

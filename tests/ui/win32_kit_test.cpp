@@ -8,6 +8,9 @@
 #include "ui/resource.h"
 #include "ui/tr.h"
 #include "ui/win32_backend.h"
+// clang-format off
+#include <commctrl.h>
+// clang-format on
 
 namespace vexilo::ui {
 namespace {
@@ -100,8 +103,22 @@ TEST(Win32Dialog, TemplateControlsAreNativeAndAnswerByID) {
     EXPECT_EQ(page.GetDlgItemTip(combo), "");
 }
 
+// A window that counts the user's tab changes.
+class TabWindow : public Dialog {
+public:
+    TabWindow()
+        : Dialog(IDD_VEXILO_DIALOG),
+          m_map{&Dialog::ThisMessageMap(), {OnTcnSelChange(IDC_TAB, &TabWindow::Changed)}} {}
+    const MessageMap* GetMessageMap() const override { return &m_map; }
+    int changes = 0;
+
+private:
+    void Changed(NmHdr*, LResult*) { ++changes; }
+    MessageMap m_map;
+};
+
 TEST(Win32TabCtrl, SelectionFollowsTheKitRules) {
-    Dialog main(IDD_VEXILO_DIALOG);
+    TabWindow main;
     ASSERT_TRUE(main.Create(IDD_VEXILO_DIALOG, nullptr));
     TabCtrl* tab = main.GetTabCtrl(IDC_TAB);
     ASSERT_NE(tab, nullptr);
@@ -111,7 +128,14 @@ TEST(Win32TabCtrl, SelectionFollowsTheKitRules) {
     EXPECT_EQ(tab->GetItemText(1), "DVI (COM4)");
     EXPECT_EQ(tab->SetCurSel(1), 0);
     EXPECT_EQ(tab->SetCurSel(7), -1);
-    EXPECT_TRUE(tab->DeleteItem(1));
+    EXPECT_EQ(main.changes, 0);  // programmatic changes notify nothing
+    // The user's choices reach the message map: by keyboard, and as the native control reports.
+    tab->SelectNext(1);
+    EXPECT_EQ(tab->GetCurSel(), 0);
+    NMHDR hdr{win32::Item(main, IDC_TAB), IDC_TAB, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(win32::Window(main), WM_NOTIFY, IDC_TAB, reinterpret_cast<LPARAM>(&hdr));
+    EXPECT_EQ(main.changes, 2);
+    EXPECT_TRUE(tab->DeleteItem(0));
     EXPECT_EQ(tab->GetCurSel(), -1);  // no selection until the next SetCurSel
     EXPECT_GT(tab->RowHeight(), 0);
 }
