@@ -110,9 +110,9 @@ check_panel() {  # check_panel NAME EXPECTED-LINES-REGEX PICTURES ARGS...
     timeout 120 wine "$panel" --lang ja --screenshot "Z:${dir//\//\\}" "$@" >"$work/logs/$name.log" 2>&1 || rc=$?
     cat "$work/logs/$name.log"
     local shots
-    shots=$(find "$dir" -name 'tab-*.bmp' 2>/dev/null | wc -l)
+    shots=$(find "$dir" -name 'tab-*.png' 2>/dev/null | wc -l)
     if [ "$rc" -ne 0 ] || ! grep -Eq "$expect" "$work/logs/$name.log" || [ "$shots" -ne "$pictures" ] ||
-        ! python3 -c 'import sys; sys.exit(0 if all(open(p, "rb").read(2) == b"BM" and len(open(p, "rb").read()) > 100000 for p in sys.argv[1:]) else 1)' "$dir"/tab-*.bmp; then
+        ! python3 -c 'import sys; sys.exit(0 if all(open(p, "rb").read(8) == b"\x89PNG\r\n\x1a\n" and len(open(p, "rb").read()) > 10000 for p in sys.argv[1:]) else 1)' "$dir"/tab-*.png; then
         echo "=== panel: $name FAILED (exit status $rc, $shots picture(s))"
         panel_failed=$((panel_failed + 1))
         status=1

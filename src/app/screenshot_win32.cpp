@@ -2,12 +2,14 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <utility>
 #include <vector>
 
 #include "app/vexilo_dlg.h"
 #include "ui/win32_backend.h"
+// clang-format off
+#include <wincodec.h>
+// clang-format on
 
 namespace vexilo {
 
@@ -45,8 +47,55 @@ void Settle(HWND window) {
     GdiFlush();
 }
 
-// The client area as the screen shows it, as a 24-bit bottom-up BMP file.
-bool WriteClientBmp(HWND window, const std::filesystem::path& path) {
+// Releases a COM interface when it goes.
+template <class T>
+struct ComPtr {
+    T* p = nullptr;
+    ~ComPtr() {
+        if (p != nullptr) {
+            p->Release();
+        }
+    }
+    T** operator&() { return &p; }
+    T* operator->() const { return p; }
+};
+
+// Writes top-down 24-bit BGR rows as a PNG file through WIC.
+bool WritePng(const std::filesystem::path& path, int w, int h, const void* bits,
+              std::size_t stride) {
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    bool ok = false;
+    {
+        ComPtr<IWICImagingFactory> factory;
+        ComPtr<IWICStream> stream;
+        ComPtr<IWICBitmapEncoder> encoder;
+        ComPtr<IWICBitmapFrameEncode> frame;
+        WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+        ok = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_IWICImagingFactory,
+                                        reinterpret_cast<void**>(&factory))) &&
+             SUCCEEDED(factory->CreateStream(&stream)) &&
+             SUCCEEDED(stream->InitializeFromFilename(path.wstring().c_str(), GENERIC_WRITE)) &&
+             SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
+             SUCCEEDED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache)) &&
+             SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
+             SUCCEEDED(frame->Initialize(nullptr)) &&
+             SUCCEEDED(frame->SetSize(static_cast<UINT>(w), static_cast<UINT>(h))) &&
+             SUCCEEDED(frame->SetPixelFormat(&format)) &&
+             IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) &&
+             SUCCEEDED(frame->WritePixels(static_cast<UINT>(h), static_cast<UINT>(stride),
+                                          static_cast<UINT>(stride * static_cast<std::size_t>(h)),
+                                          static_cast<BYTE*>(const_cast<void*>(bits)))) &&
+             SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+    }
+    if (SUCCEEDED(init)) {
+        CoUninitialize();
+    }
+    return ok;
+}
+
+// The client area as the screen shows it, as a PNG file.
+bool WriteClientPng(HWND window, const std::filesystem::path& path) {
     RECT r{};
     GetClientRect(window, &r);
     const int w = r.right;
@@ -59,7 +108,7 @@ bool WriteClientBmp(HWND window, const std::filesystem::path& path) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = h;
+    info.bmiHeader.biHeight = -h;  // top-down, as the encoder takes the rows
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
@@ -70,20 +119,7 @@ bool WriteClientBmp(HWND window, const std::filesystem::path& path) {
     const bool copied = dib != nullptr && BitBlt(mem, 0, 0, w, h, dc, 0, 0, SRCCOPY) != FALSE;
     GdiFlush();
     const std::size_t stride = (static_cast<std::size_t>(w) * 3 + 3) & ~std::size_t{3};
-    const std::size_t size = stride * static_cast<std::size_t>(h);
-    bool written = false;
-    if (copied) {
-        BITMAPFILEHEADER file{};
-        file.bfType = 0x4D42;  // "BM"
-        file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-        file.bfSize = static_cast<DWORD>(file.bfOffBits + size);
-        info.bmiHeader.biSizeImage = static_cast<DWORD>(size);
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-        out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(BITMAPINFOHEADER));
-        out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(size));
-        written = static_cast<bool>(out);
-    }
+    const bool written = copied && WritePng(path, w, h, bits, stride);
     SelectObject(mem, old);
     if (dib != nullptr) {
         DeleteObject(dib);
@@ -143,7 +179,7 @@ void Win32ScreenshotRun::Run(CVexiloDlg& dlg) {
         Settle(ui::win32::Window(dlg));
         const int shot = ++m_tabs;
         if (!m_dir.empty()) {
-            SaveWindow(dlg, "tab-" + std::to_string(shot) + ".bmp");
+            SaveWindow(dlg, "tab-" + std::to_string(shot) + ".png");
         }
         PrintLine("tab " + std::to_string(shot) + ": " + tab.GetItemText(k));
         ++k;
@@ -153,7 +189,7 @@ void Win32ScreenshotRun::Run(CVexiloDlg& dlg) {
 
 void Win32ScreenshotRun::SaveWindow(CVexiloDlg& dlg, const std::string& name) {
     const std::filesystem::path path = std::filesystem::u8path(m_dir) / name;
-    if (!WriteClientBmp(ui::win32::Window(dlg), path)) {
+    if (!WriteClientPng(ui::win32::Window(dlg), path)) {
         std::fprintf(stderr, "vexilo-panel: cannot write %s\n", (m_dir + "/" + name).c_str());
         m_failed = true;
     }

@@ -10,7 +10,7 @@ class CVexiloDlg;
 
 // The screenshot mode on Windows: every message box is printed as "box <n>: <caption>: <text>"
 // and answered with its default button; once the main window runs, each tab is shown in turn as
-// the user would show it (with its connection check), saved as DIR/tab-<k>.bmp and printed as
+// the user would show it (with its connection check), saved as DIR/tab-<k>.png and printed as
 // "tab <k>: <caption>", and the window then ends. Without a directory it only prints.
 class Win32ScreenshotRun {
 public:
