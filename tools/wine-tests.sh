@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Cross-compiles the layers below the user interface for Windows (MinGW-w64, preset "mingw")
-# and runs every test program it built under Wine, each on its own. In a throwaway Wine prefix,
-# COM7 and COM12 lead to tools/serial_peer.py (a frame echo) and COM8 to the converter simulator
-# vexilo-sim, each through a pseudo-terminal.
+# Cross-compiles the panel for Windows (MinGW-w64, preset "mingw": every layer, the native dialog
+# kit and vexilo-panel.exe) and runs every test program it built under Wine, each on its own, on
+# an Xvfb display. In a throwaway Wine prefix, COM7 and COM12 lead to tools/serial_peer.py (a frame
+# echo) and COM8 to the converter simulator vexilo-sim, each through a pseudo-terminal. Then
+# vexilo-panel.exe runs its screenshot mode on the demo converters and on the simulator on COM8.
 # Usage: tools/wine-tests.sh            (exit status 0 only when every test passed)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$(date +%s)
 
 # 64-bit Wine only: the test programs are 64-bit, so wine32 (i386 multiarch) is not needed.
-tools/setup-deps.sh g++-mingw-w64-x86-64-posix wine wine64 python3
+tools/setup-deps.sh g++-mingw-w64-x86-64-posix wine wine64 python3 xvfb
 
 cmake --preset mingw
 cmake --build --preset mingw
@@ -20,19 +21,34 @@ cmake --build --preset release --target vexilo-sim
 work=$(mktemp -d "${TMPDIR:-/tmp}/vexilo-wine.XXXXXX")
 peer=""
 sim=""
-export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+xvfb=""
+export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 cleanup() {
-    for pid in $peer $sim; do
+    wineserver -k >/dev/null 2>&1 || true
+    for pid in $peer $sim $xvfb; do
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
-    wineserver -k >/dev/null 2>&1 || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 
+# The windows of the dialog kit's tests and of the panel need a display: Xvfb picks a free one.
+mkfifo "$work/display"
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
+xvfb=$!
+read -r -t 30 display <"$work/display"
+export DISPLAY=":$display"
+echo "Xvfb on $DISPLAY"
+
 echo "Creating the Wine prefix in $WINEPREFIX"
 wineboot -i >/dev/null 2>&1
+# No window manager under Xvfb: unmanaged windows hide without a stall. The dialog font is pinned
+# so that pictures compare between machines.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d IPAPGothic /f >/dev/null
 
 # The peer reports its pseudo-terminals through a FIFO: reading it waits exactly until they exist.
 mkfifo "$work/ptys"
@@ -80,6 +96,40 @@ for exe in "${programs[@]}"; do
     fi
 done
 
+# The program itself: one line and one picture per tab, on the demo converters and on the
+# simulator behind COM8.
+panel=build/mingw/src/app/vexilo-panel.exe
+panel_checks=0
+panel_failed=0
+check_panel() {  # check_panel NAME EXPECTED-LINES-REGEX PICTURES ARGS...
+    local name=$1 expect=$2 pictures=$3
+    shift 3
+    local dir="$work/$name" rc=0
+    echo "=== panel: $name"
+    panel_checks=$((panel_checks + 1))
+    timeout 120 wine "$panel" --lang ja --screenshot "Z:${dir//\//\\}" "$@" >"$work/logs/$name.log" 2>&1 || rc=$?
+    cat "$work/logs/$name.log"
+    local shots
+    shots=$(find "$dir" -name 'tab-*.png' 2>/dev/null | wc -l)
+    if [ "$rc" -ne 0 ] || ! grep -Eq "$expect" "$work/logs/$name.log" || [ "$shots" -ne "$pictures" ] ||
+        ! python3 -c 'import sys; sys.exit(0 if all(open(p, "rb").read(8) == b"\x89PNG\r\n\x1a\n" and len(open(p, "rb").read()) > 10000 for p in sys.argv[1:]) else 1)' "$dir"/tab-*.png; then
+        echo "=== panel: $name FAILED (exit status $rc, $shots picture(s))"
+        panel_failed=$((panel_failed + 1))
+        status=1
+    fi
+}
+check_panel demo '^tab 3: KTP-NTSC-SDI \(demo3\)' 3 --demo
+export VEXILO_PORTS=rgb=COM8
+check_panel sim-com8 '^tab 1: .*\(COM8\)' 1
+unset VEXILO_PORTS
+version=$(wine "$panel" --version 2>/dev/null | tr -d '\r')
+panel_checks=$((panel_checks + 1))
+if [ "$version" != "vexilo-panel $(sed -n 's/^project(VexiloPanel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)" ]; then
+    echo "=== panel: --version FAILED: '$version'"
+    panel_failed=$((panel_failed + 1))
+    status=1
+fi
+
 # One line with the test cases counted from the programs' own reports.
 summary=$(python3 - "$work/xml" <<'PY'
 import glob, sys, xml.etree.ElementTree as ET
@@ -105,5 +155,5 @@ if [ "$passed" -eq 0 ]; then
     status=1
 fi
 echo "wine-tests took $(($(date +%s) - started)) s"
-echo "wine: $passed passed, $failed failed"
+echo "wine: $passed passed, $failed failed; panel: $((panel_checks - panel_failed)) of $panel_checks checks passed"
 exit "$status"

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLocale>
 #include <optional>
 #include <string>
 
@@ -12,8 +11,8 @@ enum class Language { Japanese, English };
 // "ja" or "en"; nothing for any other text.
 std::optional<Language> ParseLanguage(const std::string& name);
 
-// Japanese for a Japanese locale, English for any other.
-Language LanguageOf(const QLocale& locale);
+// Japanese when the system's locale is Japanese, English for any other.
+Language SystemLanguage();
 
 // Makes `language` the language of every text from now on: installs the embedded English
 // translation, or removes it for Japanese. False when the translation cannot be loaded.

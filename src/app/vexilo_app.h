@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtGlobal>
 #include <functional>
 #include <string>
 #include <vector>
@@ -54,8 +53,9 @@ public:
     std::function<void(CVexiloDlg&)> m_onRunning;
     // Milliseconds since the program was launched; the start-up progress window appears only
     // when start-up is still running 300 ms after launch. By default counted from construction.
-    std::function<qint64()> m_launchMs;
-    // Called once when the start-up progress window first appears, and when start-up is over.
+    std::function<long long()> m_launchMs;
+    // Called once when the start-up progress window first appears, and when start-up is over
+    // (Qt only: the Windows build shows no progress window).
     std::function<void(QWidget&)> m_onProgressShown;
     std::function<void(const StartupProgress&)> m_onStartupFinished;
 

@@ -102,7 +102,11 @@ std::vector<VirtualPort> ParseVirtualPorts(std::string_view text,
             continue;
         }
         if (path.front() != '/') {
-            problems.push_back(Skipped(entry, "the device path must be absolute, like /dev/pts/3"));
+            if (std::optional<std::string> device = SystemPortPath(path)) {
+                ports.push_back(VirtualPort{*kind, *device, std::string(entry)});
+            } else {
+                problems.push_back(Skipped(entry, PortPathRule()));
+            }
             continue;
         }
         if (HasControlCharacter(path)) {
@@ -140,9 +144,10 @@ void AppendVirtualPorts(std::vector<Port>& listed, int capacity,
 }
 
 std::string VirtualPortLabel(const std::string& path) {
-    constexpr std::string_view kDev = "/dev/";
-    if (path.size() > kDev.size() && path.compare(0, kDev.size(), kDev) == 0) {
-        return path.substr(kDev.size());
+    for (const std::string_view prefix : {std::string_view("/dev/"), std::string_view("\\\\.\\")}) {
+        if (path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0) {
+            return path.substr(prefix.size());
+        }
     }
     return path;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,7 +13,7 @@ namespace vexilo {
 // enumeration cannot see, such as a simulator on a pseudo-terminal.
 struct VirtualPort {
     Kind kind = Kind::Other;
-    std::string path;   // absolute device path
+    std::string path;   // absolute device path, or the system's name of a serial port
     std::string entry;  // the entry as written, for messages
 };
 
@@ -28,7 +29,14 @@ std::vector<VirtualPort> ParseVirtualPorts(std::string_view text,
 void AppendVirtualPorts(std::vector<Port>& listed, int capacity,
                         const std::vector<VirtualPort>& ports, std::vector<std::string>& problems);
 
-// The caption label of a virtual port: the path without "/dev/" ("pts/3"), else the whole path.
+// The caption label of a virtual port: the path without "/dev/" ("pts/3") or "\\.\" ("COM8"),
+// else the whole path.
 std::string VirtualPortLabel(const std::string& path);
+
+// Platform part: the device path of a port named the system's own way where an absolute path is
+// not given ("COM8" on Windows: "\\.\COM8"); nothing when `name` is no such name.
+std::optional<std::string> SystemPortPath(std::string_view name);
+// Why an entry's path was refused: what the platform accepts.
+std::string PortPathRule();
 
 }  // namespace vexilo

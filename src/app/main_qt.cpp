@@ -1,4 +1,4 @@
-// vexilo-panel: the control panel. "/s" shows the save button; --demo runs on simulated
+// vexilo-panel on Qt: the control panel. "/s" shows the save button; --demo runs on simulated
 // converters; --lang ja|en picks the language instead of the system locale; --screenshot DIR saves
 // every tab and message box as pictures and ends; --walk-tabs (for timing) shows every tab in turn
 // and ends; --help and --version print and end.
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vexilo/vexilo.png")));
     const Language language =
-        options.lang.empty() ? LanguageOf(QLocale::system()) : *ParseLanguage(options.lang);
+        options.lang.empty() ? SystemLanguage() : *ParseLanguage(options.lang);
     if (!InstallLanguage(language)) {
         std::fprintf(stderr, "vexilo-panel: the English texts cannot be loaded\n");
     }

@@ -1,0 +1,67 @@
+// vexilo-panel on Windows: the control panel. "/s" shows the save button; --demo runs on
+// simulated converters; --lang ja|en picks the language instead of the system's; --screenshot DIR
+// saves every tab as a picture and ends; --help and --version print and end.
+#include "ui/win32_backend.h"
+// clang-format off
+#include <shellapi.h>
+// clang-format on
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/demo_converters.h"
+#include "app/language.h"
+#include "app/screenshot_win32.h"
+#include "app/vexilo_app.h"
+#include "app/vexilo_dlg.h"
+
+namespace {
+
+// The command line as UTF-8, whatever the ANSI code page.
+std::vector<std::string> Arguments() {
+    std::vector<std::string> args;
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    for (int i = 0; argv != nullptr && i < argc; ++i) {
+        args.push_back(vexilo::ui::win32::Utf8(argv[i]));
+    }
+    LocalFree(argv);
+    return args;
+}
+
+}  // namespace
+
+int main() {
+    using namespace vexilo;
+    const std::vector<std::string> args = Arguments();
+    AppOptions options;
+    std::string error;
+    if (!ParseAppOptions(args, &options, &error)) {
+        std::fprintf(stderr, "vexilo-panel: %s\n", error.c_str());
+        return 2;
+    }
+    if (options.help || options.version) {
+        std::fputs((options.help ? PanelUsage() : PanelVersionText()).c_str(), stdout);
+        return 0;
+    }
+    InstallLanguage(options.lang.empty() ? SystemLanguage() : *ParseLanguage(options.lang));
+    if (options.demo) {
+        InstallDemoConverters();
+    }
+
+    CVexiloApp app(ModelPageFactory());
+    std::unique_ptr<Win32ScreenshotRun> screenshots;
+    if (options.screenshot || options.walkTabs) {
+        screenshots = std::make_unique<Win32ScreenshotRun>(
+            options.screenshot ? options.screenshotDir : std::string());
+        if (!screenshots->Start(&error)) {
+            std::fprintf(stderr, "vexilo-panel: %s\n", error.c_str());
+            return 1;
+        }
+        app.m_onRunning = [&screenshots](CVexiloDlg& dlg) { screenshots->Run(dlg); };
+    }
+    app.InitInstance(args);
+    return screenshots && screenshots->Failed() ? 1 : 0;
+}

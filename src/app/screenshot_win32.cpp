@@ -1,0 +1,198 @@
+#include "app/screenshot_win32.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <utility>
+#include <vector>
+
+#include "app/vexilo_dlg.h"
+#include "ui/win32_backend.h"
+// clang-format off
+#include <wincodec.h>
+// clang-format on
+
+namespace vexilo {
+
+namespace {
+
+void PrintLine(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);  // the process may end at once after a forced close
+}
+
+std::string Escape(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        out += c == '\n' ? std::string("\\n") : std::string(1, c);
+    }
+    return out;
+}
+
+// Lets the windows handle what is queued and paint.
+void Settle(HWND window) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (!ui::win32::PreTranslate(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
+}
+
+// Releases a COM interface when it goes.
+template <class T>
+struct ComPtr {
+    T* p = nullptr;
+    ~ComPtr() {
+        if (p != nullptr) {
+            p->Release();
+        }
+    }
+    T** operator&() { return &p; }
+    T* operator->() const { return p; }
+};
+
+// Writes top-down 24-bit BGR rows as a PNG file through WIC.
+bool WritePng(const std::filesystem::path& path, int w, int h, const void* bits,
+              std::size_t stride) {
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    bool ok = false;
+    {
+        ComPtr<IWICImagingFactory> factory;
+        ComPtr<IWICStream> stream;
+        ComPtr<IWICBitmapEncoder> encoder;
+        ComPtr<IWICBitmapFrameEncode> frame;
+        WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+        ok = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                        IID_IWICImagingFactory,
+                                        reinterpret_cast<void**>(&factory))) &&
+             SUCCEEDED(factory->CreateStream(&stream)) &&
+             SUCCEEDED(stream->InitializeFromFilename(path.wstring().c_str(), GENERIC_WRITE)) &&
+             SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
+             SUCCEEDED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache)) &&
+             SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
+             SUCCEEDED(frame->Initialize(nullptr)) &&
+             SUCCEEDED(frame->SetSize(static_cast<UINT>(w), static_cast<UINT>(h))) &&
+             SUCCEEDED(frame->SetPixelFormat(&format)) &&
+             IsEqualGUID(format, GUID_WICPixelFormat24bppBGR) &&
+             SUCCEEDED(frame->WritePixels(static_cast<UINT>(h), static_cast<UINT>(stride),
+                                          static_cast<UINT>(stride * static_cast<std::size_t>(h)),
+                                          static_cast<BYTE*>(const_cast<void*>(bits)))) &&
+             SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+    }
+    if (SUCCEEDED(init)) {
+        CoUninitialize();
+    }
+    return ok;
+}
+
+// The client area as the screen shows it, as a PNG file.
+bool WriteClientPng(HWND window, const std::filesystem::path& path) {
+    RECT r{};
+    GetClientRect(window, &r);
+    const int w = r.right;
+    const int h = r.bottom;
+    if (w <= 0 || h <= 0) {
+        return false;
+    }
+    HDC dc = GetDC(window);
+    HDC mem = CreateCompatibleDC(dc);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;  // top-down, as the encoder takes the rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    // BitBlt from the window's DC: PrintWindow leaves the child controls out under Wine.
+    HGDIOBJ old = SelectObject(mem, dib);
+    const bool copied = dib != nullptr && BitBlt(mem, 0, 0, w, h, dc, 0, 0, SRCCOPY) != FALSE;
+    GdiFlush();
+    const std::size_t stride = (static_cast<std::size_t>(w) * 3 + 3) & ~std::size_t{3};
+    const bool written = copied && WritePng(path, w, h, bits, stride);
+    SelectObject(mem, old);
+    if (dib != nullptr) {
+        DeleteObject(dib);
+    }
+    DeleteDC(mem);
+    ReleaseDC(window, dc);
+    return written;
+}
+
+}  // namespace
+
+Win32ScreenshotRun::~Win32ScreenshotRun() {
+    if (m_started) {
+        ui::SetMessageBoxHandler(std::move(m_previous));
+    }
+}
+
+bool Win32ScreenshotRun::Start(std::string* error) {
+    std::error_code ec;
+    if (!m_dir.empty()) {
+        std::filesystem::create_directories(std::filesystem::u8path(m_dir), ec);
+        if (ec) {
+            *error = "cannot create the directory " + m_dir;
+            return false;
+        }
+    }
+    m_previous = ui::SetMessageBoxHandler(
+        [this](ui::Dialog*, const std::string& text, const std::string& caption, unsigned style) {
+            return OnMessageBox(text, caption, style);
+        });
+    m_started = true;
+    return true;
+}
+
+int Win32ScreenshotRun::OnMessageBox(const std::string& text, const std::string& caption,
+                                     unsigned style) {
+    const int n = ++m_boxes;
+    PrintLine("box " + std::to_string(n) + ": " + caption + ": " + Escape(text));
+    return ui::DefaultAnswer(style);
+}
+
+void Win32ScreenshotRun::Run(CVexiloDlg& dlg) {
+    ui::TabCtrl& tab = dlg.TabControl();
+    int k = 0;
+    while (k < tab.GetItemCount()) {
+        const int count = tab.GetItemCount();
+        if (tab.GetCurSel() != k) {
+            // As a click on the tab does it: the selection, then the notification.
+            tab.SetCurSel(k);
+            ui::NmHdr hdr{IDC_TAB, ui::Notify::TcnSelChange};
+            ui::LResult result = 0;
+            dlg.Dispatch(ui::Notify::TcnSelChange, IDC_TAB, &hdr, &result);
+        }
+        if (tab.GetItemCount() < count) {
+            continue;  // the converter did not answer and its tab is gone: the next one moved up
+        }
+        Settle(ui::win32::Window(dlg));
+        const int shot = ++m_tabs;
+        if (!m_dir.empty()) {
+            SaveWindow(dlg, "tab-" + std::to_string(shot) + ".png");
+        }
+        PrintLine("tab " + std::to_string(shot) + ": " + tab.GetItemText(k));
+        ++k;
+    }
+    dlg.EndDialog(ui::kIdCancel);
+}
+
+void Win32ScreenshotRun::SaveWindow(CVexiloDlg& dlg, const std::string& name) {
+    const std::filesystem::path path = std::filesystem::u8path(m_dir) / name;
+    if (!WriteClientPng(ui::win32::Window(dlg), path)) {
+        std::fprintf(stderr, "vexilo-panel: cannot write %s\n", (m_dir + "/" + name).c_str());
+        m_failed = true;
+    }
+}
+
+}  // namespace vexilo

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+#include "ui/message_box.h"
+
+namespace vexilo {
+
+class CVexiloDlg;
+
+// The screenshot mode on Windows: every message box is printed as "box <n>: <caption>: <text>"
+// and answered with its default button; once the main window runs, each tab is shown in turn as
+// the user would show it (with its connection check), saved as DIR/tab-<k>.png and printed as
+// "tab <k>: <caption>", and the window then ends. Without a directory it only prints.
+class Win32ScreenshotRun {
+public:
+    explicit Win32ScreenshotRun(std::string dir) : m_dir(std::move(dir)) {}
+    ~Win32ScreenshotRun();
+    Win32ScreenshotRun(const Win32ScreenshotRun&) = delete;
+    Win32ScreenshotRun& operator=(const Win32ScreenshotRun&) = delete;
+
+    // Creates the directory, if any, and takes over the message boxes; false with `error` set
+    // when the directory cannot be made.
+    bool Start(std::string* error);
+    // Shows, saves and prints every tab, then ends the main window's modal loop.
+    void Run(CVexiloDlg& dlg);
+    // A picture could not be written (each failure was reported on standard error).
+    bool Failed() const { return m_failed; }
+
+private:
+    int OnMessageBox(const std::string& text, const std::string& caption, unsigned style);
+    void SaveWindow(CVexiloDlg& dlg, const std::string& name);
+
+    std::string m_dir;
+    int m_boxes = 0;
+    int m_tabs = 0;
+    bool m_failed = false;
+    bool m_started = false;
+    ui::MessageBoxHandler m_previous;
+};
+
+}  // namespace vexilo
