@@ -46,6 +46,7 @@ echo "-- install"
 wine "$installer" /S
 wineserver -w
 [ -f "$target/vexilo-panel.exe" ] || fail "no vexilo-panel.exe in $target"
+[ -f "$target/vexiloctl.exe" ] || fail "no vexiloctl.exe in $target"
 [ -f "$target/Uninstall.exe" ] || fail "no uninstaller in $target"
 find "$c_drive" -path '*Start Menu*' -name 'Vexilo Panel.lnk' | grep -q . ||
     fail "no Start menu entry"
@@ -65,6 +66,7 @@ wine "$target/Uninstall.exe" /S
 # The uninstaller copies itself away and runs from there: wait for every Wine process to end.
 wineserver -w
 [ ! -e "$target/vexilo-panel.exe" ] || fail "vexilo-panel.exe is still installed"
+[ ! -e "$target/vexiloctl.exe" ] || fail "vexiloctl.exe is still installed"
 ! find "$c_drive" -path '*Start Menu*' -name 'Vexilo Panel.lnk' | grep -q . ||
     fail "the Start menu entry is still there"
 echo "windows-package: installed, ran and removed $(basename "$installer")"

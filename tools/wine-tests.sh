@@ -121,6 +121,15 @@ check_panel() {  # check_panel NAME EXPECTED-LINES-REGEX PICTURES ARGS...
 check_panel demo '^tab 3: KTP-NTSC-SDI \(demo3\)' 3 --demo
 export VEXILO_PORTS=rgb=COM8
 check_panel sim-com8 '^tab 1: .*\(COM8\)' 1
+# The command line on the same converter: its status table names COM8.
+panel_checks=$((panel_checks + 1))
+echo "=== vexiloctl: status on COM8"
+if ! timeout 60 wine build/mingw/src/cli/vexiloctl.exe status 2>&1 | tr -d '\r' |
+    tee "$work/logs/vexiloctl.log" | grep -q '^COM8 *rgb'; then
+    echo "=== vexiloctl: status FAILED"
+    panel_failed=$((panel_failed + 1))
+    status=1
+fi
 unset VEXILO_PORTS
 version=$(wine "$panel" --version 2>/dev/null | tr -d '\r')
 panel_checks=$((panel_checks + 1))

@@ -1,7 +1,11 @@
-# The Windows installer (NSIS, through CPack): the panel, its Start menu entry and an uninstaller.
+# The Windows installer (NSIS, through CPack): the panel and vexiloctl, the panel's Start menu
+# entry and an uninstaller.
 # Made on Linux as on Windows: cmake --preset mingw, cmake --build --preset mingw, then
 # cpack --config build/mingw/CPackConfig.cmake (tools/windows-package.sh builds and tries it).
 install(TARGETS vexilo-panel RUNTIME DESTINATION .)
+if(TARGET vexiloctl)
+    install(TARGETS vexiloctl RUNTIME DESTINATION .)
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 
 set(CPACK_GENERATOR NSIS)
