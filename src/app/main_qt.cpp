@@ -23,15 +23,9 @@ int main(int argc, char** argv) {
     // Taken before Qt removes its own options from argv.
     const std::vector<std::string> args(argv, argv + argc);
     AppOptions options;
-    std::string error;
-    if (!ParseAppOptions(args, &options, &error)) {
-        std::fprintf(stderr, "vexilo-panel: %s\n", error.c_str());
-        return 2;
-    }
-    // Before Qt starts: these print and end without a display, a port or a message box.
-    if (options.help || options.version) {
-        std::fputs((options.help ? PanelUsage() : PanelVersionText()).c_str(), stdout);
-        return 0;
+    // Before Qt starts: a wrong line, --help and --version need no display.
+    if (const std::optional<int> code = HandleCommandLine(args, &options)) {
+        return *code;
     }
     if (options.screenshot || options.walkTabs) {
         UseOffscreenPlatformWithoutDisplay();

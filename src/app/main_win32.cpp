@@ -37,14 +37,8 @@ int main() {
     using namespace vexilo;
     const std::vector<std::string> args = Arguments();
     AppOptions options;
-    std::string error;
-    if (!ParseAppOptions(args, &options, &error)) {
-        std::fprintf(stderr, "vexilo-panel: %s\n", error.c_str());
-        return 2;
-    }
-    if (options.help || options.version) {
-        std::fputs((options.help ? PanelUsage() : PanelVersionText()).c_str(), stdout);
-        return 0;
+    if (const std::optional<int> code = HandleCommandLine(args, &options)) {
+        return *code;
     }
     InstallLanguage(options.lang.empty() ? SystemLanguage() : *ParseLanguage(options.lang));
     if (options.demo) {
@@ -56,6 +50,7 @@ int main() {
     if (options.screenshot || options.walkTabs) {
         screenshots = std::make_unique<Win32ScreenshotRun>(
             options.screenshot ? options.screenshotDir : std::string());
+        std::string error;
         if (!screenshots->Start(&error)) {
             std::fprintf(stderr, "vexilo-panel: %s\n", error.c_str());
             return 1;

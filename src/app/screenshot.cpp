@@ -83,15 +83,7 @@ void ScreenshotRun::Run(CVexiloDlg& dlg) {
     ui::TabCtrl& tab = dlg.TabControl();
     int k = 0;
     while (k < tab.GetItemCount()) {
-        const int count = tab.GetItemCount();
-        if (tab.GetCurSel() != k) {
-            // As a click on the tab does it: the selection, then the notification.
-            tab.SetCurSel(k);
-            ui::NmHdr hdr{IDC_TAB, ui::Notify::TcnSelChange};
-            ui::LResult result = 0;
-            dlg.Dispatch(ui::Notify::TcnSelChange, IDC_TAB, &hdr, &result);
-        }
-        if (tab.GetItemCount() < count) {
+        if (!dlg.ShowTabAsClicked(k)) {
             continue;  // the converter did not answer and its tab is gone: the next one moved up
         }
         Settle();

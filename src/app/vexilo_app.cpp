@@ -1,5 +1,7 @@
 #include "app/vexilo_app.h"
 
+#include <cstdio>
+
 #include <chrono>
 #include <utility>
 
@@ -104,6 +106,20 @@ CVexiloApp::CVexiloApp(PageFactory factory) : m_factory(std::move(factory)) {
                                           std::chrono::steady_clock::now() - launch)
                                           .count());
     };
+}
+
+std::optional<int> HandleCommandLine(const std::vector<std::string>& args, AppOptions* options) {
+    std::string error;
+    if (!ParseAppOptions(args, options, &error)) {
+        std::fprintf(stderr, "vexilo-panel: %s\n", error.c_str());
+        return 2;
+    }
+    // These print and end without a display, a port or a message box.
+    if (options->help || options->version) {
+        std::fputs((options->help ? PanelUsage() : PanelVersionText()).c_str(), stdout);
+        return 0;
+    }
+    return std::nullopt;
 }
 
 }  // namespace vexilo

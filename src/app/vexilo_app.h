@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,9 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions* options, 
 
 // The text of --help and of --version.
 std::string PanelUsage();
+// The command line's part of main on every platform: parses `args` into `options`; for a wrong
+// line (2) or --help / --version (0) prints and returns the exit code, else nothing.
+std::optional<int> HandleCommandLine(const std::vector<std::string>& args, AppOptions* options);
 std::string PanelVersionText();
 
 // The application object: reads the switch, runs the main window as a modal dialog and ends

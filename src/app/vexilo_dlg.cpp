@@ -337,6 +337,18 @@ bool CVexiloDlg::ReadConvertersAtOnce(int count) {
     return true;
 }
 
+bool CVexiloDlg::ShowTabAsClicked(int k) {
+    ui::TabCtrl& tab = TabControl();
+    const int count = tab.GetItemCount();
+    if (tab.GetCurSel() != k) {
+        tab.SetCurSel(k);
+        ui::NmHdr hdr{IDC_TAB, ui::Notify::TcnSelChange};
+        ui::LResult result = 0;
+        Dispatch(ui::Notify::TcnSelChange, IDC_TAB, &hdr, &result);
+    }
+    return tab.GetItemCount() >= count;
+}
+
 void CVexiloDlg::OnLastTabClosed() {
     if (m_loopLevel < 0) {
         m_bEndedAtStartup = true;

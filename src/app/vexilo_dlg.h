@@ -45,6 +45,9 @@ public:
     CDevDialog* Page(int index) const override;
     int& OpenTabs() override { return m_nOpenTabs; }
     void OnTcnSelchangeTab(ui::NmHdr* pNMHDR, ui::LResult* pResult) override;
+    // Shows tab `k` as a click on it does (the selection, then the notification). False when
+    // the tab count dropped meanwhile: that converter did not answer and its tab is gone.
+    bool ShowTabAsClicked(int k);
     // Ends the window's loop (or, during start-up, keeps it from running).
     void OnLastTabClosed() override;
 
