@@ -6,13 +6,25 @@
 
 namespace vexilo {
 
-std::unique_ptr<QObject> MakeHotplugNotifier(std::intptr_t handle,
-                                             std::function<void()> onSignalled) {
-    auto notifier =
-        std::make_unique<QSocketNotifier>(static_cast<qintptr>(handle), QSocketNotifier::Read);
-    QObject::connect(notifier.get(), &QSocketNotifier::activated,
-                     [fn = std::move(onSignalled)] { fn(); });
-    return notifier;
+namespace {
+
+class SocketNotifier : public HotplugNotifier {
+public:
+    SocketNotifier(std::intptr_t handle, std::function<void()> onSignalled)
+        : m_notifier(static_cast<qintptr>(handle), QSocketNotifier::Read) {
+        QObject::connect(&m_notifier, &QSocketNotifier::activated,
+                         [fn = std::move(onSignalled)] { fn(); });
+    }
+
+private:
+    QSocketNotifier m_notifier;
+};
+
+}  // namespace
+
+std::unique_ptr<HotplugNotifier> MakeHotplugNotifier(std::intptr_t handle,
+                                                     std::function<void()> onSignalled) {
+    return std::make_unique<SocketNotifier>(handle, std::move(onSignalled));
 }
 
 }  // namespace vexilo

@@ -1,6 +1,5 @@
 #include "app/hotplug_watcher.h"
 
-#include <QObject>
 #include <algorithm>
 #include <utility>
 
@@ -38,7 +37,15 @@ HotplugWatcher::HotplugWatcher(CVexiloDlg& dlg, std::unique_ptr<CDeviceMonitor> 
     : m_dlg(dlg),
       m_monitor(std::move(monitor)),
       m_canChange(std::move(canChange)),
-      m_context(std::make_unique<QObject>()) {
+      m_retry(ui::MakePeriodicTimer([this] {
+          m_retry->Stop();
+          Rescan();
+      })),
+      m_recheck(ui::MakePeriodicTimer([this] {
+          if (HasUnpagedConverters()) {
+              StartLooking();
+          }
+      })) {
     m_seen = PresentAmong(m_dlg.Listed());
     for (const Port& p : m_dlg.OpenDevices()) {
         const auto it = std::find_if(m_seen.begin(), m_seen.end(),
@@ -50,16 +57,7 @@ HotplugWatcher::HotplugWatcher(CVexiloDlg& dlg, std::unique_ptr<CDeviceMonitor> 
     for (const Port& p : m_dlg.BusyPorts()) {
         m_busy.insert(p.Id());
     }
-    m_retry.setSingleShot(true);
-    m_retry.setInterval(kRetryMs);
-    QObject::connect(&m_retry, &QTimer::timeout, [this] { Rescan(); });
-    m_recheck.setInterval(kRecheckMs);
-    QObject::connect(&m_recheck, &QTimer::timeout, [this] {
-        if (HasUnpagedConverters()) {
-            StartLooking();
-        }
-    });
-    m_recheck.start();
+    m_recheck->Start(kRecheckMs);
     if (m_monitor) {
         m_notifier = MakeHotplugNotifier(m_monitor->NativeHandle(), [this] { OnSignalled(); });
     }
@@ -91,7 +89,7 @@ bool HotplugWatcher::HasUnpagedConverters() const {
 
 void HotplugWatcher::Rescan() {
     if (!MayChange()) {
-        m_retry.start();
+        m_retry->Start(kRetryMs);
         return;
     }
     Apply(ListPresentDevices());
@@ -214,8 +212,11 @@ void HotplugWatcher::StartLooking() {
                 results.push_back({job.device, LookAt(converter)});
             }
         }
-        QMetaObject::invokeMethod(
-            m_context.get(), [this, results] { OnLooked(results); }, Qt::QueuedConnection);
+        ui::PostToEventLoop([this, alive = std::weak_ptr<int>(m_alive), results] {
+            if (!alive.expired()) {
+                OnLooked(results);
+            }
+        });
     });
 }
 
@@ -238,7 +239,7 @@ void HotplugWatcher::OnLooked(const std::vector<Looked>& results) {
     if (MayChange()) {
         Apply(m_seen);
     } else {
-        m_retry.start();
+        m_retry->Start(kRetryMs);
     }
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -14,12 +13,18 @@
 #include "discovery/device_monitor.h"
 #include "discovery/devices.h"
 #include "serial/pelk_rs232.h"
-
-class QObject;
+#include "ui/window_timers.h"
 
 namespace vexilo {
 
 class CVexiloDlg;
+
+// Calls its owner back from the event loop while the monitor's handle is signalled; nothing
+// after it is gone.
+class HotplugNotifier {
+public:
+    virtual ~HotplugNotifier() = default;
+};
 
 // Follows converters plugged in and out while the main window runs: when the monitor signals, it
 // lists the converters again, compares with the pages, closes the pages of the ones that went
@@ -46,7 +51,7 @@ public:
     // firmware was refused before).
     void RescanNow();
     // How often converters present without a page are looked at.
-    void SetRecheckInterval(int ms) { m_recheck.setInterval(ms); }
+    void SetRecheckInterval(int ms) { m_recheck->Start(ms); }
 
     static constexpr int kRetryMs = 50;
     static constexpr int kRecheckMs = 3000;
@@ -75,9 +80,10 @@ private:
     CVexiloDlg& m_dlg;
     std::unique_ptr<CDeviceMonitor> m_monitor;
     std::function<bool()> m_canChange;
-    std::unique_ptr<QObject> m_notifier;
-    QTimer m_retry;
-    QTimer m_recheck;
+    std::unique_ptr<HotplugNotifier> m_notifier;
+    // On the real clock: the outside world changes whatever the tests' virtual clock says.
+    std::unique_ptr<ui::PeriodicTimer> m_retry;  // stopped at its first tick
+    std::unique_ptr<ui::PeriodicTimer> m_recheck;
     // The maps and sets below are keyed by Port::Id().
     // Device node of each page's converter when it got its page.
     std::map<std::string, std::string> m_pageNodes;
@@ -88,15 +94,16 @@ private:
     // Answering with a firmware that the page refuses: not looked at again until plugged in
     // again (or F5).
     std::map<std::string, std::string> m_refused;
-    std::set<std::string> m_busy;        // present without a page: another program holds the port
-    std::set<std::string> m_looking;     // being looked at now
-    std::unique_ptr<QObject> m_context;  // receives the results on the window's thread
+    std::set<std::string> m_busy;     // present without a page: another program holds the port
+    std::set<std::string> m_looking;  // being looked at now
+    // Expires with the watcher: a look's result posted to the loop after that is dropped.
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
     std::thread m_looker;
 };
 
 // Wakes `onSignalled` from the event loop when the monitor's native handle is signalled (a
 // readable descriptor on Linux, an event on Windows). One implementation per platform.
-std::unique_ptr<QObject> MakeHotplugNotifier(std::intptr_t handle,
-                                             std::function<void()> onSignalled);
+std::unique_ptr<HotplugNotifier> MakeHotplugNotifier(std::intptr_t handle,
+                                                     std::function<void()> onSignalled);
 
 }  // namespace vexilo

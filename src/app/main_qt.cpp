@@ -55,8 +55,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         app.m_onRunning = [&screenshots](CVexiloDlg& dlg) { screenshots->Run(dlg); };
-        app.m_onProgressShown = [&screenshots](QWidget& window) {
-            screenshots->SaveProgress(window);
+        app.m_onProgressShown = [&screenshots](void* window) {
+            screenshots->SaveProgress(*static_cast<QWidget*>(window));
         };
     }
     if (options.walkTabs) {

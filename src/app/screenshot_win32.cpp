@@ -171,7 +171,7 @@ void Win32ScreenshotRun::Run(CVexiloDlg& dlg) {
         Settle(ui::win32::Window(dlg));
         const int shot = ++m_tabs;
         if (!m_dir.empty()) {
-            SaveWindow(dlg, "tab-" + std::to_string(shot) + ".png");
+            SaveWindow(ui::win32::Window(dlg), "tab-" + std::to_string(shot) + ".png");
         }
         PrintLine("tab " + std::to_string(shot) + ": " + tab.GetItemText(k));
         ++k;
@@ -179,9 +179,18 @@ void Win32ScreenshotRun::Run(CVexiloDlg& dlg) {
     dlg.EndDialog(ui::kIdCancel);
 }
 
-void Win32ScreenshotRun::SaveWindow(CVexiloDlg& dlg, const std::string& name) {
+void Win32ScreenshotRun::SaveProgress(HWND window) {
+    if (m_progressSaved || m_dir.empty()) {
+        return;
+    }
+    m_progressSaved = true;
+    Settle(window);
+    SaveWindow(window, "progress.png");
+}
+
+void Win32ScreenshotRun::SaveWindow(HWND window, const std::string& name) {
     const std::filesystem::path path = std::filesystem::u8path(m_dir) / name;
-    if (!WriteClientPng(ui::win32::Window(dlg), path)) {
+    if (!WriteClientPng(window, path)) {
         std::fprintf(stderr, "vexilo-panel: cannot write %s\n", (m_dir + "/" + name).c_str());
         m_failed = true;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/win32_backend.h"
+
 #include <string>
 
 #include "ui/message_box.h"
@@ -11,7 +13,8 @@ class CVexiloDlg;
 // The screenshot mode on Windows: every message box is printed as "box <n>: <caption>: <text>"
 // and answered with its default button; once the main window runs, each tab is shown in turn as
 // the user would show it (with its connection check), saved as DIR/tab-<k>.png and printed as
-// "tab <k>: <caption>", and the window then ends. Without a directory it only prints.
+// "tab <k>: <caption>", and the window then ends. The start-up progress window, when it appears,
+// is saved once as DIR/progress.png. Without a directory it only prints.
 class Win32ScreenshotRun {
 public:
     explicit Win32ScreenshotRun(std::string dir) : m_dir(std::move(dir)) {}
@@ -24,18 +27,21 @@ public:
     bool Start(std::string* error);
     // Shows, saves and prints every tab, then ends the main window's modal loop.
     void Run(CVexiloDlg& dlg);
+    // Saves the start-up progress window as DIR/progress.png, the first time only.
+    void SaveProgress(HWND window);
     // A picture could not be written (each failure was reported on standard error).
     bool Failed() const { return m_failed; }
 
 private:
     int OnMessageBox(const std::string& text, const std::string& caption, unsigned style);
-    void SaveWindow(CVexiloDlg& dlg, const std::string& name);
+    void SaveWindow(HWND window, const std::string& name);
 
     std::string m_dir;
     int m_boxes = 0;
     int m_tabs = 0;
     bool m_failed = false;
     bool m_started = false;
+    bool m_progressSaved = false;
     ui::MessageBoxHandler m_previous;
 };
 

@@ -1,54 +1,21 @@
 #include "app/startup_progress.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStringList>
 #include <QVBoxLayout>
 #include <utility>
 
 #include "app/shell_logic.h"
+#include "app/startup_text.h"
 
 namespace vexilo {
 
 namespace {
 
-QString Translated(const char* text) {
-    return QCoreApplication::translate("vexilo::StartupProgress", text);
-}
-
-// Why a converter's start-up failed, in the words its page's message uses.
-QString FailureText(model::Fault end) {
-    switch (end) {
-        case model::Fault::kNotConnected:
-            return Translated(
-                QT_TRANSLATE_NOOP("vexilo::StartupProgress", "デバイスが接続されていません"));
-        case model::Fault::kNotMainFirmware:
-            return Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress",
-                                                "メインファームウェアで起動していません"));
-        case model::Fault::kBootUpdater:
-            return Translated(
-                QT_TRANSLATE_NOOP("vexilo::StartupProgress",
-                                  "ブートファームウェア更新用ファームウェアで起動しています"));
-        default:
-            return Translated(
-                QT_TRANSLATE_NOOP("vexilo::StartupProgress", "デバイスが反応しません"));
-    }
-}
-
-QString StateText(const ParallelStartup::Status& status) {
-    switch (status.state) {
-        case ParallelStartup::State::kContacting:
-            return Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "通信中…"));
-        case ParallelStartup::State::kReady:
-            return Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "準備完了"));
-        case ParallelStartup::State::kFailed:
-            break;
-    }
-    return Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "失敗: %1"))
-        .arg(FailureText(status.end));
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
 }
 
 }  // namespace
@@ -61,9 +28,7 @@ StartupProgress::StartupProgress(std::function<qint64()> launchMs)
       m_count(new QLabel(this)),
       m_bar(new QProgressBar(this)),
       m_converters(new QLabel(this)),
-      m_goOn(new QPushButton(Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress",
-                                                          "準備のできたコンバーターで続ける")),
-                             this)) {
+      m_goOn(new QPushButton(Q(StartupGoOnText()), this)) {
     setWindowTitle(QString::fromStdString(WindowTitle({})));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_port);
@@ -86,37 +51,21 @@ StartupProgress::StartupProgress(std::function<qint64()> launchMs)
 }
 
 void StartupProgress::Step(const QString& portLabel, int done, int total) {
-    m_port->setText(
-        portLabel.isEmpty()
-            ? Translated(
-                  QT_TRANSLATE_NOOP("vexilo::StartupProgress", "コンバーターを探しています…"))
-            : Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "%1 と通信しています…"))
-                  .arg(portLabel));
-    m_count->setText(Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "%1 / %2 台完了"))
-                         .arg(done)
-                         .arg(total));
+    m_port->setText(Q(StartupStepText(portLabel.toStdString())));
+    m_count->setText(Q(StartupCountText(done, total)));
     m_bar->setRange(0, total > 0 ? total : 1);
     m_bar->setValue(total > 0 ? done : 0);
 }
 
 void StartupProgress::ShowConverters(const std::vector<StartupRow>& rows) {
-    QStringList lines;
     int done = 0;
     bool ready = false;
-    for (const StartupRow& row : rows) {
-        lines << QString::fromStdString(row.label) + QStringLiteral(": ") + StateText(row.status);
-        done += row.status.state != ParallelStartup::State::kContacting ? 1 : 0;
-        ready = ready || row.status.state == ParallelStartup::State::kReady;
-    }
-    m_port->setText(
-        Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "コンバーターと通信しています…")));
-    m_count->setText(Translated(QT_TRANSLATE_NOOP("vexilo::StartupProgress", "%1 / %2 台完了"))
-                         .arg(done)
-                         .arg(rows.size()));
+    const QString text = Q(StartupRowsText(rows, &done, &ready));
+    m_port->setText(Q(StartupContactingText()));
+    m_count->setText(Q(StartupCountText(done, static_cast<int>(rows.size()))));
     m_bar->setRange(0, rows.empty() ? 1 : static_cast<int>(rows.size()));
     m_bar->setValue(done);
     m_goOn->setEnabled(ready);
-    const QString text = lines.join(QLatin1Char('\n'));
     if (text != m_converters->text() || m_converters->isHidden()) {
         m_converters->setText(text);
         m_converters->show();

@@ -7,8 +7,6 @@
 
 #include "app/page_factory.h"
 
-class QWidget;
-
 namespace vexilo {
 
 class CVexiloDlg;
@@ -58,9 +56,10 @@ public:
     // Milliseconds since the program was launched; the start-up progress window appears only
     // when start-up is still running 300 ms after launch. By default counted from construction.
     std::function<long long()> m_launchMs;
-    // Called once when the start-up progress window first appears, and when start-up is over
-    // (Qt only: the Windows build shows no progress window).
-    std::function<void(QWidget&)> m_onProgressShown;
+    // Called once when the start-up progress window first appears, with its window (a QWidget*
+    // on Qt, an HWND on Windows).
+    std::function<void(void* window)> m_onProgressShown;
+    // Called when start-up is over (Qt only: the benchmark's first-paint time).
     std::function<void(const StartupProgress&)> m_onStartupFinished;
 
 private:

@@ -21,7 +21,9 @@ bool CVexiloApp::InitInstance(const std::vector<std::string>& args) {
     clock.start();
     BusyFeedback busy([&clock] { return clock.elapsed(); });
     StartupProgress progress(m_launchMs);
-    progress.m_onShown = m_onProgressShown;
+    if (m_onProgressShown) {
+        progress.m_onShown = [this](QWidget& window) { m_onProgressShown(&window); };
+    }
     busy.SetProgress(&progress);
     IWaitObserver* const previous = SetWaitObserver(&busy);
     // Watching starts before the first enumeration, so no converter slips in between.

@@ -1,12 +1,17 @@
-// Start-up on Windows: the main window's modal loop, with the busy cursor while a converter
-// command waits.
+// Start-up on Windows: the busy cursor, the progress window and the hotplug watcher around the
+// main window's modal loop.
+#include "ui/win32_backend.h"
+
+#include <memory>
 #include <utility>
 
+#include "app/hotplug_watcher.h"
 #include "app/shell_logic.h"
+#include "app/startup_progress_win32.h"
 #include "app/vexilo_app.h"
 #include "app/vexilo_dlg.h"
+#include "discovery/device_monitor.h"
 #include "serial/wait_observer.h"
-#include "ui/win32_backend.h"
 
 namespace vexilo {
 
@@ -26,6 +31,8 @@ public:
             SetCursor(m_previous != nullptr ? m_previous : LoadCursorW(nullptr, IDC_ARROW));
         }
     }
+    // True while a converter command runs (hotplug changes wait until it has returned).
+    bool InCommand() const { return m_depth > 0; }
 
 private:
     int m_depth = 0;
@@ -38,9 +45,36 @@ bool CVexiloApp::InitInstance(const std::vector<std::string>& args) {
     m_bShowSave = HasShowSaveSwitch(args);
     BusyCursor busy;
     IWaitObserver* const previous = SetWaitObserver(&busy);
+    StartupProgressWindow progress(m_launchMs);
+    if (m_onProgressShown) {
+        progress.m_onShown = [this](HWND window) { m_onProgressShown(window); };
+    }
+    // Watching starts before the first enumeration, so no converter slips in between.
+    std::unique_ptr<CDeviceMonitor> monitor = OpenDeviceMonitor();
     {
         // Finds and attaches the converters, or ends its loop after its message.
         CVexiloDlg dlg(m_bShowSave, m_factory);
+        // Pages change only from the window's own loop once start-up is over, never under a
+        // message box or inside a command.
+        HotplugWatcher hotplug(dlg, std::move(monitor), [&busy] { return !busy.InCommand(); });
+        dlg.m_onStartupProgress = [&progress](const std::string& label, int done, int total) {
+            if (!label.empty()) {
+                progress.Step(label, done, total);
+                if (progress.Poll()) {
+                    UpdateWindow(progress.Handle());
+                }
+                return;
+            }
+            progress.Finish();
+        };
+        dlg.m_onStartupWait = [&progress](const std::vector<StartupRow>& rows) {
+            progress.ShowConverters(rows);
+            progress.Poll();
+            // The progress window takes its clicks; no page is on screen yet, and the hotplug
+            // watcher changes none before start-up is over.
+            StartupProgressWindow::PumpMessages();
+            return progress.Choice();
+        };
         dlg.m_onStarted = m_onRunning;
         dlg.DoModal();
     }  // the pages go with the window, closing their ports

@@ -12,10 +12,9 @@
 #include <utility>
 
 #include "ui/dialog.h"
+#include "ui/window_timers.h"
 
 namespace vexilo::ui {
-
-void PostToLoop(std::function<void()> fn);
 
 namespace {
 
@@ -521,7 +520,7 @@ void Dialog::PostCall(std::function<void()> fn) {
     if (m_impl->hwnd == nullptr) {
         return;
     }
-    PostToLoop([alive = std::weak_ptr<int>(m_impl->alive), fn = std::move(fn)] {
+    PostToEventLoop([alive = std::weak_ptr<int>(m_impl->alive), fn = std::move(fn)] {
         if (!alive.expired()) {
             fn();
         }

@@ -7,7 +7,20 @@
 
 namespace vexilo::ui {
 
-class PeriodicTimer;
+// A timer that calls its tick function from the event loop every period until stopped. It runs
+// on the real clock even under ManualTimers: the application's watch on the world outside (devices
+// plugged in and out) uses it directly, the windows' own timers through WindowTimers.
+class PeriodicTimer {
+public:
+    virtual ~PeriodicTimer() = default;
+    virtual void Start(int periodMs) = 0;  // (re)starts with this period
+    virtual void Stop() = 0;
+};
+std::unique_ptr<PeriodicTimer> MakePeriodicTimer(std::function<void()> tick);
+
+// Runs `fn` later from the user-interface thread's event loop. Callable from any thread: a worker
+// hands its result back this way.
+void PostToEventLoop(std::function<void()> fn);
 
 // Milliseconds of a steady clock; under ManualTimers, the tests' virtual clock.
 std::int64_t NowMs();

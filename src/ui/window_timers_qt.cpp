@@ -1,4 +1,5 @@
 // Window timers on QTimer.
+#include <QCoreApplication>
 #include <QTimer>
 #include <utility>
 
@@ -24,6 +25,10 @@ private:
 
 std::unique_ptr<PeriodicTimer> MakePeriodicTimer(std::function<void()> tick) {
     return std::make_unique<QtPeriodicTimer>(std::move(tick));
+}
+
+void PostToEventLoop(std::function<void()> fn) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(fn), Qt::QueuedConnection);
 }
 
 }  // namespace vexilo::ui

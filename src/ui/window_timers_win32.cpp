@@ -88,7 +88,7 @@ std::unique_ptr<PeriodicTimer> MakePeriodicTimer(std::function<void()> tick) {
 }
 
 // Posts `fn` to the message window; it runs when the loop gets to it.
-void PostToLoop(std::function<void()> fn) {
+void PostToEventLoop(std::function<void()> fn) {
     auto* call = new std::function<void()>(std::move(fn));
     if (!PostMessageW(win32::MessageWindow(), kPostedCall, 0, reinterpret_cast<LPARAM>(call))) {
         delete call;
