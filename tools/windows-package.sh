@@ -2,7 +2,7 @@
 # Builds the Windows installer (preset "mingw", CPack's NSIS generator) and tries it under Wine as
 # a user would: a silent install into Program Files, the installed panel's --version and its demo
 # in screenshot mode, the Start menu entry and the uninstall entry, then a silent uninstall that
-# leaves nothing behind.
+# leaves nothing behind; then unpacks the portable zip and runs the panel from it.
 # Usage: tools/windows-package.sh   (exit status 0 only when every step worked)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,10 +10,12 @@ cd "$(dirname "$0")/.."
 tools/setup-deps.sh g++-mingw-w64-x86-64-posix wine wine64 nsis xvfb
 cmake --preset mingw
 cmake --build --preset mingw
-rm -f build/mingw/vexilo-panel-*-win64.exe
+rm -f build/mingw/vexilo-panel-*-win64.exe build/mingw/vexilo-panel-*-win64.zip
 (cd build/mingw && cpack --config CPackConfig.cmake)
 installer=$(ls "$PWD"/build/mingw/vexilo-panel-*-win64.exe)
+portable=$(ls "$PWD"/build/mingw/vexilo-panel-*-win64.zip)
 echo "-- $(basename "$installer") ($(stat -c %s "$installer") bytes)"
+echo "-- $(basename "$portable") ($(stat -c %s "$portable") bytes)"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vexilo-nsis.XXXXXX")
 xvfb=""
@@ -69,4 +71,12 @@ wineserver -w
 [ ! -e "$target/vexiloctl.exe" ] || fail "vexiloctl.exe is still installed"
 ! find "$c_drive" -path '*Start Menu*' -name 'Vexilo Panel.lnk' | grep -q . ||
     fail "the Start menu entry is still there"
-echo "windows-package: installed, ran and removed $(basename "$installer")"
+echo "-- the portable zip"
+python3 -m zipfile -e "$portable" "$work/portable"
+top="$work/portable/$(basename "$portable" .zip)"
+for f in vexilo-panel.exe vexiloctl.exe README.md; do
+    [ -f "$top/$f" ] || fail "no $f in $(basename "$portable")"
+done
+version=$(wine "$top/vexilo-panel.exe" --version 2>/dev/null | tr -d '\r')
+[ "$version" = "$expected" ] || fail "the portable panel's --version printed '$version'"
+echo "windows-package: installed, ran and removed $(basename "$installer"); $(basename "$portable") runs"

@@ -3,7 +3,8 @@
 # kit and vexilo-panel.exe) and runs every test program it built under Wine, each on its own, on
 # an Xvfb display. In a throwaway Wine prefix, COM7 and COM12 lead to tools/serial_peer.py (a frame
 # echo) and COM8 to the converter simulator vexilo-sim, each through a pseudo-terminal. Then
-# vexilo-panel.exe runs its screenshot mode on the demo converters and on the simulator on COM8.
+# vexilo-panel.exe runs its screenshot mode on the demo converters, on the simulator on COM8 and on
+# two slow simulated converters (COM13, COM14), where its start-up progress window must appear.
 # Usage: tools/wine-tests.sh            (exit status 0 only when every test passed)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,12 +22,13 @@ cmake --build --preset release --target vexilo-sim
 work=$(mktemp -d "${TMPDIR:-/tmp}/vexilo-wine.XXXXXX")
 peer=""
 sim=""
+slow=""
 xvfb=""
 export WINEPREFIX="$work/prefix" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
-    for pid in $peer $sim $xvfb; do
+    for pid in $peer $sim $slow $xvfb; do
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
@@ -67,10 +69,23 @@ exec 4<"$work/sim"
 read -r -t 30 simline <&4
 simpath=${simline#VEXILO_PORTS=rgb=}
 echo "Simulator on $simpath (COM8)"
+# Two slow converters (100 ms a reply) on COM13 and COM14: start-up lasts long enough for the
+# progress window to appear.
+mkfifo "$work/slow"
+build/release/src/sim/vexilo-sim --delay 100 rgb ntsc >"$work/slow" &
+slow=$!
+exec 6<"$work/slow"
+read -r -t 30 slowline <&6
+slowline=${slowline#VEXILO_PORTS=rgb=}
+slowrgb=${slowline%%,*}
+slowntsc=${slowline#*,ntsc=}
+echo "Slow simulator on $slowrgb (COM13) and $slowntsc (COM14)"
+wine reg add 'HKLM\Software\Wine\Ports' /v COM13 /d "$slowrgb" /f >/dev/null
+wine reg add 'HKLM\Software\Wine\Ports' /v COM14 /d "$slowntsc" /f >/dev/null
 wine reg add 'HKLM\Software\Wine\Ports' /v COM7 /d "$low" /f >/dev/null
 wine reg add 'HKLM\Software\Wine\Ports' /v COM12 /d "$high" /f >/dev/null
 wine reg add 'HKLM\Software\Wine\Ports' /v COM8 /d "$simpath" /f >/dev/null
-# Wine maps its COM ports when it starts: restart it so that it sees the two new ones.
+# Wine maps its COM ports when it starts: restart it so that it sees the new ones.
 wineserver -k >/dev/null 2>&1
 wineserver -w
 # Keep one server with Wine's services up for all the test programs. Started here, with its
@@ -127,6 +142,15 @@ echo "=== vexiloctl: status on COM8"
 if ! timeout 60 wine build/mingw/src/cli/vexiloctl.exe status 2>&1 | tr -d '\r' |
     tee "$work/logs/vexiloctl.log" | grep -q '^COM8 *rgb'; then
     echo "=== vexiloctl: status FAILED"
+    panel_failed=$((panel_failed + 1))
+    status=1
+fi
+# Start-up on slow converters: the progress window appears, listing both, and is saved.
+export VEXILO_PORTS=rgb=COM13,ntsc=COM14
+check_panel slow-start '^tab 2: .*\(COM14\)' 2
+panel_checks=$((panel_checks + 1))
+if [ ! -s "$work/slow-start/progress.png" ]; then
+    echo "=== panel: no start-up progress window on slow converters"
     panel_failed=$((panel_failed + 1))
     status=1
 fi

@@ -1,5 +1,5 @@
 # The Windows installer (NSIS, through CPack): the panel and vexiloctl, the panel's Start menu
-# entry and an uninstaller.
+# entry and an uninstaller; and the same programs as a portable zip, to run from any folder.
 # Made on Linux as on Windows: cmake --preset mingw, cmake --build --preset mingw, then
 # cpack --config build/mingw/CPackConfig.cmake (tools/windows-package.sh builds and tries it).
 install(TARGETS vexilo-panel RUNTIME DESTINATION .)
@@ -8,7 +8,7 @@ if(TARGET vexiloctl)
 endif()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
 
-set(CPACK_GENERATOR NSIS)
+set(CPACK_GENERATOR NSIS ZIP)
 set(CPACK_STRIP_FILES ON)  # the debug information stays in the build
 set(CPACK_PACKAGE_NAME "VexiloPanel")
 set(CPACK_PACKAGE_VENDOR "Vexilo Panel")

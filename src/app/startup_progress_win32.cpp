@@ -117,7 +117,10 @@ LRESULT CALLBACK StartupProgressWindow::WindowProc(HWND hwnd, UINT msg, WPARAM w
     }
     auto* self = reinterpret_cast<StartupProgressWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self != nullptr) {
-        if (msg == WM_COMMAND && LOWORD(wp) == kIdGoOn && HIWORD(wp) == BN_CLICKED) {
+        // Only while a converter is ready: a click already queued when the button was greyed
+        // out does nothing.
+        if (msg == WM_COMMAND && LOWORD(wp) == kIdGoOn && HIWORD(wp) == BN_CLICKED &&
+            IsWindowEnabled(self->m_goOn)) {
             self->m_choice = StartupChoice::kGoOn;
             return 0;
         }
@@ -155,7 +158,8 @@ void StartupProgressWindow::ShowConverters(const std::vector<StartupRow>& rows) 
     SendMessageW(m_bar, PBM_SETRANGE32, 0, rows.empty() ? 1 : static_cast<int>(rows.size()));
     SendMessageW(m_bar, PBM_SETPOS, done, 0);
     EnableWindow(m_goOn, ready ? TRUE : FALSE);
-    if (text != ui::win32::WindowText(m_converters) || !IsWindowVisible(m_converters)) {
+    if (text != ui::win32::WindowText(m_converters) || !m_listShown) {
+        m_listShown = true;
         SetText(m_converters, text);
         m_converterLines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
         ShowWindow(m_converters, SW_SHOWNA);
@@ -167,7 +171,7 @@ void StartupProgressWindow::ShowConverters(const std::vector<StartupRow>& rows) 
 void StartupProgressWindow::Layout() {
     const std::vector<std::string> texts = {
         ui::win32::WindowText(m_port), ui::win32::WindowText(m_count),
-        IsWindowVisible(m_converters) ? ui::win32::WindowText(m_converters) : std::string(),
+        m_listShown ? ui::win32::WindowText(m_converters) : std::string(),
         ui::win32::WindowText(m_goOn)};
     const int width = std::max(kMinClientWidth, WidestLine(m_font, texts) + 2 * kMargin + 2 * kGap);
     const int inner = width - 2 * kMargin;
@@ -178,7 +182,7 @@ void StartupProgressWindow::Layout() {
     y += m_lineHeight + kGap;
     MoveWindow(m_bar, kMargin, y, inner, kBarHeight, FALSE);
     y += kBarHeight + kGap;
-    if (IsWindowVisible(m_converters)) {
+    if (m_listShown) {
         const int height = m_converterLines * m_lineHeight;
         MoveWindow(m_converters, kMargin, y, inner, height, FALSE);
         y += height + kGap;

@@ -53,6 +53,7 @@ private:
     HFONT m_font = nullptr;
     int m_lineHeight = 16;
     int m_converterLines = 0;
+    bool m_listShown = false;  // the converters' list and the button (the window may be hidden)
     StartupChoice m_choice = StartupChoice::kWait;
     bool m_shown = false;
     bool m_finished = false;
