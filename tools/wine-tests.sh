@@ -154,6 +154,17 @@ if [ ! -s "$work/slow-start/progress.png" ]; then
     panel_failed=$((panel_failed + 1))
     status=1
 fi
+# No converter at all: the box offering to wait is printed, saved as a picture and answered.
+panel_checks=$((panel_checks + 1))
+echo "=== panel: no converter"
+VEXILO_PORTS= VEXILO_USB_VENDOR_ID=FFFE timeout 120 wine "$panel" --lang ja \
+    --screenshot "Z:${work//\//\\}\\none" >"$work/logs/none.log" 2>&1 || true
+cat "$work/logs/none.log"
+if ! grep -q '^box 1: KTP Series ERROR: ' "$work/logs/none.log" || [ ! -s "$work/none/box-1.png" ]; then
+    echo "=== panel: no converter FAILED (no box, or no picture of it)"
+    panel_failed=$((panel_failed + 1))
+    status=1
+fi
 unset VEXILO_PORTS
 version=$(wine "$panel" --version 2>/dev/null | tr -d '\r')
 panel_checks=$((panel_checks + 1))

@@ -31,6 +31,18 @@ std::vector<std::string> Arguments() {
     return args;
 }
 
+// A windowed program has no console: started from one, it prints --help, --version and its errors
+// there, unless its output already goes somewhere (a pipe or a file).
+void UseParentConsole() {
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if ((out != nullptr && out != INVALID_HANDLE_VALUE) || !AttachConsole(ATTACH_PARENT_PROCESS)) {
+        return;
+    }
+    std::FILE* ignored = nullptr;
+    freopen_s(&ignored, "CONOUT$", "w", stdout);
+    freopen_s(&ignored, "CONOUT$", "w", stderr);
+}
+
 // Milliseconds since Windows created this process: what the operator waits from the launch.
 long long MsSinceLaunch() {
     FILETIME created{}, exited{}, kernel{}, user{}, now{};
@@ -48,6 +60,7 @@ long long MsSinceLaunch() {
 
 int main() {
     using namespace vexilo;
+    UseParentConsole();
     const std::vector<std::string> args = Arguments();
     AppOptions options;
     if (const std::optional<int> code = HandleCommandLine(args, &options)) {

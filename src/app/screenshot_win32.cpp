@@ -94,16 +94,21 @@ bool WritePng(const std::filesystem::path& path, int w, int h, const void* bits,
     return ok;
 }
 
-// The client area as the screen shows it, as a PNG file.
-bool WriteClientPng(HWND window, const std::filesystem::path& path) {
+// The client area (or the whole window, frame and title included) as the screen shows it, as a
+// PNG file.
+bool WriteWindowPng(HWND window, const std::filesystem::path& path, bool whole) {
     RECT r{};
-    GetClientRect(window, &r);
-    const int w = r.right;
-    const int h = r.bottom;
+    if (whole) {
+        GetWindowRect(window, &r);
+    } else {
+        GetClientRect(window, &r);
+    }
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
     if (w <= 0 || h <= 0) {
         return false;
     }
-    HDC dc = GetDC(window);
+    HDC dc = whole ? GetWindowDC(window) : GetDC(window);
     HDC mem = CreateCompatibleDC(dc);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -147,18 +152,29 @@ bool Win32ScreenshotRun::Start(std::string* error) {
         }
     }
     m_previous = ui::SetMessageBoxHandler(
-        [this](ui::Dialog*, const std::string& text, const std::string& caption, unsigned style) {
-            return OnMessageBox(text, caption, style);
-        });
+        [this](ui::Dialog* owner, const std::string& text, const std::string& caption,
+               unsigned style) { return OnMessageBox(owner, text, caption, style); });
     m_started = true;
     return true;
 }
 
-int Win32ScreenshotRun::OnMessageBox(const std::string& text, const std::string& caption,
-                                     unsigned style) {
+int Win32ScreenshotRun::OnMessageBox(ui::Dialog* owner, const std::string& text,
+                                     const std::string& caption, unsigned style) {
     const int n = ++m_boxes;
     PrintLine("box " + std::to_string(n) + ": " + caption + ": " + Escape(text));
-    return ui::DefaultAnswer(style);
+    const int answer = ui::DefaultAnswer(style);
+    if (m_dir.empty()) {
+        return answer;
+    }
+    // The real box, photographed once it is on screen and answered with its default button.
+    ui::win32::ShowWatchedMessageBox(owner, text, caption, style, [this, n, answer](HWND box) {
+        Settle(box);
+        SaveWindow(box, "box-" + std::to_string(n) + ".png", true);
+        // The kit's answers carry Windows' button IDs.
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
+    });
+    return answer;
 }
 
 void Win32ScreenshotRun::Run(CVexiloDlg& dlg) {
@@ -171,7 +187,7 @@ void Win32ScreenshotRun::Run(CVexiloDlg& dlg) {
         Settle(ui::win32::Window(dlg));
         const int shot = ++m_tabs;
         if (!m_dir.empty()) {
-            SaveWindow(ui::win32::Window(dlg), "tab-" + std::to_string(shot) + ".png");
+            SaveWindow(ui::win32::Window(dlg), "tab-" + std::to_string(shot) + ".png", false);
         }
         PrintLine("tab " + std::to_string(shot) + ": " + tab.GetItemText(k));
         ++k;
@@ -185,12 +201,12 @@ void Win32ScreenshotRun::SaveProgress(HWND window) {
     }
     m_progressSaved = true;
     Settle(window);
-    SaveWindow(window, "progress.png");
+    SaveWindow(window, "progress.png", false);
 }
 
-void Win32ScreenshotRun::SaveWindow(HWND window, const std::string& name) {
+void Win32ScreenshotRun::SaveWindow(HWND window, const std::string& name, bool whole) {
     const std::filesystem::path path = std::filesystem::u8path(m_dir) / name;
-    if (!WriteClientPng(window, path)) {
+    if (!WriteWindowPng(window, path, whole)) {
         std::fprintf(stderr, "vexilo-panel: cannot write %s\n", (m_dir + "/" + name).c_str());
         m_failed = true;
     }

@@ -10,11 +10,12 @@ namespace vexilo {
 
 class CVexiloDlg;
 
-// The screenshot mode on Windows: every message box is printed as "box <n>: <caption>: <text>"
-// and answered with its default button; once the main window runs, each tab is shown in turn as
-// the user would show it (with its connection check), saved as DIR/tab-<k>.png and printed as
-// "tab <k>: <caption>", and the window then ends. The start-up progress window, when it appears,
-// is saved once as DIR/progress.png. Without a directory it only prints.
+// The screenshot mode on Windows: every message box is printed as "box <n>: <caption>: <text>",
+// saved as DIR/box-<n>.png and answered with its default button; once the main window runs, each
+// tab is shown in turn as the user would show it (with its connection check), saved as
+// DIR/tab-<k>.png and printed as "tab <k>: <caption>", and the window then ends. The start-up
+// progress window, when it appears, is saved once as DIR/progress.png. Without a directory it only
+// prints.
 class Win32ScreenshotRun {
 public:
     explicit Win32ScreenshotRun(std::string dir) : m_dir(std::move(dir)) {}
@@ -33,8 +34,10 @@ public:
     bool Failed() const { return m_failed; }
 
 private:
-    int OnMessageBox(const std::string& text, const std::string& caption, unsigned style);
-    void SaveWindow(HWND window, const std::string& name);
+    int OnMessageBox(ui::Dialog* owner, const std::string& text, const std::string& caption,
+                     unsigned style);
+    // The window's client area, or with `whole` its frame and title too.
+    void SaveWindow(HWND window, const std::string& name, bool whole);
 
     std::string m_dir;
     int m_boxes = 0;

@@ -59,17 +59,9 @@ std::string PanelUsage() {
     std::string text = R"(Usage: vexilo-panel [/s] [--lang ja|en] [--demo] [--screenshot DIR]
 
 Sets up and monitors KTP/Q series USB video converters: finds every attached converter and opens
-one tab per converter with its status, settings and identification record. Converters are USB
-serial ports (/dev/ttyACM<n>); the udev rules file 60-vexilo.rules gives the user at the local
-seat access to them, and elsewhere membership in the dialout group does.
-
-Options:
-  /s                  also show the button that saves the settings without closing; any case
-  --lang ja|en        Japanese or English texts instead of the system locale's choice
-  --demo              three simulated converters (RGB, DVI, composite) in place of real ones
-  --screenshot DIR    show every tab in turn, save DIR/tab-<k>.png and every message box as
-                      DIR/box-<n>.png, print one line for each, then end; runs without a display
-  -h, --help          print this help and end
+one tab per converter with its status, settings and identification record. )";
+    text += UsagePlatformText();
+    text += R"(  -h, --help          print this help and end
   --version           print the version and end
 Other arguments are ignored.
 
@@ -78,9 +70,9 @@ Keys:
                       a converter that answers again); the panel also looks every 3 seconds
 
 Environment:
-  VEXILO_PORTS=KIND=PATH[,KIND=PATH...]
+  VEXILO_PORTS=KIND=PORT[,KIND=PORT...]
                       also list these serial ports (KIND: dvi, rgb, ntsc or other), such as
-                      the converters that vexilo-sim serves on pseudo-terminals
+                      the converters that vexilo-sim serves
   VEXILO_USB_VENDOR_ID=XXXX
                       look for converters with this USB vendor ID (four hex digits) instead of
                       the built-in )";

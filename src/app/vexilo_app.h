@@ -34,6 +34,8 @@ bool ParseAppOptions(const std::vector<std::string>& args, AppOptions* options, 
 
 // The text of --help and of --version.
 std::string PanelUsage();
+// The platform's part of --help: where the converters are, and the options up to --help.
+std::string UsagePlatformText();
 // The command line's part of main on every platform: parses `args` into `options`; for a wrong
 // line (2) or --help / --version (0) prints and returns the exit code, else nothing.
 std::optional<int> HandleCommandLine(const std::vector<std::string>& args, AppOptions* options);

@@ -1,5 +1,6 @@
 #include "ui/message_box.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <utility>
 
@@ -45,6 +46,12 @@ bool IsJapanesePunctuation(std::string_view character) {
 }
 
 }  // namespace
+
+int BoxLineWidth(int screenWidth) {
+    constexpr int kLineWidth = 400;     // the widest line of a box's text
+    constexpr int kBoxFrameRoom = 100;  // icon, margins and frame beside the text
+    return std::clamp(screenWidth / 2 - kBoxFrameRoom, 200, kLineWidth);
+}
 
 int DefaultAnswer(unsigned style) {
     if (!IsYesNo(style)) {

@@ -53,5 +53,8 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 // whole, so that no word ("グループ") is split.
 std::string BreakAtPhrases(std::string_view text, const std::function<int(std::string_view)>& width,
                            int maxWidth);
+// The widest line, in pixels, of a box on a screen `screenWidth` pixels wide: narrow enough that
+// the box never breaks a line again.
+int BoxLineWidth(int screenWidth);
 
 }  // namespace vexilo::ui

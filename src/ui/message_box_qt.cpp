@@ -20,9 +20,6 @@ namespace vexilo::ui {
 
 namespace {
 
-constexpr int kLineWidth = 400;     // the widest line of a box's text
-constexpr int kBoxFrameRoom = 100;  // icon, margins and frame beside the text
-
 // Room a title bar needs for `caption`: its text in the title font plus the icon and buttons.
 int TitleWidth(const QString& caption) {
     constexpr int kFrameRoom = 120;
@@ -64,7 +61,7 @@ void qt::SetUpMessageBox(QMessageBox& box, const std::string& utf8Text,
             return metrics.horizontalAdvance(
                 QString::fromUtf8(part.data(), static_cast<qsizetype>(part.size())));
         },
-        std::clamp(screenWidth / 2 - kBoxFrameRoom, 200, kLineWidth));
+        BoxLineWidth(screenWidth));
     box.setText(QString::fromStdString(broken));
     switch (style & 0xF0u) {
         case kMbIconExclamation:

@@ -10,6 +10,7 @@
 #undef SetDlgItemText
 #undef SetWindowText
 
+#include <functional>
 #include <string>
 
 #include "ui/dialog.h"
@@ -44,6 +45,12 @@ bool RunLoopUntil(const bool& done);
 // Counts the event loops running on this thread (EventLoopLevel): modal loops and boxes.
 void EnterLoop();
 void LeaveLoop();
+
+// Shows a box as the kit's default handler does and calls `onShown` with the box's window from
+// the box's own loop once it is on screen (the screenshot mode photographs it, then presses a
+// button). Returns the kId... answer.
+int ShowWatchedMessageBox(Dialog* owner, const std::string& text, const std::string& caption,
+                          unsigned style, std::function<void(HWND)> onShown);
 
 // Translations: English from the table built from the program's translation file, or the
 // Japanese source texts.
