@@ -73,8 +73,9 @@ public:
         }
         const ui::Rect r = tab.GetClientRect();
         const int top = tab.RowHeight();
-        MoveWindow(m_wait, r.x, r.y + top + (r.height - top) / 3, r.width, (r.height - top) / 2,
-                   TRUE);
+        // Above the page area, which covers the control's display area once a page was made.
+        SetWindowPos(m_wait, HWND_TOP, r.x, r.y + top + (r.height - top) / 3, r.width,
+                     (r.height - top) / 2, SWP_NOACTIVATE);
         SetWindowTextW(m_wait, ui::win32::Wide(text).c_str());
         ShowWindow(m_wait, SW_SHOWNA);
     }

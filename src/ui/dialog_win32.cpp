@@ -251,9 +251,9 @@ void Dialog::BuildWindow(TabCtrl* parent) {
     auto* tab = dynamic_cast<win32::TabCtrlWindow*>(parent);
     HINSTANCE instance = GetModuleHandleW(nullptr);
     if (tab != nullptr) {
-        impl.hwnd =
-            CreateWindowExW(WS_EX_CONTROLPARENT, kDialogClass, L"", WS_CHILD | WS_CLIPSIBLINGS, 0,
-                            0, size.width, size.height, tab->Handle(), nullptr, instance, nullptr);
+        impl.hwnd = CreateWindowExW(WS_EX_CONTROLPARENT, kDialogClass, L"",
+                                    WS_CHILD | WS_CLIPSIBLINGS, 0, 0, size.width, size.height,
+                                    tab->PageArea(), nullptr, instance, nullptr);
     } else {
         // No WS_CLIPCHILDREN: group boxes leave their inside for the dialog to paint.
         DWORD style = WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX;

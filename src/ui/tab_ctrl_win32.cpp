@@ -9,6 +9,135 @@
 
 namespace vexilo::ui::win32 {
 
+namespace {
+
+constexpr wchar_t kPageAreaClass[] = L"VexiloPageArea";
+constexpr int kScrollLine = 16;  // pixels an arrow click or a wheel step moves
+
+// Each page at its place: centred when it fits the area, else moved by the scroll positions.
+void PlacePages(HWND area) {
+    RECT client{};
+    ::GetClientRect(area, &client);
+    const int dx = GetScrollPos(area, SB_HORZ);
+    const int dy = GetScrollPos(area, SB_VERT);
+    for (HWND page = GetWindow(area, GW_CHILD); page != nullptr;
+         page = GetWindow(page, GW_HWNDNEXT)) {
+        RECT own{};
+        ::GetWindowRect(page, &own);
+        const int w = own.right - own.left;
+        const int h = own.bottom - own.top;
+        const int x = w <= client.right ? (client.right - w) / 2 : -dx;
+        const int y = h <= client.bottom ? (client.bottom - h) / 2 : -dy;
+        SetWindowPos(page, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+// A scroll bar for each direction in which the largest page does not fit; Windows hides a bar
+// whose page covers its range and keeps the positions in range.
+void UpdateBars(HWND area) {
+    int width = 0;
+    int height = 0;
+    for (HWND page = GetWindow(area, GW_CHILD); page != nullptr;
+         page = GetWindow(page, GW_HWNDNEXT)) {
+        RECT own{};
+        ::GetWindowRect(page, &own);
+        width = std::max(width, static_cast<int>(own.right - own.left));
+        height = std::max(height, static_cast<int>(own.bottom - own.top));
+    }
+    // Twice: one bar takes room from the other direction.
+    for (int pass = 0; pass < 2; ++pass) {
+        RECT client{};
+        ::GetClientRect(area, &client);
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_RANGE | SIF_PAGE;
+        si.nMax = std::max(0, width - 1);
+        si.nPage = static_cast<UINT>(client.right);
+        SetScrollInfo(area, SB_HORZ, &si, TRUE);
+        si.nMax = std::max(0, height - 1);
+        si.nPage = static_cast<UINT>(client.bottom);
+        SetScrollInfo(area, SB_VERT, &si, TRUE);
+    }
+    PlacePages(area);
+}
+
+void Scroll(HWND area, int bar, int request, int wheelLines = 0) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    GetScrollInfo(area, bar, &si);
+    int pos = si.nPos;
+    switch (request) {
+        case SB_LINEUP:
+            pos -= kScrollLine;
+            break;
+        case SB_LINEDOWN:
+            pos += kScrollLine;
+            break;
+        case SB_PAGEUP:
+            pos -= static_cast<int>(si.nPage);
+            break;
+        case SB_PAGEDOWN:
+            pos += static_cast<int>(si.nPage);
+            break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION:
+            pos = si.nTrackPos;
+            break;
+        case SB_TOP:
+            pos = si.nMin;
+            break;
+        case SB_BOTTOM:
+            pos = si.nMax;
+            break;
+        default:
+            pos += wheelLines * kScrollLine;
+            break;
+    }
+    si.fMask = SIF_POS;
+    si.nPos = pos;  // Windows keeps it in range
+    SetScrollInfo(area, bar, &si, TRUE);
+    PlacePages(area);
+}
+
+LRESULT CALLBACK PageAreaProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            Scroll(hwnd, msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(wp));
+            return 0;
+        case WM_MOUSEWHEEL:
+            // What no control took: three lines a notch, as Windows' default.
+            Scroll(hwnd, SB_VERT, -1, -GET_WHEEL_DELTA_WPARAM(wp) * 3 / WHEEL_DELTA);
+            return 0;
+        case WM_SIZE:
+            UpdateBars(hwnd);
+            return 0;
+        default:
+            return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+}
+
+void FitPageArea(HWND tab, HWND area) {
+    RECT r{};
+    ::GetClientRect(tab, &r);
+    SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    MoveWindow(area, r.left, r.top, std::max(0, static_cast<int>(r.right - r.left)),
+               std::max(0, static_cast<int>(r.bottom - r.top)), TRUE);
+}
+
+LRESULT CALLBACK TabSizeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR area) {
+    const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+    if (msg == WM_SIZE) {
+        FitPageArea(hwnd, reinterpret_cast<HWND>(area));
+    } else if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, TabSizeProc, 1);
+    }
+    return result;
+}
+
+}  // namespace
+
 int TabCtrlWindow::InsertItem(int index, const std::string& text) {
     const int count = GetItemCount();
     std::wstring wide = Wide(text);
@@ -92,21 +221,32 @@ int TabCtrlWindow::RowHeight() const {
 }
 
 void TabCtrlWindow::PlacePage(Dialog& page) {
-    HWND hwnd = Window(page);
-    if (hwnd == nullptr) {
-        return;
+    if (Window(page) != nullptr) {
+        UpdateBars(PageArea());
     }
-    RECT area{};
-    ::GetClientRect(m_hwnd, &area);
-    SendMessageW(m_hwnd, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
-    RECT own{};
-    ::GetWindowRect(hwnd, &own);
-    const int w = own.right - own.left;
-    const int h = own.bottom - own.top;
-    // Centred in the display area; a page larger than the area starts at its top left.
-    const int x = area.left + std::max(0, static_cast<int>(area.right - area.left - w) / 2);
-    const int y = area.top + std::max(0, static_cast<int>(area.bottom - area.top - h) / 2);
-    SetWindowPos(hwnd, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+HWND TabCtrlWindow::PageArea() {
+    if (m_area != nullptr) {
+        return m_area;
+    }
+    static const bool registered = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = PageAreaProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);  // as the pages
+        wc.lpszClassName = kPageAreaClass;
+        return RegisterClassW(&wc) != 0;
+    }();
+    (void)registered;
+    m_area = CreateWindowExW(WS_EX_CONTROLPARENT, kPageAreaClass, L"",
+                             WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, m_hwnd, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    FitPageArea(m_hwnd, m_area);
+    // The area follows the control's size: shrinking the window to the screen resizes it.
+    SetWindowSubclass(m_hwnd, TabSizeProc, 1, reinterpret_cast<DWORD_PTR>(m_area));
+    return m_area;
 }
 
 void TabCtrlWindow::Repaint() {

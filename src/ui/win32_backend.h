@@ -74,6 +74,9 @@ public:
     void Repaint() override;
 
     HWND Handle() const { return m_hwnd; }
+    // The window the pages live in: the tab control's display area, which scrolls when a page
+    // is larger than it (the window was shrunk to fit the screen). Made at the first call.
+    HWND PageArea();
     // The user picked a tab (TCN_SELCHANGE).
     void OnNativeSelChange();
 
@@ -83,6 +86,7 @@ protected:
 
 private:
     HWND m_hwnd;
+    HWND m_area = nullptr;
     bool m_noSelection = false;  // the selected item was deleted
 };
 

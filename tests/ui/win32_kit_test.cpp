@@ -140,6 +140,44 @@ TEST(Win32TabCtrl, SelectionFollowsTheKitRules) {
     EXPECT_GT(tab->RowHeight(), 0);
 }
 
+// A page larger than the room left after shrinking the window: the page area scrolls it, and a
+// page that fits stays centred.
+TEST(Win32TabCtrl, APageLargerThanItsAreaScrolls) {
+    TabWindow main;
+    ASSERT_TRUE(main.Create(IDD_VEXILO_DIALOG, nullptr));
+    auto* tab = dynamic_cast<win32::TabCtrlWindow*>(main.GetTabCtrl(IDC_TAB));
+    ASSERT_NE(tab, nullptr);
+    Dialog page(IDD_RGB_PAGE);
+    ASSERT_TRUE(page.Create(IDD_RGB_PAGE, tab));
+    tab->InsertItem(0, "RGB (COM3)");
+    tab->PlacePage(page);
+    HWND area = tab->PageArea();
+    ASSERT_EQ(GetParent(win32::Window(page)), area);
+    const Size full = main.GetClientSize();
+    main.ShrinkInto({full.width - 200, full.height - 150});
+
+    RECT client{};
+    GetClientRect(area, &client);
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(area, SB_VERT, &si));
+    EXPECT_EQ(static_cast<int>(si.nPage), client.bottom);
+    EXPECT_GT(si.nMax + 1, client.bottom);  // the page is taller than what shows
+    SendMessageW(area, WM_VSCROLL, SB_LINEDOWN, 0);
+    SendMessageW(area, WM_HSCROLL, SB_PAGEDOWN, 0);
+    RECT at{};
+    GetWindowRect(win32::Window(page), &at);
+    MapWindowPoints(nullptr, area, reinterpret_cast<POINT*>(&at), 2);
+    EXPECT_EQ(at.top, -GetScrollPos(area, SB_VERT));
+    EXPECT_LT(at.top, 0);
+    EXPECT_LT(at.left, 0);
+    SendMessageW(area, WM_VSCROLL, SB_BOTTOM, 0);  // never past the page's end
+    GetWindowRect(win32::Window(page), &at);
+    MapWindowPoints(nullptr, area, reinterpret_cast<POINT*>(&at), 2);
+    EXPECT_EQ(at.bottom, client.bottom);
+}
+
 // A window whose modal loop is ended by a posted call and a timer.
 class LoopDialog : public Dialog {
 public:
