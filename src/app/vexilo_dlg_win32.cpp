@@ -47,7 +47,7 @@ public:
         m_hooked = window;
         InvalidateRect(window, nullptr, TRUE);
     }
-    int LogoWidth() const override { return m_logo != nullptr ? m_bitmap.bmWidth : 0; }
+    int LogoWidth() const override { return m_logo != nullptr ? Scaled(m_bitmap.bmWidth) : 0; }
 
     void MakeBusyNote() override { m_busy = MakeLabel(ui::win32::Window(m_dlg), SS_LEFT); }
     bool HasBusyNote() const override { return m_busy != nullptr; }
@@ -104,6 +104,7 @@ public:
     }
 
 private:
+    static int Scaled(int pixels) { return ui::MulDiv(pixels, ui::win32::SystemDpi(), 96); }
     // A hidden static in the window's font.
     static HWND MakeLabel(HWND parent, DWORD align) {
         if (parent == nullptr) {
@@ -132,8 +133,10 @@ private:
             HGDIOBJ old = SelectObject(mem, self->m_logo);
             const int w = self->m_bitmap.bmWidth;
             const int h = self->m_bitmap.bmHeight;
-            TransparentBlt(dc, CVexiloDlg::kLogoMargin, client.bottom - h - CVexiloDlg::kLogoMargin,
-                           w, h, mem, 0, 0, w, h, RGB(255, 255, 255));
+            // Drawn at the screen's scale, as the fonts are.
+            TransparentBlt(dc, CVexiloDlg::kLogoMargin,
+                           client.bottom - Scaled(h) - CVexiloDlg::kLogoMargin, Scaled(w),
+                           Scaled(h), mem, 0, 0, w, h, RGB(255, 255, 255));
             SelectObject(mem, old);
             DeleteDC(mem);
         }

@@ -57,6 +57,16 @@ std::string win32::WindowText(HWND hwnd) {
     return Utf8(text);
 }
 
+int win32::SystemDpi() {
+    static const int dpi = [] {
+        HDC dc = GetDC(nullptr);
+        const int value = GetDeviceCaps(dc, LOGPIXELSY);
+        ReleaseDC(nullptr, dc);
+        return value > 0 ? value : 96;
+    }();
+    return dpi;
+}
+
 HFONT win32::MakeFont(const FontSpec& font) {
     std::wstring face;
     for (const std::string& family : font.families) {
@@ -69,7 +79,9 @@ HFONT win32::MakeFont(const FontSpec& font) {
         face = Wide(font.families.front());  // the system's substitute, if it has one
     }
     LOGFONTW lf{};
-    lf.lfHeight = -std::max(font.pixelSize, 1);
+    // Sizes are in pixels of a 96-dpi screen; the program is DPI-aware (its manifest), so the
+    // font grows with the screen's DPI and every dialog unit with it.
+    lf.lfHeight = -ui::MulDiv(std::max(font.pixelSize, 1), SystemDpi(), 96);
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;

@@ -128,7 +128,7 @@ void FitPageArea(HWND tab, HWND area) {
 
 LRESULT CALLBACK TabSizeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR area) {
     const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
-    if (msg == WM_SIZE) {
+    if (msg == WM_SIZE || msg == WM_SETFONT) {
         FitPageArea(hwnd, reinterpret_cast<HWND>(area));
     } else if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(hwnd, TabSizeProc, 1);
@@ -222,7 +222,8 @@ int TabCtrlWindow::RowHeight() const {
 
 void TabCtrlWindow::PlacePage(Dialog& page) {
     if (Window(page) != nullptr) {
-        UpdateBars(PageArea());
+        FitPageArea(m_hwnd, PageArea());  // the tab row's height may have changed with its font
+        UpdateBars(m_area);
     }
 }
 

@@ -25,7 +25,10 @@ std::string Utf8(const std::wstring& wide);
 // The text of any window, as UTF-8.
 std::string WindowText(HWND hwnd);
 
-// A new font for `font` (the caller deletes it): its first installed family at its pixel size.
+// The screen's pixels per inch (96 at 100 %), read once: the program is DPI-aware per system.
+int SystemDpi();
+// A new font for `font` (the caller deletes it): its first installed family at its pixel size,
+// scaled from 96 dpi to the screen's.
 HFONT MakeFont(const FontSpec& font);
 
 // The dialog's window (null before it is built).

@@ -90,12 +90,12 @@ TEST(WindowsResources, LogoIs154By55With24BitsAndAWhiteBackground) {
     EXPECT_NE(::LoadBitmapW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(132)), nullptr);
 }
 
-TEST(WindowsResources, ManifestAsksForCommonControls6AsInvokerWithoutDpiAwareness) {
+TEST(WindowsResources, ManifestAsksForCommonControls6AsInvokerAwareOfTheSystemDpi) {
     const std::string manifest = ResourceBytes(MAKEINTRESOURCEW(24) /* RT_MANIFEST */, 1);
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
               std::string::npos);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
-    EXPECT_NE(manifest.find(">false</dpiAware>"), std::string::npos);
+    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
 }
 
 }  // namespace
