@@ -72,7 +72,7 @@ echo "Simulator on $simpath (COM8)"
 # Two slow converters (100 ms a reply) on COM13 and COM14: start-up lasts long enough for the
 # progress window to appear.
 mkfifo "$work/slow"
-build/release/src/sim/vexilo-sim --delay 100 rgb ntsc >"$work/slow" &
+build/release/src/sim/vexilo-sim --delay 100 --log "$work/slow-requests.log" rgb ntsc >"$work/slow" &
 slow=$!
 exec 6<"$work/slow"
 read -r -t 30 slowline <&6
@@ -149,8 +149,21 @@ fi
 export VEXILO_PORTS=rgb=COM13,ntsc=COM14
 check_panel slow-start '^tab 2: .*\(COM14\)' 2
 panel_checks=$((panel_checks + 1))
-if [ ! -s "$work/slow-start/progress.png" ]; then
-    echo "=== panel: no start-up progress window on slow converters"
+# On the wire, as on Linux: each converter's start-up begins with the connection check, and
+# showing its tab checks it again after start-up.
+if [ ! -s "$work/slow-start/progress.png" ] || ! python3 - "$work/slow-requests.log" <<'PY'
+import sys
+sent = {}
+for line in open(sys.argv[1]):
+    port, command = line.split()
+    sent.setdefault(port, []).append(int(command, 16))
+ok = sorted(sent) == ["0", "1"] and all(c[0] == 0 and c[-1] == 0 and c.count(0) >= 2 for c in sent.values())
+if not ok:
+    print("requests:", sent)
+sys.exit(0 if ok else 1)
+PY
+then
+    echo "=== panel: slow start-up FAILED (no progress window, or no connection checks on the wire)"
     panel_failed=$((panel_failed + 1))
     status=1
 fi

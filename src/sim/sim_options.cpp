@@ -207,6 +207,12 @@ bool ParseSimServerArgs(const std::vector<std::string>& args, SimServerOptions* 
                 return false;
             }
             o.portsFile = value;
+        } else if (arg == "--log") {
+            if (!takeValue() || value.empty()) {
+                *error = "--log takes a file name";
+                return false;
+            }
+            o.logFile = value;
         } else if (arg == "--link-dir") {
             if (!takeValue() || value.empty()) {
                 *error = "--link-dir takes a directory";
@@ -336,6 +342,8 @@ Options:
                          length=DELTA or unplug. Lasts for every matching request unless
                          count is given; port picks one converter by position (from 0).
   --ports-file FILE      also write the VEXILO_PORTS line to FILE (removed at exit)
+  --log FILE             append one line per request received to FILE: the converter's
+                         position (from 0) and the command, as "1 0x00"
   --link-dir DIR         make symlinks DIR/rgb0, DIR/dvi0, ... to the terminals
   --hotplug-every MS     unplug and replug on a schedule: every MS milliseconds the
                          converters that are plugged in are unplugged (their terminal goes

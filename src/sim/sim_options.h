@@ -25,6 +25,7 @@ struct SimServerOptions {
     std::vector<SimServerFault> faults;
     std::string portsFile;
     std::string linkDir;
+    std::string logFile;     // one line per request: "<converter> 0x<command>"
     int hotplugEveryMs = 0;  // unplug and replug on this schedule; 0: only on SIGUSR1
     int hotplugPort = -1;    // the converter that SIGUSR1 and the schedule toggle; -1: all
     bool help = false;

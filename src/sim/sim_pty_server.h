@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -49,9 +50,12 @@ public:
     void RequestInputToggle() noexcept;
     // Told, from Run(), the new path of converter `index` after a toggle: empty when unplugged.
     std::function<void(std::size_t index, const std::string& path)> m_onPathChanged;
+    // Told, from Run(), each well-formed request converter `index` received: its command byte.
+    std::function<void(std::size_t index, std::uint8_t command)> m_onRequest;
 
 private:
     struct Port;
+    std::size_t IndexOf(const Port& port) const;
     void ReadRequests(Port& port);
     void FlushReplies(Port& port);
     void ClientClosed(Port& port);

@@ -253,6 +253,15 @@ void CSimPtyServer::HandleInotify() {
     }
 }
 
+std::size_t CSimPtyServer::IndexOf(const Port& port) const {
+    for (std::size_t i = 0; i < m_ports.size(); ++i) {
+        if (m_ports[i].get() == &port) {
+            return i;
+        }
+    }
+    return m_ports.size();
+}
+
 void CSimPtyServer::ReadRequests(Port& port) {
     std::uint8_t buf[4096];
     for (;;) {
@@ -269,6 +278,9 @@ void CSimPtyServer::ReadRequests(Port& port) {
             SimResponse response;
             switch (port.parser.Feed(buf[i])) {
                 case CSimFrameParser::Result::Frame:
+                    if (m_onRequest) {
+                        m_onRequest(IndexOf(port), port.parser.Command());
+                    }
                     response = port.model->Handle(port.parser.Command(), port.parser.Data().data(),
                                                   static_cast<int>(port.parser.Data().size()));
                     break;

@@ -90,6 +90,15 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    std::ofstream log;
+    if (!options.logFile.empty()) {
+        log.open(options.logFile, std::ios::app);
+        if (!log) {
+            std::cerr << "vexilo-sim: cannot write " << options.logFile << '\n';
+            return 1;
+        }
+    }
+
     CSimPtyServer server;
     if (!server.Ok()) {
         std::cerr << "vexilo-sim: " << server.Error() << '\n';
@@ -159,6 +168,14 @@ int main(int argc, char** argv) {
                 }
             }
         };
+
+        if (log.is_open()) {
+            server.m_onRequest = [&log](std::size_t i, std::uint8_t command) {
+                char text[8];
+                std::snprintf(text, sizeof text, "0x%02X", command);
+                log << i << ' ' << text << std::endl;  // flushed: read while the server runs
+            };
+        }
 
         std::cout << line << std::endl;
         for (size_t i = 0; i < models.size(); ++i) {

@@ -36,8 +36,10 @@ TEST(SimOptions, ConvertersFromKindsAndCount) {
 TEST(SimOptions, FirmwareSeriesDelayAndFilesReachTheConverters) {
     const SimServerOptions o =
         Parse({"dvi", "rgb", "--firmware", "old", "--series", "0", "--no-cable-detect", "--delay",
-               "25", "--input-format", "0xFF", "--ports-file", "p.txt", "--link-dir", "links"});
+               "25", "--input-format", "0xFF", "--ports-file", "p.txt", "--link-dir", "links",
+               "--log", "r.log"});
     EXPECT_EQ(o.portsFile, "p.txt");
+    EXPECT_EQ(o.logFile, "r.log");
     EXPECT_EQ(o.linkDir, "links");
     const auto models = MakeSimConverters(o);
     ASSERT_EQ(models.size(), 2u);

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "protocol/dev_channel.h"
@@ -155,8 +156,9 @@ TEST(SimPty, CommandLineServerPrintsPortsServesAndCleansUp) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, out[0]);
-    std::vector<std::string> args{VEXILO_SIM_EXE, "ntsc",       "--ports-file",
-                                  portsFile,      "--link-dir", linkDir};
+    const std::string logFile = dir + "/requests.log";
+    std::vector<std::string> args{VEXILO_SIM_EXE, "ntsc",  "--ports-file", portsFile,
+                                  "--link-dir",   linkDir, "--log",        logFile};
     std::vector<char*> argv;
     for (auto& a : args) {
         argv.push_back(a.data());
@@ -203,6 +205,12 @@ TEST(SimPty, CommandLineServerPrintsPortsServesAndCleansUp) {
     struct stat st {};
     EXPECT_NE(::lstat(portsFile.c_str(), &st), 0);
     EXPECT_NE(::lstat((linkDir + "/ntsc0").c_str(), &st), 0);
+    // Every request, in order, across the replug.
+    std::ifstream log(logFile);
+    const std::string logged((std::istreambuf_iterator<char>(log)),
+                             std::istreambuf_iterator<char>());
+    EXPECT_EQ(logged, "0 0x07\n0 0x00\n");
+    ::unlink(logFile.c_str());
     ::close(out[0]);
     ::rmdir(linkDir.c_str());
     ::rmdir(dir.c_str());
