@@ -3,11 +3,39 @@
 #include "ui/win32_backend.h"
 // clang-format off
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vssym32.h>
 // clang-format on
 
 #include <string>
 
 namespace vexilo::ui::win32 {
+
+namespace {
+
+// Draws the held arrow pressed over what the native control drew, which never sees the press:
+// in the theme's look when one is active, else in the classic one.
+void DrawPressedArrow(HWND hwnd, int direction) {
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    const LONG middle = r.bottom / 2;
+    RECT half = direction > 0 ? RECT{r.left, r.top, r.right, middle}
+                              : RECT{r.left, middle, r.right, r.bottom};
+    HDC dc = GetDC(hwnd);
+    if (HTHEME theme = OpenThemeData(hwnd, L"Spin")) {
+        DrawThemeBackground(
+            theme, dc, direction > 0 ? SPNP_UP : SPNP_DOWN,
+            direction > 0 ? static_cast<int>(UPS_PRESSED) : static_cast<int>(DNS_PRESSED), &half,
+            nullptr);
+        CloseThemeData(theme);
+    } else {
+        DrawFrameControl(dc, &half, DFC_SCROLL,
+                         (direction > 0 ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) | DFCS_PUSHED);
+    }
+    ReleaseDC(hwnd, dc);
+}
+
+}  // namespace
 
 UpDownWindow::UpDownWindow(HWND hwnd, HWND buddy, bool setBuddyInt, bool arrowKeys)
     : m_hwnd(hwnd), m_buddy(buddy), m_setBuddyInt(setBuddyInt), m_arrowKeys(arrowKeys) {
@@ -36,6 +64,13 @@ void UpDownWindow::ShowPosInBuddy(int pos) {
     }
 }
 
+void UpDownWindow::SetPressed(int direction) {
+    if (m_pressed != direction) {
+        m_pressed = direction;
+        InvalidateRect(m_hwnd, nullptr, TRUE);
+    }
+}
+
 void UpDownWindow::Redraw() {
     InvalidateRect(m_hwnd, nullptr, TRUE);
 }
@@ -51,26 +86,39 @@ LRESULT CALLBACK UpDownWindow::SpinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
             GetClientRect(hwnd, &r);
             const int y = static_cast<short>(HIWORD(lp));
             SetCapture(hwnd);
-            self->Press(y < r.bottom / 2 ? 1 : -1);
+            self->SetPressed(y < r.bottom / 2 ? 1 : -1);
+            self->Press(self->m_pressed);
             return 0;
         }
         case WM_LBUTTONUP:
             if (GetCapture() == hwnd) {
                 ReleaseCapture();
             }
+            self->SetPressed(0);
             self->StopRepeat();
             return 0;
         case WM_CAPTURECHANGED:
         case WM_CANCELMODE:
+            self->SetPressed(0);
             self->StopRepeat();
             break;
+        case WM_PAINT:
+        case WM_PRINTCLIENT: {
+            const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
+            if (self->m_pressed != 0 && IsWindowEnabled(hwnd)) {
+                DrawPressedArrow(hwnd, self->m_pressed);
+            }
+            return result;
+        }
         case WM_ENABLE:
             if (wp == FALSE) {
+                self->SetPressed(0);
                 self->StopRepeat();
             }
             break;
         case WM_SHOWWINDOW:
             if (wp == FALSE) {
+                self->SetPressed(0);
                 self->StopRepeat();
             }
             break;
