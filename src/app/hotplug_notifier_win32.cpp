@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/hotplug_watcher.h"
+#include "ui/win32_backend.h"
 #include "ui/window_timers.h"
 
 namespace vexilo {
@@ -20,6 +21,8 @@ public:
           m_stop(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
           m_handled(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
           m_onSignalled(std::move(onSignalled)) {
+        // The calls must reach this thread's loop, not one the waiting thread would make.
+        ui::win32::MessageWindow();
         if (m_stop != nullptr && m_handled != nullptr) {
             m_thread = std::thread([this] { Run(); });
         }

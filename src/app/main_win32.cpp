@@ -34,13 +34,23 @@ std::vector<std::string> Arguments() {
 // A windowed program has no console: started from one, it prints --help, --version and its errors
 // there, unless its output already goes somewhere (a pipe or a file).
 void UseParentConsole() {
-    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    if ((out != nullptr && out != INVALID_HANDLE_VALUE) || !AttachConsole(ATTACH_PARENT_PROCESS)) {
+    const auto missing = [](DWORD which) {
+        const HANDLE h = GetStdHandle(which);
+        return h == nullptr || h == INVALID_HANDLE_VALUE;
+    };
+    const bool out = missing(STD_OUTPUT_HANDLE);
+    const bool err = missing(STD_ERROR_HANDLE);
+    if ((!out && !err) || !AttachConsole(ATTACH_PARENT_PROCESS)) {
         return;
     }
+    // Only the streams that go nowhere: a redirected one stays where it was sent.
     std::FILE* ignored = nullptr;
-    freopen_s(&ignored, "CONOUT$", "w", stdout);
-    freopen_s(&ignored, "CONOUT$", "w", stderr);
+    if (out) {
+        freopen_s(&ignored, "CONOUT$", "w", stdout);
+    }
+    if (err) {
+        freopen_s(&ignored, "CONOUT$", "w", stderr);
+    }
 }
 
 // Milliseconds since Windows created this process: what the operator waits from the launch.

@@ -18,11 +18,12 @@ namespace vexilo {
 namespace {
 
 constexpr wchar_t kClass[] = L"VexiloStartupProgress";
-constexpr int kMargin = 11;
-constexpr int kGap = 6;
-constexpr int kMinClientWidth = 360;
-constexpr int kBarHeight = 18;
 constexpr int kIdGoOn = 1;
+
+// Pixels of a 96-dpi screen at the screen's scale, as the fonts are.
+int Px(int pixels) {
+    return ui::MulDiv(pixels, ui::win32::SystemDpi(), 96);
+}
 
 HWND Child(HWND parent, const wchar_t* cls, DWORD style, int id = 0) {
     return CreateWindowExW(0, cls, L"", WS_CHILD | style, 0, 0, 0, 0, parent,
@@ -169,29 +170,32 @@ void StartupProgressWindow::ShowConverters(const std::vector<StartupRow>& rows) 
 }
 
 void StartupProgressWindow::Layout() {
+    const int margin = Px(11);
+    const int gap = Px(6);
+    const int barHeight = Px(18);
     const std::vector<std::string> texts = {
         ui::win32::WindowText(m_port), ui::win32::WindowText(m_count),
         m_listShown ? ui::win32::WindowText(m_converters) : std::string(),
         ui::win32::WindowText(m_goOn)};
-    const int width = std::max(kMinClientWidth, WidestLine(m_font, texts) + 2 * kMargin + 2 * kGap);
-    const int inner = width - 2 * kMargin;
-    int y = kMargin;
-    MoveWindow(m_port, kMargin, y, inner, m_lineHeight, FALSE);
-    y += m_lineHeight + kGap;
-    MoveWindow(m_count, kMargin, y, inner, m_lineHeight, FALSE);
-    y += m_lineHeight + kGap;
-    MoveWindow(m_bar, kMargin, y, inner, kBarHeight, FALSE);
-    y += kBarHeight + kGap;
+    const int width = std::max(Px(360), WidestLine(m_font, texts) + 2 * margin + 2 * gap);
+    const int inner = width - 2 * margin;
+    int y = margin;
+    MoveWindow(m_port, margin, y, inner, m_lineHeight, FALSE);
+    y += m_lineHeight + gap;
+    MoveWindow(m_count, margin, y, inner, m_lineHeight, FALSE);
+    y += m_lineHeight + gap;
+    MoveWindow(m_bar, margin, y, inner, barHeight, FALSE);
+    y += barHeight + gap;
     if (m_listShown) {
         const int height = m_converterLines * m_lineHeight;
-        MoveWindow(m_converters, kMargin, y, inner, height, FALSE);
-        y += height + kGap;
-        const int buttonWidth = WidestLine(m_font, {ui::win32::WindowText(m_goOn)}) + 24;
-        const int buttonHeight = m_lineHeight + 10;
-        MoveWindow(m_goOn, width - kMargin - buttonWidth, y, buttonWidth, buttonHeight, FALSE);
-        y += buttonHeight + kGap;
+        MoveWindow(m_converters, margin, y, inner, height, FALSE);
+        y += height + gap;
+        const int buttonWidth = WidestLine(m_font, {ui::win32::WindowText(m_goOn)}) + Px(24);
+        const int buttonHeight = m_lineHeight + Px(10);
+        MoveWindow(m_goOn, width - margin - buttonWidth, y, buttonWidth, buttonHeight, FALSE);
+        y += buttonHeight + gap;
     }
-    RECT frame{0, 0, width, y + kMargin - kGap};
+    RECT frame{0, 0, width, y + margin - gap};
     AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_STYLE)), FALSE, 0);
     SetWindowPos(m_hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

@@ -30,7 +30,9 @@ std::string BrokenForBox(const std::string& text) {
             GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
             return static_cast<int>(size.cx);
         },
-        BoxLineWidth(work.right - work.left));
+        // The rule is in pixels of a 96-dpi screen; the box's font grows with the DPI.
+        MulDiv(BoxLineWidth(MulDiv(work.right - work.left, 96, win32::SystemDpi())),
+               win32::SystemDpi(), 96));
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     DeleteObject(font);
@@ -68,19 +70,25 @@ int win32::ShowWatchedMessageBox(Dialog* owner, const std::string& text, const s
     if (parent != nullptr) {
         parent = GetAncestor(parent, GA_ROOT);
     }
+    // A box may open inside another's loop: each one watches only its own, then gives the outer
+    // one its watch back.
+    const HHOOK outerHook = g_hook;
+    std::function<void(HWND)>* const outerOnShown = g_onShown;
+    HHOOK hook = nullptr;
     if (onShown) {
         g_onShown = &onShown;
-        g_hook = SetWindowsHookExW(WH_CBT, WatchBox, nullptr, GetCurrentThreadId());
+        hook = SetWindowsHookExW(WH_CBT, WatchBox, nullptr, GetCurrentThreadId());
+        g_hook = hook;
     }
     EnterLoop();
     const int pressed = MessageBoxW(parent, Wide(BrokenForBox(text)).c_str(), Wide(caption).c_str(),
                                     style | MB_SETFOREGROUND);
     LeaveLoop();
-    if (g_hook != nullptr) {
-        UnhookWindowsHookEx(g_hook);
-        g_hook = nullptr;
+    if (hook != nullptr) {
+        UnhookWindowsHookEx(hook);
     }
-    g_onShown = nullptr;
+    g_hook = outerHook;
+    g_onShown = outerOnShown;
     if (!IsYesNo(style)) {
         return kIdOk;
     }

@@ -242,8 +242,8 @@ HWND TabCtrlWindow::PageArea() {
     }();
     (void)registered;
     m_area = CreateWindowExW(WS_EX_CONTROLPARENT, kPageAreaClass, L"",
-                             WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0, m_hwnd, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+                             WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+                             m_hwnd, nullptr, GetModuleHandleW(nullptr), nullptr);
     FitPageArea(m_hwnd, m_area);
     // The area follows the control's size: shrinking the window to the screen resizes it.
     SetWindowSubclass(m_hwnd, TabSizeProc, 1, reinterpret_cast<DWORD_PTR>(m_area));

@@ -15,13 +15,12 @@ namespace {
 
 // Draws the held arrow pressed over what the native control drew, which never sees the press:
 // in the theme's look when one is active, else in the classic one.
-void DrawPressedArrow(HWND hwnd, int direction) {
+void DrawPressedArrow(HWND hwnd, HDC dc, int direction) {
     RECT r{};
     GetClientRect(hwnd, &r);
     const LONG middle = r.bottom / 2;
     RECT half = direction > 0 ? RECT{r.left, r.top, r.right, middle}
                               : RECT{r.left, middle, r.right, r.bottom};
-    HDC dc = GetDC(hwnd);
     if (HTHEME theme = OpenThemeData(hwnd, L"Spin")) {
         DrawThemeBackground(
             theme, dc, direction > 0 ? SPNP_UP : SPNP_DOWN,
@@ -32,7 +31,6 @@ void DrawPressedArrow(HWND hwnd, int direction) {
         DrawFrameControl(dc, &half, DFC_SCROLL,
                          (direction > 0 ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) | DFCS_PUSHED);
     }
-    ReleaseDC(hwnd, dc);
 }
 
 }  // namespace
@@ -64,13 +62,6 @@ void UpDownWindow::ShowPosInBuddy(int pos) {
     }
 }
 
-void UpDownWindow::SetPressed(int direction) {
-    if (m_pressed != direction) {
-        m_pressed = direction;
-        InvalidateRect(m_hwnd, nullptr, TRUE);
-    }
-}
-
 void UpDownWindow::Redraw() {
     InvalidateRect(m_hwnd, nullptr, TRUE);
 }
@@ -86,39 +77,38 @@ LRESULT CALLBACK UpDownWindow::SpinProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
             GetClientRect(hwnd, &r);
             const int y = static_cast<short>(HIWORD(lp));
             SetCapture(hwnd);
-            self->SetPressed(y < r.bottom / 2 ? 1 : -1);
-            self->Press(self->m_pressed);
+            self->Press(y < r.bottom / 2 ? 1 : -1);
             return 0;
         }
         case WM_LBUTTONUP:
             if (GetCapture() == hwnd) {
                 ReleaseCapture();
             }
-            self->SetPressed(0);
             self->StopRepeat();
             return 0;
         case WM_CAPTURECHANGED:
         case WM_CANCELMODE:
-            self->SetPressed(0);
             self->StopRepeat();
             break;
         case WM_PAINT:
         case WM_PRINTCLIENT: {
             const LRESULT result = DefSubclassProc(hwnd, msg, wp, lp);
-            if (self->m_pressed != 0 && IsWindowEnabled(hwnd)) {
-                DrawPressedArrow(hwnd, self->m_pressed);
+            if (self->Pressed() != 0 && IsWindowEnabled(hwnd)) {
+                HDC dc = msg == WM_PRINTCLIENT ? reinterpret_cast<HDC>(wp) : GetDC(hwnd);
+                DrawPressedArrow(hwnd, dc, self->Pressed());
+                if (msg == WM_PAINT) {
+                    ReleaseDC(hwnd, dc);
+                }
             }
             return result;
         }
         case WM_ENABLE:
             if (wp == FALSE) {
-                self->SetPressed(0);
                 self->StopRepeat();
             }
             break;
         case WM_SHOWWINDOW:
             if (wp == FALSE) {
-                self->SetPressed(0);
                 self->StopRepeat();
             }
             break;

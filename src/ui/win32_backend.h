@@ -111,14 +111,10 @@ private:
     static LRESULT CALLBACK SpinProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     static LRESULT CALLBACK BuddyProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
-    // The arrow held down (1 up, -1 down, 0 none), drawn pressed.
-    void SetPressed(int direction);
-
     HWND m_hwnd;
     HWND m_buddy;
     bool m_setBuddyInt;
     bool m_arrowKeys;
-    int m_pressed = 0;
 };
 
 }  // namespace vexilo::ui::win32

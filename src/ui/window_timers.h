@@ -18,8 +18,9 @@ public:
 };
 std::unique_ptr<PeriodicTimer> MakePeriodicTimer(std::function<void()> tick);
 
-// Runs `fn` later from the user-interface thread's event loop. Callable from any thread: a worker
-// hands its result back this way.
+// Runs `fn` later from the user-interface thread's event loop. Callable from any thread (a worker
+// hands its result back this way) once that thread has made a window, a timer or a posted call
+// of the kit: on Windows the first of them decides which thread's loop runs the calls.
 void PostToEventLoop(std::function<void()> fn);
 
 // Milliseconds of a steady clock; under ManualTimers, the tests' virtual clock.

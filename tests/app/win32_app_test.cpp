@@ -96,6 +96,7 @@ TEST(Win32HotplugNotifier, EachSignalIsOneCallOnTheLoopAfterItWasDrained) {
 }
 
 TEST(Win32HotplugNotifier, PostsFromAnyThreadRunOnTheLoop) {
+    ui::win32::MessageWindow();  // this thread's loop is the one that runs posted calls
     const DWORD loopThread = GetCurrentThreadId();
     int ran = 0;
     DWORD where = 0;
