@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     SetDeviceSource([&ports] { return ports; });
 
     ScreenshotRun walk;
-    QString problem;
+    std::string problem;
     walk.Start(&problem);
     CVexiloApp app(ModelPageFactory());
     app.m_onRunning = [&walk](CVexiloDlg& dlg) { walk.Run(dlg); };

@@ -30,11 +30,8 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-mkfifo "$work/display"
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
-xvfb=$!
-read -r -t 30 display <"$work/display"
-export DISPLAY=":$display"
+. tools/xvfb.sh
+start_xvfb "$work"
 wineboot -i >/dev/null 2>&1
 
 fail() {

@@ -37,11 +37,8 @@ cleanup() {
 trap cleanup EXIT
 
 # The windows of the dialog kit's tests and of the panel need a display: Xvfb picks a free one.
-mkfifo "$work/display"
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" 2>/dev/null &
-xvfb=$!
-read -r -t 30 display <"$work/display"
-export DISPLAY=":$display"
+. tools/xvfb.sh
+start_xvfb "$work"
 echo "Xvfb on $DISPLAY"
 
 echo "Creating the Wine prefix in $WINEPREFIX"

@@ -47,11 +47,11 @@ int main(int argc, char** argv) {
     std::unique_ptr<ScreenshotRun> screenshots;
     if (options.screenshot || options.walkTabs) {
         // Without --screenshot the walk saves no pictures.
-        screenshots = std::make_unique<ScreenshotRun>(
-            options.screenshot ? QString::fromLocal8Bit(options.screenshotDir) : QString());
-        QString problem;
+        screenshots = std::make_unique<ScreenshotRun>(options.screenshot ? options.screenshotDir
+                                                                         : std::string());
+        std::string problem;
         if (!screenshots->Start(&problem)) {
-            std::fprintf(stderr, "vexilo-panel: %s\n", qPrintable(problem));
+            std::fprintf(stderr, "vexilo-panel: %s\n", problem.c_str());
             return 1;
         }
         app.m_onRunning = [&screenshots](CVexiloDlg& dlg) { screenshots->Run(dlg); };

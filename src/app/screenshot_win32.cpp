@@ -15,22 +15,8 @@ namespace vexilo {
 
 namespace {
 
-void PrintLine(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);  // the process may end at once after a forced close
-}
-
-std::string Escape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        out += c == '\n' ? std::string("\\n") : std::string(1, c);
-    }
-    return out;
-}
-
 // Lets the windows handle what is queued and paint.
-void Settle(HWND window) {
+void SettleWindow(HWND window) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
@@ -136,79 +122,31 @@ bool WriteWindowPng(HWND window, const std::filesystem::path& path, bool whole) 
 
 }  // namespace
 
-Win32ScreenshotRun::~Win32ScreenshotRun() {
-    if (m_started) {
-        ui::SetMessageBoxHandler(std::move(m_previous));
-    }
+void Win32ScreenshotRun::Settle(CVexiloDlg& dlg) {
+    SettleWindow(ui::win32::Window(dlg));
 }
 
-bool Win32ScreenshotRun::Start(std::string* error) {
-    std::error_code ec;
-    if (!m_dir.empty()) {
-        std::filesystem::create_directories(std::filesystem::u8path(m_dir), ec);
-        if (ec) {
-            *error = "cannot create the directory " + m_dir;
-            return false;
-        }
-    }
-    m_previous = ui::SetMessageBoxHandler(
-        [this](ui::Dialog* owner, const std::string& text, const std::string& caption,
-               unsigned style) { return OnMessageBox(owner, text, caption, style); });
-    m_started = true;
-    return true;
+bool Win32ScreenshotRun::SaveTab(CVexiloDlg& dlg, const std::filesystem::path& path) {
+    return WriteWindowPng(ui::win32::Window(dlg), path, false);
 }
 
-int Win32ScreenshotRun::OnMessageBox(ui::Dialog* owner, const std::string& text,
-                                     const std::string& caption, unsigned style) {
-    const int n = ++m_boxes;
-    PrintLine("box " + std::to_string(n) + ": " + caption + ": " + Escape(text));
-    const int answer = ui::DefaultAnswer(style);
-    if (m_dir.empty()) {
-        return answer;
-    }
-    // The real box, photographed once it is on screen and answered with its default button.
-    ui::win32::ShowWatchedMessageBox(owner, text, caption, style, [this, n, answer](HWND box) {
-        Settle(box);
-        SaveWindow(box, "box-" + std::to_string(n) + ".png", true);
+void Win32ScreenshotRun::SaveBox(ui::Dialog* owner, const std::string& text,
+                                 const std::string& caption, unsigned style, int answer,
+                                 const std::filesystem::path& path) {
+    ui::win32::ShowWatchedMessageBox(owner, text, caption, style, [this, answer, path](HWND box) {
+        SettleWindow(box);
+        Written(WriteWindowPng(box, path, true), path);
         // The kit's answers carry Windows' button IDs.
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(box, answer)));
     });
-    return answer;
-}
-
-void Win32ScreenshotRun::Run(CVexiloDlg& dlg) {
-    ui::TabCtrl& tab = dlg.TabControl();
-    int k = 0;
-    while (k < tab.GetItemCount()) {
-        if (!dlg.ShowTabAsClicked(k)) {
-            continue;  // the converter did not answer and its tab is gone: the next one moved up
-        }
-        Settle(ui::win32::Window(dlg));
-        const int shot = ++m_tabs;
-        if (!m_dir.empty()) {
-            SaveWindow(ui::win32::Window(dlg), "tab-" + std::to_string(shot) + ".png", false);
-        }
-        PrintLine("tab " + std::to_string(shot) + ": " + tab.GetItemText(k));
-        ++k;
-    }
-    dlg.EndDialog(ui::kIdCancel);
 }
 
 void Win32ScreenshotRun::SaveProgress(HWND window) {
-    if (m_progressSaved || m_dir.empty()) {
-        return;
-    }
-    m_progressSaved = true;
-    Settle(window);
-    SaveWindow(window, "progress.png", false);
-}
-
-void Win32ScreenshotRun::SaveWindow(HWND window, const std::string& name, bool whole) {
-    const std::filesystem::path path = std::filesystem::u8path(m_dir) / name;
-    if (!WriteWindowPng(window, path, whole)) {
-        std::fprintf(stderr, "vexilo-panel: cannot write %s\n", (m_dir + "/" + name).c_str());
-        m_failed = true;
+    if (ProgressDue()) {
+        SettleWindow(window);
+        const std::filesystem::path path = PathOf("progress.png");
+        Written(WriteWindowPng(window, path, false), path);
     }
 }
 

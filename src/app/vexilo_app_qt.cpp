@@ -9,6 +9,7 @@
 #include "app/hotplug_watcher.h"
 #include "app/shell_logic.h"
 #include "app/startup_progress.h"
+#include "app/startup_text.h"
 #include "app/vexilo_app.h"
 #include "app/vexilo_dlg.h"
 #include "discovery/devices.h"
@@ -49,14 +50,8 @@ bool CVexiloApp::InitInstance(const std::vector<std::string>& args) {
                 m_onStartupFinished(progress);
             }
         };
-        dlg.m_onStartupWait = [&progress](const std::vector<StartupRow>& rows) {
-            progress.ShowConverters(rows);
-            progress.Poll();
-            // The progress window takes its clicks; no page exists on screen yet, and the hotplug
-            // watcher changes none before start-up is over.
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-            return progress.Choice();
-        };
+        dlg.m_onStartupWait = FollowStartupWait(
+            progress, [] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
         dlg.m_onStarted = m_onRunning;
         // Saving or reverting already happened in the button handlers.
         dlg.DoModal();

@@ -8,6 +8,7 @@
 #include "app/hotplug_watcher.h"
 #include "app/shell_logic.h"
 #include "app/startup_progress_win32.h"
+#include "app/startup_text.h"
 #include "app/vexilo_app.h"
 #include "app/vexilo_dlg.h"
 #include "discovery/device_monitor.h"
@@ -67,14 +68,7 @@ bool CVexiloApp::InitInstance(const std::vector<std::string>& args) {
             }
             progress.Finish();
         };
-        dlg.m_onStartupWait = [&progress](const std::vector<StartupRow>& rows) {
-            progress.ShowConverters(rows);
-            progress.Poll();
-            // The progress window takes its clicks; no page is on screen yet, and the hotplug
-            // watcher changes none before start-up is over.
-            StartupProgressWindow::PumpMessages();
-            return progress.Choice();
-        };
+        dlg.m_onStartupWait = FollowStartupWait(progress, &StartupProgressWindow::PumpMessages);
         dlg.m_onStarted = m_onRunning;
         dlg.DoModal();
     }  // the pages go with the window, closing their ports

@@ -552,8 +552,8 @@ TEST_F(MainWindowTest, ScreenshotsShowEveryTabInTurnAndSaveTheBoxOfAConverterTha
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     {
-        ScreenshotRun run(dir.path() + "/shots");
-        QString problem;
+        ScreenshotRun run((dir.path() + "/shots").toStdString());
+        std::string problem;
         ASSERT_TRUE(run.Start(&problem));
         ::testing::internal::CaptureStdout();
         run.Run(w);
@@ -582,8 +582,8 @@ TEST_F(MainWindowTest, TheScreenshotWalkBeginsAfterStartUpNotInsideItsBox) {
     ListEntries();
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    ScreenshotRun run(dir.path());
-    QString problem;
+    ScreenshotRun run(dir.path().toStdString());
+    std::string problem;
     ASSERT_TRUE(run.Start(&problem));
     CVexiloApp app(Factory());
     app.m_onRunning = [&run](CVexiloDlg& w) { run.Run(w); };
